@@ -1,0 +1,6 @@
+#include "bleinterface.h"
+
+BLEInterface::BLEInterface(QObject* parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,36 @@
+#include "mainwindow.h"
+#include "SystemFilePath.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QFile>
+#include <QLocale>
+#include <QLoggingCategory>
+#include <QStyleFactory>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    // Progress lines go to stderr in every build type, also when stderr is not a terminal;
+    // QT_LOGGING_RULES still wins for anyone who wants them quiet.
+    qputenv("QT_FORCE_STDERR_LOGGING", "1");
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
+
+    QApplication app(argc, argv);
+
+    QFile qss(path::qssDir().path() + QStringLiteral("/common.qss"));
+    qDebug() << qss.fileName();
+    qss.open(QIODevice::ReadOnly);
+    app.setStyleSheet(QString::fromLatin1(qss.readAll()));
+    qss.close();
+    app.setStyle(QStyleFactory::create(QStringLiteral("fusion")));
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+
+    QTranslator translator;
+    (void)translator.load(path::translationFile(QLocale::system().language()));
+    app.installTranslator(&translator);
+
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

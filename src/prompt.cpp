@@ -1,0 +1,66 @@
+#include "prompt.h"
+
+#include <QFileDialog>
+
+Prompt::Responder Prompt::s_responder;
+
+void Prompt::setResponder(Responder responder)
+{
+    s_responder = std::move(responder);
+}
+
+QMessageBox::StandardButton Prompt::ask(QWidget* parent, Kind kind, const QString& title,
+                                        const QString& text,
+                                        QMessageBox::StandardButtons buttons)
+{
+    if (s_responder)
+        return s_responder({kind, title, text, buttons}).button;
+
+    switch (kind) {
+    case Kind::Warning:
+        return QMessageBox::warning(parent, title, text, buttons);
+    case Kind::Question:
+        return QMessageBox::question(parent, title, text, buttons, QMessageBox::Cancel);
+    case Kind::About:
+        QMessageBox::about(parent, title, text);
+        return QMessageBox::Ok;
+    case Kind::Information:
+    case Kind::Directory:
+        break;
+    }
+    return QMessageBox::information(parent, title, text, buttons);
+}
+
+QMessageBox::StandardButton Prompt::information(QWidget* parent, const QString& title,
+                                                const QString& text,
+                                                QMessageBox::StandardButtons buttons)
+{
+    return ask(parent, Kind::Information, title, text, buttons);
+}
+
+QMessageBox::StandardButton Prompt::warning(QWidget* parent, const QString& title,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    return ask(parent, Kind::Warning, title, text, buttons);
+}
+
+bool Prompt::confirm(QWidget* parent, const QString& title, const QString& text)
+{
+    return ask(parent, Kind::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel)
+        == QMessageBox::Ok;
+}
+
+void Prompt::about(QWidget* parent, const QString& title, const QString& text)
+{
+    ask(parent, Kind::About, title, text, QMessageBox::Ok);
+}
+
+QString Prompt::existingDirectory(QWidget* parent, const QString& caption, const QString& startDir)
+{
+    if (s_responder) {
+        const Answer answer = s_responder({Kind::Directory, caption, startDir, QMessageBox::Ok});
+        return answer.button == QMessageBox::Ok ? answer.directory : QString();
+    }
+    return QFileDialog::getExistingDirectory(parent, caption, startDir);
+}

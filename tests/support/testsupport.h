@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QtTest>
+
+namespace testsupport {
+
+// Every test process must run inside the network sandbox (tests/sandbox-run): loopback as
+// the only interface, carrying 10.5.5.9. Anything else could send packets to a real network,
+// so the process refuses to run and says why.
+void requireSandbox();
+
+// Gives the test executable a fresh data tree beside its bin directory (ref/, qss/,
+// Language/) copied from the build tree's staged data, so a test may change its profiles
+// and default file without touching anybody else's.
+void installFreshDataTree();
+
+// The application root of this test executable (the parent of its bin directory).
+QString appRoot();
+
+// Path of a built tool staged in the build tree's bin directory.
+QString stagedBinary(const QString& name);
+
+} // namespace testsupport
+
+// QTEST_MAIN with the sandbox check first, the application style the program uses, and
+// debug output kept on stderr.
+#define VELKAMO_TEST_MAIN(TestObject)                                   \
+    int main(int argc, char** argv)                                     \
+    {                                                                   \
+        testsupport::requireSandbox();                                  \
+        QApplication::setAttribute(Qt::AA_Use96Dpi, true);              \
+        QApplication app(argc, argv);                                   \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                        \
+        TestObject tc;                                                  \
+        QTEST_SET_MAIN_SOURCE_PATH                                      \
+        return QTest::qExec(&tc, argc, argv);                           \
+    }
