@@ -1,6 +1,540 @@
 #include "bleinterface.h"
 
+#include "deviceinfo.h"
+#include "prompt.h"
+
+#include <QBluetoothLocalDevice>
+#include <QDebug>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+// The camera's services and characteristics, compared as QUuid text.
+const QLatin1String kApServiceUuid("{b5f90001-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kCmdServiceUuid("{0000fea6-0000-1000-8000-00805f9b34fb}");
+const QLatin1String kApSsidUuid("{b5f90002-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kApPwdUuid("{b5f90003-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kCmdUuid("{b5f90072-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kCmdRespUuid("{b5f90073-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kSettingsUuid("{b5f90074-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kSettingsRespUuid("{b5f90075-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kQueryUuid("{b5f90076-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kQueryRespUuid("{b5f90077-aa8d-11e3-9046-0002a5d5c51b}");
+
+const char* const kShutterStartHex = "03010101";
+const char* const kApOnHex = "03170101";
+const char* const kApOffHex = "03170100";
+const char* const kSleepHex = "0105";
+
+const char* const kCannotConnect =
+    "Cannot connect to remote device. Make sure you have powered on the camera.";
+
+constexpr int kScanTimeoutMs = 5000;
+constexpr int kApSettleMs = 2000;
+
+} // namespace
+
 BLEInterface::BLEInterface(QObject* parent)
     : QObject(parent)
 {
+    m_deviceDiscoveryAgent = new QBluetoothDeviceDiscoveryAgent(this);
+    // Set here as well: a timeout set while a scan runs only applies to the next scan, and
+    // the first scan should not run for Qt's much longer default.
+    m_deviceDiscoveryAgent->setLowEnergyDiscoveryTimeout(kScanTimeoutMs);
+    connect(m_deviceDiscoveryAgent, &QBluetoothDeviceDiscoveryAgent::deviceDiscovered, this,
+            &BLEInterface::addDevice);
+    connect(m_deviceDiscoveryAgent, &QBluetoothDeviceDiscoveryAgent::errorOccurred, this,
+            &BLEInterface::onDeviceScanError);
+    connect(m_deviceDiscoveryAgent, &QBluetoothDeviceDiscoveryAgent::finished, this,
+            &BLEInterface::onScanFinished);
+
+    m_linkTimer = new QTimer(this);
+    m_linkTimer->setSingleShot(true);
+    connect(m_linkTimer, &QTimer::timeout, this, &BLEInterface::onLinkTimeout);
+
+    m_apSettleTimer = new QTimer(this);
+    m_apSettleTimer->setSingleShot(true);
+    m_apSettleTimer->setInterval(kApSettleMs);
+    connect(m_apSettleTimer, &QTimer::timeout, this, [this] {
+        emit connectFinish();
+        emit statusInfoChanged(QStringLiteral("Bluetooth connection successful."), true);
+    });
+}
+
+BLEInterface::~BLEInterface()
+{
+    // The children outlive this destructor's body; nothing they emit while going may reach
+    // the half-destroyed object.
+    for (QObject* child : children())
+        disconnect(child, nullptr, this, nullptr);
+    clearDevices();
+}
+
+// ---------------------------------------------------------------------------------------
+// Scan
+
+void BLEInterface::clearDevices()
+{
+    m_devicesNames.clear();
+    qDeleteAll(m_devices);
+    m_devices.clear();
+}
+
+void BLEInterface::scanDevices()
+{
+    clearDevices();
+    emit devicesNamesChanged(m_devicesNames);
+
+    // Said before starting: devices the adapter already knows are reported inside start(),
+    // and their "found" message must not be overwritten.
+    emit statusInfoChanged(QStringLiteral("Scanning for devices..."), true);
+    // A running scan would not report the devices it already knows again.
+    if (m_deviceDiscoveryAgent->isActive())
+        m_deviceDiscoveryAgent->stop();
+    m_deviceDiscoveryAgent->start(QBluetoothDeviceDiscoveryAgent::LowEnergyMethod);
+    m_deviceDiscoveryAgent->setLowEnergyDiscoveryTimeout(kScanTimeoutMs);
+}
+
+void BLEInterface::addDevice(const QBluetoothDeviceInfo& device)
+{
+    if (!(device.coreConfigurations() & QBluetoothDeviceInfo::LowEnergyCoreConfiguration))
+        return;
+    qWarning().noquote() << "Discovered LE Device name: " + device.name() + " Address: "
+                                + device.address().toString();
+    if (!device.name().startsWith(QLatin1String("GoPro"), Qt::CaseSensitive))
+        return;
+
+    m_devicesNames.append(device.name());
+    m_devices.append(new DeviceInfo(device));
+    emit devicesNamesChanged(m_devicesNames);
+    emit statusInfoChanged(QStringLiteral("GoPro device found, choose your device to connect."), true);
+}
+
+void BLEInterface::onScanFinished()
+{
+    if (m_devicesNames.isEmpty())
+        emit statusInfoChanged(
+            QStringLiteral("No GoPro devices found, make sure you have powered on the camera."),
+            false);
+}
+
+void BLEInterface::onDeviceScanError(QBluetoothDeviceDiscoveryAgent::Error error)
+{
+    if (error == QBluetoothDeviceDiscoveryAgent::PoweredOffError)
+        emit statusInfoChanged(
+            QStringLiteral("The Bluetooth is powered off, power it on before scanning."), false);
+    else if (error == QBluetoothDeviceDiscoveryAgent::InputOutputError)
+        emit statusInfoChanged(
+            QStringLiteral("Writing or reading from the device resulted in an error."), false);
+    else
+        emit statusInfoChanged(QStringLiteral("An unknown error has occurred."), false);
+}
+
+bool BLEInterface::set_currentDevice(int currentDevice)
+{
+    if (currentDevice == m_currentDevice)
+        return false;
+    m_currentDevice = currentDevice;
+    emit currentDeviceChanged(currentDevice);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Connection
+
+void BLEInterface::connectCurrentDevice()
+{
+    if (m_devices.isEmpty())
+        return;
+    if (m_currentDevice < 0 || m_currentDevice >= m_devices.size()) {
+        qWarning() << "No device at index" << m_currentDevice << "of" << m_devices.size();
+        emit statusInfoChanged(QStringLiteral("Choose a camera from the list before connecting."),
+                               false);
+        return;
+    }
+
+    m_linkTimer->stop();
+    m_apSettleTimer->stop();
+    if (m_control) {
+        disconnect(m_control, nullptr, this, nullptr);
+        m_control->disconnectFromDevice();
+        delete m_control;
+        m_control = nullptr;
+    }
+
+    m_control = QLowEnergyController::createCentral(m_devices.at(m_currentDevice)->getDevice(), this);
+    connect(m_control, &QLowEnergyController::serviceDiscovered, this,
+            &BLEInterface::onServiceDiscovered);
+    connect(m_control, &QLowEnergyController::discoveryFinished, this,
+            &BLEInterface::onServiceScanDone);
+    connect(m_control, &QLowEnergyController::errorOccurred, this,
+            &BLEInterface::onControllerError);
+    connect(m_control, &QLowEnergyController::connected, this, &BLEInterface::onDeviceConnected);
+    connect(m_control, &QLowEnergyController::disconnected, this,
+            &BLEInterface::onDeviceDisconnected);
+    m_linkTimer->start(m_linkTimeoutMs);
+    m_control->connectToDevice();
+}
+
+void BLEInterface::onDeviceConnected()
+{
+    m_servicesUuid.clear();
+    m_control->discoverServices();
+}
+
+void BLEInterface::onServiceDiscovered(const QBluetoothUuid& uuid)
+{
+    Q_UNUSED(uuid);
+    emit statusInfoChanged(
+        QStringLiteral("Service discovered. Waiting for service scan to be done..."), true);
+}
+
+void BLEInterface::onControllerError(QLowEnergyController::Error error)
+{
+    qWarning() << "Controller Error:" << error;
+    m_linkTimer->stop();
+    emit statusInfoChanged(QLatin1String(kCannotConnect), false);
+}
+
+void BLEInterface::onDeviceDisconnected()
+{
+    qWarning() << "Remote device disconnected";
+    m_linkTimer->stop();
+    // The link the pending "connection successful" was about is gone.
+    m_apSettleTimer->stop();
+    if (m_connected) {
+        m_connected = false;
+        emit connectedChanged(false);
+    }
+    emit statusInfoChanged(QStringLiteral("Device disconnected"), false);
+}
+
+void BLEInterface::onLinkTimeout()
+{
+    qWarning() << "Connection not ready after" << m_linkTimeoutMs << "ms, giving up";
+    if (m_control) {
+        disconnect(m_control, nullptr, this, nullptr);
+        m_control->disconnectFromDevice();
+        m_control->deleteLater();
+        m_control = nullptr;
+    }
+    m_apSettleTimer->stop();
+    if (m_connected) {
+        m_connected = false;
+        emit connectedChanged(false);
+    }
+    emit statusInfoChanged(QLatin1String(kCannotConnect), false);
+}
+
+void BLEInterface::disconnectDevice()
+{
+    if (m_devices.isEmpty())
+        return;
+    if (m_control)
+        m_control->disconnectFromDevice();
+    delete m_apService;
+    m_apService = nullptr;
+}
+
+int BLEInterface::checkLocalDevice()
+{
+    QBluetoothLocalDevice local;
+    if (!local.isValid()) {
+        qDebug() << "Bluetooth is not supported on this device.";
+        Prompt::information(nullptr, QStringLiteral("Alert"),
+                            QStringLiteral("Bluetooth is not supported on this device.<br>Please "
+                                           "manually enable AP mode on your GoPro."));
+        return -2;
+    }
+    qDebug() << "Bluetooth is supported on this device.";
+    qDebug() << "Local Bluetooth Address:" << local.address().toString();
+    qDebug() << "Local Bluetooth Name:" << local.name();
+    if (local.hostMode() == QBluetoothLocalDevice::HostPoweredOff) {
+        Prompt::information(nullptr, QStringLiteral("Alert"),
+                            QStringLiteral("Bluetooth is supported, but it's currently powered off."));
+        return -1;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------
+// Services
+
+void BLEInterface::onServiceScanDone()
+{
+    m_servicesUuid = m_control->services();
+    if (m_servicesUuid.isEmpty()) {
+        m_linkTimer->stop();
+        emit statusInfoChanged(QStringLiteral("Can't find any services."), true);
+        return;
+    }
+    if (!m_connected) {
+        m_connected = true;
+        emit connectedChanged(true);
+    }
+
+    // Service objects of an earlier connection are dead; commands must not go to them.
+    for (QLowEnergyService* old : {m_apService, m_cmdService}) {
+        if (old) {
+            disconnect(old, nullptr, this, nullptr);
+            old->deleteLater();
+        }
+    }
+    m_apService = nullptr;
+    m_cmdService = nullptr;
+    m_apSsidChar = m_apPwdChar = QLowEnergyCharacteristic();
+    m_cmdChar = m_cmdRespChar = m_settingsChar = m_settingsRespChar = m_queryChar =
+        m_queryRespChar = QLowEnergyCharacteristic();
+
+    for (const QBluetoothUuid& uuid : std::as_const(m_servicesUuid)) {
+        const QString text = uuid.toString();
+        if (text == kApServiceUuid) {
+            m_apService = m_control->createServiceObject(uuid, this);
+            if (m_apService) {
+                connect(m_apService, &QLowEnergyService::stateChanged, this,
+                        &BLEInterface::onApServiceStateChanged);
+                connect(m_apService, &QLowEnergyService::characteristicRead, this,
+                        &BLEInterface::onCharacteristicRead);
+                connect(m_apService, &QLowEnergyService::errorOccurred, this,
+                        &BLEInterface::serviceError);
+                m_apService->discoverDetails(QLowEnergyService::FullDiscovery);
+            }
+        } else if (text == kCmdServiceUuid) {
+            m_cmdService = m_control->createServiceObject(uuid, this);
+            if (m_cmdService) {
+                connect(m_cmdService, &QLowEnergyService::stateChanged, this,
+                        &BLEInterface::onServiceStateChanged);
+                connect(m_cmdService, &QLowEnergyService::characteristicRead, this,
+                        &BLEInterface::onCharacteristicRead);
+                connect(m_cmdService, &QLowEnergyService::characteristicWritten, this,
+                        &BLEInterface::onCharacteristicWrite);
+                connect(m_cmdService, &QLowEnergyService::characteristicChanged, this,
+                        &BLEInterface::oncharacteristicChanged);
+                connect(m_cmdService, &QLowEnergyService::errorOccurred, this,
+                        &BLEInterface::serviceError);
+                m_cmdService->discoverDetails(QLowEnergyService::FullDiscovery);
+            }
+        }
+    }
+    if (!m_apService)
+        emit statusInfoChanged(
+            QStringLiteral("The camera offers no Wi-Fi access point service."), false);
+    checkLinkReady();
+}
+
+void BLEInterface::checkLinkReady()
+{
+    // Ready once every service the camera offered us knows its details.
+    const auto ready = [](QLowEnergyService* service) {
+        return !service || service->state() == QLowEnergyService::RemoteServiceDiscovered;
+    };
+    if (m_connected && ready(m_apService) && ready(m_cmdService))
+        m_linkTimer->stop();
+}
+
+void BLEInterface::enableNotifications(QLowEnergyService* service, const QLowEnergyCharacteristic& c)
+{
+    const QLowEnergyDescriptor cccd =
+        c.descriptor(QBluetoothUuid::DescriptorType::ClientCharacteristicConfiguration);
+    if (!cccd.isValid())
+        return;
+    qDebug().noquote() << "write notification on " + c.uuid().toString();
+    service->writeDescriptor(cccd, QLowEnergyCharacteristic::CCCDEnableNotification);
+}
+
+void BLEInterface::onServiceStateChanged(QLowEnergyService::ServiceState s)
+{
+    qDebug() << "serviceStateChanged, state: " << s;
+    if (s != QLowEnergyService::RemoteServiceDiscovered || !m_cmdService)
+        return;
+
+    struct Binding {
+        QLatin1String uuid;
+        QLowEnergyCharacteristic* member;
+    };
+    const Binding bindings[] = {
+        {kCmdUuid, &m_cmdChar},           {kCmdRespUuid, &m_cmdRespChar},
+        {kSettingsUuid, &m_settingsChar}, {kSettingsRespUuid, &m_settingsRespChar},
+        {kQueryUuid, &m_queryChar},       {kQueryRespUuid, &m_queryRespChar},
+    };
+    const QList<QLowEnergyCharacteristic> characteristics = m_cmdService->characteristics();
+    for (const QLowEnergyCharacteristic& c : characteristics) {
+        if (!c.isValid())
+            continue;
+        const QString text = c.uuid().toString();
+        for (const Binding& binding : bindings) {
+            if (text == binding.uuid) {
+                qDebug().noquote() << "--->" << text << "<----";
+                *binding.member = c;
+                break;
+            }
+        }
+        enableNotifications(m_cmdService, c);
+    }
+    checkLinkReady();
+}
+
+void BLEInterface::onApServiceStateChanged(QLowEnergyService::ServiceState s)
+{
+    qDebug() << "serviceStateChanged, state: " << s;
+    if (s != QLowEnergyService::RemoteServiceDiscovered || !m_apService)
+        return;
+
+    const QList<QLowEnergyCharacteristic> characteristics = m_apService->characteristics();
+    for (const QLowEnergyCharacteristic& c : characteristics) {
+        if (!c.isValid())
+            continue;
+        const QString text = c.uuid().toString();
+        if (text == kApSsidUuid) {
+            qDebug().noquote() << "ApSsid chr--->" << text << "<----";
+            m_apSsidChar = c;
+            m_apService->readCharacteristic(c);
+            m_apSettleTimer->start();
+        } else if (text == kApPwdUuid) {
+            qDebug().noquote() << "ApPwd chr:--->" << text << "<----";
+            m_apPwdChar = c;
+        }
+        enableNotifications(m_apService, c);
+    }
+    checkLinkReady();
+}
+
+void BLEInterface::serviceError(QLowEnergyService::ServiceError e)
+{
+    qWarning() << "Service error:" << e;
+}
+
+void BLEInterface::onCharacteristicRead(const QLowEnergyCharacteristic& c, const QByteArray& value)
+{
+    const QString text = QString::fromUtf8(value);
+    qDebug().noquote() << "Characteristic Read on " + c.uuid().toString() << text;
+    if (m_apSsidChar.isValid() && c == m_apSsidChar) {
+        if (text.isEmpty()) {
+            emit pairError();
+            qDebug() << "Maybe bluetooth is not paired with your camera.";
+        }
+        m_apSsid = text.trimmed();
+    } else if (m_apPwdChar.isValid() && c == m_apPwdChar) {
+        m_apPwd = text.trimmed();
+    }
+}
+
+void BLEInterface::onCharacteristicWrite(const QLowEnergyCharacteristic& c, const QByteArray& value)
+{
+    Q_UNUSED(c);
+    qDebug().noquote() << "Characteristic Written: " + QString::fromLatin1(value.toHex(' '));
+}
+
+void BLEInterface::oncharacteristicChanged(const QLowEnergyCharacteristic& c, const QByteArray& value)
+{
+    Q_UNUSED(c);
+    qDebug().noquote() << "Characteristic Changed: " + QString::fromLatin1(value.toHex(' '));
+    emit dataReceived(value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+QList<QByteArray> BLEInterface::slices(const QByteArray& data, int size)
+{
+    QList<QByteArray> result;
+    if (size <= 0)
+        return result;
+    for (qsizetype at = 0; at < data.size(); at += size)
+        result.append(data.mid(at, size));
+    return result;
+}
+
+void BLEInterface::writeFixed(const char* hex)
+{
+    if (!m_cmdService || !m_cmdChar.isValid())
+        return;
+    m_cmdService->writeCharacteristic(m_cmdChar, QByteArray::fromHex(hex),
+                                      QLowEnergyService::WriteWithResponse);
+}
+
+void BLEInterface::SendCmd()
+{
+    writeFixed(kShutterStartHex);
+}
+
+void BLEInterface::enableApMode(bool on)
+{
+    writeFixed(on ? kApOnHex : kApOffHex);
+}
+
+void BLEInterface::powerOff()
+{
+    writeFixed(kSleepHex);
+}
+
+bool BLEInterface::writeCommand(const QByteArray& data)
+{
+    if (!m_cmdService || !m_cmdChar.isValid())
+        return false;
+    const QLowEnergyService::WriteMode mode =
+        (m_cmdChar.properties() & QLowEnergyCharacteristic::WriteNoResponse)
+            ? QLowEnergyService::WriteWithoutResponse
+            : QLowEnergyService::WriteWithResponse;
+    if (data.size() <= kPacketSize) {
+        m_cmdService->writeCharacteristic(m_cmdChar, data, mode);
+        return true;
+    }
+
+    // Other events run while a slice waits, so the service may go away meanwhile.
+    const QPointer<QLowEnergyService> service = m_cmdService;
+    const QLowEnergyCharacteristic target = m_cmdChar;
+    const QList<QByteArray> parts = slices(data);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!service)
+            return false;
+        if (mode == QLowEnergyService::WriteWithoutResponse) {
+            service->writeCharacteristic(target, parts.at(i), mode);
+            continue;
+        }
+        // The outcome may already be known when the write call returns (an error raised
+        // at once), before the loop runs.
+        enum { Waiting = -1, Written, Failed, TimedOut };
+        int result = Waiting;
+        QEventLoop loop;
+        QTimer limit;
+        limit.setSingleShot(true);
+        const auto finish = [&loop, &result](int outcome) {
+            if (result == Waiting)
+                result = outcome;
+            loop.exit();
+        };
+        connect(&limit, &QTimer::timeout, &loop, [finish] { finish(TimedOut); });
+        connect(service, &QLowEnergyService::characteristicWritten, &loop,
+                [finish, &target](const QLowEnergyCharacteristic& c) {
+                    if (c == target)
+                        finish(Written);
+                });
+        connect(service, &QLowEnergyService::errorOccurred, &loop, [finish] { finish(Failed); });
+        connect(service, &QObject::destroyed, &loop, [finish] { finish(Failed); });
+        limit.start(m_writeTimeoutMs);
+        service->writeCharacteristic(target, parts.at(i), mode);
+        if (result == Waiting)
+            loop.exec();
+        if (result != Written) {
+            qWarning() << "Command write stopped at slice" << i + 1 << "of" << parts.size()
+                       << (result == TimedOut ? "(no confirmation in time)" : "(write error)");
+            return false;
+        }
+    }
+    return true;
+}
+
+void BLEInterface::readAPSsid()
+{
+    if (m_apSsidChar.isValid() && m_apService)
+        m_apService->readCharacteristic(m_apSsidChar);
+}
+
+void BLEInterface::readAPPwd()
+{
+    if (m_apPwdChar.isValid() && m_apService)
+        m_apService->readCharacteristic(m_apPwdChar);
 }

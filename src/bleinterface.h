@@ -1,22 +1,124 @@
 #pragma once
 
+#include <QBluetoothDeviceDiscoveryAgent>
+#include <QBluetoothDeviceInfo>
+#include <QBluetoothUuid>
 #include <QByteArray>
+#include <QList>
+#include <QLowEnergyCharacteristic>
+#include <QLowEnergyController>
+#include <QLowEnergyService>
 #include <QObject>
 #include <QString>
 
-// Bluetooth LE link to the camera (placeholder until the link itself lands).
+class DeviceInfo;
+class QTimer;
+
+// The Bluetooth LE link to the camera: finds cameras, connects one, binds its access-point
+// and control services, writes commands and hands every notification on unchanged.
+// Every text meant for the user leaves through statusInfoChanged().
 class BLEInterface : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(bool connected READ isConnected NOTIFY connectedChanged)
+    Q_PROPERTY(int currentDevice READ currentDevice WRITE set_currentDevice NOTIFY currentDeviceChanged)
+    Q_PROPERTY(QList<QString> devicesNames READ devicesNames NOTIFY devicesNamesChanged)
+
 public:
     explicit BLEInterface(QObject* parent = nullptr);
+    ~BLEInterface() override;
 
+    Q_INVOKABLE void scanDevices();
+    void connectCurrentDevice();
+    void disconnectDevice();
+    // 0: a usable adapter; -1: the adapter is powered off; -2: no adapter at all.
+    int checkLocalDevice();
+
+    void SendCmd();
+    void enableApMode(bool on);
+    void powerOff();
+    // Writes command bytes to the camera; longer than one packet, they go in 20-byte slices.
+    // False when nothing could be written or a slice failed or was not confirmed in time.
+    bool writeCommand(const QByteArray& data);
+    void readAPSsid();
+    void readAPPwd();
+
+    bool isConnected() const { return m_connected; }
+    int currentDevice() const { return m_currentDevice; }
+    QList<QString> devicesNames() const { return m_devicesNames; }
+
+    // Plain 20-byte slices of data (the last one shorter), nothing added.
+    static QList<QByteArray> slices(const QByteArray& data, int size = kPacketSize);
+
+    // How long a connection may take from connectCurrentDevice() until both services know
+    // their details, and how long one slice of a chunked write may wait for its confirmation.
+    void setLinkTimeout(int ms) { m_linkTimeoutMs = ms; }
+    void setWriteTimeout(int ms) { m_writeTimeoutMs = ms; }
+
+    static constexpr int kPacketSize = 20;
+
+signals:
+    void currentDeviceChanged(int currentDevice);
+    void devicesNamesChanged(QList<QString> devicesNames);
+    void statusInfoChanged(QString info, bool isGood);
+    void dataReceived(QByteArray data);
+    void connectedChanged(bool connected);
+    void connectFinish();
+    void pairError();
+
+public slots:
+    bool set_currentDevice(int currentDevice);
+
+private slots:
+    void addDevice(const QBluetoothDeviceInfo& device);
+    void onScanFinished();
+    void onDeviceScanError(QBluetoothDeviceDiscoveryAgent::Error error);
+    void onServiceDiscovered(const QBluetoothUuid& uuid);
+    void onServiceScanDone();
+    void onControllerError(QLowEnergyController::Error error);
+    void onDeviceConnected();
+    void onDeviceDisconnected();
+    void onServiceStateChanged(QLowEnergyService::ServiceState s);
+    void onApServiceStateChanged(QLowEnergyService::ServiceState s);
+    void serviceError(QLowEnergyService::ServiceError e);
+    void onCharacteristicRead(const QLowEnergyCharacteristic& c, const QByteArray& value);
+    void onCharacteristicWrite(const QLowEnergyCharacteristic& c, const QByteArray& value);
+    void oncharacteristicChanged(const QLowEnergyCharacteristic& c, const QByteArray& value);
+    void onLinkTimeout();
+
+private:
+    void writeFixed(const char* hex);
+    void enableNotifications(QLowEnergyService* service, const QLowEnergyCharacteristic& c);
+    void clearDevices();
+    void checkLinkReady();
+
+public:
+    int m_currentDevice = 0;
+    QList<QString> m_devicesNames;
+    QBluetoothDeviceDiscoveryAgent* m_deviceDiscoveryAgent = nullptr;
+    QLowEnergyController* m_control = nullptr;
+    QList<QBluetoothUuid> m_servicesUuid;
+    QLowEnergyService* m_apService = nullptr;
+    QLowEnergyService* m_cmdService = nullptr;
+    QLowEnergyCharacteristic m_apSsidChar;
+    QLowEnergyCharacteristic m_apPwdChar;
+    QLowEnergyCharacteristic m_cmdChar;
+    QLowEnergyCharacteristic m_cmdRespChar;
+    QLowEnergyCharacteristic m_settingsChar;
+    QLowEnergyCharacteristic m_settingsRespChar;
+    QLowEnergyCharacteristic m_queryChar;
+    QLowEnergyCharacteristic m_queryRespChar;
+    QList<DeviceInfo*> m_devices;
+    bool m_connected = false;
     QString m_apSsid;
     QString m_apPwd;
 
-signals:
-    void statusInfoChanged(QString info, bool isGood);
-    void dataReceived(QByteArray data);
-    void connectFinish();
-    void pairError();
+private:
+    // Qt waits without limit for a link that never comes up or a service whose detail
+    // discovery stalls (a failed last read); this bounds the whole connection.
+    QTimer* m_linkTimer = nullptr;
+    // The access point needs a moment after its service is bound before it answers.
+    QTimer* m_apSettleTimer = nullptr;
+    int m_linkTimeoutMs = 15000;
+    int m_writeTimeoutMs = 3000;
 };

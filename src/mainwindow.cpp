@@ -1,9 +1,13 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "PreviewForm.h"
 #include "bleinterface.h"
 #include "cameraprofile.h"
 #include "defaultmodelfile.h"
+#include "downloadrules.h"
+#include "medialist.h"
+#include "deviceinfo.h"
 #include "prompt.h"
 #include "SystemFilePath.h"
 
@@ -11,6 +15,8 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QProcess>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QLabel>
 #include <QNetworkAccessManager>
@@ -20,6 +26,12 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -107,6 +119,52 @@ MainWindow::MainWindow(QWidget* parent)
         ui->mainToolBar->addWidget(button);
         connect(button, &QPushButton::clicked, this, spec.slot);
     }
+
+    // Bluetooth: scan for cameras, choose one, connect it (which also joins its Wi-Fi).
+    auto* scanButton = new QPushButton(tr("Bluetooth"), this);
+    scanButton->setObjectName(QStringLiteral("pbBluetoothScan"));
+    scanButton->setToolTip(tr("Find cameras over Bluetooth."));
+    ui->mainToolBar->addWidget(scanButton);
+    connect(scanButton, &QPushButton::clicked, this, &MainWindow::slotScanDevice);
+    m_comboDevices = new QComboBox(this);
+    m_comboDevices->setObjectName(QStringLiteral("comboDevices"));
+    m_comboDevices->setToolTip(tr("Cameras found over Bluetooth."));
+    m_comboDevices->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    ui->mainToolBar->addWidget(m_comboDevices);
+    auto* connectButton = new QPushButton(tr("Connect"), this);
+    connectButton->setObjectName(QStringLiteral("pbBluetoothConnect"));
+    connectButton->setToolTip(tr("Connect the chosen camera and join its Wi-Fi."));
+    ui->mainToolBar->addWidget(connectButton);
+    connect(connectButton, &QPushButton::clicked, this, &MainWindow::slotConnect2BleDevice);
+    // The selector lists the names in the link's order, so its index is a device index.
+    connect(m_ble, &BLEInterface::devicesNamesChanged, this, [this](const QList<QString>& names) {
+        m_comboDevices->clear();
+        m_comboDevices->addItems(names);
+    });
+    connect(m_ble, &BLEInterface::dataReceived, this, &MainWindow::dataReceived);
+    connect(m_ble, &BLEInterface::pairError, this, [this] {
+        // The SSID is read twice per connection; one explanation is enough.
+        if (m_pairErrorShown)
+            return;
+        m_pairErrorShown = true;
+        const int index = m_ble->currentDevice();
+        const QString address = index >= 0 && index < m_ble->m_devices.size()
+            ? m_ble->m_devices.at(index)->getAddress()
+            : tr("the camera's address");
+        Prompt::warning(this, QStringLiteral("Alert"),
+                        tr("The camera did not tell its Wi-Fi name: it is not paired with this "
+                           "computer.<br>Pair it once: put the camera in pairing mode (Connections "
+                           "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
+                           "with bluetoothctl (pair %1, then trust %1), then connect again.")
+                            .arg(address.toHtmlEscaped()));
+    });
+    m_hardInfoTimer = new QTimer(this);
+    m_hardInfoTimer->setSingleShot(true);
+    m_hardInfoTimer->setInterval(1000);
+    connect(m_hardInfoTimer, &QTimer::timeout, this, [this] {
+        if (m_hardInfo.flush() == HardwareInfo::Outcome::Model)
+            applyReportedModel(m_hardInfo.modelNumber());
+    });
 
     m_keepAliveTimer = new QTimer(this);
     connect(m_keepAliveTimer, &QTimer::timeout, this, &MainWindow::onTimer);
@@ -414,22 +472,93 @@ void MainWindow::slotShow(const QString& file)
 }
 
 // ---------------------------------------------------------------------------------------
-// Media browser (placeholders until the media browser lands)
+// Media browser
 
 void MainWindow::slotRefresh()
 {
-    m_mediaManager->get(QNetworkRequest(QUrl(QLatin1String(kMediaListUrl))));
+    // Only the newest list request counts: an answer overtaken by a later request (one sent
+    // before a delete, say) would bring back files that are gone.
+    m_listReply = m_mediaManager->get(QNetworkRequest(QUrl(QLatin1String(kMediaListUrl))));
 }
 
 void MainWindow::replyMediaList(QNetworkReply* reply)
 {
+    // The manager carries both lists and downloads; the reply object says which this is.
+    if (reply == m_downloadReply && reply) {
+        endDownload(reply);
+        return;
+    }
+    if (reply != m_listReply) {
+        qDebug() << "media list reply overtaken by a newer request";
+        reply->deleteLater();
+        return;
+    }
+    m_listReply = nullptr;
+
+    if (m_downloadQueue.isEmpty())
+        m_progressBar->hide();
+    const QList<PreviewForm*> oldTiles = tiles();
+    for (PreviewForm* tile : oldTiles) {
+        disconnect(tile, &PreviewForm::selectedChanged, this, &MainWindow::slotFileSelected);
+        disconnect(tile, &PreviewForm::doubleClicked, this, &MainWindow::slotShow);
+    }
+    // A fresh layout: taking thousands of tiles out of the old one, one search each, would
+    // cost quadratic time.
+    resetGridLayout();
+    qDeleteAll(oldTiles);
+
+    const MediaList list = MediaList::parse(
+        reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray());
     reply->deleteLater();
+    m_listedSizes.clear();
+
+    const int width = ui->scrollAreaWidgetContents->width();
+    const int columns = m_gridColumns;
+    const int count = list.count();
+    qDebug() << "nCount=" << count;
+
+    QSet<QString> stillSelected;
+    if (count > 0) {
+        statusBar()->showMessage(tr("Total media files: %1").arg(count));
+        // A window not laid out yet has no useful width; its tiles then get no limit
+        // rather than none of their height.
+        const int heightLimit = width / columns - 2;
+        const QSet<QString> selected(m_selectedFiles.cbegin(), m_selectedFiles.cend());
+        int i = 0;
+        for (const MediaList::Entry& entry : list.newestFirst()) {
+            auto* tile = new PreviewForm(ui->scrollAreaPictureView);
+            tile->setObjectName(entry.path);
+            tile->setMaximumSize(QWIDGETSIZE_MAX, heightLimit > 16 ? heightLimit : QWIDGETSIZE_MAX);
+            m_gridLayoutMedia->addWidget(tile, i / columns, i % columns, 1, 1);
+            tile->setFile(entry.path);
+            connect(tile, &PreviewForm::selectedChanged, this, &MainWindow::slotFileSelected);
+            connect(tile, &PreviewForm::doubleClicked, this, &MainWindow::slotShow);
+            if (selected.contains(entry.path)) {
+                tile->setSelected(true);
+                stillSelected.insert(entry.path);
+            }
+            if (entry.size >= 0)
+                m_listedSizes.insert(entry.path, entry.size);
+            ++i;
+        }
+    }
+
+    // Download and Delete act on what the grid shows ticked: files no longer listed leave
+    // the selection.
+    const qsizetype before = m_selectedFiles.size();
+    m_selectedFiles.removeIf([&](const QString& path) { return !stillSelected.contains(path); });
+    if (m_selectedFiles.size() != before)
+        showSelectedName();
 }
 
 void MainWindow::slotSliderChanged(int value)
 {
     m_gridColumns = value;
     qDebug() << "picture count every row is " << value;
+    const QList<PreviewForm*> all = tiles();
+    resetGridLayout();
+    for (int i = 0; i < all.size(); ++i)
+        m_gridLayoutMedia->addWidget(all.at(i), i / value, i % value, 1, 1);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -438,34 +567,346 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     qDebug() << ui->centralWidget->width() / m_gridColumns - 2;
 }
 
+QList<PreviewForm*> MainWindow::tiles() const
+{
+    return ui->scrollAreaPictureView->findChildren<PreviewForm*>();
+}
+
+void MainWindow::resetGridLayout()
+{
+    // Deleting a layout leaves its widgets alone.
+    delete m_gridLayoutMedia;
+    m_gridLayoutMedia = new QGridLayout(ui->scrollAreaWidgetContents);
+    m_gridLayoutMedia->setObjectName(QStringLiteral("gridLayout_media"));
+    m_gridLayoutMedia->setContentsMargins(0, 0, 0, 0);
+}
+
 void MainWindow::slotFileSelected(bool selected, const QString& file)
 {
-    Q_UNUSED(selected);
-    Q_UNUSED(file);
+    if (selected)
+        m_selectedFiles.append(file);
+    else
+        m_selectedFiles.removeOne(file);
+    showSelectedName();
 }
 
-void MainWindow::slotDownload() {}
-void MainWindow::slotDeleteFiles() {}
-void MainWindow::slotReadReady() {}
+void MainWindow::showSelectedName()
+{
+    // Camera names are shown as they are, never as markup.
+    ui->label_fileName->setTextFormat(Qt::PlainText);
+    if (m_selectedFiles.isEmpty())
+        ui->label_fileName->clear();
+    else
+        ui->label_fileName->setText(MediaList::fileName(m_selectedFiles.last()));
+}
+
+void MainWindow::slotDownload()
+{
+    // One queue, one output file, one reply: a second batch must not run into the first.
+    if (!m_downloadQueue.isEmpty()) {
+        statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
+        return;
+    }
+    if (m_selectedFiles.isEmpty())
+        return;
+    const QString folder = Prompt::existingDirectory(
+        this, tr("Open Directory"),
+        QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
+    if (folder.isEmpty())
+        return;
+
+    m_downloadQueue = m_selectedFiles;
+    m_downloadDir = folder;
+    m_batchSizes.clear();
+    for (const QString& path : std::as_const(m_downloadQueue)) {
+        if (m_listedSizes.contains(path))
+            m_batchSizes.insert(path, m_listedSizes.value(path));
+    }
+    m_batchTotal = int(m_downloadQueue.size());
+    m_batchSaved = 0;
+    m_batchFailures.clear();
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    startDownload();
+    if (!m_downloadQueue.isEmpty())
+        m_progressBar->show();
+}
+
+void MainWindow::startDownload()
+{
+    while (!m_downloadQueue.isEmpty()) {
+        const QString path = m_downloadQueue.first();
+        const QString target = DownloadRules::localPath(m_downloadDir, path);
+        if (target.isEmpty()) {
+            qDebug() << "download skipped, unsafe file name:" << path;
+            m_batchFailures << tr("%1 (unsafe file name, skipped)").arg(MediaList::fileName(path));
+            m_downloadQueue.removeFirst();
+            continue;
+        }
+        // A file is written under a temporary name and gets its real one only when complete.
+        // O_EXCL after removing a leftover: never follow a link planted under that name.
+        const QString part = DownloadRules::partPath(target);
+        QFile::remove(part);
+        m_downloadFile.setFileName(part);
+        qDebug() << part;
+        if (!m_downloadFile.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            qDebug() << m_downloadFile.errorString();
+            m_batchFailures << tr("%1 (cannot write: %2)")
+                                   .arg(MediaList::fileName(path), m_downloadFile.errorString());
+            m_downloadQueue.removeFirst();
+            continue;
+        }
+        m_downloadWritten = 0;
+        m_downloadWriteError.clear();
+        const QUrl url = MediaList::fileUrl(path);
+        m_downloadReply = m_mediaManager->get(QNetworkRequest(url));
+        connect(m_downloadReply, &QNetworkReply::readyRead, this, &MainWindow::slotReadReady);
+        connect(m_downloadReply, &QNetworkReply::downloadProgress, this,
+                &MainWindow::slotDownloadProgress);
+        connect(m_downloadReply, &QNetworkReply::errorOccurred, this, &MainWindow::slotError);
+        qDebug() << url.toString();
+        return;
+    }
+    finishBatch();
+}
+
+void MainWindow::slotReadReady()
+{
+    if (!m_downloadReply)
+        return;
+    const QByteArray data = m_downloadReply->readAll();
+    if (data.isEmpty() || !m_downloadFile.isOpen())
+        return;
+    if (m_downloadFile.write(data) != data.size()) {
+        m_downloadWriteError = m_downloadFile.errorString();
+        m_downloadFile.close();
+        m_downloadReply->abort();
+        return;
+    }
+    m_downloadWritten += data.size();
+}
+
 void MainWindow::slotDownloadProgress(qint64 received, qint64 total)
 {
-    Q_UNUSED(received);
-    Q_UNUSED(total);
+    if (!m_progressBar || total <= 0)
+        return;
+    // Videos pass 2 GiB; the bar counts in int.
+    const auto [value, maximum] = DownloadRules::progressRange(received, total);
+    m_progressBar->setMaximum(maximum);
+    m_progressBar->setValue(value);
 }
-void MainWindow::slotfinishDownload() {}
+
+void MainWindow::endDownload(QNetworkReply* reply)
+{
+    slotReadReady(); // whatever came with the end of the reply
+    if (m_downloadFile.isOpen()) {
+        if (!m_downloadFile.flush() && m_downloadWriteError.isEmpty())
+            m_downloadWriteError = m_downloadFile.errorString();
+        m_downloadFile.close();
+    }
+    slotfinishDownload();
+    reply->deleteLater();
+    m_downloadReply = nullptr;
+    qDebug().noquote() << "::" + m_downloadQueue.first();
+    m_downloadQueue.removeFirst();
+    startDownload();
+}
+
+void MainWindow::slotfinishDownload()
+{
+    if (!m_downloadReply || m_downloadQueue.isEmpty())
+        return;
+    const QString path = m_downloadQueue.first();
+    const QString name = MediaList::fileName(path);
+    const QString target = DownloadRules::localPath(m_downloadDir, path);
+    const QString part = DownloadRules::partPath(target);
+
+    const int status = m_downloadReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool transferOk = m_downloadReply->error() == QNetworkReply::NoError && status >= 200
+        && status < 300 && m_downloadWriteError.isEmpty();
+    const QVariant length = m_downloadReply->header(QNetworkRequest::ContentLengthHeader);
+    DownloadRules::Verdict verdict =
+        DownloadRules::verify(transferOk, m_downloadWritten, length.isValid() ? length.toLongLong() : -1,
+                              m_batchSizes.value(path, -1));
+    if (!m_downloadWriteError.isEmpty())
+        verdict.reason = m_downloadWriteError;
+    else if (status != 0 && (status < 200 || status >= 300))
+        verdict.reason = tr("HTTP %1").arg(status);
+
+    // rename(2) replaces an existing file of that name in one step.
+    if (verdict.complete && std::rename(QFile::encodeName(part).constData(),
+                                        QFile::encodeName(target).constData()) == 0) {
+        ++m_batchSaved;
+        return;
+    }
+    if (verdict.complete)
+        verdict.reason = tr("cannot rename: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    QFile::remove(part);
+    qDebug() << "download failed:" << path << verdict.reason;
+    m_batchFailures << tr("%1 (%2)").arg(name, verdict.reason);
+}
+
+void MainWindow::finishBatch()
+{
+    m_downloadQueue.clear();
+    m_progressBar->hide();
+    QString message = tr("Downloaded %1 of %2 files to %3.")
+                          .arg(m_batchSaved)
+                          .arg(m_batchTotal)
+                          .arg(QDir::toNativeSeparators(m_downloadDir));
+    if (!m_batchFailures.isEmpty())
+        message += QLatin1Char(' ') + tr("Failed: %1").arg(m_batchFailures.join(QStringLiteral("; ")));
+    statusBar()->showMessage(message);
+    qDebug().noquote() << message;
+}
+
+void MainWindow::slotDeleteFiles()
+{
+    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?")))
+        return;
+    while (!m_selectedFiles.isEmpty()) {
+        sendCmd(MediaList::deleteCommand(m_selectedFiles.last()));
+        m_selectedFiles.removeLast();
+    }
+    showSelectedName();
+    slotRefresh();
+}
 
 // ---------------------------------------------------------------------------------------
-// Bluetooth and Wi-Fi join (placeholders until the Bluetooth link lands)
+// Bluetooth and Wi-Fi join
 
-void MainWindow::slotScanDevice() {}
-void MainWindow::slotConnect2BleDevice() {}
+void MainWindow::slotScanDevice()
+{
+    if (!m_ble)
+        return;
+    // A missing or switched-off adapter is told in a box; the scan could only fail.
+    if (m_ble->checkLocalDevice() != 0)
+        return;
+    m_ble->scanDevices();
+}
+
+void MainWindow::slotConnect2BleDevice()
+{
+    if (!m_ble)
+        return;
+    if (m_comboDevices->currentText().isEmpty()) {
+        Prompt::information(this, QStringLiteral("info"),
+                            QStringLiteral("please press bluetooth button to find device first"));
+        return;
+    }
+    if (!Prompt::confirm(this, QStringLiteral("Velkamo"),
+                         QStringLiteral("CAUTION: This will disconnect the current network and "
+                                        "connect to the GoPro network. Are you sure?")))
+        return;
+    const int index = m_comboDevices->currentIndex();
+    if (index != m_ble->currentDevice())
+        m_ble->set_currentDevice(index);
+    m_pairErrorShown = false;
+    m_hardInfo = HardwareInfo();
+    m_hardInfoTimer->stop();
+    m_ble->connectCurrentDevice();
+}
+
+void MainWindow::slotGetHardInfo()
+{
+    if (!m_ble || !m_ble->m_connected)
+        return;
+    qDebug() << "connect to bluetooth ok";
+    m_ble->enableApMode(true);
+    m_ble->readAPSsid();
+    m_ble->readAPPwd();
+    m_ble->writeCommand(QByteArray::fromHex("013C"));
+}
+
 void MainWindow::dataReceived(QByteArray data)
 {
-    Q_UNUSED(data);
+    qDebug().noquote() << "Bluetooth data received:" << QString::fromLatin1(data.toHex(' '));
+    switch (m_hardInfo.feed(data)) {
+    case HardwareInfo::Outcome::Model:
+        m_hardInfoTimer->stop();
+        applyReportedModel(m_hardInfo.modelNumber());
+        break;
+    case HardwareInfo::Outcome::Pending:
+        m_hardInfoTimer->start();
+        break;
+    case HardwareInfo::Outcome::Ignored:
+        if (!m_hardInfo.isPending())
+            m_hardInfoTimer->stop();
+        break;
+    }
 }
-void MainWindow::slotGetHardInfo() {}
-void MainWindow::slotPowerOff() {}
-void MainWindow::connect2WiFi() {}
+
+void MainWindow::applyReportedModel(int number)
+{
+    m_cameraModel = number;
+    qDebug() << "Result:" << number;
+    const QString name = HardwareInfo::modelNameFor(number);
+    m_comboModel->setCurrentText(name);
+    statusBar()->showMessage(QStringLiteral("Current device is %1").arg(name));
+    slotVersionChanged(name);
+    connect2WiFi();
+}
+
+void MainWindow::slotPowerOff()
+{
+    if (m_ble)
+        m_ble->powerOff();
+}
+
+void MainWindow::connect2WiFi()
+{
+    if (!m_ble)
+        return;
+    const QString ssid = m_ble->m_apSsid;
+    const QString password = m_ble->m_apPwd;
+
+    // The window is frozen while nmcli runs; the whole join stays within this bound.
+    constexpr int kJoinLimitMs = 30000;
+    QElapsedTimer clock;
+    clock.start();
+    bool joined = false;
+    QString problem; // why there is no exit status to go by
+    const QString nmcli = QStandardPaths::findExecutable(QStringLiteral("nmcli"));
+    if (nmcli.isEmpty()) {
+        problem = QStringLiteral("nmcli (NetworkManager) was not found on this computer.");
+    } else {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.start(nmcli, {QStringLiteral("device"), QStringLiteral("wifi"),
+                              QStringLiteral("connect"), ssid, QStringLiteral("password"), password});
+        if (!process.waitForStarted(kJoinLimitMs)) {
+            problem = QStringLiteral("nmcli could not be started: %1").arg(process.errorString());
+        } else if (!process.waitForFinished(qMax(0, kJoinLimitMs - int(clock.elapsed())))) {
+            problem = QStringLiteral("nmcli did not finish within %1 seconds.").arg(kJoinLimitMs / 1000);
+            process.kill();
+            process.waitForFinished(2000);
+        } else if (process.exitStatus() != QProcess::NormalExit) {
+            problem = QStringLiteral("nmcli stopped unexpectedly.");
+        } else {
+            joined = process.exitCode() == 0;
+            if (!joined)
+                qDebug().noquote() << "nmcli:" << QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
+        }
+    }
+
+    QString message;
+    if (joined) {
+        message = QStringLiteral("connect to the WiFi successfully, please wait to refresh automatically");
+    } else {
+        qDebug().noquote() << "Failed to connect to WiFi network: " + ssid;
+        if (!problem.isEmpty())
+            qDebug().noquote() << problem;
+        // The box renders rich text: the name and password must show as they are, and
+        // both are put in at once so that a "%2" inside the name stays as it is.
+        message = QStringLiteral("connection failed, please connect to the following network")
+            + QString(29, QLatin1Char(' '))
+            + QStringLiteral("manually<br>SSID: %1<br>password: %2")
+                  .arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
+        if (!problem.isEmpty())
+            message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
+    }
+    Prompt::information(this, QStringLiteral("info"), message);
+}
 
 void MainWindow::slotTipTimer()
 {

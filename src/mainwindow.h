@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QFile>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QNetworkReply>
 #include <QString>
+#include <QStringList>
+
+#include "hardwareinfo.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -17,6 +21,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class PreviewForm;
 
 class MainWindow : public QMainWindow
 {
@@ -78,6 +83,15 @@ private:
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
+    // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
+    void applyReportedModel(int number);
+    // Media browser helpers.
+    QList<PreviewForm*> tiles() const;
+    void resetGridLayout();
+    void showSelectedName();
+    void startDownload();
+    void endDownload(QNetworkReply* reply);
+    void finishBatch();
 
     Ui::MainWindow* ui = nullptr;
     QNetworkAccessManager* m_cmdManager = nullptr;
@@ -93,8 +107,22 @@ private:
     QFile m_downloadFile;
     QProgressBar* m_progressBar = nullptr;
     QNetworkReply* m_downloadReply = nullptr;
+    // Media browser: the newest list request (older answers are dropped), the sizes the
+    // list announces, and the running batch's bookkeeping.
+    QNetworkReply* m_listReply = nullptr;
+    QHash<QString, qint64> m_listedSizes;
+    QHash<QString, qint64> m_batchSizes;
+    qint64 m_downloadWritten = 0;
+    QString m_downloadWriteError;
+    int m_batchTotal = 0;
+    int m_batchSaved = 0;
+    QStringList m_batchFailures;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
+    HardwareInfo m_hardInfo;
+    // Gives up on the rest of a hardware-information reply that stopped coming.
+    QTimer* m_hardInfoTimer = nullptr;
+    bool m_pairErrorShown = false;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
     bool m_cameraOnline = false;

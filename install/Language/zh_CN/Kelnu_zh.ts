@@ -1,4 +1,127 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Velkamo</source>
+        <translation>Velkamo</translation>
+    </message>
+    <message>
+        <source>Capture Control</source>
+        <translation>拍摄控制</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>开始</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>参数设置</translation>
+    </message>
+    <message>
+        <source>Change To</source>
+        <translation>切换为</translation>
+    </message>
+    <message>
+        <source>General Control</source>
+        <translation>常规控制</translation>
+    </message>
+    <message>
+        <source>GPS Tag</source>
+        <translation>GPS 标记</translation>
+    </message>
+    <message>
+        <source>Voice Control</source>
+        <translation>语音控制</translation>
+    </message>
+    <message>
+        <source>Quik Capture</source>
+        <translation>快速拍摄</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>刷新</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Preview Control</source>
+        <translation>预览控制</translation>
+    </message>
+    <message>
+        <source>BitRate</source>
+        <translation>码率</translation>
+    </message>
+    <message>
+        <source>Window Size</source>
+        <translation>画面尺寸</translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;Activate the camera video stream and view it in 3rd applications (VLC, ffmpeg, etc.)&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;开启相机视频流，并在第三方程序（VLC、ffmpeg 等）中观看&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>3rd</source>
+        <translation>第三方</translation>
+    </message>
+    <message>
+        <source>Power off the camera.</source>
+        <translation>关闭相机电源。</translation>
+    </message>
+    <message>
+        <source>Format SD card.</source>
+        <translation>格式化 SD 卡。</translation>
+    </message>
+    <message>
+        <source>connection guide.</source>
+        <translation>连接指南。</translation>
+    </message>
+    <message>
+        <source>show the app information.</source>
+        <translation>显示程序信息。</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Maybe connection is lost.</source>
+        <translation>与相机的连接可能已断开。</translation>
+    </message>
+    <message>
+        <source>CAUTION: Are you sure to format?</source>
+        <translation>注意：确定要格式化 SD 卡吗？卡上的所有文件都将被删除。</translation>
+    </message>
+    <message>
+        <source>write config failed!</source>
+        <translation>写入配置文件失败！</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>version: %1</source>
+        <translation>版本：%1</translation>
+    </message>
+    <message>
+        <source>website: </source>
+        <translation>网站：</translation>
+    </message>
+    <message>
+        <source>Open file failed!</source>
+        <translation>打开文件失败！</translation>
+    </message>
+</context>
 </TS>

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs inside tests/sandbox-run: starts the camera simulator at 10.5.5.9, then Velkamo.
+# With VELKAMO_SCREENSHOT_AFTER=N, saves a screenshot after N seconds and ends both.
+set -euo pipefail
+build=${VELKAMO_BUILD:?}
+model=${VELKAMO_MODEL:-5}
+media=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$media"' EXIT
+
+ready=$(mktemp)
+"$build/bin/velkamo-camsim" --model "$model" --ref "$build/ref" --media-count 24 \
+    --media-dir "$media" >"$ready" &
+for _ in $(seq 1 300); do
+  grep -q "camsim ready" "$ready" && break
+  sleep 0.1
+done
+grep -q "camsim ready" "$ready" || { echo "the camera simulator did not start" >&2; exit 1; }
+
+# The simulated camera answers as model $model; start Velkamo on that model.
+printf '{\n    "Version": "hero%s"\n}\n' "$model" > "$build/ref/gopro_default.json"
+
+if [ -z "${VELKAMO_SCREENSHOT_AFTER:-}" ]; then
+  "$build/bin/velkamo"
+  exit $?
+fi
+
+"$build/bin/velkamo" &
+app=$!
+sleep "$VELKAMO_SCREENSHOT_AFTER"
+mkdir -p "$(dirname "$VELKAMO_SHOT")"
+import -window root -crop 901x542+0+0 "$VELKAMO_SHOT" 2>/dev/null \
+  || xwd -root -silent | convert xwd:- -crop 901x542+0+0 "$VELKAMO_SHOT"
+echo "screenshot saved to $VELKAMO_SHOT"
+kill "$app"

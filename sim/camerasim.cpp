@@ -1,0 +1,650 @@
+#include "camerasim.h"
+
+#include "mediastore.h"
+#include "previewstreamer.h"
+
+#include <httplib.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+QString str(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QString param(const httplib::Request& req, const char* key)
+{
+    return req.has_param(key) ? str(req.get_param_value(key)) : QString();
+}
+
+bool toInt(const QString& text, int* value)
+{
+    bool ok = false;
+    *value = text.toInt(&ok);
+    return ok;
+}
+
+// The key a profile URL and a received request are compared by: path and raw query.
+QString requestKey(const QString& path, const QString& query)
+{
+    return query.isEmpty() ? path : path + QLatin1Char('?') + query;
+}
+
+bool startsWith(const std::string& s, const char* prefix)
+{
+    return s.rfind(prefix, 0) == 0;
+}
+
+// Media paths arrive with or without a leading "/" (the delete command has one).
+QString mediaPathParam(const QString& value)
+{
+    QString p = value;
+    while (p.startsWith(QLatin1Char('/')))
+        p.remove(0, 1);
+    return p;
+}
+
+constexpr auto kStallLimit = std::chrono::seconds(120);
+
+} // namespace
+
+CameraSim::CameraSim(const QString& refDir, MediaStore* media, PreviewStreamer* streamer)
+    : m_refDir(refDir), m_media(media), m_streamer(streamer)
+{
+    // What a freshly switched-on camera reports.
+    m_settings = {{2, 9}, {3, 8}, {4, 0}, {17, 0}, {54, 0}, {62, 2500000}, {64, 4}, {83, 0}, {86, 0}};
+}
+
+void CameraSim::setModel(int model)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model = model;
+    loadProfile(model);
+}
+
+void CameraSim::loadProfile(int model)
+{
+    m_profile = Profile();
+    if (m_refDir.isEmpty())
+        return;
+    const QString fileName = QDir(m_refDir).filePath(QStringLiteral("hero%1_cmds.json").arg(model));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "camsim: no profile %s: every setting is accepted\n",
+                     qPrintable(fileName));
+        return;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    if (!doc.isObject()) {
+        std::fprintf(stderr, "camsim: profile %s is not a JSON object: every setting is accepted\n",
+                     qPrintable(fileName));
+        return;
+    }
+    m_profile.loaded = true;
+    auto addUrl = [this](const QString& label, const QJsonValue& value) {
+        const QUrl url(value.toString());
+        if (!url.isValid() || url.path().isEmpty())
+            return;
+        m_profile.accepted.insert(requestKey(url.path(), url.query(QUrl::FullyEncoded)));
+        // Remember each setting's options for the error answer's list.
+        int id = -1, option = -1;
+        const QStringList parts = url.path().split(QLatin1Char('/'));
+        const QUrlQuery query(url);
+        if (url.path().startsWith(QLatin1String("/gp/gpControl/setting/")) && parts.size() >= 6) {
+            toInt(parts.at(4), &id);
+            toInt(parts.at(5), &option);
+        } else if (url.path() == QLatin1String("/gopro/camera/setting")) {
+            toInt(query.queryItemValue(QStringLiteral("setting")), &id);
+            toInt(query.queryItemValue(QStringLiteral("option")), &option);
+        }
+        if (id >= 0)
+            m_profile.options[id].append(
+                QJsonObject{{QStringLiteral("id"), option}, {QStringLiteral("display_name"), label}});
+    };
+    const QJsonObject root = doc.object();
+    for (const char* member : {"Mode", "Live Stream BitRate", "Live Stream Window Size"}) {
+        const QJsonObject entries = root.value(QLatin1String(member)).toObject();
+        for (auto it = entries.begin(); it != entries.end(); ++it)
+            addUrl(it.key(), it.value());
+    }
+    const QJsonObject dropdown = root.value(QLatin1String("dropdown")).toObject();
+    for (auto type = dropdown.begin(); type != dropdown.end(); ++type) {
+        const QJsonObject options = type.value().toObject();
+        for (auto it = options.begin(); it != options.end(); ++it)
+            addUrl(it.key(), it.value());
+    }
+    std::fprintf(stderr, "camsim: model %d, profile %s with %d URLs\n", model,
+                 qPrintable(fileName), int(m_profile.accepted.size()));
+}
+
+void CameraSim::requestQuit()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+}
+
+int CameraSim::appendLog(int port, const httplib::Request& req)
+{
+    const qint64 ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now() - m_started).count();
+    const QString target = str(req.target);
+    const int q = target.indexOf(QLatin1Char('?'));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_log.push_back(LogEntry{port, str(req.method), str(req.path),
+                             q < 0 ? QString() : target.mid(q + 1), target, ms, 0});
+    return int(m_log.size()) - 1;
+}
+
+void CameraSim::setLogStatus(int index, int status)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // The log may have been cleared while the request was held.
+    if (index >= 0 && index < int(m_log.size()))
+        m_log[size_t(index)].status = status;
+}
+
+void CameraSim::waitWhileStalled(const QString& faultPath)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto deadline = std::chrono::steady_clock::now() + kStallLimit;
+    m_wake.wait_until(lock, deadline, [&] {
+        if (m_quit)
+            return true;
+        if (faultPath.isEmpty())
+            return m_answer != Answer::Stall;
+        return m_faults.value(faultPath).kind != QLatin1String("stall");
+    });
+}
+
+void CameraSim::json(httplib::Response& res, const QJsonObject& body, int status)
+{
+    res.status = status;
+    res.set_content(QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString(),
+                    "application/json");
+}
+
+void CameraSim::gpError(const httplib::Request& req, httplib::Response& res)
+{
+    // The older cameras' CGI error: HTTP 500 and a JSON description.
+    const QString target = str(req.target);
+    const int q = target.indexOf(QLatin1Char('?'));
+    QString pathInfo = str(req.path);
+    pathInfo.remove(QRegularExpression(QStringLiteral("^/gp/gpControl/?")));
+    json(res,
+         QJsonObject{{QStringLiteral("version"), QStringLiteral("6.00")},
+                     {QStringLiteral("path_info"), pathInfo},
+                     {QStringLiteral("query_string"), q < 0 ? QString() : target.mid(q + 1)},
+                     {QStringLiteral("error_code"), -3},
+                     {QStringLiteral("error_message"), QStringLiteral("500 Internal Server Error")},
+                     {QStringLiteral("function"), QStringLiteral("gpcontrol_cgi_handler")},
+                     {QStringLiteral("line"), 190}},
+         500);
+}
+
+void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Response& res)
+{
+    const int index = appendLog(port, req);
+    Answer answer;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        answer = m_answer;
+    }
+    if (answer == Answer::Stall) {
+        waitWhileStalled();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        answer = m_answer;
+    }
+    if (m_quit) {
+        res.status = 503;
+    } else if (answer == Answer::NotFound) {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+    } else if (answer == Answer::ServerError) {
+        gpError(req, res);
+    } else {
+        route(port, req, res);
+    }
+    // Downloads leave the status to the library, which answers 206 to a Range request.
+    int status = res.status;
+    if (status == -1)
+        status = req.ranges.empty() ? 200 : 206;
+    setLogStatus(index, status);
+}
+
+QJsonObject CameraSim::cameraStatus()
+{
+    // Caller holds m_mutex.
+    QJsonObject settings;
+    for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
+        settings.insert(QString::number(it.key()), it.value());
+    const bool streaming = m_streamer->running();
+    QJsonObject status{{QStringLiteral("1"), 1},  {QStringLiteral("2"), 3},
+                       {QStringLiteral("8"), m_shutter ? 1 : 0},
+                       {QStringLiteral("10"), m_shutter ? 1 : 0},
+                       {QStringLiteral("13"), 0}, {QStringLiteral("30"), QStringLiteral("GP24784461")},
+                       {QStringLiteral("31"), 1}, {QStringLiteral("32"), streaming ? 1 : 0},
+                       {QStringLiteral("33"), 0}, {QStringLiteral("34"), 1820},
+                       {QStringLiteral("35"), 95}, {QStringLiteral("43"), m_mode},
+                       {QStringLiteral("44"), m_subMode}, {QStringLiteral("54"), 30250000},
+                       {QStringLiteral("70"), 87}};
+    if (m_model >= 9)
+        status.insert(QStringLiteral("96"), m_presetGroup);
+    return QJsonObject{{QStringLiteral("status"), status}, {QStringLiteral("settings"), settings}};
+}
+
+void CameraSim::gpSetting(const httplib::Request& req, httplib::Response& res)
+{
+    // /gp/gpControl/setting/<id>/<value>
+    const QStringList parts = str(req.path).split(QLatin1Char('/'));
+    int id = 0, value = 0;
+    if (parts.size() != 6 || !toInt(parts.at(4), &id) || !toInt(parts.at(5), &value))
+        return gpError(req, res);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // The toggles the program always sends are settings every model of this family has.
+    const bool fixed = id == 54 || id == 83 || id == 86;
+    if (m_model <= 8 && m_profile.loaded && !fixed
+        && !m_profile.accepted.contains(str(req.path))) {
+        lock.unlock();
+        return gpError(req, res);
+    }
+    m_settings[id] = value;
+    lock.unlock();
+    json(res, {});
+}
+
+void CameraSim::ogpSetting(const httplib::Request& req, httplib::Response& res)
+{
+    int id = 0, option = 0;
+    if (!toInt(param(req, "setting"), &id) || !toInt(param(req, "option"), &option))
+        return json(res, {{QStringLiteral("error"), QStringLiteral("bad request")}}, 400);
+    const QString target = str(req.target);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_profile.loaded && !m_profile.accepted.contains(target)) {
+        // 1: the model has no such setting; 3: it has the setting but not this option.
+        const bool known = m_profile.options.contains(id);
+        const QJsonArray available = m_profile.options.value(id);
+        lock.unlock();
+        return json(res,
+                    {{QStringLiteral("error"), known ? 3 : 1},
+                     {QStringLiteral("setting_id"), id},
+                     {QStringLiteral("option_id"), option},
+                     {QStringLiteral("available_options"), available}},
+                    403);
+    }
+    m_settings[id] = option;
+    lock.unlock();
+    json(res, {});
+}
+
+void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res)
+{
+    const std::string& p = req.path;
+    int model;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        model = m_model;
+    }
+    const bool on80 = port == 80;
+    const bool on8080 = port == 8080;
+    // The Open GoPro endpoints exist only on cameras from model 9 on.
+    const bool ogp = model >= 9;
+    auto notFound = [&res] {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+    };
+    auto ok = [&] { json(res, {}); };
+
+    if (on80 && p == "/gp/gpControl/status") {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        json(res, cameraStatus());
+    } else if (on80 && p == "/gp/gpControl/command/shutter") {
+        const QString v = param(req, "p");
+        if (v != QLatin1String("0") && v != QLatin1String("1"))
+            return gpError(req, res);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_shutter = v == QLatin1String("1");
+        }
+        ok();
+    } else if (on80 && startsWith(p, "/gp/gpControl/setting/")) {
+        gpSetting(req, res);
+    } else if (on80 && p == "/gp/gpControl/command/mode") {
+        int mode = 0;
+        if (!toInt(param(req, "p"), &mode))
+            return gpError(req, res);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_mode = mode;
+            m_subMode = 0;
+        }
+        ok();
+    } else if (on80 && p == "/gp/gpControl/command/sub_mode") {
+        int mode = 0, subMode = 0;
+        if (!toInt(param(req, "mode"), &mode) || !toInt(param(req, "sub_mode"), &subMode))
+            return gpError(req, res);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_mode = mode;
+            m_subMode = subMode;
+        }
+        ok();
+    } else if ((on80 || on8080) && p == "/gp/gpControl/command/storage/delete/all") {
+        m_media->format();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_formatCount;
+        }
+        ok();
+    } else if (on80 && p == "/gp/gpControl/command/storage/delete") {
+        if (!m_media->remove(mediaPathParam(param(req, "p"))))
+            return gpError(req, res);
+        ok();
+    } else if ((on80 || on8080) && p == "/gp/gpControl/command/system/sleep") {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_sleepCount;
+        }
+        ok();
+    } else if (on80 && p == "/gp/gpControl/execute") {
+        const QString command = param(req, "c1");
+        if (param(req, "p1") != QLatin1String("gpStream"))
+            return gpError(req, res);
+        if (command == QLatin1String("restart") || command == QLatin1String("start")) {
+            if (!m_streamer->start(req.remote_addr))
+                return gpError(req, res);
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_streamStarts;
+        } else if (command == QLatin1String("stop")) {
+            m_streamer->stop();
+        } else {
+            return gpError(req, res);
+        }
+        json(res, {{QStringLiteral("status"), QStringLiteral("0")}});
+    } else if ((on80 || on8080) && p == "/gp/gpMediaList") {
+        res.status = 200;
+        res.set_content(m_media->listBody().toStdString(), "application/json");
+    } else if ((on80 || on8080) && p == "/gp/gpMediaMetadata") {
+        const auto thumb = req.has_param("t") ? nullptr
+                                              : m_media->thumbnail(mediaPathParam(param(req, "p")));
+        if (!thumb)
+            return notFound();
+        std::string bytes(thumb->size(), '\0');
+        bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
+        res.status = 200;
+        res.set_content(bytes, "image/jpeg");
+    } else if (ogp && (on80 || on8080) && p == "/gopro/camera/stream/start") {
+        if (!m_streamer->start(req.remote_addr))
+            return json(res, {{QStringLiteral("error"), QStringLiteral("stream")}}, 500);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_streamStarts;
+        }
+        ok();
+    } else if (ogp && (on80 || on8080) && p == "/gopro/camera/stream/stop") {
+        m_streamer->stop();
+        ok();
+    } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
+        ok();
+    } else if (ogp && on8080 && p == "/gopro/camera/state") {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        json(res, cameraStatus());
+    } else if (ogp && on8080 && p == "/gopro/camera/setting") {
+        ogpSetting(req, res);
+    } else if (ogp && on8080 && p == "/gopro/camera/presets/set_group") {
+        int id = 0;
+        if (!toInt(param(req, "id"), &id) || id < 1000 || id > 1002)
+            return json(res, {{QStringLiteral("error"), QStringLiteral("bad preset group")}}, 400);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_presetGroup = id;
+        }
+        ok();
+    } else if (ogp && on8080
+               && (p == "/gopro/camera/shutter/start" || p == "/gopro/camera/shutter/stop")) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_shutter = p == "/gopro/camera/shutter/start";
+        }
+        ok();
+    } else if (ogp && on8080 && p == "/gopro/media/list") {
+        res.status = 200;
+        res.set_content(m_media->listBody().toStdString(), "application/json");
+    } else if (ogp && on8080 && p == "/gopro/media/thumbnail") {
+        const auto thumb = m_media->thumbnail(mediaPathParam(param(req, "path")));
+        if (!thumb)
+            return notFound();
+        std::string bytes(thumb->size(), '\0');
+        bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
+        res.status = 200;
+        res.set_content(bytes, "image/jpeg");
+    } else if (ogp && on8080 && p == "/gopro/media/delete/file") {
+        if (!m_media->remove(mediaPathParam(param(req, "path"))))
+            return json(res, {{QStringLiteral("error"), QStringLiteral("no such file")}}, 400);
+        ok();
+    } else if (on8080 && startsWith(p, "/videos/DCIM/")) {
+        serveFile(str(p.substr(std::string("/videos/DCIM/").size())), req, res);
+    } else {
+        notFound();
+    }
+}
+
+void CameraSim::serveFile(const QString& mediaPath, const httplib::Request& req,
+                          httplib::Response& res)
+{
+    Fault fault;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        fault = m_faults.value(mediaPath);
+    }
+    if (fault.kind == QLatin1String("stall")) {
+        waitWhileStalled(mediaPath);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        fault = m_faults.value(mediaPath);
+    }
+    if (fault.kind == QLatin1String("404")) {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+        return;
+    }
+    if (fault.kind == QLatin1String("500"))
+        return gpError(req, res);
+    const std::shared_ptr<const Blob> blob = m_media->file(mediaPath);
+    if (!blob) {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+        return;
+    }
+    const QString lower = mediaPath.toLower();
+    const char* type = lower.endsWith(QLatin1String(".jpg")) ? "image/jpeg"
+                       : (lower.endsWith(QLatin1String(".mp4")) || lower.endsWith(QLatin1String(".lrv")))
+                           ? "video/mp4"
+                           : "application/octet-stream";
+    quint64 length = blob->size();
+    // "short": a complete answer that is only half the file.
+    if (fault.kind == QLatin1String("short"))
+        length /= 2;
+    const bool truncate = fault.kind == QLatin1String("truncate");
+    const quint64 cutAfter = truncate ? (fault.bytes ? fault.bytes : length / 2) : 0;
+    const quint64 rate = fault.kind == QLatin1String("slow") ? (fault.rate ? fault.rate : 256 * 1024) : 0;
+    auto sent = std::make_shared<quint64>(0);
+    res.set_content_provider(
+        size_t(length), type,
+        [this, blob, sent, truncate, cutAfter, rate](size_t offset, size_t wanted, httplib::DataSink& sink) {
+            if (m_quit)
+                return false;
+            size_t chunk = std::min<size_t>(wanted, rate ? 16 * 1024 : 256 * 1024);
+            if (truncate) {
+                if (*sent >= cutAfter)
+                    return false; // drop the connection mid-body
+                chunk = size_t(std::min<quint64>(chunk, cutAfter - *sent));
+            }
+            thread_local std::vector<char> buffer;
+            buffer.resize(chunk);
+            const size_t got = blob->read(offset, buffer.data(), chunk);
+            if (got == 0)
+                return false;
+            if (rate)
+                std::this_thread::sleep_for(std::chrono::microseconds(got * 1000000 / rate));
+            *sent += got;
+            return sink.write(buffer.data(), got);
+        });
+}
+
+static QJsonObject connectionsJson(const CameraSim::Connections& c)
+{
+    return QJsonObject{{QStringLiteral("current"), c.current.load()},
+                       {QStringLiteral("peak"), c.peak.load()},
+                       {QStringLiteral("total"), c.total.load()}};
+}
+
+QJsonObject CameraSim::stateJson()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QJsonObject settings;
+    for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
+        settings.insert(QString::number(it.key()), it.value());
+    QJsonObject faults;
+    for (auto it = m_faults.begin(); it != m_faults.end(); ++it)
+        faults.insert(it.key(), it.value().kind);
+    static const char* answers[] = {"normal", "404", "500", "stall"};
+    return QJsonObject{
+        {QStringLiteral("model"), m_model},
+        {QStringLiteral("profileLoaded"), m_profile.loaded},
+        {QStringLiteral("answer"), QLatin1String(answers[int(m_answer)])},
+        {QStringLiteral("shutter"), m_shutter},
+        {QStringLiteral("mode"), m_mode},
+        {QStringLiteral("subMode"), m_subMode},
+        {QStringLiteral("presetGroup"), m_presetGroup},
+        {QStringLiteral("settings"), settings},
+        {QStringLiteral("streaming"), m_streamer->running()},
+        {QStringLiteral("streamTarget"), QString::fromStdString(m_streamer->target())},
+        {QStringLiteral("streamStarts"), m_streamStarts},
+        {QStringLiteral("formatCount"), m_formatCount},
+        {QStringLiteral("sleepCount"), m_sleepCount},
+        {QStringLiteral("mediaCount"), m_media->fileCount()},
+        {QStringLiteral("deleted"), QJsonArray::fromStringList(m_media->deleted())},
+        {QStringLiteral("faults"), faults},
+        {QStringLiteral("connections"),
+         QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},
+                     {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
+        {QStringLiteral("requests"), int(m_log.size())}};
+}
+
+void CameraSim::handleControl(const httplib::Request& req, httplib::Response& res)
+{
+    const std::string& p = req.path;
+    auto ok = [this, &res] { json(res, {{QStringLiteral("ok"), true}}); };
+    auto bad = [this, &res](const QString& why) {
+        json(res, {{QStringLiteral("ok"), false}, {QStringLiteral("error"), why}}, 400);
+    };
+    if (p == "/log") {
+        QJsonArray entries;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            for (const LogEntry& e : m_log)
+                entries.append(QJsonObject{{QStringLiteral("port"), e.port},
+                                           {QStringLiteral("method"), e.method},
+                                           {QStringLiteral("path"), e.path},
+                                           {QStringLiteral("query"), e.query},
+                                           {QStringLiteral("target"), e.target},
+                                           {QStringLiteral("time_ms"), e.timeMs},
+                                           {QStringLiteral("status"), e.status}});
+        }
+        res.status = 200;
+        res.set_content(QJsonDocument(entries).toJson(QJsonDocument::Compact).toStdString(),
+                        "application/json");
+    } else if (p == "/clear") {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_log.clear();
+        }
+        m_connections80.reset();
+        m_connections8080.reset();
+        ok();
+    } else if (p == "/answer") {
+        const QString mode = param(req, "mode");
+        Answer answer;
+        if (mode == QLatin1String("normal"))
+            answer = Answer::Normal;
+        else if (mode == QLatin1String("404"))
+            answer = Answer::NotFound;
+        else if (mode == QLatin1String("500"))
+            answer = Answer::ServerError;
+        else if (mode == QLatin1String("stall"))
+            answer = Answer::Stall;
+        else
+            return bad(QStringLiteral("mode must be normal, 404, 500 or stall"));
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_answer = answer;
+        }
+        m_wake.notify_all();
+        ok();
+    } else if (p == "/model") {
+        int n = 0;
+        if (!toInt(param(req, "n"), &n) || n < 1)
+            return bad(QStringLiteral("n must be a model number"));
+        setModel(n);
+        ok();
+    } else if (p == "/state") {
+        json(res, stateJson());
+    } else if (p == "/media") {
+        int count = 0;
+        if (!toInt(param(req, "count"), &count) || count < 0)
+            return bad(QStringLiteral("count must be a number of files"));
+        QString error;
+        if (!m_media->generate(count, &error))
+            return json(res, {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}}, 500);
+        ok();
+    } else if (p == "/media/body") {
+        res.status = 200;
+        res.set_content(m_media->listBody().toStdString(), "application/json");
+    } else if (p == "/media/json") {
+        const std::string body = req.method == "POST" ? req.body : req.get_param_value("body");
+        QString error;
+        if (!m_media->setJson(QByteArray::fromStdString(body), &error))
+            return json(res, {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}}, 500);
+        ok();
+    } else if (p == "/fault") {
+        const QString path = mediaPathParam(param(req, "path"));
+        Fault fault;
+        fault.kind = param(req, "kind");
+        static const QStringList kinds{QStringLiteral("truncate"), QStringLiteral("short"),
+                                       QStringLiteral("404"), QStringLiteral("500"),
+                                       QStringLiteral("slow"), QStringLiteral("stall"),
+                                       QStringLiteral("none")};
+        if (path.isEmpty() || !kinds.contains(fault.kind))
+            return bad(QStringLiteral("need path and kind=") + kinds.join(QLatin1Char('|')));
+        fault.bytes = param(req, "bytes").toULongLong();
+        fault.rate = param(req, "rate").toULongLong();
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (fault.kind == QLatin1String("none"))
+                m_faults.remove(path);
+            else
+                m_faults.insert(path, fault);
+        }
+        m_wake.notify_all();
+        ok();
+    } else if (p == "/quit") {
+        ok();
+        requestQuit();
+    } else {
+        res.status = 404;
+        res.set_content("{\"ok\":false,\"error\":\"unknown control request\"}", "application/json");
+    }
+}

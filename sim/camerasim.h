@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+namespace httplib {
+struct Request;
+struct Response;
+}
+
+class MediaStore;
+class PreviewStreamer;
+
+// The camera as the program sees it over HTTP: answers on ports 80 and 8080 the way the
+// camera's API does for the simulated model, records every request, and takes orders from
+// the tests through the control API (answer modes, faults, model, media list).
+class CameraSim
+{
+public:
+    // Connections accepted on one camera port and not yet closed, for checks on how many
+    // the program opens at once. Updated by the server's task queue.
+    struct Connections {
+        std::atomic<int> current{0};
+        std::atomic<int> peak{0};
+        std::atomic<qint64> total{0};
+        void opened()
+        {
+            const int now = ++current;
+            ++total;
+            int seen = peak;
+            while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+            }
+        }
+        void closed() { --current; }
+        void reset()
+        {
+            peak = current.load();
+            total = 0;
+        }
+    };
+    Connections& connections(int port) { return port == 80 ? m_connections80 : m_connections8080; }
+
+    CameraSim(const QString& refDir, MediaStore* media, PreviewStreamer* streamer);
+
+    // Loads hero<N>_cmds.json from the profile directory when there is one.
+    void setModel(int model);
+
+    void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
+    void handleControl(const httplib::Request& req, httplib::Response& res);
+
+    bool quitRequested() const { return m_quit; }
+    void requestQuit();
+
+private:
+    enum class Answer { Normal, NotFound, ServerError, Stall };
+    struct Fault {
+        QString kind;
+        quint64 bytes = 0; // truncate: cut after this many bytes (0: half)
+        quint64 rate = 0;  // slow: bytes per second
+    };
+    struct LogEntry {
+        int port;
+        QString method, path, query, target;
+        qint64 timeMs;
+        int status;
+    };
+    struct Profile {
+        bool loaded = false;
+        QSet<QString> accepted; // "path?query" of every profile URL
+        QMap<int, QJsonArray> options; // setting id -> [{"id":..,"display_name":..}]
+    };
+
+    int appendLog(int port, const httplib::Request& req);
+    void setLogStatus(int index, int status);
+    void waitWhileStalled(const QString& faultPath = QString());
+    void route(int port, const httplib::Request& req, httplib::Response& res);
+    void serveFile(const QString& mediaPath, const httplib::Request& req, httplib::Response& res);
+    void gpSetting(const httplib::Request& req, httplib::Response& res);
+    void ogpSetting(const httplib::Request& req, httplib::Response& res);
+    void gpError(const httplib::Request& req, httplib::Response& res);
+    void json(httplib::Response& res, const QJsonObject& body, int status = 200);
+    QJsonObject stateJson();
+    QJsonObject cameraStatus();
+    void loadProfile(int model);
+
+    QString m_refDir;
+    MediaStore* m_media;
+    PreviewStreamer* m_streamer;
+    const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
+    std::atomic<bool> m_quit{false};
+    Connections m_connections80;
+    Connections m_connections8080;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake; // answer mode, faults or quit changed
+    std::vector<LogEntry> m_log;
+    Answer m_answer = Answer::Normal;
+    QHash<QString, Fault> m_faults;
+    int m_model = 5;
+    Profile m_profile;
+    bool m_shutter = false;
+    int m_mode = 0;
+    int m_subMode = 0;
+    int m_presetGroup = 1000;
+    QMap<int, int> m_settings;
+    int m_formatCount = 0;
+    int m_sleepCount = 0;
+    int m_streamStarts = 0;
+};

@@ -1,0 +1,248 @@
+// velkamo-camsim: answers on ports 80 and 8080 as the camera does, with a control API for
+// tests on 127.0.0.1. Run it only inside tests/sandbox-run.
+
+#include "camerasim.h"
+#include "mediastore.h"
+#include "previewstreamer.h"
+
+#include <httplib.h>
+
+#include <QDir>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+const char* kUsage =
+    "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
+    "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
+    "                      [--exit-with-parent]\n";
+
+std::atomic<bool> g_signalled{false};
+
+void onSignal(int)
+{
+    g_signalled = true;
+}
+
+// The simulator answers at the camera's address, so it must never run where that address
+// could be a real network: only inside a namespace whose sole interface is loopback.
+bool insideSandbox(std::string* seen)
+{
+    std::ifstream dev("/proc/self/net/dev");
+    if (!dev) {
+        *seen = "<unreadable /proc/self/net/dev>";
+        return false;
+    }
+    std::string line;
+    QStringList names;
+    while (std::getline(dev, line)) {
+        const auto colon = line.find(':');
+        if (colon != std::string::npos)
+            names << QString::fromStdString(line.substr(0, colon)).trimmed();
+    }
+    *seen = names.join(QStringLiteral(", ")).toStdString();
+    return names == QStringList{QStringLiteral("lo")};
+}
+
+struct Options {
+    int model = 5;
+    int controlPort = 8999;
+    QString refDir;
+    QString mediaJson;
+    int mediaCount = -1;
+    QString mediaDir;
+    quint64 fileBytes = 0;
+    bool exitWithParent = false;
+};
+
+bool parseOptions(int argc, char** argv, Options* o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        }
+        if (a == "--exit-with-parent") {
+            o->exitWithParent = true;
+            continue;
+        }
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "camsim: %s needs a value\n", a.c_str());
+            return false;
+        }
+        const QString v = QString::fromLocal8Bit(argv[++i]);
+        bool ok = true;
+        if (a == "--model")
+            o->model = v.toInt(&ok);
+        else if (a == "--control-port")
+            o->controlPort = v.toInt(&ok);
+        else if (a == "--ref")
+            o->refDir = v;
+        else if (a == "--media-json")
+            o->mediaJson = v;
+        else if (a == "--media-count")
+            o->mediaCount = v.toInt(&ok);
+        else if (a == "--media-dir")
+            o->mediaDir = v;
+        else if (a == "--file-bytes")
+            o->fileBytes = v.toULongLong(&ok);
+        else {
+            std::fprintf(stderr, "camsim: unknown option %s\n", a.c_str());
+            return false;
+        }
+        if (!ok) {
+            std::fprintf(stderr, "camsim: bad value for %s: %s\n", a.c_str(), qPrintable(v));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Each task is one connection, from accept to close: counting tasks counts connections.
+class CountingPool : public httplib::TaskQueue
+{
+public:
+    CountingPool(size_t threads, CameraSim::Connections* connections)
+        : m_pool(threads), m_connections(connections)
+    {
+    }
+    void enqueue(std::function<void()> fn) override
+    {
+        m_connections->opened();
+        m_pool.enqueue([fn = std::move(fn), c = m_connections] {
+            fn();
+            c->closed();
+        });
+    }
+    void shutdown() override { m_pool.shutdown(); }
+
+private:
+    httplib::ThreadPool m_pool;
+    CameraSim::Connections* m_connections;
+};
+
+// Pools big enough that requests held by the stall mode cannot starve the others.
+void bigPool(httplib::Server& server, size_t threads, CameraSim::Connections* connections = nullptr)
+{
+    if (connections)
+        server.new_task_queue = [threads, connections] { return new CountingPool(threads, connections); };
+    else
+        server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    std::string seen;
+    if (!insideSandbox(&seen)) {
+        std::fprintf(stderr,
+                     "camsim: refusing to start outside the network sandbox: it answers as the "
+                     "camera at 10.5.5.9 and must only run where loopback is the only interface.\n"
+                     "Interfaces seen: %s\nRun it as: tests/sandbox-run velkamo-camsim ...\n",
+                     seen.c_str());
+        return 2;
+    }
+    Options options;
+    if (!parseOptions(argc, argv, &options)) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    // A test that dies must not leave its camera running in the sandbox.
+    if (options.exitWithParent)
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (options.mediaDir.isEmpty())
+        options.mediaDir = QDir::temp().filePath(QStringLiteral("velkamo-camsim-%1").arg(getuid()));
+
+    MediaStore media(options.mediaDir, options.fileBytes);
+    QString error;
+    if (!options.mediaJson.isEmpty()) {
+        QFile file(options.mediaJson);
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "camsim: cannot read %s\n", qPrintable(options.mediaJson));
+            return 1;
+        }
+        if (!media.setJson(file.readAll(), &error)) {
+            std::fprintf(stderr, "camsim: %s\n", qPrintable(error));
+            return 1;
+        }
+    } else if (options.mediaCount >= 0 && !media.generate(options.mediaCount, &error)) {
+        std::fprintf(stderr, "camsim: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    PreviewStreamer streamer;
+    CameraSim camera(options.refDir, &media, &streamer);
+    camera.setModel(options.model);
+
+    httplib::Server port80, port8080, control;
+    bigPool(port80, 64, &camera.connections(80));
+    bigPool(port8080, 64, &camera.connections(8080));
+    bigPool(control, 8);
+    for (auto [server, port] : {std::pair{&port80, 80}, std::pair{&port8080, 8080}}) {
+        auto handler = [&camera, port = port](const httplib::Request& req, httplib::Response& res) {
+            camera.handleCamera(port, req, res);
+        };
+        server->Get(".*", handler);
+        server->Post(".*", handler);
+        server->Put(".*", handler);
+        server->Delete(".*", handler);
+        // Long downloads at test speed: do not give up on a slow reader.
+        server->set_write_timeout(60, 0);
+        server->set_keep_alive_max_count(100);
+    }
+    auto controlHandler = [&camera](const httplib::Request& req, httplib::Response& res) {
+        camera.handleControl(req, res);
+    };
+    control.Get(".*", controlHandler);
+    control.Post(".*", controlHandler);
+
+    if (!port80.bind_to_port("0.0.0.0", 80) || !port8080.bind_to_port("0.0.0.0", 8080)
+        || !control.bind_to_port("127.0.0.1", options.controlPort)) {
+        std::fprintf(stderr, "camsim: cannot listen on ports 80, 8080 and 127.0.0.1:%d\n",
+                     options.controlPort);
+        return 1;
+    }
+    std::thread t80([&] { port80.listen_after_bind(); });
+    std::thread t8080([&] { port8080.listen_after_bind(); });
+    std::thread tControl([&] { control.listen_after_bind(); });
+    while (!port80.is_running() || !port8080.is_running() || !control.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::printf("camsim ready\n");
+    std::fflush(stdout);
+
+    while (!camera.quitRequested() && !g_signalled)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+
+    // Let the /quit answer leave, release held requests, then stop.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    camera.requestQuit();
+    streamer.stop();
+    port80.stop();
+    port8080.stop();
+    control.stop();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    // Worker threads may still sit in long transfers; nothing is left to save.
+    _exit(0);
+}

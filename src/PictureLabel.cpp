@@ -1,0 +1,217 @@
+#include "PictureLabel.h"
+
+#include "dlgshowpict.h"
+#include "downloadrules.h"
+#include "medialist.h"
+#include "thumbnailqueue.h"
+#include "zoommath.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QProgressBar>
+#include <QScreen>
+#include <QWheelEvent>
+
+namespace {
+
+// Dialogs open at two thirds of the screen in each direction.
+QSize twoThirdsOfScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 960, 720);
+    return QSize(int(double(area.width()) / 1.5), int(double(area.height()) / 1.5));
+}
+
+} // namespace
+
+PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
+    : QLabel(parent, flags)
+    , m_manager(ThumbnailQueue::shared()->manager())
+{
+}
+
+PictureLabel::~PictureLabel()
+{
+    // The manager outlives the label: its replies must not call back into a dead label.
+    for (QNetworkReply* reply : std::as_const(m_pictureReplies)) {
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
+    if (m_progressBar)
+        m_progressBar->deleteLater();
+}
+
+void PictureLabel::setFileName(const QString& path)
+{
+    m_fileName = path;
+    ThumbnailQueue::shared()->fetch(MediaList::thumbnailUrl(path), this,
+                                    [this](QNetworkReply* reply) { replyFinished(reply); });
+}
+
+void PictureLabel::replyFinished(QNetworkReply* reply)
+{
+    if (m_pictureReplies.removeOne(reply)) {
+        showPicture(reply);
+        return;
+    }
+    // Thumbnail: the queue releases the reply.
+    if (reply->error() != QNetworkReply::NoError) {
+        qDebug() << "thumbnail failed" << m_fileName << reply->errorString();
+        return;
+    }
+    QImage image = QImage::fromData(reply->readAll());
+    if (image.isNull())
+        return;
+    // Moved into the pixmap and shared back: one copy of the pixels per tile, not two,
+    // which counts with thousands of tiles.
+    setPixmap(QPixmap::fromImage(std::move(image)));
+    m_image = pixmap().toImage();
+}
+
+void PictureLabel::replayDownloadProgress(qint64 received, qint64 total)
+{
+    qDebug().noquote() << QStringLiteral("%1%").arg(total ? double(received) / double(total) * 100 : 0.0);
+    if (m_progressBar && total > 0) {
+        const auto [value, maximum] = DownloadRules::progressRange(received, total);
+        m_progressBar->setMaximum(maximum);
+        m_progressBar->setValue(value);
+    }
+}
+
+void PictureLabel::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        qDebug() << "Left button";
+        setFocus(Qt::OtherFocusReason);
+    }
+    QLabel::mousePressEvent(event);
+}
+
+void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    qDebug() << "double click";
+    // Camera video names end in upper-case "MP4"; everything else is shown as a picture.
+    if (m_fileName.endsWith(QLatin1String("MP4"))) {
+        emit doubleClicked(m_fileName);
+        return;
+    }
+    requestPicture();
+}
+
+void PictureLabel::requestPicture()
+{
+    const QUrl url = MediaList::fileUrl(m_fileName);
+    QNetworkReply* reply = m_manager->get(QNetworkRequest(url));
+    m_pictureReplies.append(reply);
+    connect(reply, &QNetworkReply::downloadProgress, this, &PictureLabel::replayDownloadProgress);
+    connect(reply, &QNetworkReply::finished, this, [this, reply]() { replyFinished(reply); });
+    qDebug() << url.toString();
+
+    if (!m_progressBar)
+        m_progressBar = new QProgressBar; // its own small window
+    m_progressBar->setStyleSheet(QStringLiteral("QProgressBar { height: 30px; }"));
+    m_progressBar->setValue(0);
+    m_progressBar->show();
+}
+
+void PictureLabel::showPicture(QNetworkReply* reply)
+{
+    if (reply->error() != QNetworkReply::NoError)
+        qDebug() << "picture download failed" << m_fileName << reply->errorString();
+    m_image = QImage::fromData(reply->readAll());
+    qDebug() << "Show picture " << m_fileName;
+    if (m_progressBar && m_pictureReplies.isEmpty())
+        m_progressBar->hide();
+
+    auto* dialog = new dlgshowpict(this);
+    dialog->resize(twoThirdsOfScreen());
+    dialog->setImage(m_image);
+    dialog->setWindowTitle(MediaList::fileName(m_fileName));
+    dialog->show();
+    reply->deleteLater();
+}
+
+// ---------------------------------------------------------------------------------------
+
+PictureShow::PictureShow(QWidget* parent, Qt::WindowFlags flags)
+    : PictureLabel(parent, flags)
+{
+    setBackgroundRole(QPalette::Base);
+}
+
+void PictureShow::setImage(const QImage& image)
+{
+    resize(twoThirdsOfScreen());
+    m_image = image;
+    qDebug() << "picture show " << float(height()) << " " << float(width());
+    if (!m_image.isNull())
+        m_scale = ZoomMath::fitScale(size(), m_image.size());
+    qDebug() << "scale " << m_scale;
+    update();
+}
+
+void PictureShow::setScale(float steps)
+{
+    m_scale = ZoomMath::stepScale(m_scale, steps);
+    qDebug() << "set scale " << m_scale;
+    update();
+}
+
+void PictureShow::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        qDebug() << "Left button";
+        setFocus(Qt::OtherFocusReason);
+        m_lastPos = event->position().toPoint();
+    }
+    QLabel::mousePressEvent(event);
+}
+
+void PictureShow::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The viewer already shows the picture: no second download.
+    event->accept();
+}
+
+void PictureShow::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->buttons() & Qt::LeftButton) {
+        m_offset += pos - m_lastPos;
+        update();
+    }
+    m_lastPos = pos;
+}
+
+void PictureShow::wheelEvent(QWheelEvent* event)
+{
+    m_scale = ZoomMath::wheelScale(m_scale, event->angleDelta().y());
+    update();
+}
+
+void PictureShow::paintEvent(QPaintEvent* event)
+{
+    Q_UNUSED(event);
+    if (m_image.isNull())
+        return;
+    m_painter.begin(this);
+    m_painter.scale(m_scale, m_scale);
+    m_painter.translate(QPointF(m_offset));
+    m_painter.drawImage(ZoomMath::drawOrigin(size(), m_image.size(), m_scale), m_image);
+    m_painter.end();
+}
+
+void PictureShow::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    deleteLater();
+    qDebug() << "picture show deletelater";
+}

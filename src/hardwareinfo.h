@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Reads the camera's model from its reply to the hardware-information command (01 3C).
+//
+// The reply is longer than one 20-byte notification: a start packet (13-bit length header
+// 0x20 LL, then 3C 00 and the first payload bytes) followed by continuation packets
+// (0x80 | counter). The model name ("HERO12 Black") normally sits whole in the start packet,
+// so the model is decided from it as soon as "HERO", the number and a blank have arrived;
+// otherwise the packets are put together and the model name field of the whole reply is read.
+class HardwareInfo
+{
+public:
+    enum class Outcome {
+        Ignored, // not (part of) a successful hardware-information reply, or no "HERO" in it
+        Pending, // the start of a reply whose model is not known yet: more packets expected
+        Model,   // the model is known: modelNumber(), modelName()
+    };
+
+    // One notification as the camera sent it.
+    Outcome feed(const QByteArray& notification);
+    // The rest of a pending reply did not come: decide on what arrived.
+    Outcome flush();
+    bool isPending() const { return m_pending; }
+
+    int modelNumber() const { return m_modelNumber; }
+    QString modelName() const { return modelNameFor(m_modelNumber); }
+
+    // The reading rule on bytes of a reply: the first "HERO" (exact case), then the text up to
+    // the next blank or the end, trimmed, as a decimal number (0 when it is none).
+    // False when there is no "HERO".
+    static bool modelFromText(const QByteArray& bytes, int* number);
+    // Whether bytes start a successful hardware-information reply: 20 xx 3C 00.
+    static bool isReplyStart(const QByteArray& bytes);
+    // "hero12" for 12.
+    static QString modelNameFor(int number);
+
+private:
+    Outcome decide(bool complete);
+    Outcome found(int number);
+    void reset();
+
+    QByteArray m_startPacket; // the start packet as received, header included
+    QByteArray m_message;     // the reply without packet headers: 3C 00 payload...
+    int m_expectedLength = 0;
+    int m_nextCounter = 0;
+    bool m_pending = false;
+    int m_modelNumber = 0;
+};

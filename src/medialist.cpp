@@ -1,0 +1,130 @@
+#include "medialist.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+#include <algorithm>
+
+namespace {
+
+const char* const kCameraHttp = "http://10.5.5.9";
+const char* const kCameraMediaHttp = "http://10.5.5.9:8080";
+
+// Camera values are strings of decimal digits; anything else means "not given".
+qint64 decimal(const QJsonValue& value, qint64 fallback)
+{
+    if (!value.isString())
+        return fallback;
+    bool ok = false;
+    const qint64 number = value.toString().toLongLong(&ok, 10);
+    return ok ? number : fallback;
+}
+
+// A directory name becomes part of every URL and of the path handle; one that could step
+// out of DCIM or split the handle is not a camera folder.
+bool usableDirectory(const QString& dir)
+{
+    return !dir.isEmpty() && dir != QLatin1String(".") && dir != QLatin1String("..")
+        && !dir.contains(QLatin1Char('/')) && !dir.contains(QLatin1Char('\\'))
+        && !dir.contains(QChar(0));
+}
+
+// Keeps "/" as the path separator but escapes what would end the path or the query early
+// ("?", "#", "&", spaces).
+QString encodedPath(const QString& mediaPath)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(mediaPath, "/"));
+}
+
+} // namespace
+
+MediaList MediaList::parse(const QByteArray& body)
+{
+    MediaList list;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
+    if (doc.isNull() || error.error != QJsonParseError::NoError) {
+        list.m_status = Status::NotJson;
+        return list;
+    }
+    if (!doc.isObject()) {
+        list.m_status = Status::NotObject;
+        return list;
+    }
+    const QJsonObject root = doc.object();
+    if (!root.contains(QLatin1String("media"))) {
+        list.m_status = Status::NoMedia;
+        return list;
+    }
+    list.m_status = Status::Ok;
+
+    const QJsonArray media = root.value(QLatin1String("media")).toArray();
+    for (const QJsonValue& dirValue : media) {
+        if (!dirValue.isObject())
+            continue;
+        const QJsonObject dirObject = dirValue.toObject();
+        const QString dir = dirObject.value(QLatin1String("d")).toString();
+        if (!usableDirectory(dir)) {
+            qDebug() << "media list: directory skipped, unusable name" << dir;
+            continue;
+        }
+        const QJsonArray files = dirObject.value(QLatin1String("fs")).toArray();
+        for (const QJsonValue& fileValue : files) {
+            const QJsonObject file = fileValue.toObject();
+            const QString name = file.value(QLatin1String("n")).toString();
+            if (name.isEmpty())
+                continue;
+            Entry entry;
+            entry.path = dir + QLatin1Char('/') + name;
+            if (list.m_index.contains(entry.path))
+                continue; // one path is one file on the card
+            entry.mod = decimal(file.value(QLatin1String("mod")), 0);
+            // A group's "s" is the size of the whole group, not of the file its name names.
+            if (!file.contains(QLatin1String("g")))
+                entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+            list.m_index.insert(entry.path, 0);
+            list.m_entries.append(entry);
+        }
+    }
+
+    std::stable_sort(list.m_entries.begin(), list.m_entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.mod > b.mod; });
+    for (int i = 0; i < list.m_entries.size(); ++i)
+        list.m_index.insert(list.m_entries.at(i).path, i);
+    return list;
+}
+
+qint64 MediaList::listedSize(const QString& path) const
+{
+    const auto it = m_index.constFind(path);
+    return it == m_index.constEnd() ? -1 : m_entries.at(*it).size;
+}
+
+QString MediaList::fileName(const QString& mediaPath)
+{
+    const int slash = mediaPath.indexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : mediaPath.mid(slash + 1);
+}
+
+QUrl MediaList::fileUrl(const QString& mediaPath)
+{
+    return QUrl(QLatin1String(kCameraMediaHttp) + QLatin1String("/videos/DCIM/")
+                    + encodedPath(mediaPath),
+                QUrl::StrictMode);
+}
+
+QUrl MediaList::thumbnailUrl(const QString& mediaPath)
+{
+    return QUrl(QLatin1String(kCameraHttp) + QLatin1String("/gp/gpMediaMetadata?p=")
+                    + encodedPath(mediaPath),
+                QUrl::StrictMode);
+}
+
+QString MediaList::deleteCommand(const QString& mediaPath)
+{
+    return QLatin1String(kCameraHttp) + QLatin1String("/gp/gpControl/command/storage/delete?p=/")
+        + encodedPath(mediaPath);
+}

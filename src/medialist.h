@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// The camera's gpMediaList reply read into media paths ("DIR/NAME"), newest first.
+//
+// Every listed file is kept: files sharing a "mod" second (bursts, time-lapses) keep their
+// list order, and "mod" is read as 64 bits so that times after 2038 still sort.
+class MediaList
+{
+public:
+    enum class Status { Ok, NotJson, NotObject, NoMedia };
+
+    struct Entry {
+        QString path;
+        qint64 mod = 0;
+        qint64 size = -1; // the list's "s" for a single file; -1 when the list does not say
+    };
+
+    static MediaList parse(const QByteArray& body);
+
+    Status status() const { return m_status; }
+    bool isValid() const { return m_status == Status::Ok; }
+    const QList<Entry>& newestFirst() const { return m_entries; }
+    int count() const { return int(m_entries.size()); }
+    bool contains(const QString& path) const { return m_index.contains(path); }
+    // Size the list announces for path, -1 when it announces none.
+    qint64 listedSize(const QString& path) const;
+
+    // The file name of a media path: everything after its first "/".
+    static QString fileName(const QString& mediaPath);
+    static QUrl fileUrl(const QString& mediaPath);
+    static QUrl thumbnailUrl(const QString& mediaPath);
+    static QString deleteCommand(const QString& mediaPath);
+
+private:
+    Status m_status = Status::NotJson;
+    QList<Entry> m_entries;
+    QHash<QString, int> m_index;
+};

@@ -1,0 +1,428 @@
+'''A fake BlueZ with one adapter and a camera that speaks the camera's GATT protocol.
+
+python-dbusmock template, run on a private system bus by the tests:
+    /usr/bin/python3 -m dbusmock --system -t fakebluez.py
+
+The tests drive it through the interface org.velkamo.FakeBluez on "/":
+    Configure(json)   rebuild adapter and devices (see DEFAULTS below for the keys)
+    Writes() -> as    what the program wrote, one "<uuid4>|<type>|<hex>" line per write,
+                      "<uuid4>|notify|on" for every notification switched on
+    Reads() -> as     "<uuid4>" for every characteristic value read
+    DropLink(addr)    the camera goes out of range
+    Notify(uuid4, ay) the camera notifies bytes on a characteristic of its control service
+'''
+
+import json
+
+import dbus
+from gi.repository import GLib
+
+from dbusmock import OBJECT_MANAGER_IFACE, mockobject
+
+BUS_NAME = 'org.bluez'
+MAIN_OBJ = '/'
+SYSTEM_BUS = True
+IS_OBJECT_MANAGER = True
+
+CONTROL_IFACE = 'org.velkamo.FakeBluez'
+ADAPTER_IFACE = 'org.bluez.Adapter1'
+DEVICE_IFACE = 'org.bluez.Device1'
+SERVICE_IFACE = 'org.bluez.GattService1'
+CHAR_IFACE = 'org.bluez.GattCharacteristic1'
+DESC_IFACE = 'org.bluez.GattDescriptor1'
+AGENT_MANAGER_IFACE = 'org.bluez.AgentManager1'
+
+ADAPTER_PATH = '/org/bluez/hci0'
+CCCD = '00002902-0000-1000-8000-00805f9b34fb'
+
+
+def gp(short):
+    return f'b5f9{short}-aa8d-11e3-9046-0002a5d5c51b'
+
+
+DEFAULTS = {
+    'adapter': 'on',            # on | off | absent
+    'devices': [                # kind: camera | le | classic
+        {'name': 'GoPro 1234', 'address': 'F1:23:45:67:89:AB', 'kind': 'camera'},
+    ],
+    'ssid': '  GP24645504 ',
+    'password': ' p@d-NNc-2ts  ',
+    'paired': True,             # False: SSID and password read empty
+    'connect': 'ok',            # ok | fail | never (no answer, link never resolves)
+    'services': 'both',         # both | control | none
+    'stall_details': False,     # the last read of the access-point service fails
+    'write_fail_after': -1,     # command writes beyond this many fail (-1: never)
+    'write_no_response': False, # the command characteristic offers write without response
+    'model_number': 62,
+    'model_name': 'HERO12 Black',
+    'hw_packets': None,         # list of hex strings sent instead of the built reply
+}
+
+STATE = {'config': dict(DEFAULTS), 'writes': [], 'reads': [], 'cmd_writes': 0}
+
+
+def bus_path(path):
+    return dbus.ObjectPath(path)
+
+
+def manager():
+    # The main object is registered in mockobject.objects only after load() returns.
+    return STATE['mock']
+
+
+def emit_added(path):
+    obj = mockobject.objects[path]
+    manager().EmitSignal(OBJECT_MANAGER_IFACE, 'InterfacesAdded', 'oa{sa{sv}}',
+                         [bus_path(path), obj.props])
+
+
+def remove(path):
+    if path not in mockobject.objects:
+        return
+    ifaces = list(mockobject.objects[path].props.keys())
+    mockobject.objects[path].remove_from_connection()
+    del mockobject.objects[path]
+    manager().EmitSignal(OBJECT_MANAGER_IFACE, 'InterfacesRemoved', 'oas',
+                         [bus_path(path), dbus.Array(ifaces, signature='s')])
+
+
+def remove_under(prefix):
+    for path in sorted([p for p in mockobject.objects if p.startswith(prefix + '/')],
+                       key=len, reverse=True):
+        remove(path)
+
+
+def set_props(path, iface, changes):
+    obj = mockobject.objects[path]
+    for key, value in changes.items():
+        obj.props[iface][key] = value
+    obj.EmitSignal(dbus.PROPERTIES_IFACE, 'PropertiesChanged', 'sa{sv}as',
+                   [iface, dbus.Dictionary(changes, signature='sv'), dbus.Array([], signature='s')])
+
+
+def byte_array(data):
+    return dbus.Array([dbus.Byte(b) for b in data], signature='y')
+
+
+# ------------------------------------------------------------------------------------
+# The camera's hardware-information reply, laid out as the camera sends it
+
+def hardware_info_message(cfg):
+    def field(raw):
+        return bytes([len(raw)]) + raw
+    payload = (field(int(cfg['model_number']).to_bytes(4, 'big'))
+               + field(cfg['model_name'].encode())
+               + field(b'0x05')
+               + field(b'H23.01.01.10.00')
+               + field(b'C3501324645504')
+               + field(b'GP24645504')
+               + field(b'065747046ceb')
+               + bytes(11))
+    return bytes([0x3C, 0x00]) + payload
+
+
+def packets(message):
+    '''Start packet with the 13-bit length header, then continuation packets.'''
+    length = len(message)
+    out = [bytes([0x20 | (length >> 8), length & 0xFF]) + message[:18]]
+    rest = message[18:]
+    counter = 0
+    while rest:
+        out.append(bytes([0x80 | (counter & 0x0F)]) + rest[:19])
+        rest = rest[19:]
+        counter += 1
+    return out
+
+
+# ------------------------------------------------------------------------------------
+# GATT objects of the camera
+
+def char_short(path):
+    return str(mockobject.objects[path].props[CHAR_IFACE]['UUID'])[4:8]
+
+
+def notify(char_path, data):
+    obj = mockobject.objects.get(char_path)
+    if obj is None or not obj.props[CHAR_IFACE]['Notifying']:
+        return
+    set_props(char_path, CHAR_IFACE, {'Value': byte_array(data)})
+
+
+def response_path(device_path):
+    return device_path + '/service0020/char0023'
+
+
+def answer_command(device_path, data):
+    cfg = STATE['config']
+    if len(data) >= 2 and data[1] == 0x3C:
+        if cfg['hw_packets'] is not None:
+            replies = [bytes.fromhex(p) for p in cfg['hw_packets']]
+        else:
+            replies = packets(hardware_info_message(cfg))
+    elif len(data) >= 2:
+        replies = [bytes([0x02, data[1], 0x00])]
+    else:
+        return
+
+    def send():
+        for reply in replies:
+            notify(response_path(device_path), reply)
+        return False
+    GLib.timeout_add(5, send)
+
+
+def char_read(char, options):
+    cfg = STATE['config']
+    short = char_short(char.path)
+    STATE['reads'].append(short)
+    if short in ('0002', '0003'):
+        if not cfg['paired']:
+            return byte_array(b'')
+        text = cfg['ssid'] if short == '0002' else cfg['password']
+        return byte_array(text.encode())
+    return byte_array(bytes(char.props[CHAR_IFACE]['Value']))
+
+
+def char_write(char, value, options):
+    cfg = STATE['config']
+    short = char_short(char.path)
+    kind = str(options.get('type', 'request'))
+    data = bytes(value)
+    STATE['writes'].append(f'{short}|{kind}|{data.hex()}')
+    if short == '0072':
+        STATE['cmd_writes'] += 1
+        limit = cfg['write_fail_after']
+        if 0 <= limit < STATE['cmd_writes']:
+            raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
+        device_path = char.path.rsplit('/', 2)[0]
+        answer_command(device_path, data)
+
+
+def start_notify(char):
+    STATE['writes'].append(f'{char_short(char.path)}|notify|on')
+    set_props(char.path, CHAR_IFACE, {'Notifying': dbus.Boolean(True, variant_level=1)})
+
+
+def stop_notify(char):
+    STATE['writes'].append(f'{char_short(char.path)}|notify|off')
+    set_props(char.path, CHAR_IFACE, {'Notifying': dbus.Boolean(False, variant_level=1)})
+
+
+def desc_read(desc, options):
+    if desc.stall:
+        raise dbus.exceptions.DBusException('read refused', name='org.bluez.Error.NotPermitted')
+    return byte_array(bytes(desc.props[DESC_IFACE]['Value']))
+
+
+def desc_write(desc, value, options):
+    desc.props[DESC_IFACE]['Value'] = byte_array(bytes(value))
+
+
+def add_service(device_path, name, uuid):
+    path = f'{device_path}/{name}'
+    manager().AddObject(path, SERVICE_IFACE, {
+        'UUID': dbus.String(uuid, variant_level=1),
+        'Primary': dbus.Boolean(True, variant_level=1),
+        'Device': dbus.ObjectPath(device_path, variant_level=1),
+        'Includes': dbus.Array([], signature='o', variant_level=1),
+    }, [])
+    return path
+
+
+def add_char(service_path, name, uuid, flags, cccd=None, stall=False):
+    path = f'{service_path}/{name}'
+    manager().AddObject(path, CHAR_IFACE, {
+        'UUID': dbus.String(uuid, variant_level=1),
+        'Service': dbus.ObjectPath(service_path, variant_level=1),
+        'Value': dbus.Array([], signature='y', variant_level=1),
+        'Flags': dbus.Array(flags, signature='s', variant_level=1),
+        'Notifying': dbus.Boolean(False, variant_level=1),
+    }, [
+        ('ReadValue', 'a{sv}', 'ay', char_read),
+        ('WriteValue', 'aya{sv}', '', char_write),
+        ('StartNotify', '', '', start_notify),
+        ('StopNotify', '', '', stop_notify),
+    ])
+    if cccd:
+        dpath = f'{path}/{cccd}'
+        manager().AddObject(dpath, DESC_IFACE, {
+            'UUID': dbus.String(CCCD, variant_level=1),
+            'Characteristic': dbus.ObjectPath(path, variant_level=1),
+            'Value': dbus.Array([dbus.Byte(0), dbus.Byte(0)], signature='y', variant_level=1),
+        }, [
+            ('ReadValue', 'a{sv}', 'ay', desc_read),
+            ('WriteValue', 'aya{sv}', '', desc_write),
+        ])
+        mockobject.objects[dpath].stall = stall
+
+
+def export_gatt(device_path):
+    cfg = STATE['config']
+    if cfg['services'] == 'both':
+        ap = add_service(device_path, 'service0010', gp('0001'))
+        add_char(ap, 'char0011', gp('0002'), ['read'])
+        add_char(ap, 'char0013', gp('0003'), ['read'])
+        add_char(ap, 'char0015', gp('0004'), ['write'])
+        # The access point state comes last: its descriptor read is the service's last read.
+        add_char(ap, 'char0017', gp('0005'), ['read', 'indicate'], 'desc0018',
+                 stall=cfg['stall_details'])
+    if cfg['services'] in ('both', 'control'):
+        cmd_flags = ['write', 'write-without-response'] if cfg['write_no_response'] else ['write']
+        ctl = add_service(device_path, 'service0020', '0000fea6-0000-1000-8000-00805f9b34fb')
+        add_char(ctl, 'char0021', gp('0072'), cmd_flags)
+        add_char(ctl, 'char0023', gp('0073'), ['notify'], 'desc0024')
+        add_char(ctl, 'char0026', gp('0074'), ['write'])
+        add_char(ctl, 'char0028', gp('0075'), ['notify'], 'desc0029')
+        add_char(ctl, 'char002b', gp('0076'), ['write'])
+        add_char(ctl, 'char002d', gp('0077'), ['notify'], 'desc002e')
+    for path in sorted(p for p in mockobject.objects if p.startswith(device_path + '/')):
+        emit_added(path)
+
+
+# ------------------------------------------------------------------------------------
+# Adapter and devices
+
+def device_connect(device):
+    cfg = STATE['config']
+    if cfg['connect'] == 'fail':
+        raise dbus.exceptions.DBusException('connection refused', name='org.bluez.Error.Failed')
+    if device.props[DEVICE_IFACE]['Connected']:
+        return
+    set_props(device.path, DEVICE_IFACE, {'Connected': dbus.Boolean(True, variant_level=1)})
+    if cfg['connect'] == 'never':
+        return
+
+    def resolved():
+        if device.path in mockobject.objects and device.props[DEVICE_IFACE]['Connected']:
+            export_gatt(device.path)
+            set_props(device.path, DEVICE_IFACE,
+                      {'ServicesResolved': dbus.Boolean(True, variant_level=1)})
+        return False
+    GLib.timeout_add(10, resolved)
+
+
+def drop(device_path):
+    if device_path not in mockobject.objects:
+        return
+    remove_under(device_path)
+    set_props(device_path, DEVICE_IFACE, {
+        'ServicesResolved': dbus.Boolean(False, variant_level=1),
+        'Connected': dbus.Boolean(False, variant_level=1),
+    })
+
+
+def device_disconnect(device):
+    drop(device.path)
+
+
+def start_discovery(adapter):
+    set_props(adapter.path, ADAPTER_IFACE, {'Discovering': dbus.Boolean(True, variant_level=1)})
+
+
+def stop_discovery(adapter):
+    set_props(adapter.path, ADAPTER_IFACE, {'Discovering': dbus.Boolean(False, variant_level=1)})
+
+
+def add_device(spec):
+    address = spec['address']
+    path = ADAPTER_PATH + '/dev_' + address.replace(':', '_').upper()
+    props = {
+        'Address': dbus.String(address, variant_level=1),
+        'AddressType': dbus.String('random', variant_level=1),
+        'Name': dbus.String(spec['name'], variant_level=1),
+        'Alias': dbus.String(spec['name'], variant_level=1),
+        'Adapter': dbus.ObjectPath(ADAPTER_PATH, variant_level=1),
+        'Paired': dbus.Boolean(False, variant_level=1),
+        'Trusted': dbus.Boolean(False, variant_level=1),
+        'Blocked': dbus.Boolean(False, variant_level=1),
+        'Connected': dbus.Boolean(False, variant_level=1),
+        'ServicesResolved': dbus.Boolean(False, variant_level=1),
+        'RSSI': dbus.Int16(int(spec.get('rssi', -60)), variant_level=1),
+        'UUIDs': dbus.Array(['0000fea6-0000-1000-8000-00805f9b34fb']
+                            if spec['kind'] == 'camera' else [], signature='s', variant_level=1),
+        'ManufacturerData': dbus.Dictionary({}, signature='qv', variant_level=1),
+        'ServiceData': dbus.Dictionary({}, signature='sv', variant_level=1),
+    }
+    if spec['kind'] == 'classic':
+        props['Class'] = dbus.UInt32(0x240404, variant_level=1)
+    manager().AddObject(path, DEVICE_IFACE, props, [
+        ('Connect', '', '', device_connect),
+        ('Disconnect', '', '', device_disconnect),
+        ('Pair', '', '', ''),
+        ('CancelPairing', '', '', ''),
+    ])
+    emit_added(path)
+    return path
+
+
+def configure(mock, text):
+    cfg = dict(DEFAULTS)
+    cfg.update(json.loads(text))
+    STATE['config'] = cfg
+    STATE['writes'] = []
+    STATE['reads'] = []
+    STATE['cmd_writes'] = 0
+    remove_under(ADAPTER_PATH)
+    remove(ADAPTER_PATH)
+    if cfg['adapter'] == 'absent':
+        return
+    manager().AddObject(ADAPTER_PATH, ADAPTER_IFACE, {
+        'Address': dbus.String('00:11:22:33:44:55', variant_level=1),
+        'AddressType': dbus.String('public', variant_level=1),
+        'Name': dbus.String('velkamo-test', variant_level=1),
+        'Alias': dbus.String('velkamo-test', variant_level=1),
+        'Class': dbus.UInt32(0x10c, variant_level=1),
+        'Powered': dbus.Boolean(cfg['adapter'] == 'on', variant_level=1),
+        'Discoverable': dbus.Boolean(False, variant_level=1),
+        'Pairable': dbus.Boolean(True, variant_level=1),
+        'Discovering': dbus.Boolean(False, variant_level=1),
+        'UUIDs': dbus.Array([], signature='s', variant_level=1),
+        'Modalias': dbus.String('usb:v1D6Bp0246d0537', variant_level=1),
+    }, [
+        ('StartDiscovery', '', '', start_discovery),
+        ('StopDiscovery', '', '', stop_discovery),
+        ('SetDiscoveryFilter', 'a{sv}', '', ''),
+        ('RemoveDevice', 'o', '', lambda adapter, path: remove(str(path))),
+        ('GetDiscoveryFilters', '', 'as', 'ret = ["UUIDs", "RSSI", "Transport"]'),
+    ])
+    emit_added(ADAPTER_PATH)
+    for spec in cfg['devices']:
+        add_device(spec)
+
+
+def readvertise(mock, address, rssi):
+    '''The device is reported again, with a new signal strength.'''
+    path = ADAPTER_PATH + '/dev_' + address.replace(':', '_').upper()
+    obj = mockobject.objects[path]
+    obj.props[DEVICE_IFACE]['RSSI'] = dbus.Int16(int(rssi), variant_level=1)
+    # The advertised data changes too (the camera puts its state in it).
+    obj.props[DEVICE_IFACE]['ManufacturerData'] = dbus.Dictionary(
+        {dbus.UInt16(0x02F2): dbus.Array([dbus.Byte(int(rssi) & 0xFF)], signature='y', variant_level=1)},
+        signature='qv', variant_level=1)
+    emit_added(path)
+
+
+def notify_from_camera(mock, short, data):
+    address = STATE['config']['devices'][0]['address']
+    names = {'0073': 'char0023', '0075': 'char0028', '0077': 'char002d'}
+    path = f"{ADAPTER_PATH}/dev_{address.replace(':', '_').upper()}/service0020/{names[short]}"
+    notify(path, bytes(data))
+
+
+def load(mock, parameters):
+    STATE['mock'] = mock
+    mock.AddObject('/org/bluez', AGENT_MANAGER_IFACE, {}, [
+        ('RegisterAgent', 'os', '', ''),
+        ('RequestDefaultAgent', 'o', '', ''),
+        ('UnregisterAgent', 'o', '', ''),
+    ])
+    mock.AddMethods(CONTROL_IFACE, [
+        ('Configure', 's', '', configure),
+        ('Writes', '', 'as', lambda mock: dbus.Array(STATE['writes'], signature='s')),
+        ('Reads', '', 'as', lambda mock: dbus.Array(STATE['reads'], signature='s')),
+        ('DropLink', 's', '', lambda mock, address: drop(
+            ADAPTER_PATH + '/dev_' + address.replace(':', '_').upper())),
+        ('Notify', 'say', '', notify_from_camera),
+        ('Readvertise', 'sn', '', readvertise),
+    ])
+    configure(mock, '{}')

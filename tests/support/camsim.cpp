@@ -1,0 +1,257 @@
+#include "camsim.h"
+
+#include "testsupport.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <QUrlQuery>
+
+CamSim::CamSim(QObject* parent)
+    : QObject(parent)
+{
+    // The control API is local; no proxy from the environment may get in between.
+    m_nam.setProxy(QNetworkProxy::NoProxy);
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+}
+
+CamSim::~CamSim()
+{
+    stop();
+}
+
+bool CamSim::start(const QStringList& extraArgs)
+{
+    stop();
+    QStringList args = extraArgs;
+    const int portOption = args.indexOf(QStringLiteral("--control-port"));
+    if (portOption >= 0 && portOption + 1 < args.size())
+        m_controlPort = args.at(portOption + 1).toInt();
+    else
+        args << QStringLiteral("--control-port") << QString::number(m_controlPort);
+    // Gone with the test process, even when the test crashes.
+    args << QStringLiteral("--exit-with-parent");
+
+    const QString program = testsupport::stagedBinary(QStringLiteral("velkamo-camsim"));
+    m_process.start(program, args);
+    if (!m_process.waitForStarted(5000)) {
+        qWarning("CamSim: cannot start %s: %s", qPrintable(program),
+                 qPrintable(m_process.errorString()));
+        return false;
+    }
+    // Making the media assets the first time takes a few seconds.
+    QDeadlineTimer deadline(60000);
+    QByteArray out;
+    while (!deadline.hasExpired()) {
+        if (m_process.canReadLine() || m_process.waitForReadyRead(100)) {
+            out += m_process.readAll();
+            if (out.contains("camsim ready\n"))
+                return true;
+        }
+        if (m_process.state() != QProcess::Running) {
+            qWarning("CamSim: the simulator ended before it was ready (exit code %d, args %s)",
+                     m_process.exitCode(), qPrintable(args.join(QLatin1Char(' '))));
+            return false;
+        }
+    }
+    qWarning("CamSim: the simulator did not get ready within 60 s");
+    m_process.kill();
+    m_process.waitForFinished(2000);
+    return false;
+}
+
+void CamSim::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    control(QStringLiteral("/quit"), 2000);
+    if (!m_process.waitForFinished(3000)) {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
+}
+
+bool CamSim::isRunning() const
+{
+    return m_process.state() == QProcess::Running;
+}
+
+QByteArray CamSim::control(const QString& pathAndQuery, int timeoutMs, const QByteArray& postBody,
+                           int* httpStatus)
+{
+    if (httpStatus)
+        *httpStatus = 0;
+    QNetworkRequest request(
+        QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(m_controlPort).arg(pathAndQuery)));
+    QNetworkReply* reply = nullptr;
+    if (postBody.isNull()) {
+        reply = m_nam.get(request);
+    } else {
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
+        reply = m_nam.post(request, postBody);
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    QByteArray body;
+    if (!reply->isFinished()) {
+        qWarning("CamSim: control request %s timed out", qPrintable(pathAndQuery));
+        reply->abort();
+    } else {
+        if (httpStatus)
+            *httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (reply->error() != QNetworkReply::NoError)
+            qWarning("CamSim: control request %s failed: %s %s", qPrintable(pathAndQuery),
+                     qPrintable(reply->errorString()), reply->readAll().constData());
+        else
+            body = reply->readAll();
+    }
+    reply->deleteLater();
+    return body;
+}
+
+static bool isOk(const QByteArray& body)
+{
+    return QJsonDocument::fromJson(body).object().value(QStringLiteral("ok")).toBool();
+}
+
+QJsonArray CamSim::requests()
+{
+    return QJsonDocument::fromJson(control(QStringLiteral("/log"))).array();
+}
+
+QStringList CamSim::targets(int port)
+{
+    QStringList result;
+    const QJsonArray log = requests();
+    for (const QJsonValue& value : log) {
+        const QJsonObject entry = value.toObject();
+        const int entryPort = entry.value(QStringLiteral("port")).toInt();
+        if (port == 0 || port == entryPort)
+            result << QStringLiteral("%1 %2").arg(entryPort).arg(entry.value(QStringLiteral("target")).toString());
+    }
+    return result;
+}
+
+int CamSim::countRequests(const QString& targetPrefix)
+{
+    int count = 0;
+    const QJsonArray log = requests();
+    for (const QJsonValue& value : log) {
+        if (value.toObject().value(QStringLiteral("target")).toString().startsWith(targetPrefix))
+            ++count;
+    }
+    return count;
+}
+
+bool CamSim::waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (countRequests(targetPrefix) >= minCount)
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(25);
+    }
+}
+
+void CamSim::clearLog()
+{
+    control(QStringLiteral("/clear"));
+}
+
+bool CamSim::setAnswer(const QString& mode)
+{
+    return isOk(control(QStringLiteral("/answer?mode=") + mode));
+}
+
+bool CamSim::setModel(int model)
+{
+    return isOk(control(QStringLiteral("/model?n=%1").arg(model)));
+}
+
+QJsonObject CamSim::state()
+{
+    return QJsonDocument::fromJson(control(QStringLiteral("/state"))).object();
+}
+
+bool CamSim::setFault(const QString& mediaPath, const QString& kind, qint64 bytes, qint64 rate)
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("path"), mediaPath);
+    query.addQueryItem(QStringLiteral("kind"), kind);
+    if (bytes > 0)
+        query.addQueryItem(QStringLiteral("bytes"), QString::number(bytes));
+    if (rate > 0)
+        query.addQueryItem(QStringLiteral("rate"), QString::number(rate));
+    return isOk(control(QStringLiteral("/fault?") + query.toString(QUrl::FullyEncoded)));
+}
+
+bool CamSim::setMediaCount(int count)
+{
+    return isOk(control(QStringLiteral("/media?count=%1").arg(count), 60000));
+}
+
+bool CamSim::setMediaJson(const QByteArray& body)
+{
+    // Not null, so it goes as a POST even when empty.
+    return isOk(control(QStringLiteral("/media/json"), 60000, body.isNull() ? QByteArray("") : body));
+}
+
+QByteArray CamSim::mediaList()
+{
+    return control(QStringLiteral("/media/body"));
+}
+
+static bool run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(out ? QProcess::ForwardedErrorChannel : QProcess::ForwardedChannels);
+    process.start(program, args);
+    if (!process.waitForFinished(5000) || process.exitStatus() != QProcess::NormalExit)
+        return false;
+    if (out)
+        *out = process.readAllStandardOutput();
+    return process.exitCode() == 0;
+}
+
+static bool cameraAddressPresent()
+{
+    QByteArray out;
+    run(QStringLiteral("ip"), {QStringLiteral("-o"), QStringLiteral("addr"), QStringLiteral("show"),
+                               QStringLiteral("dev"), QStringLiteral("lo")}, &out);
+    return out.contains(" 10.5.5.9/32 ");
+}
+
+bool CamSim::leaveNetwork()
+{
+    // Gone already counts as gone.
+    if (run(QStringLiteral("ip"), {QStringLiteral("addr"), QStringLiteral("del"), QStringLiteral("10.5.5.9/32"),
+                                   QStringLiteral("dev"), QStringLiteral("lo")})
+        || !cameraAddressPresent())
+        return true;
+    qWarning("CamSim: cannot remove 10.5.5.9/32 from lo");
+    return false;
+}
+
+bool CamSim::joinNetwork()
+{
+    // "replace" succeeds whether or not the address is there.
+    if (run(QStringLiteral("ip"), {QStringLiteral("addr"), QStringLiteral("replace"), QStringLiteral("10.5.5.9/32"),
+                                   QStringLiteral("dev"), QStringLiteral("lo")}))
+        return true;
+    qWarning("CamSim: cannot add 10.5.5.9/32 to lo");
+    return false;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QProcess>
+#include <QStringList>
+
+// Starts the camera simulator (velkamo-camsim) for one test and drives its control API.
+// The simulator answers on ports 80 and 8080 of every local address (10.5.5.9 in the
+// sandbox) and records every request it gets.
+//
+// Control calls spin a local event loop until the answer comes (or a time-out), so the
+// program under test keeps running while a test asks the simulator something.
+class CamSim : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CamSim(QObject* parent = nullptr);
+    ~CamSim() override;
+
+    // Runs the staged simulator with extraArgs (for example {"--model", "9"},
+    // {"--media-count", "10"}, {"--ref", dir}) and waits for it to be ready. False, with a
+    // warning, when it does not start. The simulator's stderr goes to the test's stderr.
+    bool start(const QStringList& extraArgs = {});
+    // Asks it to quit (kills it when it does not); also done by the destructor.
+    void stop();
+    bool isRunning() const;
+    int controlPort() const { return m_controlPort; }
+
+    // Every request received, in order: {"port","method","path","query","target",
+    // "time_ms","status"}; status is 0 while a request is held unanswered.
+    QJsonArray requests();
+    // The log as "PORT TARGET" strings, for example "80 /gp/gpControl/command/shutter?p=1"
+    // or "8080 /gopro/camera/keep_alive" (TARGET is the path with its raw query, as sent).
+    // port 0 gives the requests of both ports.
+    QStringList targets(int port = 0);
+    // Number of requests whose target starts with targetPrefix.
+    int countRequests(const QString& targetPrefix);
+    // Waits (spinning the event loop) until at least minCount requests whose target starts
+    // with targetPrefix are in the log.
+    bool waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount = 1);
+    void clearLog();
+
+    // "normal", "404", "500" (every camera request gets that status) or "stall" (requests
+    // are held without an answer until the mode changes).
+    bool setAnswer(const QString& mode);
+    // The simulated model: up to 8 the older request family, from 9 the newer one.
+    bool setModel(int model);
+    // Camera state: shutter, mode, subMode, presetGroup, settings {"id": value}, streaming,
+    // streamTarget, streamStarts, formatCount, sleepCount, mediaCount, deleted [paths],
+    // model, answer, faults, requests.
+    QJsonObject state();
+    // Fault for downloads of one media path ("100GOPRO/GOPR0001.JPG"): "truncate" (full
+    // length announced, connection cut after `bytes` bytes, half by default), "short" (a
+    // complete answer of half the file), "404", "500", "slow" (`rate` bytes/s, 256 KiB/s by
+    // default), "stall", or "none".
+    bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
+    // Replaces the card's media list: generated files, or this exact gpMediaList body.
+    bool setMediaCount(int count);
+    bool setMediaJson(const QByteArray& body);
+
+    // The gpMediaList body the camera serves now.
+    QByteArray mediaList();
+
+    // The camera leaves the Wi-Fi (its address disappears) and comes back.
+    static bool leaveNetwork();
+    static bool joinNetwork();
+
+    // Raw control request ("/state", "/answer?mode=404", ...); the body, empty on failure.
+    QByteArray control(const QString& pathAndQuery, int timeoutMs = 10000,
+                       const QByteArray& postBody = QByteArray(), int* httpStatus = nullptr);
+
+private:
+    QProcess m_process;
+    QNetworkAccessManager m_nam;
+    int m_controlPort = 8999;
+};

@@ -1,0 +1,315 @@
+// The command channel end to end: the real main window against the camera simulator,
+// with the camera joining and leaving the network by its address appearing and vanishing.
+
+#include "camsim.h"
+#include "logcapture.h"
+#include "mainwindow.h"
+#include "promptrecorder.h"
+#include "SystemFilePath.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <memory>
+
+namespace {
+
+const QString kStatus = QStringLiteral("80 /gp/gpControl/status");
+const QString kKeepAlive = QStringLiteral("8080 /gopro/camera/keep_alive");
+const QString kMediaList = QStringLiteral("8080 /gp/gpMediaList");
+const QString kMaybeLost = QStringLiteral("Maybe connection is lost.");
+
+// The tip line while the camera does not answer.
+bool isTip(const QString& text)
+{
+    return text.startsWith(QLatin1String("connecting to WiFi"));
+}
+
+} // namespace
+
+class TestCommandChannel : public QObject
+{
+    Q_OBJECT
+
+private:
+    CamSim m_sim;
+    std::unique_ptr<PromptRecorder> m_prompts;
+    std::unique_ptr<MainWindow> m_window;
+
+    void writeDefaultModel(const QString& model)
+    {
+        QFile file(path::refDir().filePath("gopro_default.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("{\"Version\": \"%1\"}").arg(model).toUtf8());
+    }
+
+    template<typename T>
+    T* child(const char* name)
+    {
+        T* widget = m_window->findChild<T*>(QLatin1String(name));
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+
+    QLabel* tipLine() { return child<QLabel>("label_fileName"); }
+
+    // Starts the window and waits until its first keep-alive was answered.
+    void bringOnline()
+    {
+        m_window.reset(new MainWindow);
+        m_window->show();
+        // By the first poll the tip has been animating for seconds unless an answer of the
+        // camera stopped it.
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0, 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 3000);
+        m_sim.clearLog();
+        m_prompts->clear();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        testsupport::installFreshDataTree();
+        QVERIFY(m_sim.start({"--model", "5"}));
+    }
+
+    void init()
+    {
+        QVERIFY(CamSim::joinNetwork());
+        QVERIFY(m_sim.setAnswer("normal"));
+        m_sim.clearLog();
+        writeDefaultModel("hero5");
+        m_prompts.reset(new PromptRecorder);
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_prompts.reset();
+        QVERIFY(CamSim::joinNetwork());
+        if (!m_sim.isRunning())
+            QVERIFY(m_sim.start({"--model", "5"}));
+    }
+
+    void withoutCameraNothingChanges()
+    {
+        QVERIFY(CamSim::leaveNetwork());
+        LogCapture log;
+        m_window.reset(new MainWindow);
+        m_window->show();
+        m_window->statusBar()->showMessage("kept");
+
+        QTRY_VERIFY_WITH_TIMEOUT(log.count("http request failed: code = 0") >= 2, 8000);
+        QVERIFY(isTip(tipLine()->text()));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QString("kept"));
+        QCOMPARE(m_prompts->count(), 0);
+
+        // Commands are refused with a warning while the camera is out of reach.
+        child<QPushButton>("pbStart_Capture")->click();
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(m_prompts->requests().first().title, QString("warning"));
+        QCOMPARE(m_prompts->requests().first().text, kMaybeLost);
+        QVERIFY(m_sim.targets().isEmpty());
+    }
+
+    // Any reply that is not "network unreachable" means the camera is there: a success,
+    // an HTTP error, even a refused connection.
+    void firstAnswerBringsCameraOnline_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("200") << "normal";
+        QTest::newRow("404") << "404";
+        QTest::newRow("refused") << "refused";
+    }
+    void firstAnswerBringsCameraOnline()
+    {
+        QFETCH(QString, answer);
+        if (answer == "refused")
+            m_sim.stop();
+        else
+            QVERIFY(m_sim.setAnswer(answer));
+
+        QVERIFY(CamSim::leaveNetwork());
+        m_window.reset(new MainWindow);
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 2000);
+        auto* model = child<QComboBox>("comboModel");
+        model->setCurrentIndex(model->findText("hero7"));
+        auto* settings = child<QComboBox>("comboBoxSettings_ISO");
+        settings->clear(); // refilled only when the model is applied again
+
+        QVERIFY(CamSim::joinNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
+        // The model known to the window (hero7, chosen above) is selected and applied.
+        QCOMPARE(model->currentText(), QString("hero7"));
+        QVERIFY(settings->count() > 0);
+        // The tip stays cleared: its animation stopped.
+        QTest::qWait(1200);
+        QVERIFY(tipLine()->text().isEmpty());
+
+        if (answer == "refused")
+            return;
+        QVERIFY(m_sim.targets().contains(kStatus));
+        QVERIFY(m_sim.targets().contains(kMediaList));
+        // Online: commands go through without a warning.
+        m_sim.clearLog();
+        child<QPushButton>("pbStart_Capture")->click();
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/shutter", 3000));
+        QCOMPARE(m_prompts->count(), 0);
+    }
+
+    void departureTurnsCameraOffline()
+    {
+        bringOnline();
+        m_window->statusBar()->showMessage("Total media files: 3");
+
+        QVERIFY(CamSim::leaveNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 8000);
+        QCOMPARE(m_window->statusBar()->currentMessage(), QString());
+        // The animation runs again: the dots change.
+        const QString before = tipLine()->text();
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text() != before, 2000);
+
+        child<QPushButton>("pbStop")->click();
+        QVERIFY(m_prompts->sawText(kMaybeLost));
+
+        // And back again.
+        m_sim.clearLog();
+        QVERIFY(CamSim::joinNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 3000));
+    }
+
+    void keepAliveFollowsTheModel_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QString>("other");
+        QTest::newRow("hero8") << "hero8" << kStatus << kKeepAlive;
+        QTest::newRow("hero9") << "hero9" << kKeepAlive << kStatus;
+        QTest::newRow("hero13") << "hero13" << kKeepAlive << kStatus;
+    }
+    void keepAliveFollowsTheModel()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, request);
+        QFETCH(QString, other);
+        writeDefaultModel(model);
+        m_window.reset(new MainWindow);
+
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.targets().count(request) >= 2, 8000);
+        QVERIFY(!m_sim.targets().contains(other));
+        // About every three seconds.
+        const QJsonArray log = m_sim.requests();
+        QList<qint64> times;
+        for (const QJsonValue& entry : log) {
+            const QJsonObject object = entry.toObject();
+            if (QString("%1 %2").arg(object["port"].toInt()).arg(object["path"].toString()) == request)
+                times << qint64(object["time_ms"].toDouble());
+        }
+        QVERIFY(times.size() >= 2);
+        const qint64 gap = times.at(1) - times.at(0);
+        QVERIFY2(gap > 2500 && gap < 3600, qPrintable(QString::number(gap)));
+    }
+
+    void commandsUseTheExactUrls()
+    {
+        bringOnline();
+        child<QPushButton>("pbStart_Capture")->click();
+        child<QPushButton>("pbStop")->click();
+        child<QCheckBox>("checkBox_vc")->click();
+        child<QCheckBox>("checkBox_vc")->click();
+        child<QCheckBox>("checkBox_qc")->click();
+        child<QCheckBox>("checkBox_gps")->click();
+        child<QCheckBox>("checkBox_gps")->click();
+
+        const QStringList expected = {
+            "80 /gp/gpControl/command/shutter?p=1",
+            "80 /gp/gpControl/command/shutter?p=0",
+            "80 /gp/gpControl/setting/86/1",
+            "80 /gp/gpControl/setting/86/0",
+            "80 /gp/gpControl/setting/54/1",
+            "80 /gp/gpControl/setting/83/1",
+            "80 /gp/gpControl/setting/83/0",
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.targets().count() >= expected.size(), 5000);
+        QStringList commands = m_sim.targets();
+        commands.removeAll(kStatus);
+        commands.removeAll(kMediaList);
+        // Sent one by one without waiting, so they may arrive in any order; each exactly once.
+        QCOMPARE(commands.size(), expected.size());
+        for (const QString& command : expected)
+            QVERIFY2(commands.count(command) == 1, qPrintable(command));
+        QCOMPARE(m_prompts->count(), 0);
+    }
+
+    void toggleRefusedOfflineStaysTicked()
+    {
+        QVERIFY(CamSim::leaveNetwork());
+        m_window.reset(new MainWindow);
+        auto* gps = child<QCheckBox>("checkBox_gps");
+        gps->click();
+        QVERIFY(gps->isChecked());
+        QVERIFY(m_prompts->sawText(kMaybeLost));
+    }
+
+    void formatAsksFirst_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("confirmed") << true;
+    }
+    void formatAsksFirst()
+    {
+        QFETCH(bool, confirmed);
+        bringOnline();
+        m_prompts->answerNext(confirmed ? QMessageBox::Ok : QMessageBox::Cancel);
+        child<QPushButton>("pbFormat")->click();
+
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(m_prompts->requests().first().kind, Prompt::Kind::Question);
+        QCOMPARE(m_prompts->requests().first().text, QString("CAUTION: Are you sure to format?"));
+        if (confirmed) {
+            QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete/all", 3000));
+            QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 3000));
+            QCOMPARE(m_sim.state()["formatCount"].toInt(), 1);
+        } else {
+            QTest::qWait(500);
+            QVERIFY(!m_sim.targets().contains("80 /gp/gpControl/command/storage/delete/all"));
+            QVERIFY(!m_sim.targets().contains(kMediaList));
+        }
+    }
+
+    void sleepIsSentEvenOffline()
+    {
+        // Right after start the window still takes the camera for unreachable.
+        m_window.reset(new MainWindow);
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "slotSleep"));
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/system/sleep", 3000));
+        QCOMPARE(m_prompts->count(), 0);
+
+        // Its failure while the camera is away keeps the window offline and quiet.
+        QVERIFY(CamSim::leaveNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 8000);
+        QVERIFY(QMetaObject::invokeMethod(m_window.get(), "slotSleep"));
+        QTest::qWait(300);
+        QVERIFY(isTip(tipLine()->text()));
+        QCOMPARE(m_prompts->count(), 0);
+    }
+
+    void sendCommandLogsIt()
+    {
+        bringOnline();
+        LogCapture log;
+        child<QPushButton>("pbStart_Capture")->click();
+        QVERIFY(log.contains("send command: \"http://10.5.5.9/gp/gpControl/command/shutter?p=1\""));
+        QVERIFY(log.contains("clicked CaptureStart"));
+    }
+};
+
+VELKAMO_TEST_MAIN(TestCommandChannel)
+#include "tst_commandchannel.moc"

@@ -1,0 +1,263 @@
+// Media-list reading, local file naming, the download verdict and the viewer's zoom
+// arithmetic: the rules the media browser's window code relies on.
+#include "downloadrules.h"
+#include "medialist.h"
+#include "testsupport.h"
+#include "zoommath.h"
+
+#include <QtTest>
+
+#include <limits>
+
+class TestMediaList : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList paths(const MediaList& list)
+    {
+        QStringList out;
+        for (const MediaList::Entry& entry : list.newestFirst())
+            out << entry.path;
+        return out;
+    }
+
+private slots:
+    void ordersNewestFirstKeepingTies_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("two folders") << QByteArray(R"({"media":[
+            {"d":"100GOPRO","fs":[{"n":"A.JPG","mod":"100"},{"n":"B.MP4","mod":"300"}]},
+            {"d":"101GOPRO","fs":[{"n":"C.JPG","mod":"200"}]}]})")
+            << QStringList{"100GOPRO/B.MP4", "101GOPRO/C.JPG", "100GOPRO/A.JPG"};
+        // Burst photos share their second: all stay, in list order.
+        QTest::newRow("equal mod") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"G0010001.JPG","mod":"500"},{"n":"G0010002.JPG","mod":"500"},
+            {"n":"G0010003.JPG","mod":"500"},{"n":"X.JPG","mod":"501"}]}]})")
+            << QStringList{"100GOPRO/X.JPG", "100GOPRO/G0010001.JPG", "100GOPRO/G0010002.JPG",
+                           "100GOPRO/G0010003.JPG"};
+        // 2040 and 2100 do not fit 32 bits; they must still sort after 2037.
+        QTest::newRow("after 2038") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"OLD.JPG","mod":"2000000000"},{"n":"Y2100.JPG","mod":"4102444800"},
+            {"n":"Y2040.JPG","mod":"2208988800"}]}]})")
+            << QStringList{"100GOPRO/Y2100.JPG", "100GOPRO/Y2040.JPG", "100GOPRO/OLD.JPG"};
+        // No usable time: the file is still a file on the card, shown last.
+        QTest::newRow("mod missing, number, text") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"NUM.JPG","mod":1618583762},{"n":"T.JPG","mod":"7"},{"n":"NONE.JPG"},
+            {"n":"TXT.JPG","mod":"soon"}]}]})")
+            << QStringList{"100GOPRO/T.JPG", "100GOPRO/NUM.JPG", "100GOPRO/NONE.JPG",
+                           "100GOPRO/TXT.JPG"};
+        QTest::newRow("odd entries skipped") << QByteArray(R"({"media":[
+            7, "x", {"fs":[{"n":"NODIR.JPG","mod":"1"}]}, {"d":"100GOPRO"},
+            {"d":"..","fs":[{"n":"UP.JPG","mod":"1"}]},
+            {"d":"101GOPRO","fs":[5, {"mod":"3"}, {"n":"OK.JPG","mod":"2"}, {"n":"OK.JPG","mod":"9"}]}]})")
+            << QStringList{"101GOPRO/OK.JPG"};
+    }
+    void ordersNewestFirstKeepingTies()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, expected);
+        const MediaList list = MediaList::parse(body);
+        QVERIFY(list.isValid());
+        QCOMPARE(paths(list), expected);
+        QCOMPARE(list.count(), expected.size());
+    }
+
+    void malformedBodiesGiveNoList_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::newRow("not json") << QByteArray("<html>busy</html>") << int(MediaList::Status::NotJson);
+        QTest::newRow("empty") << QByteArray() << int(MediaList::Status::NotJson);
+        QTest::newRow("truncated") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[)")
+                                   << int(MediaList::Status::NotJson);
+        QTest::newRow("array") << QByteArray("[1,2]") << int(MediaList::Status::NotObject);
+        QTest::newRow("no media") << QByteArray(R"({"id":"1","files":[]})")
+                                  << int(MediaList::Status::NoMedia);
+    }
+    void malformedBodiesGiveNoList()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, status);
+        const MediaList list = MediaList::parse(body);
+        QCOMPARE(int(list.status()), status);
+        QVERIFY(!list.isValid());
+        QCOMPARE(list.count(), 0);
+    }
+
+    void listedSizeOnlyForSingleFiles()
+    {
+        const MediaList list = MediaList::parse(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"A.JPG","mod":"1","s":"5013927"},
+            {"n":"G0010991.JPG","mod":"2","g":"1","b":"991","l":"1020","s":"151200000"},
+            {"n":"BIG.MP4","mod":"3","s":"4006413091"},
+            {"n":"NOSIZE.JPG","mod":"4"}, {"n":"BAD.JPG","mod":"5","s":"-7"}]}]})");
+        QCOMPARE(list.listedSize("100GOPRO/A.JPG"), qint64(5013927));
+        QCOMPARE(list.listedSize("100GOPRO/BIG.MP4"), qint64(4006413091LL));
+        // A group's "s" is the whole group's size.
+        QCOMPARE(list.listedSize("100GOPRO/G0010991.JPG"), qint64(-1));
+        QCOMPARE(list.listedSize("100GOPRO/NOSIZE.JPG"), qint64(-1));
+        QCOMPARE(list.listedSize("100GOPRO/BAD.JPG"), qint64(-1));
+        QCOMPARE(list.listedSize("100GOPRO/ABSENT.JPG"), qint64(-1));
+    }
+
+    void urlsEscapeWhatWouldCutThem()
+    {
+        QCOMPARE(MediaList::fileUrl("100GOPRO/GOPR0001.JPG").toString(),
+                 QString("http://10.5.5.9:8080/videos/DCIM/100GOPRO/GOPR0001.JPG"));
+        QCOMPARE(MediaList::thumbnailUrl("100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
+                 QString("http://10.5.5.9/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
+        QCOMPARE(MediaList::deleteCommand("100GOPRO/GH010078.MP4"),
+                 QString("http://10.5.5.9/gp/gpControl/command/storage/delete?p=/100GOPRO/GH010078.MP4"));
+        // "#" and "&" inside a name would otherwise end the path or the parameter and
+        // delete or fetch another file.
+        QCOMPARE(QUrl(MediaList::deleteCommand("100GOPRO/A#B&p=C")).query(QUrl::FullyEncoded),
+                 QString("p=/100GOPRO/A%23B%26p%3DC"));
+        QCOMPARE(MediaList::fileUrl("100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
+    }
+
+    void fileNameIsEverythingAfterTheFirstSlash()
+    {
+        QCOMPARE(MediaList::fileName("100GOPRO/GOPR0001.JPG"), QString("GOPR0001.JPG"));
+        QCOMPARE(MediaList::fileName("100GOPRO/../../x"), QString("../../x"));
+        QCOMPARE(MediaList::fileName("100GOPRO/"), QString());
+    }
+
+    void localNames_data()
+    {
+        QTest::addColumn<QString>("mediaPath");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("plain") << "100GOPRO/GOPR0001.JPG" << "/dl/GOPR0001.JPG";
+        QTest::newRow("spaces and unicode") << "100GOPRO/a b ü.JPG" << "/dl/a b ü.JPG";
+        QTest::newRow("leading dots") << "100GOPRO/..JPG" << "/dl/..JPG";
+        QTest::newRow("empty") << "100GOPRO/" << "";
+        QTest::newRow("dot") << "100GOPRO/." << "";
+        QTest::newRow("dotdot") << "100GOPRO/.." << "";
+        QTest::newRow("climbs") << "100GOPRO/../../etc/passwd" << "";
+        QTest::newRow("absolute") << "100GOPRO//etc/passwd" << "";
+        QTest::newRow("backslash") << "100GOPRO/..\\..\\x.JPG" << "";
+        QTest::newRow("nul") << QString("100GOPRO/A") + QChar(0) + "B.JPG" << "";
+        QTest::newRow("no slash") << "GOPR0001.JPG" << "";
+    }
+    void localNames()
+    {
+        QFETCH(QString, mediaPath);
+        QFETCH(QString, expected);
+        QCOMPARE(DownloadRules::localPath("/dl", mediaPath), expected);
+        if (!expected.isEmpty())
+            QCOMPARE(DownloadRules::partPath(expected), expected + ".part");
+    }
+
+    void verdict_data()
+    {
+        QTest::addColumn<bool>("transferOk");
+        QTest::addColumn<qint64>("written");
+        QTest::addColumn<qint64>("contentLength");
+        QTest::addColumn<qint64>("listed");
+        QTest::addColumn<bool>("complete");
+        QTest::newRow("all agree") << true << qint64(1000) << qint64(1000) << qint64(1000) << true;
+        QTest::newRow("nothing announced") << true << qint64(10) << qint64(-1) << qint64(-1) << true;
+        QTest::newRow("empty file") << true << qint64(0) << qint64(0) << qint64(0) << true;
+        QTest::newRow("short of header") << true << qint64(999) << qint64(1000) << qint64(-1) << false;
+        QTest::newRow("list disagrees") << true << qint64(500) << qint64(500) << qint64(1000) << false;
+        QTest::newRow("list only, short") << true << qint64(5) << qint64(-1) << qint64(6) << false;
+        QTest::newRow("error") << false << qint64(1000) << qint64(1000) << qint64(1000) << false;
+        QTest::newRow("over 4 GiB") << true << qint64(4006413091LL) << qint64(4006413091LL)
+                                    << qint64(4006413091LL) << true;
+    }
+    void verdict()
+    {
+        QFETCH(bool, transferOk);
+        QFETCH(qint64, written);
+        QFETCH(qint64, contentLength);
+        QFETCH(qint64, listed);
+        QFETCH(bool, complete);
+        const auto verdict = DownloadRules::verify(transferOk, written, contentLength, listed);
+        QCOMPARE(verdict.complete, complete);
+        QCOMPARE(verdict.reason.isEmpty(), complete);
+    }
+
+    void progressFitsAnInt_data()
+    {
+        QTest::addColumn<qint64>("received");
+        QTest::addColumn<qint64>("total");
+        QTest::newRow("small") << qint64(50) << qint64(100);
+        QTest::newRow("int max") << qint64(7) << qint64(std::numeric_limits<int>::max());
+        QTest::newRow("3 GiB half") << qint64(3) * 512 * 1024 * 1024 << qint64(3) * 1024 * 1024 * 1024;
+        QTest::newRow("4 GB done") << qint64(4006413091LL) << qint64(4006413091LL);
+        QTest::newRow("1 TiB third") << (qint64(1) << 40) / 3 << (qint64(1) << 40);
+    }
+    void progressFitsAnInt()
+    {
+        QFETCH(qint64, received);
+        QFETCH(qint64, total);
+        const auto [value, maximum] = DownloadRules::progressRange(received, total);
+        QVERIFY(maximum > 0);
+        QVERIFY(value >= 0 && value <= maximum);
+        if (total <= std::numeric_limits<int>::max()) {
+            QCOMPARE(qint64(maximum), total);
+            QCOMPARE(qint64(value), received);
+        }
+        // The fraction shown is the fraction received, to within one part in a million.
+        QVERIFY(qAbs(double(value) / maximum - double(received) / double(total)) < 1e-6);
+    }
+
+    void fitScale()
+    {
+        QCOMPARE(ZoomMath::fitScale(QSize(1280, 720), QSize(4000, 3000)), 0.24f);
+        QCOMPARE(ZoomMath::fitScale(QSize(1280, 720), QSize(100, 100)), 7.2f);
+        QCOMPARE(ZoomMath::fitScale(QSize(1280, 720), QSize()), 1.0f);
+        QCOMPARE(ZoomMath::fitScale(QSize(1280, 720), QSize(1, 1)), ZoomMath::kMaxScale);
+    }
+
+    void sliderAndWheelZoom()
+    {
+        const float start = 0.5f;
+        const float up = ZoomMath::stepScale(start, 1);
+        QCOMPARE(up, 0.55f);
+        // Relative steps: up one then down one ends at 0.99 of the start, not at the start.
+        QCOMPARE(ZoomMath::stepScale(up, -1), float(double(up) * 0.9));
+        QCOMPARE(ZoomMath::stepScale(start, 10), 1.0f);
+        // Ten steps down in one jump would be zero; further, negative (mirrored).
+        QCOMPARE(ZoomMath::stepScale(start, -10), ZoomMath::kMinScale);
+        QCOMPARE(ZoomMath::stepScale(start, -19), ZoomMath::kMinScale);
+        QCOMPARE(ZoomMath::stepScale(40.0f, 10), ZoomMath::kMaxScale);
+
+        QCOMPARE(ZoomMath::wheelScale(1.0f, 120), 1.1f);
+        QCOMPARE(ZoomMath::wheelScale(1.0f, -120), 0.9f);
+        QCOMPARE(ZoomMath::wheelScale(1.0f, 0), 0.9f); // horizontal wheel zooms out
+        float scale = 1.0f;
+        for (int i = 0; i < 200; ++i)
+            scale = ZoomMath::wheelScale(scale, -120);
+        QCOMPARE(scale, ZoomMath::kMinScale);
+    }
+
+    void drawOriginCentresThePicture_data()
+    {
+        QTest::addColumn<QSize>("widget");
+        QTest::addColumn<QSize>("image");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("fit height") << QSize(1280, 720) << QSize(4000, 3000) << 0.24f << QPoint(666, 0);
+        QTest::newRow("exact fit") << QSize(800, 600) << QSize(800, 600) << 1.0f << QPoint(0, 0);
+        QTest::newRow("zoomed in") << QSize(800, 600) << QSize(800, 600) << 2.0f << QPoint(-200, -150);
+        QTest::newRow("odd sizes") << QSize(101, 51) << QSize(10, 10) << 3.0f << QPoint(11, 3);
+    }
+    void drawOriginCentresThePicture()
+    {
+        QFETCH(QSize, widget);
+        QFETCH(QSize, image);
+        QFETCH(float, scale);
+        QFETCH(QPoint, expected);
+        const QPoint origin = ZoomMath::drawOrigin(widget, image, scale);
+        QCOMPARE(origin, expected);
+        // On screen the picture's centre lands within a pixel or two of the widget's.
+        const double centreX = (origin.x() + image.width() / 2.0) * scale;
+        QVERIFY(qAbs(centreX - widget.width() / 2.0) <= 2 * scale + 1);
+    }
+};
+
+VELKAMO_TEST_MAIN(TestMediaList)
+#include "tst_medialist.moc"
