@@ -7,6 +7,7 @@
 #include "defaultmodelfile.h"
 #include "downloadrules.h"
 #include "medialist.h"
+#include "mediaplayer.h"
 #include "deviceinfo.h"
 #include "prompt.h"
 #include "SystemFilePath.h"
@@ -44,8 +45,10 @@ const char* const kSleepUrl = "http://10.5.5.9/gp/gpControl/command/system/sleep
 const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
 
 // A poll the camera accepts but never answers would otherwise hold a connection forever
-// (Qt has no default transfer timeout) and starve the polls behind it.
-constexpr int kKeepAliveTimeoutMs = 10000;
+// (Qt has no default transfer timeout) and starve the polls behind it. It also bounds the
+// wait on a pooled connection to a camera that has just left, so the next poll, on a new
+// connection, finds out. Kept below the poll interval.
+constexpr int kKeepAliveTimeoutMs = 2500;
 
 QString settingUrl(int setting, bool on)
 {
@@ -434,16 +437,51 @@ void MainWindow::slotCaptureModelSettingChanged(int index)
 }
 
 // ---------------------------------------------------------------------------------------
-// Live preview (placeholders until the player lands)
+// Live preview
+
+namespace {
+
+const char* const kStreamStartOldUrl =
+    "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart";
+const char* const kStreamStartNewUrl = "http://10.5.5.9/gopro/camera/stream/start";
+const char* const kStreamStopOldUrl = "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&c1=stop";
+const char* const kStreamStopNewUrl = "http://10.5.5.9/gopro/camera/stream/stop";
+// Where other programs are told to look: the camera's side of the stream.
+const char* const kStreamAnnouncedUrl = "udp://10.5.5.9:8554";
+// Where the built-in player listens. The camera sends to our address on port 8554, and a UDP
+// source bound to 10.5.5.9 only works where 10.5.5.9 is a local address (never on a real PC).
+const char* const kStreamReceiveUrl = "udp://0.0.0.0:8554";
+
+} // namespace
 
 void MainWindow::slotStartLiveView()
 {
     qDebug() << "Start live";
+    // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
+    sendCmd(QLatin1String(m_cameraModel <= 8 ? kStreamStartOldUrl : kStreamStartNewUrl));
+
+    if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
+        Prompt::information(this, tr("info"),
+                            tr("please view stream %1 in 3rd applications")
+                                .arg(QLatin1String(kStreamAnnouncedUrl)));
+        return;
+    }
+    // No parent: the window lives on its own and deletes itself when closed.
+    auto* player = new mediaplayer(nullptr, false);
+    player->setSource(QUrl(QLatin1String(kStreamReceiveUrl)));
+    player->activateWindow();
+    player->show();
+    player->playVideo();
 }
 
 void MainWindow::slotStopLiveView()
 {
     qDebug() << "Stop live";
+    const QString model = m_comboModel->currentText();
+    if (model.isEmpty())
+        return;
+    sendDirect(QLatin1String(CameraProfile::modelNumber(model) > 8 ? kStreamStopNewUrl
+                                                                    : kStreamStopOldUrl));
 }
 
 void MainWindow::slotBitRateChanged(int index)
@@ -468,7 +506,14 @@ void MainWindow::slotStopPreviewVideo()
 
 void MainWindow::slotShow(const QString& file)
 {
-    Q_UNUSED(file);
+    if (!m_downloadQueue.isEmpty())
+        return;
+    qDebug() << "show video";
+    auto* player = new mediaplayer(nullptr, true);
+    player->show();
+    player->setSource(MediaList::fileUrl(file));
+    player->activateWindow();
+    player->playVideo();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -765,11 +810,28 @@ void MainWindow::slotDeleteFiles()
     if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?")))
         return;
     while (!m_selectedFiles.isEmpty()) {
-        sendCmd(MediaList::deleteCommand(m_selectedFiles.last()));
+        const QString command = MediaList::deleteCommand(m_selectedFiles.last());
+        const bool sent = m_cameraOnline; // what sendCmd is about to decide
+        sendCmd(command);
+        if (sent)
+            m_pendingDeletes.insert(QUrl(command));
         m_selectedFiles.removeLast();
     }
     showSelectedName();
     slotRefresh();
+    // The list asked for at once can overtake the deletes (they travel on other
+    // connections); ask again once the camera has answered every one of them.
+    if (!m_pendingDeletes.isEmpty() && !m_deleteWatch) {
+        m_deleteWatch = connect(m_cmdManager, &QNetworkAccessManager::finished, this,
+                                [this](QNetworkReply* reply) {
+                                    if (!m_pendingDeletes.remove(reply->url())
+                                        || !m_pendingDeletes.isEmpty())
+                                        return;
+                                    disconnect(m_deleteWatch);
+                                    m_deleteWatch = {};
+                                    slotRefresh();
+                                });
+    }
 }
 
 // ---------------------------------------------------------------------------------------

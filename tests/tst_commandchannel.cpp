@@ -168,7 +168,7 @@ private slots:
         m_window->statusBar()->showMessage("Total media files: 3");
 
         QVERIFY(CamSim::leaveNetwork());
-        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 12000);
         QCOMPARE(m_window->statusBar()->currentMessage(), QString());
         // The animation runs again: the dots change.
         const QString before = tipLine()->text();
@@ -182,6 +182,22 @@ private slots:
         QVERIFY(CamSim::joinNetwork());
         QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 3000));
+    }
+
+    // Polls that the camera accepts but never answers must not pile up and hide its
+    // departure.
+    void stalledCameraStillNoticedLeaving()
+    {
+        bringOnline();
+        QVERIFY(m_sim.setAnswer("stall"));
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/status", 8000, 2));
+        QVERIFY(tipLine()->text().isEmpty()); // a silent camera is still there
+
+        QVERIFY(CamSim::leaveNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 12000);
+        QVERIFY(m_sim.setAnswer("normal"));
+        QVERIFY(CamSim::joinNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
     }
 
     void keepAliveFollowsTheModel_data()
@@ -294,7 +310,7 @@ private slots:
 
         // Its failure while the camera is away keeps the window offline and quiet.
         QVERIFY(CamSim::leaveNetwork());
-        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 12000);
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "slotSleep"));
         QTest::qWait(300);
         QVERIFY(isTip(tipLine()->text()));
