@@ -227,11 +227,11 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
 
 QJsonObject CameraSim::cameraStatus()
 {
-    // Caller holds m_mutex.
+    const bool streaming = m_streamer->running();
+    std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject settings;
     for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
         settings.insert(QString::number(it.key()), it.value());
-    const bool streaming = m_streamer->running();
     QJsonObject status{{QStringLiteral("1"), 1},  {QStringLiteral("2"), 3},
                        {QStringLiteral("8"), m_shutter ? 1 : 0},
                        {QStringLiteral("10"), m_shutter ? 1 : 0},
@@ -290,6 +290,12 @@ void CameraSim::ogpSetting(const httplib::Request& req, httplib::Response& res)
     json(res, {});
 }
 
+bool CameraSim::profileHas(const httplib::Request& req)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_profile.accepted.contains(str(req.target)) || m_profile.accepted.contains(str(req.path));
+}
+
 void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res)
 {
     const std::string& p = req.path;
@@ -309,7 +315,6 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     auto ok = [&] { json(res, {}); };
 
     if (on80 && p == "/gp/gpControl/status") {
-        std::lock_guard<std::mutex> lock(m_mutex);
         json(res, cameraStatus());
     } else if (on80 && p == "/gp/gpControl/command/shutter") {
         const QString v = param(req, "p");
@@ -342,6 +347,10 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             m_subMode = subMode;
         }
         ok();
+    } else if (on80
+               && (p == "/gp/gpControl/command/system/locate" || p == "/gp/gpControl/command/digital_zoom"
+                   || p == "/gp/gpControl/command/set_mode" || p == "/gp/gpControl/command/storage/tag_moment")) {
+        ok(); // accepted, nothing the tests look at
     } else if ((on80 || on8080) && p == "/gp/gpControl/command/storage/delete/all") {
         m_media->format();
         {
@@ -400,7 +409,6 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/state") {
-        std::lock_guard<std::mutex> lock(m_mutex);
         json(res, cameraStatus());
     } else if (ogp && on8080 && p == "/gopro/camera/setting") {
         ogpSetting(req, res);
@@ -420,6 +428,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             m_shutter = p == "/gopro/camera/shutter/start";
         }
         ok();
+    } else if (ogp && on8080 && p == "/gopro/camera/digital_zoom") {
+        ok();
     } else if (ogp && on8080 && p == "/gopro/media/list") {
         res.status = 200;
         res.set_content(m_media->listBody().toStdString(), "application/json");
@@ -437,6 +447,9 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (on8080 && startsWith(p, "/videos/DCIM/")) {
         serveFile(str(p.substr(std::string("/videos/DCIM/").size())), req, res);
+    } else if (profileHas(req)) {
+        // A command the profile knows but this simulator does not model: the camera takes it.
+        ok();
     } else {
         notFound();
     }
@@ -513,6 +526,10 @@ static QJsonObject connectionsJson(const CameraSim::Connections& c)
 
 QJsonObject CameraSim::stateJson()
 {
+    const bool streaming = m_streamer->running();
+    const std::string streamTarget = m_streamer->target();
+    const int mediaCount = m_media->fileCount();
+    const QStringList deleted = m_media->deleted();
     std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject settings;
     for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
@@ -530,13 +547,13 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("subMode"), m_subMode},
         {QStringLiteral("presetGroup"), m_presetGroup},
         {QStringLiteral("settings"), settings},
-        {QStringLiteral("streaming"), m_streamer->running()},
-        {QStringLiteral("streamTarget"), QString::fromStdString(m_streamer->target())},
+        {QStringLiteral("streaming"), streaming},
+        {QStringLiteral("streamTarget"), QString::fromStdString(streamTarget)},
         {QStringLiteral("streamStarts"), m_streamStarts},
         {QStringLiteral("formatCount"), m_formatCount},
         {QStringLiteral("sleepCount"), m_sleepCount},
-        {QStringLiteral("mediaCount"), m_media->fileCount()},
-        {QStringLiteral("deleted"), QJsonArray::fromStringList(m_media->deleted())},
+        {QStringLiteral("mediaCount"), mediaCount},
+        {QStringLiteral("deleted"), QJsonArray::fromStringList(deleted)},
         {QStringLiteral("faults"), faults},
         {QStringLiteral("connections"),
          QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},

@@ -91,6 +91,7 @@ private:
     void json(httplib::Response& res, const QJsonObject& body, int status = 200);
     QJsonObject stateJson();
     QJsonObject cameraStatus();
+    bool profileHas(const httplib::Request& req);
     void loadProfile(int model);
 
     QString m_refDir;

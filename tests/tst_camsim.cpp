@@ -181,7 +181,8 @@ private slots:
     {
         QTemporaryDir ref;
         writeProfile(ref.filePath("hero5_cmds.json"),
-                     quoted("{'Mode':{'Video':'http://10.5.5.9/gp/gpControl/command/mode?p=0'},"
+                     quoted("{'Mode':{'Video':'http://10.5.5.9/gp/gpControl/command/mode?p=0',"
+                     "'Last':'http://10.5.5.9/gp/gpControl/command/storage/delete/last'},"
                      "'dropdown':{'Resolution':{'4K':'http://10.5.5.9/gp/gpControl/setting/2/1'}},"
                      "'Live Stream BitRate':{'2.4 Mbps':'http://10.5.5.9/gp/gpControl/setting/62/2400000'}}"));
         writeProfile(ref.filePath("hero9_cmds.json"),
@@ -199,6 +200,9 @@ private slots:
         QCOMPARE(jsonOf(refused.body).value("error_code").toInt(), -3);
         QCOMPARE(jsonOf(refused.body).value("path_info").toString(), QString("setting/2/99"));
         QCOMPARE(m_sim->state().value("settings").toObject().value("2").toInt(), 1);
+        // Commands the simulator does not model are taken when the profile has them.
+        QCOMPARE(get(cam80 + "/gp/gpControl/command/storage/delete/last").status, 200);
+        QCOMPARE(get(cam80 + "/gp/gpControl/command/system/reset").status, 404);
 
         QVERIFY(m_sim->setModel(9));
         QCOMPARE(get(cam8080 + "/gopro/camera/setting?setting=2&option=9").status, 200);
@@ -421,8 +425,18 @@ private slots:
         QCOMPARE(datagram.data().size() % 188, 0);
         QCOMPARE(datagram.data().at(0), char(0x47)); // MPEG-TS sync byte
 
+        // A second start replaces the stream.
+        QCOMPARE(get(cam80 + "/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart").status, 200);
+        QCOMPARE(m_sim->state().value("streamStarts").toInt(), 2);
+        QCOMPARE(m_sim->state().value("streaming").toBool(), true);
+
         QCOMPARE(get(cam80 + "/gp/gpControl/execute?p1=gpStream&c1=stop").status, 200);
         QCOMPARE(m_sim->state().value("streaming").toBool(), false);
+        QTest::qWait(200);
+        while (receiver.hasPendingDatagrams())
+            receiver.receiveDatagram();
+        QTest::qWait(700);
+        QVERIFY(!receiver.hasPendingDatagrams());
 
         QVERIFY(m_sim->setModel(9));
         QCOMPARE(get(cam80 + "/gopro/camera/stream/start").status, 200);

@@ -323,27 +323,27 @@ def stop_discovery(adapter):
     set_props(adapter.path, ADAPTER_IFACE, {'Discovering': dbus.Boolean(False, variant_level=1)})
 
 
-def add_device(spec):
-    address = spec['address']
+def add_device(entry):
+    address = entry['address']
     path = ADAPTER_PATH + '/dev_' + address.replace(':', '_').upper()
     props = {
         'Address': dbus.String(address, variant_level=1),
         'AddressType': dbus.String('random', variant_level=1),
-        'Name': dbus.String(spec['name'], variant_level=1),
-        'Alias': dbus.String(spec['name'], variant_level=1),
+        'Name': dbus.String(entry['name'], variant_level=1),
+        'Alias': dbus.String(entry['name'], variant_level=1),
         'Adapter': dbus.ObjectPath(ADAPTER_PATH, variant_level=1),
         'Paired': dbus.Boolean(False, variant_level=1),
         'Trusted': dbus.Boolean(False, variant_level=1),
         'Blocked': dbus.Boolean(False, variant_level=1),
         'Connected': dbus.Boolean(False, variant_level=1),
         'ServicesResolved': dbus.Boolean(False, variant_level=1),
-        'RSSI': dbus.Int16(int(spec.get('rssi', -60)), variant_level=1),
+        'RSSI': dbus.Int16(int(entry.get('rssi', -60)), variant_level=1),
         'UUIDs': dbus.Array(['0000fea6-0000-1000-8000-00805f9b34fb']
-                            if spec['kind'] == 'camera' else [], signature='s', variant_level=1),
+                            if entry['kind'] == 'camera' else [], signature='s', variant_level=1),
         'ManufacturerData': dbus.Dictionary({}, signature='qv', variant_level=1),
         'ServiceData': dbus.Dictionary({}, signature='sv', variant_level=1),
     }
-    if spec['kind'] == 'classic':
+    if entry['kind'] == 'classic':
         props['Class'] = dbus.UInt32(0x240404, variant_level=1)
     manager().AddObject(path, DEVICE_IFACE, props, [
         ('Connect', '', '', device_connect),
@@ -386,8 +386,8 @@ def configure(mock, text):
         ('GetDiscoveryFilters', '', 'as', 'ret = ["UUIDs", "RSSI", "Transport"]'),
     ])
     emit_added(ADAPTER_PATH)
-    for spec in cfg['devices']:
-        add_device(spec)
+    for entry in cfg['devices']:
+        add_device(entry)
 
 
 def readvertise(mock, address, rssi):
