@@ -18,6 +18,16 @@
 
 #include <cmath>
 
+namespace {
+
+// Some back ends report -1 before they know anything; the title shows a plain percentage.
+int bufferPercent(float progress)
+{
+    return int(std::lround(qBound(0.0f, progress, 1.0f) * 100.0));
+}
+
+} // namespace
+
 mediaplayer::mediaplayer(QWidget* parent, bool fileMode)
     : QWidget(parent)
 {
@@ -114,19 +124,26 @@ mediaplayer::~mediaplayer()
 
 void mediaplayer::attachAudioWhenDeviceExists()
 {
-    if (m_player->audioOutput())
+    if (m_player->audioOutput() || QMediaDevices::audioOutputs().isEmpty())
         return;
     m_player->setAudioOutput(m_audioOutput);
 }
 
 void mediaplayer::setSource(const QUrl& url)
 {
+    m_playWhenLoaded = false;
     m_player->setSource(url);
 }
 
 void mediaplayer::playVideo()
 {
-    if (isPlayerAvailable())
+    if (!isPlayerAvailable())
+        return;
+    // Qt 6.4's GStreamer back end now and then never leaves the paused state when play()
+    // comes while the source is still loading; asking once it has loaded is reliable.
+    if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia)
+        m_playWhenLoaded = true;
+    else
         m_player->play();
 }
 
@@ -157,7 +174,12 @@ void mediaplayer::seek(int milliseconds)
 void mediaplayer::statusChanged(QMediaPlayer::MediaStatus status)
 {
     handleCursor(status);
-    const int percent = int(std::lround(m_player->bufferProgress() * 100.0));
+    if (m_playWhenLoaded && status != QMediaPlayer::LoadingMedia) {
+        m_playWhenLoaded = false;
+        if (status != QMediaPlayer::InvalidMedia && status != QMediaPlayer::NoMedia)
+            m_player->play();
+    }
+    const int percent = bufferPercent(m_player->bufferProgress());
     switch (status) {
     case QMediaPlayer::NoMedia:
     case QMediaPlayer::LoadedMedia:
@@ -195,7 +217,7 @@ void mediaplayer::handleCursor(QMediaPlayer::MediaStatus status)
 
 void mediaplayer::bufferingProgress(float progress)
 {
-    const int percent = int(std::lround(progress * 100.0));
+    const int percent = bufferPercent(progress);
     if (m_player->mediaStatus() == QMediaPlayer::StalledMedia)
         setStatusInfo(tr("Stalled %1%").arg(percent));
     else

@@ -63,4 +63,5 @@ private:
     QMediaDevices* m_mediaDevices = nullptr;
     QString m_statusInfo;
     qint64 m_duration = 0;
+    bool m_playWhenLoaded = false;
 };
