@@ -111,8 +111,7 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int tilesWanted)
     const int lists = sim.countRequests(QStringLiteral("/gp/gpMediaList"));
     auto window = std::make_unique<MainWindow>();
     window->resize(1280, 800);
-    if (qEnvironmentVariableIsEmpty("BENCH_HIDDEN"))
-        window->show();
+    window->show();
     sim.waitForRequest(QStringLiteral("/gp/gpMediaList"), 15000, lists + 2);
     QList<PreviewForm*> before;
     waitFor([&] {
@@ -122,13 +121,6 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int tilesWanted)
     }, 600000, nullptr, 500);
     return window;
 }
-
-class EventCounter : public QObject
-{
-public:
-    QHash<int, int> counts;
-    bool eventFilter(QObject*, QEvent* e) override { ++counts[int(e->type())]; return false; }
-};
 
 int grid(CamSim& sim, int count)
 {
@@ -140,10 +132,6 @@ int grid(CamSim& sim, int count)
     Peaks peaks;
     const qint64 rssBefore = statusKiB("VmRSS:");
     QElapsedTimer clock;
-    EventCounter counter;
-    QWidget* contents = window->findChild<QWidget*>(QStringLiteral("scrollAreaWidgetContents"));
-    if (qEnvironmentVariableIsSet("BENCH_EVENTS"))
-        contents->installEventFilter(&counter);
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
     QList<PreviewForm*> old = tiles(window.get());
@@ -162,10 +150,6 @@ int grid(CamSim& sim, int count)
         return shown == count;
     }, 1200000, &peaks, 50);
     const double thumbsMs = clock.elapsed();
-    if (qEnvironmentVariableIsSet("BENCH_EVENTS")) {
-        for (auto it = counter.counts.cbegin(); it != counter.counts.cend(); ++it)
-            std::printf("event %d count %d\n", it.key(), it.value());
-    }
     std::printf("files %d\n", count);
     print("grid_built_ms", gridMs);
     print("all_thumbnails_ms", thumbsMs);

@@ -569,6 +569,10 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
         // rather than none of their height.
         const int heightLimit = width / columns - 2;
         const QSet<QString> selected(m_selectedFiles.cbegin(), m_selectedFiles.cend());
+        // Each tile shown into a visible grid lays out the whole grid again; built hidden and
+        // shown once, the grid is laid out once.
+        const bool contentsHidden = ui->scrollAreaWidgetContents->isHidden();
+        ui->scrollAreaWidgetContents->hide();
         int i = 0;
         for (const MediaList::Entry& entry : list.newestFirst()) {
             auto* tile = new PreviewForm(ui->scrollAreaPictureView);
@@ -584,8 +588,10 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
             }
             if (entry.size >= 0)
                 m_listedSizes.insert(entry.path, entry.size);
+            tile->show();
             ++i;
         }
+        ui->scrollAreaWidgetContents->setHidden(contentsHidden);
     }
 
     // Download and Delete act on what the grid shows ticked: files no longer listed leave
@@ -677,6 +683,10 @@ void MainWindow::slotDownload()
         m_progressBar->show();
 }
 
+namespace {
+constexpr qint64 kDownloadBufferBytes = 4 * 1024 * 1024;
+}
+
 void MainWindow::startDownload()
 {
     while (!m_downloadQueue.isEmpty()) {
@@ -694,7 +704,7 @@ void MainWindow::startDownload()
         QFile::remove(part);
         m_downloadFile.setFileName(part);
         qDebug() << part;
-        if (!m_downloadFile.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (!m_downloadFile.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
             qDebug() << m_downloadFile.errorString();
             m_batchFailures << tr("%1 (cannot write: %2)")
                                    .arg(MediaList::fileName(path), m_downloadFile.errorString());
@@ -705,6 +715,9 @@ void MainWindow::startDownload()
         m_downloadWriteError.clear();
         const QUrl url = MediaList::fileUrl(path);
         m_downloadReply = m_mediaManager->get(QNetworkRequest(url));
+        // Without a bound the reply holds whatever the network delivers faster than the disk
+        // takes it: gigabytes of a camera video in memory.
+        m_downloadReply->setReadBufferSize(kDownloadBufferBytes);
         connect(m_downloadReply, &QNetworkReply::readyRead, this, &MainWindow::slotReadReady);
         connect(m_downloadReply, &QNetworkReply::downloadProgress, this,
                 &MainWindow::slotDownloadProgress);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
+#include <QUrl>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -117,6 +119,9 @@ private:
     int m_batchTotal = 0;
     int m_batchSaved = 0;
     QStringList m_batchFailures;
+    // Deletes sent and not yet answered; the list is fetched again when all are.
+    QSet<QUrl> m_pendingDeletes;
+    QMetaObject::Connection m_deleteWatch;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;

@@ -10,6 +10,8 @@
 namespace {
 // A camera that accepts a connection and never answers must not hold a slot for ever.
 constexpr int kThumbnailTimeoutMs = 20000;
+constexpr int kDeliverIntervalMs = 100;
+constexpr int kMaxDeliverIntervalMs = 1500;
 }
 
 ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
@@ -17,6 +19,8 @@ ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
     , m_manager(new QNetworkAccessManager(this))
     , m_maxInFlight(std::max(1, maxInFlight))
 {
+    m_deliverTimer.setSingleShot(true);
+    connect(&m_deliverTimer, &QTimer::timeout, this, &ThumbnailQueue::deliverFinished);
 }
 
 ThumbnailQueue* ThumbnailQueue::shared()
@@ -60,10 +64,24 @@ void ThumbnailQueue::startWaiting()
         connect(reply, &QNetworkReply::finished, this,
                 [this, reply, requester = job.requester, done = std::move(job.done)]() {
                     --m_inFlight;
-                    if (requester && done)
-                        done(reply);
-                    reply->deleteLater();
+                    m_finished.append({reply, requester, done});
+                    if (!m_deliverTimer.isActive()) {
+                        // Longer batches while much is waiting: each layout of a grid of
+                        // thousands of tiles costs more, so fewer of them.
+                        m_deliverTimer.start(std::min(kDeliverIntervalMs + int(m_waiting.size()) / 10,
+                                                      kMaxDeliverIntervalMs));
+                    }
                     scheduleStart();
                 });
+    }
+}
+
+void ThumbnailQueue::deliverFinished()
+{
+    const QList<Finished> finished = std::exchange(m_finished, {});
+    for (const Finished& item : finished) {
+        if (item.requester && item.done)
+            item.done(item.reply);
+        item.reply->deleteLater();
     }
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQueue>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -14,6 +15,9 @@ class QNetworkReply;
 // are in flight. A card with thousands of files would otherwise open thousands of
 // connections (and a manager thread per tile) at once. Requests wait in order; a request
 // whose requester has gone (the grid was rebuilt) is dropped, or aborted if already sent.
+//
+// Answers are handed out in batches, a few times a second: each thumbnail shown changes a
+// tile's size hint and so re-lays the whole grid; batches keep that to a few layouts a second.
 class ThumbnailQueue : public QObject
 {
     Q_OBJECT
@@ -44,9 +48,17 @@ private:
     };
     void scheduleStart();
     void startWaiting();
+    void deliverFinished();
 
     QNetworkAccessManager* m_manager = nullptr;
     QQueue<Job> m_waiting;
+    struct Finished {
+        QNetworkReply* reply;
+        QPointer<QObject> requester;
+        Done done;
+    };
+    QList<Finished> m_finished;
+    QTimer m_deliverTimer;
     int m_maxInFlight;
     int m_inFlight = 0;
     int m_peakInFlight = 0;

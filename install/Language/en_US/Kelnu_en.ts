@@ -123,5 +123,41 @@
         <source>Open file failed!</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please view stream %1 in 3rd applications</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>mediaplayer</name>
+    <message>
+        <source>Default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stalled %1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffering %1%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Service not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The QMediaPlayer object does not have a valid service.
+Please check the media service plugins are installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

@@ -123,5 +123,42 @@
         <source>Open file failed!</source>
         <translation>打开文件失败！</translation>
     </message>
+    <message>
+        <source>info</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>please view stream %1 in 3rd applications</source>
+        <translation>请在第三方应用中查看视频流 %1</translation>
+    </message>
+</context>
+<context>
+    <name>mediaplayer</name>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>加载中...</translation>
+    </message>
+    <message>
+        <source>Stalled %1%</source>
+        <translation>停滞 %1%</translation>
+    </message>
+    <message>
+        <source>Buffering %1%</source>
+        <translation>缓冲 %1%</translation>
+    </message>
+    <message>
+        <source>Service not available</source>
+        <translation>服务不可用</translation>
+    </message>
+    <message>
+        <source>The QMediaPlayer object does not have a valid service.
+Please check the media service plugins are installed.</source>
+        <translation>QMediaPlayer 对象没有有效的服务。
+请检查是否已安装媒体服务插件。</translation>
+    </message>
 </context>
 </TS>
