@@ -153,8 +153,10 @@ private slots:
 
         if (answer == "refused")
             return;
-        QVERIFY(m_sim.targets().contains(kStatus));
-        QVERIFY(m_sim.targets().contains(kMediaList));
+        // The answer that turned it online may be a connection that was cut as the address
+        // came back; the polls and the media list then follow.
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/status", 4000));
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 4000));
         // Online: commands go through without a warning.
         m_sim.clearLog();
         child<QPushButton>("pbStart_Capture")->click();

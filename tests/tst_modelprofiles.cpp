@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QProcess>
 #include <memory>
 
 namespace {
@@ -383,16 +384,24 @@ private slots:
     {
         writeFile("hero5_cmds.json", "{\"Mode\": {\"Video\": \"http://10.5.5.9/test/v\"}}");
         writeFile("gopro_default.json", "{\"Version\": \"hero5\"}");
-        QFile::setPermissions(m_ref.filePath("gopro_default.json"),
-                              QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        startWindow();
-        QFile::setPermissions(m_ref.filePath("gopro_default.json"),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        // As root the file would still be writable; only check what the program saw.
-        if (QFileInfo(m_ref.filePath("gopro_default.json")).isWritable() && m_prompts->count() == 0)
-            QSKIP("running as root: permissions do not stop writing");
+        const QString file = m_ref.filePath("gopro_default.json");
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        // Root writes through permission bits; the immutable flag stops it too.
+        const bool immutable = QFileInfo(file).isWritable()
+            && QProcess::execute("chattr", {"+i", file}) == 0;
+        const bool readOnly = !QFileInfo(file).isWritable();
+        if (readOnly)
+            startWindow();
+        if (immutable)
+            QProcess::execute("chattr", {"-i", file});
+        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (!readOnly)
+            QSKIP("cannot make a file read-only here");
+
         QVERIFY(m_prompts->sawText("write config failed!"));
         QCOMPARE(m_prompts->requests().first().title, QString("Velkamo"));
+        QCOMPARE(readFile("gopro_default.json"), QByteArray("{\"Version\": \"hero5\"}"));
+        // And carries on: the profile is loaded all the same.
         QCOMPARE(itemTexts(child<QComboBox>("comboBoxVideo")), QStringList{"Video"});
     }
 
