@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>DownloadRules</name>
+    <message>
+        <source>transfer failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 bytes, the camera lists %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Velkamo</source>
@@ -129,6 +144,96 @@
     </message>
     <message>
         <source>please view stream %1 in 3rd applications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cameras found over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect the chosen camera and join its Wi-Fi.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera&apos;s address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Total media files: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A download is already running; wait until it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (unsafe file name, skipped)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (cannot write: %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot rename: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloaded %1 of %2 files to %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warnning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure to delete selected files?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PreviewForm</name>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>dlgshowpict</name>
+    <message>
+        <source>Dialog</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>DownloadRules</name>
+    <message>
+        <source>transfer failed</source>
+        <translation>传输失败</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation>%1 / %2 字节</translation>
+    </message>
+    <message>
+        <source>%1 bytes, the camera lists %2</source>
+        <translation>%1 字节，相机列出的大小为 %2</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Velkamo</source>
@@ -130,6 +145,96 @@
     <message>
         <source>please view stream %1 in 3rd applications</source>
         <translation>请在第三方应用中查看视频流 %1</translation>
+    </message>
+    <message>
+        <source>Bluetooth</source>
+        <translation>蓝牙</translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth.</source>
+        <translation>通过蓝牙查找相机。</translation>
+    </message>
+    <message>
+        <source>Cameras found over Bluetooth.</source>
+        <translation>通过蓝牙找到的相机。</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Connect the chosen camera and join its Wi-Fi.</source>
+        <translation>连接所选相机并加入其 Wi-Fi 网络。</translation>
+    </message>
+    <message>
+        <source>the camera&apos;s address</source>
+        <translation>相机的地址</translation>
+    </message>
+    <message>
+        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
+        <translation>相机没有提供其 Wi-Fi 名称：它尚未与这台电脑配对。&lt;br&gt;请先配对一次：让相机进入配对模式（连接 &amp;gt; 连接设备），在这台电脑的蓝牙设置中或用 bluetoothctl 配对（pair %1，然后 trust %1），然后重新连接。</translation>
+    </message>
+    <message>
+        <source>Total media files: %1</source>
+        <translation>媒体文件总数：%1</translation>
+    </message>
+    <message>
+        <source>A download is already running; wait until it has finished.</source>
+        <translation>已有下载正在进行，请等待其完成。</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>选择文件夹</translation>
+    </message>
+    <message>
+        <source>%1 (unsafe file name, skipped)</source>
+        <translation>%1（文件名不安全，已跳过）</translation>
+    </message>
+    <message>
+        <source>%1 (cannot write: %2)</source>
+        <translation>%1（无法写入：%2）</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>cannot rename: %1</source>
+        <translation>无法重命名：%1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>Downloaded %1 of %2 files to %3.</source>
+        <translation>已下载 %1 / %2 个文件到 %3。</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message>
+        <source>Warnning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Are you sure to delete selected files?</source>
+        <translation>确定要删除所选文件吗？</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewForm</name>
+    <message>
+        <source>Form</source>
+        <translation>缩略图</translation>
+    </message>
+</context>
+<context>
+    <name>dlgshowpict</name>
+    <message>
+        <source>Dialog</source>
+        <translation>图片</translation>
     </message>
 </context>
 <context>
