@@ -110,17 +110,17 @@ MainWindow::MainWindow(QWidget* parent)
         {"pbAbout", ":/image/image/about.png", tr("show the app information."), true,
          &MainWindow::slotAboutInfo},
     };
-    for (const ToolButton& spec : toolButtons) {
+    for (const ToolButton& tool : toolButtons) {
         auto* button = new QPushButton(this);
-        button->setObjectName(QLatin1String(spec.name));
-        button->setIcon(QIcon(QLatin1String(spec.icon)));
+        button->setObjectName(QLatin1String(tool.name));
+        button->setIcon(QIcon(QLatin1String(tool.icon)));
         button->setIconSize(QSize(16, 16));
-        button->setToolTip(spec.toolTip);
+        button->setToolTip(tool.toolTip);
         button->setStyleSheet(QStringLiteral("background-color: transparent;border-width: 0px;"));
-        if (!spec.visible)
+        if (!tool.visible)
             button->hide();
         ui->mainToolBar->addWidget(button);
-        connect(button, &QPushButton::clicked, this, spec.slot);
+        connect(button, &QPushButton::clicked, this, tool.slot);
     }
 
     // Bluetooth: scan for cameras, choose one, connect it (which also joins its Wi-Fi).
