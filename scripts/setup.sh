@@ -13,7 +13,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   ffmpeg
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
-  iproute2 util-linux
+  iproute2 util-linux e2fsprogs curl
   dbus python3-dbusmock
 )
 

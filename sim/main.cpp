@@ -206,6 +206,9 @@ int main(int argc, char** argv)
         // Long downloads at test speed: do not give up on a slow reader.
         server->set_write_timeout(60, 0);
         server->set_keep_alive_max_count(100);
+        // A camera answers at once: without this, Nagle holds back each small answer on a
+        // kept-alive connection until the client's delayed ACK (about 40 ms).
+        server->set_tcp_nodelay(true);
     }
     auto controlHandler = [&camera](const httplib::Request& req, httplib::Response& res) {
         camera.handleControl(req, res);

@@ -6,15 +6,19 @@
 #include "thumbnailqueue.h"
 #include "zoommath.h"
 
+#include <QBuffer>
+#include <QCache>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QProgressBar>
 #include <QScreen>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace {
@@ -27,6 +31,18 @@ QSize twoThirdsOfScreen()
     return QSize(int(double(area.width()) / 1.5), int(double(area.height()) / 1.5));
 }
 
+// Decoded thumbnails of the tiles painted lately, by label; cost in KiB. Enough for every
+// tile of a full-screen grid several times over, whatever becomes of the rest.
+QCache<const PictureLabel*, QImage>& decodedThumbnails()
+{
+    static QCache<const PictureLabel*, QImage> cache(64 * 1024);
+    return cache;
+}
+
+// The room a tile keeps for its thumbnail before it arrives: the size of the last one seen
+// (the camera's thumbnails all have one size), at first the usual 320 x 240.
+QSize g_thumbnailRoom(320, 240);
+
 } // namespace
 
 PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
@@ -37,6 +53,7 @@ PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
 
 PictureLabel::~PictureLabel()
 {
+    decodedThumbnails().remove(this);
     // The manager outlives the label: its replies must not call back into a dead label.
     for (QNetworkReply* reply : std::as_const(m_pictureReplies)) {
         disconnect(reply, nullptr, this, nullptr);
@@ -49,7 +66,10 @@ PictureLabel::~PictureLabel()
 
 void PictureLabel::setFileName(const QString& path)
 {
+    const bool wasThumbnail = !m_fileName.isEmpty();
     m_fileName = path;
+    if (!wasThumbnail)
+        updateGeometry(); // from now on it keeps the room of a thumbnail
     ThumbnailQueue::shared()->fetch(MediaList::thumbnailUrl(path), this,
                                     [this](QNetworkReply* reply) { replyFinished(reply); });
 }
@@ -65,13 +85,107 @@ void PictureLabel::replyFinished(QNetworkReply* reply)
         qDebug() << "thumbnail failed" << m_fileName << reply->errorString();
         return;
     }
-    QImage image = QImage::fromData(reply->readAll());
-    if (image.isNull())
+    takeThumbnail(reply->readAll());
+}
+
+void PictureLabel::takeThumbnail(const QByteArray& data)
+{
+    // Decoded at an eighth of its size to see that it decodes at all: the entropy data is
+    // read through, the pixels are not kept.
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid())
         return;
-    // Moved into the pixmap and shared back: one copy of the pixels per tile, not two,
-    // which counts with thousands of tiles.
-    setPixmap(QPixmap::fromImage(std::move(image)));
-    m_image = pixmap().toImage();
+    reader.setScaledSize(QSize(std::max(1, size.width() / 8), std::max(1, size.height() / 8)));
+    if (reader.read().isNull())
+        return;
+
+    m_thumbnailData = data;
+    m_thumbnailData.squeeze(); // the reply's buffer may be larger than the picture
+    m_thumbnailSize = size;
+    decodedThumbnails().remove(this);
+    g_thumbnailRoom = size;
+    if (thumbnailHint() != m_reportedHint)
+        updateGeometry();
+    // A label scrolled out of view is painted when it comes back; asking to repaint it now
+    // would cost a walk over every tile of the grid (Qt looks for siblings covering it).
+    if (inView(this))
+        update();
+}
+
+bool PictureLabel::inView(const QWidget* widget)
+{
+    if (!widget->isVisible())
+        return false;
+    QRect area = widget->rect();
+    for (const QWidget* w = widget; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
+        area.translate(w->pos());
+        area &= w->parentWidget()->rect();
+        if (area.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QImage PictureLabel::thumbnail() const
+{
+    if (!hasThumbnail())
+        return {};
+    if (const QImage* cached = decodedThumbnails().object(this))
+        return *cached;
+    const QImage decoded = QImage::fromData(m_thumbnailData);
+    if (!decoded.isNull())
+        decodedThumbnails().insert(this, new QImage(decoded), int(decoded.sizeInBytes() / 1024) + 1);
+    return decoded;
+}
+
+QImage PictureLabel::image() const
+{
+    return m_image.isNull() ? thumbnail() : m_image;
+}
+
+QSize PictureLabel::thumbnailHint() const
+{
+    const QSize picture = hasThumbnail() ? m_thumbnailSize : g_thumbnailRoom;
+    const QMargins margins = contentsMargins();
+    const int frame = 2 * margin();
+    return picture
+        + QSize(margins.left() + margins.right() + frame, margins.top() + margins.bottom() + frame);
+}
+
+QSize PictureLabel::sizeHint() const
+{
+    // Only a label that holds a camera file is a thumbnail; the name label and the viewer
+    // are ordinary labels.
+    if (m_fileName.isEmpty())
+        return QLabel::sizeHint();
+    m_reportedHint = thumbnailHint();
+    return m_reportedHint;
+}
+
+QSize PictureLabel::minimumSizeHint() const
+{
+    return m_fileName.isEmpty() ? QLabel::minimumSizeHint() : sizeHint();
+}
+
+void PictureLabel::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasThumbnail())
+        return;
+    const QImage picture = thumbnail();
+    if (picture.isNull())
+        return;
+    // Where an ordinary label puts its pixmap: at its own size, placed by the alignment.
+    QRect area = contentsRect();
+    area.adjust(margin(), margin(), -margin(), -margin());
+    const QRect target = QStyle::alignedRect(layoutDirection(),
+                                             QStyle::visualAlignment(layoutDirection(), alignment()),
+                                             picture.size(), area);
+    QPainter painter(this);
+    painter.drawImage(target.topLeft(), picture);
 }
 
 void PictureLabel::replayDownloadProgress(qint64 received, qint64 total)

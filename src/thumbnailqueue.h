@@ -16,8 +16,9 @@ class QNetworkReply;
 // connections (and a manager thread per tile) at once. Requests wait in order; a request
 // whose requester has gone (the grid was rebuilt) is dropped, or aborted if already sent.
 //
-// Answers are handed out in batches, a few times a second: each thumbnail shown changes a
-// tile's size hint and so re-lays the whole grid; batches keep that to a few layouts a second.
+// Answers are handed out in batches, a few times a second: a thumbnail of another size than
+// the room its tile kept changes the tile's size hint and so re-lays the whole grid; batches
+// keep that to a few layouts a second.
 class ThumbnailQueue : public QObject
 {
     Q_OBJECT

@@ -51,6 +51,21 @@ const QStringList kTenNewestFirst = {
     "100GOPRO/GOPR0003.JPG", "101GOPRO/GOPR0010.JPG", "101GOPRO/GOPR0012.JPG",
     "100GOPRO/GOPR0001.JPG"};
 
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 } // namespace
 
 #define OPEN_ON(json, tiles)                                                                      \
@@ -135,6 +150,28 @@ private:
         reply->deleteLater();
         return reply->readAll();
     }
+    QImage cameraThumbnail(const QString& mediaPath)
+    {
+        QNetworkReply* reply = m_nam.get(QNetworkRequest(
+            QUrl("http://10.5.5.9/gp/gpMediaMetadata?p=" + mediaPath)));
+        QSignalSpy done(reply, &QNetworkReply::finished);
+        done.wait(20000);
+        reply->deleteLater();
+        return QImage::fromData(reply->readAll());
+    }
+    // What the grid shows of a tile: its picture label as painted in the scroll area's view
+    // holds the whole thumbnail at its own size (left-aligned, centred up and down).
+    bool viewShowsThumbnail(PreviewForm* t, const QImage& expected)
+    {
+        auto* area = m_window->findChild<QScrollArea*>("scrollAreaPictureView");
+        PictureLabel* label = t->picture();
+        const QRect inView(label->mapTo(area->viewport(), QPoint(0, 0)), label->size());
+        if (expected.isNull() || !area->viewport()->rect().contains(inView))
+            return false;
+        const QImage view = area->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint at = inView.topLeft() + QPoint(0, (label->height() - expected.height()) / 2);
+        return view.copy(QRect(at, expected.size())) == expected.convertToFormat(QImage::Format_RGB32);
+    }
     QStringList filesUnder(const QString& dir) const
     {
         QStringList found;
@@ -210,8 +247,13 @@ private slots:
             std::all_of(before.begin(), before.end(),
                         [](PreviewForm* t) { return !t->picture()->image().isNull(); }),
             10000);
-        QCOMPARE(tile("101GOPRO/GOPR0013.JPG")->picture()->pixmap().size(),
-                 tile("101GOPRO/GOPR0013.JPG")->picture()->image().size());
+        // Shown as the camera sent it, at its own size; its room was kept from the start.
+        PreviewForm* newest = tile("101GOPRO/GOPR0013.JPG");
+        const QImage thumbnail = cameraThumbnail(newest->objectName());
+        QCOMPARE(newest->picture()->image(), thumbnail);
+        QCOMPARE(newest->picture()->sizeHint(), thumbnail.size());
+        m_window->findChild<QScrollArea*>("scrollAreaPictureView")->ensureWidgetVisible(newest);
+        QVERIFY(viewShowsThumbnail(newest, thumbnail));
     }
 
     void badListsEmptyTheGrid_data()
@@ -542,10 +584,23 @@ private slots:
         const QList<PreviewForm*> all = tiles();
         QTRY_VERIFY_WITH_TIMEOUT(
             std::all_of(all.begin(), all.end(),
-                        [](PreviewForm* t) { return !t->picture()->image().isNull(); }),
+                        [](PreviewForm* t) { return t->picture()->hasThumbnail(); }),
             120000);
         QVERIFY(ThumbnailQueue::shared()->peakInFlight() <= 4);
         QCOMPARE(ThumbnailQueue::shared()->inFlight(), 0);
+
+        // Far more thumbnails than stay decoded: each is painted when scrolled into view, the
+        // first ones again after all the others have been decoded since.
+        for (PreviewForm* t : all)
+            QVERIFY(!t->picture()->image().isNull());
+        auto* area = m_window->findChild<QScrollArea*>("scrollAreaPictureView");
+        for (PreviewForm* t : {all.last(), all.at(all.size() / 2), all.first()}) {
+            PaintCounter painted(t->picture());
+            area->ensureWidgetVisible(t);
+            QTRY_VERIFY_WITH_TIMEOUT(painted.count > 0, 5000);
+            QVERIFY2(viewShowsThumbnail(t, cameraThumbnail(t->objectName())),
+                     qPrintable(t->objectName()));
+        }
     }
 };
 
