@@ -313,6 +313,15 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         res.set_content("Not Found", "text/plain");
     };
     auto ok = [&] { json(res, {}); };
+    auto sendThumbnail = [&](const QString& pathParam) {
+        const auto thumb = m_media->thumbnail(mediaPathParam(pathParam));
+        if (!thumb)
+            return notFound();
+        std::string bytes(thumb->size(), '\0');
+        bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
+        res.status = 200;
+        res.set_content(bytes, "image/jpeg");
+    };
 
     if (on80 && p == "/gp/gpControl/status") {
         json(res, cameraStatus());
@@ -387,14 +396,9 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         res.status = 200;
         res.set_content(m_media->listBody().toStdString(), "application/json");
     } else if ((on80 || on8080) && p == "/gp/gpMediaMetadata") {
-        const auto thumb = req.has_param("t") ? nullptr
-                                              : m_media->thumbnail(mediaPathParam(param(req, "p")));
-        if (!thumb)
+        if (req.has_param("t"))
             return notFound();
-        std::string bytes(thumb->size(), '\0');
-        bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
-        res.status = 200;
-        res.set_content(bytes, "image/jpeg");
+        sendThumbnail(param(req, "p"));
     } else if (ogp && (on80 || on8080) && p == "/gopro/camera/stream/start") {
         if (!m_streamer->start(req.remote_addr))
             return json(res, {{QStringLiteral("error"), QStringLiteral("stream")}}, 500);
@@ -434,13 +438,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         res.status = 200;
         res.set_content(m_media->listBody().toStdString(), "application/json");
     } else if (ogp && on8080 && p == "/gopro/media/thumbnail") {
-        const auto thumb = m_media->thumbnail(mediaPathParam(param(req, "path")));
-        if (!thumb)
-            return notFound();
-        std::string bytes(thumb->size(), '\0');
-        bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
-        res.status = 200;
-        res.set_content(bytes, "image/jpeg");
+        sendThumbnail(param(req, "path"));
     } else if (ogp && on8080 && p == "/gopro/media/delete/file") {
         if (!m_media->remove(mediaPathParam(param(req, "path"))))
             return json(res, {{QStringLiteral("error"), QStringLiteral("no such file")}}, 400);
