@@ -39,13 +39,6 @@ private:
     std::unique_ptr<PromptRecorder> m_prompts;
     std::unique_ptr<MainWindow> m_window;
 
-    void writeDefaultModel(const QString& model)
-    {
-        QFile file(path::refDir().filePath("gopro_default.json"));
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("{\"Version\": \"%1\"}").arg(model).toUtf8());
-    }
-
     template<typename T>
     T* child(const char* name)
     {
@@ -82,7 +75,7 @@ private slots:
         QVERIFY(CamSim::joinNetwork());
         QVERIFY(m_sim.setAnswer("normal"));
         m_sim.clearLog();
-        writeDefaultModel("hero5");
+        testsupport::writeDefaultModel("hero5");
         m_prompts.reset(new PromptRecorder);
     }
 
@@ -216,7 +209,7 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QString, request);
         QFETCH(QString, other);
-        writeDefaultModel(model);
+        testsupport::writeDefaultModel(model);
         m_window.reset(new MainWindow);
 
         QTRY_VERIFY_WITH_TIMEOUT(m_sim.targets().count(request) >= 2, 8000);

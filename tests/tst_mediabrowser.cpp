@@ -141,23 +141,22 @@ private:
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000, lists + 1));
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), expectedTiles, 5000);
     }
-    QByteArray cameraBytes(const QString& mediaPath)
+    // What the camera itself answers, fetched past the program.
+    QByteArray fetchFromCamera(const QString& url)
     {
-        QNetworkReply* reply = m_nam.get(QNetworkRequest(
-            QUrl("http://10.5.5.9:8080/videos/DCIM/" + mediaPath)));
+        QNetworkReply* reply = m_nam.get(QNetworkRequest(QUrl(url)));
         QSignalSpy done(reply, &QNetworkReply::finished);
         done.wait(20000);
         reply->deleteLater();
         return reply->readAll();
     }
+    QByteArray cameraBytes(const QString& mediaPath)
+    {
+        return fetchFromCamera("http://10.5.5.9:8080/videos/DCIM/" + mediaPath);
+    }
     QImage cameraThumbnail(const QString& mediaPath)
     {
-        QNetworkReply* reply = m_nam.get(QNetworkRequest(
-            QUrl("http://10.5.5.9/gp/gpMediaMetadata?p=" + mediaPath)));
-        QSignalSpy done(reply, &QNetworkReply::finished);
-        done.wait(20000);
-        reply->deleteLater();
-        return QImage::fromData(reply->readAll());
+        return QImage::fromData(fetchFromCamera("http://10.5.5.9/gp/gpMediaMetadata?p=" + mediaPath));
     }
     // What the grid shows of a tile: its picture label as painted in the scroll area's view
     // holds the whole thumbnail at its own size (left-aligned, centred up and down).

@@ -42,10 +42,7 @@ private slots:
     {
         QFETCH(int, model);
         const QDir ref = path::refDir();
-        QFile defaults(ref.filePath("gopro_default.json"));
-        QVERIFY(defaults.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        defaults.write(QStringLiteral("{\"Version\": \"hero%1\"}").arg(model).toUtf8());
-        defaults.close();
+        testsupport::writeDefaultModel(QStringLiteral("hero%1").arg(model));
 
         CamSim sim;
         QVERIFY(sim.start({"--model", QString::number(model), "--ref", ref.path()}));

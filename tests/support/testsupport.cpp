@@ -61,6 +61,14 @@ QString stagedBinary(const QString& name)
     return QStringLiteral(VELKAMO_STAGE_DIR "/bin/") + name;
 }
 
+void writeDefaultModel(const QString& model)
+{
+    QFile file(path::refDir().filePath(QStringLiteral("gopro_default.json")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    file.write(QStringLiteral("{\"Version\": \"%1\"}").arg(model).toUtf8());
+}
+
 static bool copyTree(const QString& from, const QString& to)
 {
     QDir source(from);

@@ -19,6 +19,9 @@ void installFreshDataTree();
 // The application root of this test executable (the parent of its bin directory).
 QString appRoot();
 
+// Makes the test's "gopro_default.json" name model (for example "hero9").
+void writeDefaultModel(const QString& model);
+
 // Path of a built tool staged in the build tree's bin directory.
 QString stagedBinary(const QString& name);
 
