@@ -4,6 +4,7 @@
 #include "camerasim.h"
 #include "mediastore.h"
 #include "previewstreamer.h"
+#include "sandboxcheck.h"
 
 #include <httplib.h>
 
@@ -36,26 +37,6 @@ std::atomic<bool> g_signalled{false};
 void onSignal(int)
 {
     g_signalled = true;
-}
-
-// The simulator answers at the camera's address, so it must never run where that address
-// could be a real network: only inside a namespace whose sole interface is loopback.
-bool insideSandbox(std::string* seen)
-{
-    std::ifstream dev("/proc/self/net/dev");
-    if (!dev) {
-        *seen = "<unreadable /proc/self/net/dev>";
-        return false;
-    }
-    std::string line;
-    QStringList names;
-    while (std::getline(dev, line)) {
-        const auto colon = line.find(':');
-        if (colon != std::string::npos)
-            names << QString::fromStdString(line.substr(0, colon)).trimmed();
-    }
-    *seen = names.join(QStringLiteral(", ")).toStdString();
-    return names == QStringList{QStringLiteral("lo")};
 }
 
 struct Options {
@@ -150,13 +131,16 @@ void bigPool(httplib::Server& server, size_t threads, CameraSim::Connections* co
 int main(int argc, char** argv)
 {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    std::string seen;
-    if (!insideSandbox(&seen)) {
+    // The simulator answers at the camera's address, so it must never run where that address
+    // could be a real network.
+    QString seen;
+    if (!sandboxcheck::isIsolated(&seen)) {
         std::fprintf(stderr,
                      "camsim: refusing to start outside the network sandbox: it answers as the "
-                     "camera at 10.5.5.9 and must only run where loopback is the only interface.\n"
+                     "camera at 10.5.5.9 and must only run where loopback (besides taps that nothing reads) is\n"
+                     "the only interface.\n"
                      "Interfaces seen: %s\nRun it as: tests/sandbox-run velkamo-camsim ...\n",
-                     seen.c_str());
+                     qPrintable(seen));
         return 2;
     }
     Options options;

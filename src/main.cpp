@@ -17,6 +17,8 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
 
     QApplication app(argc, argv);
+    // Names the user's configuration folder (~/.config/velkamo), whatever the binary is called.
+    QApplication::setApplicationName(QStringLiteral("velkamo"));
 
     QFile qss(path::qssDir().path() + QStringLiteral("/common.qss"));
     qDebug() << qss.fileName();

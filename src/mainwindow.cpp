@@ -3,6 +3,7 @@
 
 #include "PreviewForm.h"
 #include "bleinterface.h"
+#include "cameranetwork.h"
 #include "cameraprofile.h"
 #include "defaultmodelfile.h"
 #include "downloadrules.h"
@@ -45,10 +46,10 @@ const char* const kSleepUrl = "http://10.5.5.9/gp/gpControl/command/system/sleep
 const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
 
 // A poll the camera accepts but never answers would otherwise hold a connection forever
-// (Qt has no default transfer timeout) and starve the polls behind it. It also bounds the
-// wait on a pooled connection to a camera that has just left, so the next poll, on a new
-// connection, finds out. Kept below the poll interval.
-constexpr int kKeepAliveTimeoutMs = 2500;
+// (Qt has no default transfer timeout). Kept well below the poll interval, so that two
+// missed polls, the second sent at once after the first, tell within about 7 s that a
+// camera has left into a route where connects hang.
+constexpr int kKeepAliveTimeoutMs = 2000;
 
 QString settingUrl(int setting, bool on)
 {
@@ -72,13 +73,17 @@ MainWindow::MainWindow(QWidget* parent)
     ui->checkBox_3rdPreview->setChecked(true);
     ui->horizontalSlider->setTickInterval(1);
 
-    m_cmdManager = new QNetworkAccessManager(this);
+    m_cmdManager = cameranetwork::newManager(this);
+    // Keep-alive polls travel apart from commands: after a poll that got no answer its
+    // stuck connection attempts are dropped, which would cut commands still on their way.
+    m_pollManager = cameranetwork::newManager(this);
+    connect(m_pollManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
     connect(ui->pbStart_LiveView, &QPushButton::clicked, this, &MainWindow::slotStartLiveView);
     connect(ui->pbStopLiveView, &QPushButton::clicked, this, &MainWindow::slotStopLiveView);
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &MainWindow::slotSliderChanged);
     connect(m_cmdManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
 
-    m_mediaManager = new QNetworkAccessManager(this);
+    m_mediaManager = cameranetwork::newManager(this);
     connect(m_mediaManager, &QNetworkAccessManager::finished, this, &MainWindow::replyMediaList);
 
     m_progressBar = new QProgressBar;
@@ -240,26 +245,43 @@ void MainWindow::sendDirect(const QString& url)
 void MainWindow::replyFinished(QNetworkReply* reply)
 {
     const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() == QNetworkReply::UnknownNetworkError) {
-        if (m_cameraOnline) {
-            slotRefresh();
-            statusBar()->showMessage(QString());
-            m_tipTimer->start();
-        }
+    const bool poll = reply->manager() == m_pollManager;
+    switch (m_reachability.onReply(reply->error(), code, poll)) {
+    case Reachability::Change::WentOffline:
         m_cameraOnline = false;
-    } else {
-        if (!m_cameraOnline) {
-            m_tipTimer->stop();
-            ui->label_fileName->clear();
-            slotRefresh();
+        slotRefresh();
+        statusBar()->showMessage(QString());
+        m_tipTimer->start();
+        slotTipTimer(); // at once, not a tick later
+        break;
+    case Reachability::Change::CameOnline:
+        m_tipTimer->stop();
+        ui->label_fileName->clear();
+        slotRefresh();
+        {
             const QString model = QStringLiteral("hero%1").arg(m_cameraModel);
             m_comboModel->setCurrentText(model);
             slotVersionChanged(model);
         }
+        // Only now: while the model is applied, commands are still refused.
         m_cameraOnline = true;
+        break;
+    case Reachability::Change::None:
+        break;
     }
     if (code != 200)
         qDebug().nospace() << "http request failed: code = " << code;
+    if (poll && !Reachability::isAnswer(reply->error(), code)) {
+        // Qt keeps the attempts that hang behind a route leading nowhere, and later polls
+        // queue behind them: drop them, so the next poll finds a camera that has appeared
+        // at once.
+        m_pollManager->clearConnectionCache();
+        // One missed poll is confirmed (or not) at once rather than a period later.
+        if (m_reachability.isOnline()) {
+            m_keepAliveTimer->start();
+            onTimer();
+        }
+    }
     reply->deleteLater();
 }
 
@@ -267,7 +289,7 @@ void MainWindow::onTimer()
 {
     QNetworkRequest request(QUrl(QLatin1String(m_cameraModel <= 8 ? kStatusUrl : kKeepAliveUrl)));
     request.setTransferTimeout(kKeepAliveTimeoutMs);
-    m_cmdManager->get(request);
+    m_pollManager->get(request);
 }
 
 void MainWindow::slotCaptureStart()
@@ -327,11 +349,17 @@ void MainWindow::initByConfigJs()
     qDebug() << refDir.path();
     m_comboModel->addItems(CameraProfile::installedModels(refDir));
 
-    QString name = DefaultModelFile(refDir.filePath(QStringLiteral("gopro_default.json"))).version();
+    QString name = defaultModelFile().version();
     if (name.isEmpty())
         name = QStringLiteral("hero5");
     m_comboModel->setCurrentText(name);
     slotVersionChanged(name);
+}
+
+DefaultModelFile MainWindow::defaultModelFile() const
+{
+    return DefaultModelFile(path::refDir().filePath(QStringLiteral("gopro_default.json")),
+                            DefaultModelFile::userFilePath());
 }
 
 void MainWindow::slotVersionChanged(const QString& version)
@@ -355,10 +383,8 @@ void MainWindow::slotVersionChanged(const QString& version)
     m_settingsMap.clear();
 
     const QDir refDir = path::refDir();
-    const auto recorded = DefaultModelFile(refDir.filePath(QStringLiteral("gopro_default.json")))
-                              .setVersion(version);
-    if (recorded == DefaultModelFile::WriteResult::WriteFailed)
-        Prompt::warning(this, tr("Velkamo"), tr("write config failed!"));
+    const bool recordFailed =
+        defaultModelFile().setVersion(version) == DefaultModelFile::WriteResult::WriteFailed;
 
     m_cameraModel = CameraProfile::modelNumber(version);
 
@@ -393,6 +419,16 @@ void MainWindow::slotVersionChanged(const QString& version)
 
     initDefault();
     slotRefresh();
+
+    // Told once: the same failure comes back with every model applied. And told from the
+    // event loop, never from here: while a box is open, replies and timers go on, and one
+    // of them applying a model in the middle of this one would fill every selector twice.
+    if (recordFailed && !m_configWarningShown) {
+        m_configWarningShown = true;
+        QTimer::singleShot(0, this, [this] {
+            Prompt::warning(this, tr("Velkamo"), tr("write config failed!"));
+        });
+    }
 }
 
 void MainWindow::initDefault()

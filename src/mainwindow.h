@@ -11,7 +11,9 @@
 #include <QString>
 #include <QStringList>
 
+#include "defaultmodelfile.h"
 #include "hardwareinfo.h"
+#include "reachability.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -85,6 +87,7 @@ private:
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
+    DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
     void applyReportedModel(int number);
     // Media browser helpers.
@@ -98,6 +101,9 @@ private:
     Ui::MainWindow* ui = nullptr;
     QNetworkAccessManager* m_cmdManager = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
+    // Keep-alive polls only; their replies also land in replyFinished.
+    QNetworkAccessManager* m_pollManager = nullptr;
+    Reachability m_reachability;
     QTimer* m_keepAliveTimer = nullptr;
     QGridLayout* m_gridLayoutMedia = nullptr;
     QComboBox* m_comboModel = nullptr;
@@ -128,6 +134,7 @@ private:
     // Gives up on the rest of a hardware-information reply that stopped coming.
     QTimer* m_hardInfoTimer = nullptr;
     bool m_pairErrorShown = false;
+    bool m_configWarningShown = false;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
     bool m_cameraOnline = false;

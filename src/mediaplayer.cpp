@@ -1,5 +1,6 @@
 #include "mediaplayer.h"
 
+#include "cameranetwork.h"
 #include "playercontrols.h"
 #include "prompt.h"
 #include "videowidget.h"
@@ -31,6 +32,7 @@ int bufferPercent(float progress)
 mediaplayer::mediaplayer(QWidget* parent, bool fileMode)
     : QWidget(parent)
 {
+    cameranetwork::dropProxyEnvironment();
     m_player = new QMediaPlayer(this);
     m_audioOutput = new QAudioOutput(this);
     // Qt's FFmpeg back end crashes once playback starts with an audio output attached on a

@@ -1,5 +1,7 @@
 #include "thumbnailqueue.h"
 
+#include "cameranetwork.h"
+
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -16,7 +18,7 @@ constexpr int kMaxDeliverIntervalMs = 1500;
 
 ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
     : QObject(parent)
-    , m_manager(new QNetworkAccessManager(this))
+    , m_manager(cameranetwork::newManager(this))
     , m_maxInFlight(std::max(1, maxInFlight))
 {
     m_deliverTimer.setSingleShot(true);

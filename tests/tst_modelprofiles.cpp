@@ -127,6 +127,7 @@ private slots:
     {
         QVERIFY(CamSim::joinNetwork());
         emptyRef();
+        QDir(QFileInfo(DefaultModelFile::userFilePath()).absolutePath()).removeRecursively();
         m_prompts.reset(new PromptRecorder);
         m_sim.clearLog();
     }
@@ -135,6 +136,7 @@ private slots:
     {
         m_window.reset();
         m_prompts.reset();
+        testsupport::unmount(m_ref.path());
     }
 
     // Widget-free rules -------------------------------------------------------------
@@ -380,29 +382,61 @@ private slots:
         QCOMPARE(m_prompts->count(), 0);
     }
 
-    void readOnlyDefaultFileWarnsAndCarriesOn()
+    // Installed system-wide, the program's folder is not the user's to write: the model is
+    // remembered in the user's configuration folder. Only when that fails too is the user
+    // told, once, however long the box stays open while the camera keeps answering.
+    void readOnlyInstallRemembersModelForTheUser()
     {
-        writeFile("hero5_cmds.json", "{\"Mode\": {\"Video\": \"http://10.5.5.9/test/v\"}}");
+        const QByteArray profile = "{\"Mode\": {\"Video\": \"http://10.5.5.9/test/v\", "
+                                   "\"Photo\": \"http://10.5.5.9/test/p\"}}";
+        writeFile("hero5_cmds.json", profile);
+        writeFile("hero7_cmds.json", profile);
         writeFile("gopro_default.json", "{\"Version\": \"hero5\"}");
-        const QString file = m_ref.filePath("gopro_default.json");
-        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        // Root writes through permission bits; the immutable flag stops it too.
-        const bool immutable = QFileInfo(file).isWritable()
-            && QProcess::execute("chattr", {"+i", file}) == 0;
-        const bool readOnly = !QFileInfo(file).isWritable();
-        if (readOnly)
-            startWindow();
-        if (immutable)
-            QProcess::execute("chattr", {"-i", file});
-        QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        if (!readOnly)
-            QSKIP("cannot make a file read-only here");
+        const QString userFile = DefaultModelFile::userFilePath();
+        const QString userFolder = QFileInfo(userFile).absolutePath();
+        testsupport::unmount(userFolder);
+        QDir(userFolder).removeRecursively();
+        const QString why = testsupport::mountReadOnly(m_ref.path());
+        if (!why.isEmpty())
+            QSKIP(qPrintable("cannot make the profile folder read-only: " + why));
 
-        QVERIFY(m_prompts->sawText("write config failed!"));
-        QCOMPARE(m_prompts->requests().first().title, QString("Velkamo"));
+        startWindow();
+        waitOnline();
+        child<QComboBox>("comboModel")->setCurrentText("hero7");
+        QTest::qWait(100);
+        QCOMPARE(m_prompts->count(), 0);
+        QCOMPARE(DefaultModelFile(QString(), userFile).version(), QString("hero7"));
         QCOMPARE(readFile("gopro_default.json"), QByteArray("{\"Version\": \"hero5\"}"));
-        // And carries on: the profile is loaded all the same.
-        QCOMPARE(itemTexts(child<QComboBox>("comboBoxVideo")), QStringList{"Video"});
+        m_window.reset();
+        startWindow();
+        QCOMPARE(child<QComboBox>("comboModel")->currentText(), QString("hero7"));
+        m_window.reset();
+
+        QVERIFY(QDir().mkpath(userFolder));
+        const QString whyUser = testsupport::mountReadOnly(userFolder);
+        m_prompts->holdOpen(7000);
+        if (whyUser.isEmpty()) {
+            startWindow();
+            QTRY_VERIFY_WITH_TIMEOUT(m_prompts->count() > 0, 3000);
+            m_prompts->holdOpen(0);
+            m_window->findChild<QComboBox*>("comboModel")->setCurrentText("hero5");
+        }
+        testsupport::unmount(userFolder);
+        testsupport::unmount(m_ref.path());
+        if (!whyUser.isEmpty())
+            QSKIP(qPrintable("cannot make the configuration folder read-only: " + whyUser));
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(m_prompts->requests().first().title, QString("Velkamo"));
+        QCOMPARE(m_prompts->requests().first().text, QString("write config failed!"));
+        // The camera came online while the box was open and applied the model again: still
+        // every entry once, and a choice sends once.
+        QVERIFY(m_sim.countRequests("/gp/gpControl/status") >= 2);
+        QCOMPARE(itemTexts(child<QComboBox>("comboBoxVideo")), QStringList({"Photo", "Video"}));
+        m_sim.clearLog();
+        child<QComboBox>("comboBoxVideo")->setCurrentIndex(1);
+        QVERIFY(m_sim.waitForRequest("/test/v", 3000));
+        QTest::qWait(300);
+        QCOMPARE(m_sim.targets().count("80 /test/v"), 1);
     }
 
     void defaultModelWithoutEntryStillApplied()

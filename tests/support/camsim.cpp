@@ -1,5 +1,7 @@
 #include "camsim.h"
 
+#include <QFile>
+
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
@@ -244,6 +246,33 @@ bool CamSim::leaveNetwork()
         return true;
     qWarning("CamSim: cannot remove 10.5.5.9/32 from lo");
     return false;
+}
+
+QString CamSim::routeIntoBlackHole()
+{
+    QFile tun(QStringLiteral("/dev/net/tun"));
+    if (!tun.open(QIODevice::ReadWrite))
+        return QStringLiteral("/dev/net/tun cannot be opened here (%1); a black-hole route needs it")
+            .arg(tun.errorString());
+    tun.close();
+    const QList<QStringList> steps = {
+        {"tuntap", "add", "vkhole0", "mode", "tap"},
+        {"link", "set", "vkhole0", "up"},
+        {"addr", "add", "192.168.77.2/24", "dev", "vkhole0"},
+        {"neigh", "add", "192.168.77.1", "lladdr", "02:00:00:00:00:01", "dev", "vkhole0", "nud",
+         "permanent"},
+        {"route", "add", "default", "via", "192.168.77.1", "dev", "vkhole0"},
+    };
+    for (const QStringList& step : steps) {
+        if (!run(QStringLiteral("ip"), step))
+            return QStringLiteral("ip %1 failed").arg(step.join(QLatin1Char(' ')));
+    }
+    return QString();
+}
+
+void CamSim::removeBlackHole()
+{
+    run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), QStringLiteral("vkhole0")});
 }
 
 bool CamSim::joinNetwork()

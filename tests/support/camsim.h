@@ -68,6 +68,11 @@ public:
     // The camera leaves the Wi-Fi (its address disappears) and comes back.
     static bool leaveNetwork();
     static bool joinNetwork();
+    // Gives the namespace a default route into a tap device that nothing reads, as on a PC
+    // whose own network leads elsewhere: connects to 10.5.5.9 then hang instead of failing
+    // while the address is not on lo. Empty on success, else why it cannot be done here.
+    static QString routeIntoBlackHole();
+    static void removeBlackHole();
 
     // Raw control request ("/state", "/answer?mode=404", ...); the body, empty on failure.
     QByteArray control(const QString& pathAndQuery, int timeoutMs = 10000,

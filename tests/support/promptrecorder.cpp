@@ -1,9 +1,13 @@
 #include "promptrecorder.h"
 
+#include <QTest>
+
 PromptRecorder::PromptRecorder()
 {
     Prompt::setResponder([this](const Prompt::Request& request) {
         m_requests.append(request);
+        if (m_holdMs > 0)
+            QTest::qWait(m_holdMs);
         if (!m_answers.isEmpty())
             return m_answers.dequeue();
         Prompt::Answer answer;

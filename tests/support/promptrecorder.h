@@ -16,6 +16,9 @@ public:
 
     void answerNext(QMessageBox::StandardButton button, const QString& directory = QString());
     void setDefaultDirectory(const QString& directory) { m_defaultDirectory = directory; }
+    // Keeps each box open this long before answering, events running meanwhile, as while a
+    // user reads a real one.
+    void holdOpen(int ms) { m_holdMs = ms; }
     void clear();
 
     const QList<Prompt::Request>& requests() const { return m_requests; }
@@ -26,4 +29,5 @@ private:
     QList<Prompt::Request> m_requests;
     QQueue<Prompt::Answer> m_answers;
     QString m_defaultDirectory;
+    int m_holdMs = 0;
 };

@@ -1,35 +1,23 @@
 #include "testsupport.h"
 
 #include "SystemFilePath.h"
+#include "sandboxcheck.h"
 
 #include <QDir>
 #include <QFile>
 #include <QHostAddress>
 #include <QNetworkInterface>
+#include <QProcess>
 #include <QTextStream>
 #include <cstdio>
 #include <cstdlib>
 
 namespace testsupport {
 
-static QStringList interfacesFromProcNetDev()
-{
-    QFile file(QStringLiteral("/proc/self/net/dev"));
-    QStringList names;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return {QStringLiteral("<unreadable /proc/self/net/dev>")};
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray& line : lines) {
-        const int colon = line.indexOf(':');
-        if (colon > 0)
-            names << QString::fromLatin1(line.left(colon).trimmed());
-    }
-    return names;
-}
-
 void requireSandbox()
 {
-    const QStringList names = interfacesFromProcNetDev();
+    QString seen;
+    const bool isolated = sandboxcheck::isIsolated(&seen);
     bool cameraAddressOnLoopback = false;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& iface : interfaces) {
@@ -40,14 +28,44 @@ void requireSandbox()
                 cameraAddressOnLoopback = true;
         }
     }
-    if (names != QStringList{QStringLiteral("lo")} || !cameraAddressOnLoopback) {
+    if (!isolated || !cameraAddressOnLoopback) {
         std::fprintf(stderr,
                      "FATAL: this test must run inside the network sandbox "
                      "(tests/sandbox-run): lo must be the only interface and carry 10.5.5.9.\n"
                      "Interfaces seen: %s; 10.5.5.9 on lo: %s\n",
-                     qPrintable(names.join(QStringLiteral(", "))),
+                     qPrintable(seen),
                      cameraAddressOnLoopback ? "yes" : "no");
         std::exit(3);
+    }
+}
+
+static bool runTool(const QString& program, const QStringList& args, QString* error)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    if (process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0)
+        return true;
+    *error = QStringLiteral("%1 %2: %3").arg(program, args.join(QLatin1Char(' ')),
+                                               QString::fromLocal8Bit(process.readAll()).trimmed());
+    return false;
+}
+
+QString mountReadOnly(const QString& folder)
+{
+    QString error;
+    if (runTool(QStringLiteral("mount"), {QStringLiteral("--bind"), folder, folder}, &error)
+        && runTool(QStringLiteral("mount"),
+                   {QStringLiteral("-o"), QStringLiteral("remount,bind,ro"), folder}, &error))
+        return QString();
+    return error;
+}
+
+void unmount(const QString& folder)
+{
+    QString error;
+    while (runTool(QStringLiteral("umount"), {folder}, &error)) {
     }
 }
 

@@ -22,6 +22,11 @@ QString appRoot();
 // Makes the test's "gopro_default.json" name model (for example "hero9").
 void writeDefaultModel(const QString& model);
 
+// Makes folder read-only for this test (a read-only bind mount, which holds for root too;
+// the sandbox gives every test a mount namespace of its own). Empty on success, else why not.
+QString mountReadOnly(const QString& folder);
+void unmount(const QString& folder);
+
 // Path of a built tool staged in the build tree's bin directory.
 QString stagedBinary(const QString& name);
 
