@@ -8,6 +8,7 @@
 #include "PictureLabel.h"
 #include "PreviewForm.h"
 #include "promptrecorder.h"
+#include "recordingproxy.h"
 #include "testsupport.h"
 #include "thumbnailqueue.h"
 #include "zoommath.h"
@@ -17,6 +18,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProgressBar>
 #include <QPushButton>
@@ -80,6 +82,7 @@ class TestMediaBrowser : public QObject
     Q_OBJECT
 
 private:
+    RecordingProxy m_proxy;
     CamSim m_sim;
     std::unique_ptr<PromptRecorder> m_prompts;
     std::unique_ptr<MainWindow> m_window;
@@ -185,8 +188,16 @@ private:
 private slots:
     void initTestCase()
     {
+        // A managed PC's proxy in the environment: no camera request may go there.
+        QVERIFY(m_proxy.start());
+        m_nam.setProxy(QNetworkProxy::NoProxy);
         testsupport::installFreshDataTree();
         QVERIFY(m_sim.start({"--media-count", "0"}));
+    }
+
+    void cleanupTestCase()
+    {
+        QVERIFY2(m_proxy.connections() == 0, m_proxy.firstRequest().constData());
     }
 
     void init()

@@ -8,6 +8,7 @@
 #include "PictureLabel.h"
 #include "PreviewForm.h"
 #include "promptrecorder.h"
+#include "recordingproxy.h"
 #include "testsupport.h"
 #include "videoprobe.h"
 #include "videowidget.h"
@@ -68,6 +69,7 @@ class TestPreview : public QObject
     Q_OBJECT
 
 private:
+    RecordingProxy m_proxy;
     CamSim m_sim;
     std::unique_ptr<PromptRecorder> m_prompts;
     std::unique_ptr<MainWindow> m_window;
@@ -146,6 +148,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // Every request to the camera, the player's own included, goes direct.
+        QVERIFY(m_proxy.start());
         testsupport::installFreshDataTree();
         QVERIFY(m_sim.start({"--media-count", "8"}));
         const QJsonArray folders = QJsonDocument::fromJson(m_sim.mediaList()).object()["media"].toArray();
@@ -160,6 +164,11 @@ private slots:
         }
         QVERIFY(!m_videos.isEmpty());
         QVERIFY(!m_pictures.isEmpty());
+    }
+
+    void cleanupTestCase()
+    {
+        QVERIFY2(m_proxy.connections() == 0, m_proxy.firstRequest().constData());
     }
 
     void init()
