@@ -18,6 +18,10 @@
 
 namespace {
 
+// How long the card takes to be wiped, and to lose one file.
+constexpr std::chrono::milliseconds kFormatTime{1500};
+constexpr std::chrono::milliseconds kDeleteTime{200};
+
 QString str(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -361,6 +365,9 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
                    || p == "/gp/gpControl/command/set_mode" || p == "/gp/gpControl/command/storage/tag_moment")) {
         ok(); // accepted, nothing the tests look at
     } else if ((on80 || on8080) && p == "/gp/gpControl/command/storage/delete/all") {
+        // A camera takes its time over the card and answers when done; until then the old
+        // list is what it serves.
+        std::this_thread::sleep_for(kFormatTime);
         m_media->format();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -368,6 +375,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         }
         ok();
     } else if (on80 && p == "/gp/gpControl/command/storage/delete") {
+        std::this_thread::sleep_for(kDeleteTime);
         if (!m_media->remove(mediaPathParam(param(req, "p"))))
             return gpError(req, res);
         ok();

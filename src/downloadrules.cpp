@@ -3,6 +3,14 @@
 #include "medialist.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <limits>
 
@@ -24,6 +32,63 @@ QString DownloadRules::localPath(const QString& folder, const QString& mediaPath
 QString DownloadRules::partPath(const QString& localPath)
 {
     return localPath + QLatin1String(".part");
+}
+
+QString DownloadRules::numberedPath(const QString& localPath, int n)
+{
+    const int slash = int(localPath.lastIndexOf(QLatin1Char('/')));
+    const int dot = int(localPath.lastIndexOf(QLatin1Char('.')));
+    // A leading dot starts a hidden name, not an extension.
+    const int cut = dot > slash + 1 ? dot : int(localPath.size());
+    return localPath.left(cut) + QStringLiteral(" (%1)").arg(n) + localPath.mid(cut);
+}
+
+static bool taken(const QString& path)
+{
+    // A dangling link still holds the name.
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+QString DownloadRules::freePath(const QString& localPath)
+{
+    QString candidate = localPath;
+    for (int n = 2; taken(candidate) || taken(partPath(candidate)); ++n)
+        candidate = numberedPath(localPath, n);
+    return candidate;
+}
+
+QString DownloadRules::savedCopy(const QString& localPath, qint64 size,
+                                 const QSet<QString>& exclude)
+{
+    QString candidate = localPath;
+    for (int n = 2; taken(candidate); ++n) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && !info.isSymLink() && info.size() == size && !exclude.contains(candidate))
+            return candidate;
+        candidate = numberedPath(localPath, n);
+    }
+    return QString();
+}
+
+bool DownloadRules::moveWithoutReplacing(const QString& from, const QString& to, QString* error)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    // Some file systems cannot refuse to replace in one step: a hard link can, where there
+    // are links; elsewhere the name is checked just before.
+    if (errno == EINVAL || errno == ENOSYS) {
+        if (::link(source.constData(), target.constData()) == 0) {
+            ::unlink(source.constData());
+            return true;
+        }
+        if (errno != EEXIST && !taken(to) && ::rename(source.constData(), target.constData()) == 0)
+            return true;
+    }
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
 }
 
 DownloadRules::Verdict DownloadRules::verify(bool transferOk, qint64 written,

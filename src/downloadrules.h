@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <utility>
@@ -16,6 +17,20 @@ public:
     static QString localPath(const QString& folder, const QString& mediaPath);
     // Bytes are written here first and renamed to the real name only once verified.
     static QString partPath(const QString& localPath);
+
+    // "NAME (n).EXT" beside localPath ("NAME (n)" without an extension); n >= 2.
+    static QString numberedPath(const QString& localPath, int n);
+    // localPath, or the first numbered path after it, where neither the file nor its .part
+    // exists. Camera numbering starts again after a format, and two folders of one card hold
+    // the same names: a file already in the folder is never replaced.
+    static QString freePath(const QString& localPath);
+    // A file of size bytes already saved as localPath or as one of its numbered names (the
+    // same camera file fetched before); empty when there is none. Names in exclude are
+    // skipped: files of this batch, which are other camera files of the same name.
+    static QString savedCopy(const QString& localPath, qint64 size, const QSet<QString>& exclude);
+    // Gives the file at from the name to, unless something already has that name. False,
+    // with errno's reason in error, when it did not move.
+    static bool moveWithoutReplacing(const QString& from, const QString& to, QString* error);
 
     struct Verdict {
         bool complete = false;

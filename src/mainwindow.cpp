@@ -19,6 +19,7 @@
 #include <QDesktopServices>
 #include <QProcess>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QNetworkAccessManager>
@@ -31,9 +32,6 @@
 #include <QSet>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -222,12 +220,35 @@ MainWindow::~MainWindow()
 
 void MainWindow::sendCmd(QString url)
 {
-    if (!m_cameraOnline) {
-        Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
+    if (!cameraAnswers())
         return;
-    }
     m_cmdManager->get(QNetworkRequest(QUrl(url)));
     qDebug().nospace() << "send command: " << url;
+}
+
+bool MainWindow::cameraAnswers()
+{
+    if (!m_cameraOnline)
+        Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
+    return m_cameraOnline;
+}
+
+void MainWindow::refreshWhenAnswered(const QString& command)
+{
+    // A list asked for before the camera has carried out a command that changes the card
+    // (it travels on another connection) can still name files that are gone.
+    m_awaitedCommands.insert(QUrl(command));
+    if (m_awaitedWatch)
+        return;
+    m_awaitedWatch = connect(m_cmdManager, &QNetworkAccessManager::finished, this,
+                             [this](QNetworkReply* reply) {
+                                 if (!m_awaitedCommands.remove(reply->url())
+                                     || !m_awaitedCommands.isEmpty())
+                                     return;
+                                 disconnect(m_awaitedWatch);
+                                 m_awaitedWatch = {};
+                                 slotRefresh();
+                             });
 }
 
 void MainWindow::sendDirect(const QString& url)
@@ -329,8 +350,12 @@ void MainWindow::slotReformat()
 {
     if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?")))
         return;
+    if (!cameraAnswers()) {
+        slotRefresh();
+        return;
+    }
     sendCmd(QLatin1String(kFormatUrl));
-    slotRefresh();
+    refreshWhenAnswered(QLatin1String(kFormatUrl));
 }
 
 void MainWindow::slotError(QNetworkReply::NetworkError code)
@@ -711,7 +736,10 @@ void MainWindow::slotDownload()
     }
     m_batchTotal = int(m_downloadQueue.size());
     m_batchSaved = 0;
+    m_batchSkipped = 0;
     m_batchFailures.clear();
+    m_batchRenamed.clear();
+    m_batchWritten.clear();
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     startDownload();
@@ -727,13 +755,23 @@ void MainWindow::startDownload()
 {
     while (!m_downloadQueue.isEmpty()) {
         const QString path = m_downloadQueue.first();
-        const QString target = DownloadRules::localPath(m_downloadDir, path);
-        if (target.isEmpty()) {
+        const QString wanted = DownloadRules::localPath(m_downloadDir, path);
+        if (wanted.isEmpty()) {
             qDebug() << "download skipped, unsafe file name:" << path;
             m_batchFailures << tr("%1 (unsafe file name, skipped)").arg(MediaList::fileName(path));
             m_downloadQueue.removeFirst();
             continue;
         }
+        // The same file fetched before: as many bytes as the camera lists, under its name or
+        // a numbered one. Where the list gives no size, nothing tells; a new name keeps both.
+        const qint64 listed = m_batchSizes.value(path, -1);
+        if (listed >= 0 && !DownloadRules::savedCopy(wanted, listed, m_batchWritten).isEmpty()) {
+            ++m_batchSkipped;
+            m_downloadQueue.removeFirst();
+            continue;
+        }
+        const QString target = DownloadRules::freePath(wanted);
+        m_downloadTarget = target;
         // A file is written under a temporary name and gets its real one only when complete.
         // O_EXCL after removing a leftover: never follow a link planted under that name.
         const QString part = DownloadRules::partPath(target);
@@ -812,8 +850,7 @@ void MainWindow::slotfinishDownload()
         return;
     const QString path = m_downloadQueue.first();
     const QString name = MediaList::fileName(path);
-    const QString target = DownloadRules::localPath(m_downloadDir, path);
-    const QString part = DownloadRules::partPath(target);
+    const QString part = DownloadRules::partPath(m_downloadTarget);
 
     const int status = m_downloadReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool transferOk = m_downloadReply->error() == QNetworkReply::NoError && status >= 200
@@ -827,14 +864,26 @@ void MainWindow::slotfinishDownload()
     else if (status != 0 && (status < 200 || status >= 300))
         verdict.reason = tr("HTTP %1").arg(status);
 
-    // rename(2) replaces an existing file of that name in one step.
-    if (verdict.complete && std::rename(QFile::encodeName(part).constData(),
-                                        QFile::encodeName(target).constData()) == 0) {
-        ++m_batchSaved;
-        return;
+    if (verdict.complete) {
+        // Never over a file that took the name while this one was on its way.
+        QString target = m_downloadTarget;
+        QString error;
+        bool moved = false;
+        for (int attempt = 0; attempt < 10 && !moved; ++attempt) {
+            moved = DownloadRules::moveWithoutReplacing(part, target, &error);
+            if (moved || !(QFileInfo(target).exists() || QFileInfo(target).isSymLink()))
+                break;
+            target = DownloadRules::freePath(DownloadRules::localPath(m_downloadDir, path));
+        }
+        if (moved) {
+            ++m_batchSaved;
+            m_batchWritten.insert(target);
+            if (target != DownloadRules::localPath(m_downloadDir, path))
+                m_batchRenamed << QFileInfo(target).fileName();
+            return;
+        }
+        verdict.reason = tr("cannot rename: %1").arg(error);
     }
-    if (verdict.complete)
-        verdict.reason = tr("cannot rename: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     QFile::remove(part);
     qDebug() << "download failed:" << path << verdict.reason;
     m_batchFailures << tr("%1 (%2)").arg(name, verdict.reason);
@@ -848,6 +897,11 @@ void MainWindow::finishBatch()
                           .arg(m_batchSaved)
                           .arg(m_batchTotal)
                           .arg(QDir::toNativeSeparators(m_downloadDir));
+    if (m_batchSkipped > 0)
+        message += QLatin1Char(' ') + tr("%n already there, skipped.", nullptr, m_batchSkipped);
+    if (!m_batchRenamed.isEmpty())
+        message += QLatin1Char(' ')
+            + tr("Saved under new names: %1.").arg(m_batchRenamed.join(QStringLiteral(", ")));
     if (!m_batchFailures.isEmpty())
         message += QLatin1Char(' ') + tr("Failed: %1").arg(m_batchFailures.join(QStringLiteral("; ")));
     statusBar()->showMessage(message);
@@ -858,29 +912,18 @@ void MainWindow::slotDeleteFiles()
 {
     if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?")))
         return;
+    // Told once, and the ticks stay for when the camera is back.
+    if (!cameraAnswers())
+        return;
+    if (m_selectedFiles.isEmpty())
+        slotRefresh();
     while (!m_selectedFiles.isEmpty()) {
         const QString command = MediaList::deleteCommand(m_selectedFiles.last());
-        const bool sent = m_cameraOnline; // what sendCmd is about to decide
         sendCmd(command);
-        if (sent)
-            m_pendingDeletes.insert(QUrl(command));
+        refreshWhenAnswered(command);
         m_selectedFiles.removeLast();
     }
     showSelectedName();
-    slotRefresh();
-    // The list asked for at once can overtake the deletes (they travel on other
-    // connections); ask again once the camera has answered every one of them.
-    if (!m_pendingDeletes.isEmpty() && !m_deleteWatch) {
-        m_deleteWatch = connect(m_cmdManager, &QNetworkAccessManager::finished, this,
-                                [this](QNetworkReply* reply) {
-                                    if (!m_pendingDeletes.remove(reply->url())
-                                        || !m_pendingDeletes.isEmpty())
-                                        return;
-                                    disconnect(m_deleteWatch);
-                                    m_deleteWatch = {};
-                                    slotRefresh();
-                                });
-    }
 }
 
 // ---------------------------------------------------------------------------------------

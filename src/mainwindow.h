@@ -87,6 +87,9 @@ private:
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
+    // True while the camera answers; otherwise tells the user so.
+    bool cameraAnswers();
+    void refreshWhenAnswered(const QString& command);
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
     void applyReportedModel(int number);
@@ -124,10 +127,14 @@ private:
     QString m_downloadWriteError;
     int m_batchTotal = 0;
     int m_batchSaved = 0;
+    int m_batchSkipped = 0; // already in the folder
     QStringList m_batchFailures;
-    // Deletes sent and not yet answered; the list is fetched again when all are.
-    QSet<QUrl> m_pendingDeletes;
-    QMetaObject::Connection m_deleteWatch;
+    QStringList m_batchRenamed; // saved beside a file of the same name
+    QSet<QString> m_batchWritten; // local files this batch made
+    QString m_downloadTarget; // the local name of the file being downloaded
+    // Card-changing commands sent and not yet answered; the list is fetched again when all are.
+    QSet<QUrl> m_awaitedCommands;
+    QMetaObject::Connection m_awaitedWatch;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;

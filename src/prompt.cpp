@@ -62,5 +62,9 @@ QString Prompt::existingDirectory(QWidget* parent, const QString& caption, const
         const Answer answer = s_responder({Kind::Directory, caption, startDir, QMessageBox::Ok});
         return answer.button == QMessageBox::Ok ? answer.directory : QString();
     }
-    return QFileDialog::getExistingDirectory(parent, caption, startDir);
+    // The folder as the user named it: a link stays a link (resolved, a download folder on
+    // another disk would be reported under a path the user never chose).
+    return QFileDialog::getExistingDirectory(parent, caption, startDir,
+                                             QFileDialog::ShowDirsOnly
+                                                 | QFileDialog::DontResolveSymlinks);
 }

@@ -313,6 +313,8 @@ private slots:
     {
         QFETCH(bool, confirmed);
         bringOnline();
+        QTest::qWait(300);
+        m_sim.clearLog();
         m_prompts->answerNext(confirmed ? QMessageBox::Ok : QMessageBox::Cancel);
         child<QPushButton>("pbFormat")->click();
 
@@ -321,8 +323,13 @@ private slots:
         QCOMPARE(m_prompts->requests().first().text, QString("CAUTION: Are you sure to format?"));
         if (confirmed) {
             QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete/all", 3000));
-            QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 3000));
+            QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000));
             QCOMPARE(m_sim.state()["formatCount"].toInt(), 1);
+            // The list is asked for once the card is wiped (the camera takes 1.5 s): one
+            // asked for earlier would bring back the files that are gone.
+            const qint64 formatted = m_sim.arrivalTimes("/gp/gpControl/command/storage/delete/all")
+                                         .first() + 1500;
+            QVERIFY(m_sim.arrivalTimes("/gp/gpMediaList").first() >= formatted);
         } else {
             QTest::qWait(500);
             QVERIFY(!m_sim.targets().contains("80 /gp/gpControl/command/storage/delete/all"));

@@ -344,11 +344,6 @@ private slots:
         QCOMPARE(chosen.size(), 4);
         for (const QString& path : chosen)
             tick(path);
-        // An older file of the same name must be replaced.
-        QFile old(m_tmp->filePath(chosen.first().section('/', 1)));
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("stale");
-        old.close();
 
         click("pbDownload");
         QCOMPARE(m_prompts->count(), 1);
@@ -369,6 +364,56 @@ private slots:
         }
         expected.sort();
         QCOMPARE(filesUnder(m_tmp->path()), expected); // no .part left behind
+    }
+
+    // Camera numbering starts again after a format, and two folders hold the same names:
+    // nothing already in the folder is replaced, and the same batch fetched again writes
+    // nothing new.
+    void downloadsNeverOverwrite()
+    {
+        OPEN_ON(R"({"id":"1","media":[
+            {"d":"100GOPRO","fs":[{"n":"GOPR0001.JPG","mod":"1600000100","s":"600000"},
+                                  {"n":"GOPR0002.JPG","mod":"1600000200","s":"600000"}]},
+            {"d":"101GOPRO","fs":[{"n":"GOPR0001.JPG","mod":"1600000300","s":"600001"}]}]})",
+                3);
+        const QStringList batch = {"100GOPRO/GOPR0001.JPG", "101GOPRO/GOPR0001.JPG",
+                                   "100GOPRO/GOPR0002.JPG"};
+        const auto write = [this](const QString& name, const QByteArray& bytes) {
+            QFile file(m_tmp->filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        };
+        write("GOPR0001.JPG", "an older picture of the same name");
+        write("GOPR0002.JPG", cameraBytes(batch.at(2)));
+        for (const QString& path : batch)
+            tick(path);
+
+        const QString saved = QString("Downloaded %1 of 3 files to %2.").arg("%1", m_tmp->path());
+        click("pbDownload");
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 30000);
+        QCOMPARE(status(), saved.arg(2) + " 1 already there, skipped. Saved under new names: "
+                                          "GOPR0001 (2).JPG, GOPR0001 (3).JPG.");
+        const QMap<QString, QByteArray> expected = {
+            {"GOPR0001.JPG", "an older picture of the same name"},
+            {"GOPR0001 (2).JPG", cameraBytes(batch.at(0))},
+            {"GOPR0001 (3).JPG", cameraBytes(batch.at(1))},
+            {"GOPR0002.JPG", cameraBytes(batch.at(2))},
+        };
+        const auto folderHoldsExpected = [&] {
+            QCOMPARE(filesUnder(m_tmp->path()), QStringList(expected.keys()));
+            for (auto it = expected.begin(); it != expected.end(); ++it) {
+                QFile file(m_tmp->filePath(it.key()));
+                QVERIFY(file.open(QIODevice::ReadOnly));
+                QVERIFY2(file.readAll() == it.value(), qPrintable(it.key()));
+            }
+        };
+        folderHoldsExpected();
+
+        m_window->statusBar()->clearMessage();
+        click("pbDownload");
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 30000);
+        QCOMPARE(status(), saved.arg(0) + " 3 already there, skipped.");
+        folderHoldsExpected();
     }
 
     void downloadRefusedWhileABatchRuns()
@@ -488,6 +533,10 @@ private slots:
         for (const QString& path : ticked)
             QCOMPARE(m_sim.countRequests("/gp/gpControl/command/storage/delete?p=/" + path), 1);
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000));
+        // Asked for once every delete was carried out (0.2 s each), never before.
+        const qint64 deleted =
+            m_sim.arrivalTimes("/gp/gpControl/command/storage/delete").last() + 200;
+        QVERIFY(m_sim.arrivalTimes("/gp/gpMediaList").first() >= deleted);
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 7, 5000);
         for (const QString& path : ticked)
             QVERIFY(!tile(path));

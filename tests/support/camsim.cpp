@@ -148,13 +148,19 @@ QStringList CamSim::targets(int port)
 
 int CamSim::countRequests(const QString& targetPrefix)
 {
-    int count = 0;
+    return int(arrivalTimes(targetPrefix).size());
+}
+
+QList<qint64> CamSim::arrivalTimes(const QString& targetPrefix)
+{
+    QList<qint64> times;
     const QJsonArray log = requests();
     for (const QJsonValue& value : log) {
-        if (value.toObject().value(QStringLiteral("target")).toString().startsWith(targetPrefix))
-            ++count;
+        const QJsonObject entry = value.toObject();
+        if (entry.value(QStringLiteral("target")).toString().startsWith(targetPrefix))
+            times << qint64(entry.value(QStringLiteral("time_ms")).toDouble());
     }
-    return count;
+    return times;
 }
 
 bool CamSim::waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount)

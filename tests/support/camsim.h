@@ -39,6 +39,8 @@ public:
     QStringList targets(int port = 0);
     // Number of requests whose target starts with targetPrefix.
     int countRequests(const QString& targetPrefix);
+    // When each of them arrived (ms since the simulator started), in arrival order.
+    QList<qint64> arrivalTimes(const QString& targetPrefix);
     // Waits (spinning the event loop) until at least minCount requests whose target starts
     // with targetPrefix are in the log.
     bool waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount = 1);
