@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -24,6 +25,7 @@ QT_END_NAMESPACE
 
 class BLEInterface;
 class PreviewForm;
+class WifiJoin;
 
 class MainWindow : public QMainWindow
 {
@@ -128,6 +130,8 @@ private:
     // Gives up on the rest of a hardware-information reply that stopped coming.
     QTimer* m_hardInfoTimer = nullptr;
     bool m_pairErrorShown = false;
+    // The Wi-Fi join in progress, if any.
+    QPointer<WifiJoin> m_wifiJoin;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
     bool m_cameraOnline = false;
