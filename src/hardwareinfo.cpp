@@ -12,6 +12,23 @@ bool isContinuation(char byte)
     return (static_cast<unsigned char>(byte) & 0x80) != 0;
 }
 
+// The model name field of a reply without packet headers (3C 00, then the length-prefixed
+// model number and the length-prefixed model name), as far as it has arrived. False when
+// not even its length byte is there.
+bool modelNameField(const QByteArray& message, QByteArray* name, bool* whole)
+{
+    constexpr qsizetype numberAt = 2;
+    if (numberAt >= message.size())
+        return false;
+    const qsizetype nameAt = numberAt + 1 + static_cast<unsigned char>(message.at(numberAt));
+    if (nameAt >= message.size())
+        return false;
+    const qsizetype nameLength = static_cast<unsigned char>(message.at(nameAt));
+    *name = message.mid(nameAt + 1, nameLength);
+    *whole = name->size() == nameLength;
+    return true;
+}
+
 } // namespace
 
 bool HardwareInfo::isReplyStart(const QByteArray& bytes)
@@ -41,7 +58,6 @@ QString HardwareInfo::modelNameFor(int number)
 
 void HardwareInfo::reset()
 {
-    m_startPacket.clear();
     m_message.clear();
     m_expectedLength = 0;
     m_nextCounter = 0;
@@ -71,9 +87,8 @@ HardwareInfo::Outcome HardwareInfo::feed(const QByteArray& notification)
         }
         m_nextCounter = (m_nextCounter + 1) & 0x0F;
         m_message.append(notification.mid(1));
-        if (m_message.size() < m_expectedLength && notification.size() == kPacketSize)
-            return Outcome::Pending;
-        return decide(true);
+        const bool ended = m_message.size() >= m_expectedLength || notification.size() != kPacketSize;
+        return decide(ended, false);
     }
 
     // Any other start packet (another command's reply, a failure status, a longer header)
@@ -87,51 +102,35 @@ HardwareInfo::Outcome HardwareInfo::feed(const QByteArray& notification)
     }
 
     reset();
-    m_startPacket = notification;
     m_message = notification.mid(2);
     m_expectedLength = static_cast<unsigned char>(notification.at(1));
     m_pending = true;
-
-    // The usual case: the model text is whole in this packet.
-    const qsizetype p = notification.indexOf("HERO");
-    if (p >= 0 && notification.indexOf(' ', p) >= 0) {
-        int number = 0;
-        modelFromText(notification, &number);
-        return found(number);
-    }
     // Only a full packet can have a continuation; a shorter one is the whole reply.
-    if (m_message.size() >= m_expectedLength || notification.size() != kPacketSize)
-        return decide(true);
-    return Outcome::Pending;
+    const bool ended = m_message.size() >= m_expectedLength || notification.size() != kPacketSize;
+    return decide(ended, true);
 }
 
-HardwareInfo::Outcome HardwareInfo::flush()
-{
-    if (!m_pending)
-        return Outcome::Ignored;
-    return decide(false);
-}
-
-HardwareInfo::Outcome HardwareInfo::decide(bool complete)
+HardwareInfo::Outcome HardwareInfo::decide(bool ended, bool onePacket)
 {
     int number = 0;
-    if (complete) {
-        // 3C 00, then length-prefixed fields: model number, model name, ...
-        const QByteArray& m = m_message;
-        qsizetype at = 2;
-        if (at < m.size()) {
-            at += 1 + static_cast<unsigned char>(m.at(at)); // skip the model number field
-            if (at < m.size()) {
-                const int nameLength = static_cast<unsigned char>(m.at(at));
-                if (at + 1 + nameLength <= m.size()
-                    && modelFromText(m.mid(at + 1, nameLength), &number))
-                    return found(number);
-            }
+    QByteArray name;
+    bool whole = false;
+    const bool hasNameField = modelNameField(m_message, &name, &whole);
+    if (hasNameField) {
+        // A blank after the number ends it, even before the rest of the name has come.
+        const qsizetype p = name.indexOf("HERO");
+        if (whole || (p >= 0 && name.indexOf(' ', p) >= 0)) {
+            if (modelFromText(name, &number))
+                return found(number);
+            reset();
+            return Outcome::Ignored;
         }
     }
-    // Not laid out as expected, or cut short: read it as one piece of text.
-    const QByteArray whole = m_startPacket.left(2) + m_message;
-    if (modelFromText(whole, &number))
+    if (!ended)
+        return Outcome::Pending;
+    // A short reply in one notification that is not laid out in fields is read as text.
+    // Anything else that ended without a whole model name was cut short: no model.
+    if (onePacket && !hasNameField && modelFromText(m_message, &number))
         return found(number);
     reset();
     return Outcome::Ignored;

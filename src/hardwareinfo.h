@@ -7,22 +7,24 @@
 //
 // The reply is longer than one 20-byte notification: a start packet (13-bit length header
 // 0x20 LL, then 3C 00 and the first payload bytes) followed by continuation packets
-// (0x80 | counter). The model name ("HERO12 Black") normally sits whole in the start packet,
-// so the model is decided from it as soon as "HERO", the number and a blank have arrived;
-// otherwise the packets are put together and the model name field of the whole reply is read.
+// (0x80 | counter). Its payload is a row of length-prefixed fields: model number, model name
+// ("HERO12 Black"), board type, firmware, serial number, network name, ... The model is read
+// from the model name field alone (the network name may hold "HERO" too), as soon as that
+// field has arrived, or earlier when a blank already ends the number in it. A reply that stops
+// before that gives no model: a number cut short by a lost packet would name another camera.
 class HardwareInfo
 {
 public:
     enum class Outcome {
-        Ignored, // not (part of) a successful hardware-information reply, or no "HERO" in it
+        Ignored, // not (part of) a successful hardware-information reply, or no model in it
         Pending, // the start of a reply whose model is not known yet: more packets expected
         Model,   // the model is known: modelNumber(), modelName()
     };
 
     // One notification as the camera sent it.
     Outcome feed(const QByteArray& notification);
-    // The rest of a pending reply did not come: decide on what arrived.
-    Outcome flush();
+    // The rest of a pending reply did not come: it is dropped without a model.
+    void abandon() { reset(); }
     bool isPending() const { return m_pending; }
 
     int modelNumber() const { return m_modelNumber; }
@@ -38,12 +40,13 @@ public:
     static QString modelNameFor(int number);
 
 private:
-    Outcome decide(bool complete);
+    // ended: no more packets of this reply will come. onePacket: the reply is the start
+    // packet alone.
+    Outcome decide(bool ended, bool onePacket);
     Outcome found(int number);
     void reset();
 
-    QByteArray m_startPacket; // the start packet as received, header included
-    QByteArray m_message;     // the reply without packet headers: 3C 00 payload...
+    QByteArray m_message; // the reply without packet headers: 3C 00 payload...
     int m_expectedLength = 0;
     int m_nextCounter = 0;
     bool m_pending = false;

@@ -12,13 +12,12 @@
 #include "deviceinfo.h"
 #include "prompt.h"
 #include "SystemFilePath.h"
+#include "wifijoin.h"
 
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QDebug>
 #include <QDesktopServices>
-#include <QProcess>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -142,10 +141,28 @@ MainWindow::MainWindow(QWidget* parent)
     connectButton->setToolTip(tr("Connect the chosen camera and join its Wi-Fi."));
     ui->mainToolBar->addWidget(connectButton);
     connect(connectButton, &QPushButton::clicked, this, &MainWindow::slotConnect2BleDevice);
-    // The selector lists the names in the link's order, so its index is a device index.
+    // The selector lists the names in the link's order, so its index is a device index. Each
+    // item carries its device's address, the identity the user's choice is kept by.
     connect(m_ble, &BLEInterface::devicesNamesChanged, this, [this](const QList<QString>& names) {
-        m_comboDevices->clear();
-        m_comboDevices->addItems(names);
+        const auto addressAt = [this](int i) {
+            return i < m_ble->m_devices.size() ? m_ble->m_devices.at(i)->getAddress() : QString();
+        };
+        bool grown = names.size() >= m_comboDevices->count();
+        for (int i = 0; grown && i < m_comboDevices->count(); ++i)
+            grown = m_comboDevices->itemData(i).toString() == addressAt(i);
+        // A scan only appends: the new cameras join the list, the chosen one stays chosen.
+        if (!grown) {
+            const QString chosen = m_comboDevices->currentData().toString();
+            m_comboDevices->clear();
+            for (int i = 0; i < names.size(); ++i)
+                m_comboDevices->addItem(names.at(i), addressAt(i));
+            const int keep = m_comboDevices->findData(chosen);
+            if (keep >= 0)
+                m_comboDevices->setCurrentIndex(keep);
+            return;
+        }
+        for (int i = m_comboDevices->count(); i < names.size(); ++i)
+            m_comboDevices->addItem(names.at(i), addressAt(i));
     });
     connect(m_ble, &BLEInterface::dataReceived, this, &MainWindow::dataReceived);
     connect(m_ble, &BLEInterface::pairError, this, [this] {
@@ -157,19 +174,24 @@ MainWindow::MainWindow(QWidget* parent)
         const QString address = index >= 0 && index < m_ble->m_devices.size()
             ? m_ble->m_devices.at(index)->getAddress()
             : tr("the camera's address");
-        Prompt::warning(this, QStringLiteral("Alert"),
-                        tr("The camera did not tell its Wi-Fi name: it is not paired with this "
-                           "computer.<br>Pair it once: put the camera in pairing mode (Connections "
-                           "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
-                           "with bluetoothctl (pair %1, then trust %1), then connect again.")
-                            .arg(address.toHtmlEscaped()));
+        // A modal box must not run inside the Bluetooth stack's callback: it comes once that
+        // has returned.
+        QTimer::singleShot(0, this, [this, address] {
+            Prompt::warning(this, QStringLiteral("Alert"),
+                            tr("The camera did not tell its Wi-Fi name: it is not paired with this "
+                               "computer.<br>Pair it once: put the camera in pairing mode (Connections "
+                               "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
+                               "with bluetoothctl (pair %1, then trust %1), then connect again.")
+                                .arg(address.toHtmlEscaped()));
+        });
     });
     m_hardInfoTimer = new QTimer(this);
     m_hardInfoTimer->setSingleShot(true);
     m_hardInfoTimer->setInterval(1000);
     connect(m_hardInfoTimer, &QTimer::timeout, this, [this] {
-        if (m_hardInfo.flush() == HardwareInfo::Outcome::Model)
-            applyReportedModel(m_hardInfo.modelNumber());
+        // A model read from part of the reply could be wrong ("hero1" for a HERO13): none.
+        qDebug() << "Hardware information incomplete, no model taken";
+        m_hardInfo.abandon();
     });
 
     m_keepAliveTimer = new QTimer(this);
@@ -1014,52 +1036,36 @@ void MainWindow::connect2WiFi()
     const QString ssid = m_ble->m_apSsid;
     const QString password = m_ble->m_apPwd;
 
-    // The window is frozen while nmcli runs; the whole join stays within this bound.
-    constexpr int kJoinLimitMs = 30000;
-    QElapsedTimer clock;
-    clock.start();
-    bool joined = false;
-    QString problem; // why there is no exit status to go by
-    const QString nmcli = QStandardPaths::findExecutable(QStringLiteral("nmcli"));
-    if (nmcli.isEmpty()) {
-        problem = QStringLiteral("nmcli (NetworkManager) was not found on this computer.");
-    } else {
-        QProcess process;
-        process.setStandardOutputFile(QProcess::nullDevice());
-        process.start(nmcli, {QStringLiteral("device"), QStringLiteral("wifi"),
-                              QStringLiteral("connect"), ssid, QStringLiteral("password"), password});
-        if (!process.waitForStarted(kJoinLimitMs)) {
-            problem = QStringLiteral("nmcli could not be started: %1").arg(process.errorString());
-        } else if (!process.waitForFinished(qMax(0, kJoinLimitMs - int(clock.elapsed())))) {
-            problem = QStringLiteral("nmcli did not finish within %1 seconds.").arg(kJoinLimitMs / 1000);
-            process.kill();
-            process.waitForFinished(2000);
-        } else if (process.exitStatus() != QProcess::NormalExit) {
-            problem = QStringLiteral("nmcli stopped unexpectedly.");
-        } else {
-            joined = process.exitCode() == 0;
-            if (!joined)
-                qDebug().noquote() << "nmcli:" << QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-        }
-    }
-
-    QString message;
-    if (joined) {
-        message = QStringLiteral("connect to the WiFi successfully, please wait to refresh automatically");
-    } else {
-        qDebug().noquote() << "Failed to connect to WiFi network: " + ssid;
-        if (!problem.isEmpty())
-            qDebug().noquote() << problem;
-        // The box renders rich text: the name and password must show as they are, and
-        // both are put in at once so that a "%2" inside the name stays as it is.
-        message = QStringLiteral("connection failed, please connect to the following network")
-            + QString(29, QLatin1Char(' '))
-            + QStringLiteral("manually<br>SSID: %1<br>password: %2")
-                  .arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
-        if (!problem.isEmpty())
-            message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
-    }
-    Prompt::information(this, QStringLiteral("info"), message);
+    // nmcli runs beside the window (it may take up to WifiJoin::kLimitMs). One join at a
+    // time: one still running gives way to this one, which has the credentials read last.
+    delete m_wifiJoin;
+    m_wifiJoin = new WifiJoin(this);
+    connect(m_wifiJoin, &WifiJoin::finished, m_wifiJoin, &QObject::deleteLater);
+    // Queued: the box never comes inside the caller, a Bluetooth callback.
+    connect(
+        m_wifiJoin, &WifiJoin::finished, this,
+        [this, ssid, password](bool joined, const QString& problem) {
+            QString message;
+            if (joined) {
+                message = QStringLiteral(
+                    "connect to the WiFi successfully, please wait to refresh automatically");
+            } else {
+                qDebug().noquote() << "Failed to connect to WiFi network: " + ssid;
+                if (!problem.isEmpty())
+                    qDebug().noquote() << problem;
+                // The box renders rich text: the name and password must show as they are,
+                // and both are put in at once so that a "%2" inside the name stays as it is.
+                message = QStringLiteral("connection failed, please connect to the following network")
+                    + QString(29, QLatin1Char(' '))
+                    + QStringLiteral("manually<br>SSID: %1<br>password: %2")
+                          .arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
+                if (!problem.isEmpty())
+                    message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
+            }
+            Prompt::information(this, QStringLiteral("info"), message);
+        },
+        Qt::QueuedConnection);
+    m_wifiJoin->start(ssid, password);
 }
 
 void MainWindow::slotTipTimer()

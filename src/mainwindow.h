@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QNetworkReply>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,7 @@ QT_END_NAMESPACE
 
 class BLEInterface;
 class PreviewForm;
+class WifiJoin;
 
 class MainWindow : public QMainWindow
 {
@@ -142,6 +144,8 @@ private:
     QTimer* m_hardInfoTimer = nullptr;
     bool m_pairErrorShown = false;
     bool m_configWarningShown = false;
+    // The Wi-Fi join in progress, if any.
+    QPointer<WifiJoin> m_wifiJoin;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
     bool m_cameraOnline = false;
