@@ -23,6 +23,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class PreviewKeepAlive;
 class PreviewForm;
 
 class MainWindow : public QMainWindow
@@ -99,6 +100,7 @@ private:
     QNetworkAccessManager* m_cmdManager = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
     QTimer* m_keepAliveTimer = nullptr;
+    PreviewKeepAlive* m_previewKeepAlive = nullptr;
     QGridLayout* m_gridLayoutMedia = nullptr;
     QComboBox* m_comboModel = nullptr;
     QComboBox* m_comboDevices = nullptr;
