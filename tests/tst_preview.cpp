@@ -352,10 +352,11 @@ private slots:
         QCOMPARE(modelBox()->currentText(), model);
         m_sim.clearLog();
         const int keepAlives = simCount("keepAlives");
+        const int starts = simCount("streamStarts");
 
         // The camera streams only when asked on the right port.
         click("pbStart_LiveView");
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim.state()["streaming"].toBool(), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(simCount("streamStarts"), starts + 1, 3000);
         QTRY_COMPARE(simCount("keepAlives") > keepAlives, keepAlive);
         click("pbStopLiveView");
         QTRY_VERIFY_WITH_TIMEOUT(!m_sim.state()["streaming"].toBool(), 3000);
