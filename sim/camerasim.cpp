@@ -294,8 +294,12 @@ void CameraSim::ogpSetting(const httplib::Request& req, httplib::Response& res)
     json(res, {});
 }
 
-bool CameraSim::profileHas(const httplib::Request& req)
+bool CameraSim::profileHas(int port, const httplib::Request& req)
 {
+    // Each family lives on its own port; the other one does not know it.
+    if ((startsWith(req.path, "/gopro/") && port != 8080)
+        || (startsWith(req.path, "/gp/gpControl/") && port != 80))
+        return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_profile.accepted.contains(str(req.target)) || m_profile.accepted.contains(str(req.path));
 }
@@ -364,7 +368,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
                && (p == "/gp/gpControl/command/system/locate" || p == "/gp/gpControl/command/digital_zoom"
                    || p == "/gp/gpControl/command/set_mode" || p == "/gp/gpControl/command/storage/tag_moment")) {
         ok(); // accepted, nothing the tests look at
-    } else if ((on80 || on8080) && p == "/gp/gpControl/command/storage/delete/all") {
+    } else if (on80 && p == "/gp/gpControl/command/storage/delete/all") {
         // A camera takes its time over the card and answers when done; until then the old
         // list is what it serves.
         std::this_thread::sleep_for(kFormatTime);
@@ -379,7 +383,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         if (!m_media->remove(mediaPathParam(param(req, "p"))))
             return gpError(req, res);
         ok();
-    } else if ((on80 || on8080) && p == "/gp/gpControl/command/system/sleep") {
+    } else if (on80 && p == "/gp/gpControl/command/system/sleep") {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_sleepCount;
@@ -390,7 +394,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         if (param(req, "p1") != QLatin1String("gpStream"))
             return gpError(req, res);
         if (command == QLatin1String("restart") || command == QLatin1String("start")) {
-            if (!m_streamer->start(req.remote_addr))
+            if (!m_streamer->start(req.remote_addr, model <= 8))
                 return gpError(req, res);
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_streamStarts;
@@ -407,15 +411,15 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         if (req.has_param("t"))
             return notFound();
         sendThumbnail(param(req, "p"));
-    } else if (ogp && (on80 || on8080) && p == "/gopro/camera/stream/start") {
-        if (!m_streamer->start(req.remote_addr))
+    } else if (ogp && on8080 && p == "/gopro/camera/stream/start") {
+        if (!m_streamer->start(req.remote_addr, false))
             return json(res, {{QStringLiteral("error"), QStringLiteral("stream")}}, 500);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_streamStarts;
         }
         ok();
-    } else if (ogp && (on80 || on8080) && p == "/gopro/camera/stream/stop") {
+    } else if (ogp && on8080 && p == "/gopro/camera/stream/stop") {
         m_streamer->stop();
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
@@ -453,7 +457,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (on8080 && startsWith(p, "/videos/DCIM/")) {
         serveFile(str(p.substr(std::string("/videos/DCIM/").size())), req, res);
-    } else if (profileHas(req)) {
+    } else if (profileHas(port, req)) {
         // A command the profile knows but this simulator does not model: the camera takes it.
         ok();
     } else {
@@ -534,6 +538,8 @@ QJsonObject CameraSim::stateJson()
 {
     const bool streaming = m_streamer->running();
     const std::string streamTarget = m_streamer->target();
+    const int keepAlives = m_streamer->keepAlives();
+    const int streamTimeouts = m_streamer->timeouts();
     const int mediaCount = m_media->fileCount();
     const QStringList deleted = m_media->deleted();
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -556,6 +562,8 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("streaming"), streaming},
         {QStringLiteral("streamTarget"), QString::fromStdString(streamTarget)},
         {QStringLiteral("streamStarts"), m_streamStarts},
+        {QStringLiteral("keepAlives"), keepAlives},
+        {QStringLiteral("streamTimeouts"), streamTimeouts},
         {QStringLiteral("formatCount"), m_formatCount},
         {QStringLiteral("sleepCount"), m_sleepCount},
         {QStringLiteral("mediaCount"), mediaCount},

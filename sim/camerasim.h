@@ -22,8 +22,9 @@ class MediaStore;
 class PreviewStreamer;
 
 // The camera as the program sees it over HTTP: answers on ports 80 and 8080 the way the
-// camera's API does for the simulated model, records every request, and takes orders from
-// the tests through the control API (answer modes, faults, model, media list).
+// camera's API does for the simulated model (the gpControl family on 80 only, the Open GoPro
+// one on 8080 only), records every request, and takes orders from the tests through the
+// control API (answer modes, faults, model, media list).
 class CameraSim
 {
 public:
@@ -91,7 +92,7 @@ private:
     void json(httplib::Response& res, const QJsonObject& body, int status = 200);
     QJsonObject stateJson();
     QJsonObject cameraStatus();
-    bool profileHas(const httplib::Request& req);
+    bool profileHas(int port, const httplib::Request& req);
     void loadProfile(int model);
 
     QString m_refDir;

@@ -2,18 +2,68 @@
 
 #include "childprocess.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr uint16_t kStreamPort = 8554;
+const char kKeepAlive[] = "_GPHD_:0:0:2:0.000000\n";
+
+// True when an IPv4 packet (as a raw socket delivers it) is a UDP keep-alive to the stream port.
+bool isKeepAlive(const unsigned char* packet, size_t size)
+{
+    if (size < 20 || (packet[0] >> 4) != 4)
+        return false;
+    const size_t ipHeader = size_t(packet[0] & 0x0f) * 4;
+    if (size < ipHeader + 8)
+        return false;
+    const unsigned char* udp = packet + ipHeader;
+    const uint16_t port = uint16_t(udp[2] << 8 | udp[3]);
+    const size_t payload = size - ipHeader - 8;
+    const size_t expected = sizeof(kKeepAlive) - 1;
+    return port == kStreamPort && payload == expected
+           && std::memcmp(udp + 8, kKeepAlive, expected) == 0;
+}
+
+} // namespace
+
+PreviewStreamer::PreviewStreamer()
+{
+    m_rawSocket = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (m_rawSocket < 0) {
+        std::fprintf(stderr, "camsim: cannot watch for preview keep-alives (%s): streams run "
+                             "until stopped\n", std::strerror(errno));
+        return;
+    }
+    m_watcher = std::thread([this] { watch(); });
+}
 
 PreviewStreamer::~PreviewStreamer()
 {
+    m_quit = true;
+    if (m_watcher.joinable())
+        m_watcher.join();
+    if (m_rawSocket >= 0)
+        close(m_rawSocket);
     stop();
 }
 
-bool PreviewStreamer::start(const std::string& clientAddress)
+bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     childprocess::stop(m_pid);
     m_target = "udp://" + clientAddress + ":8554?pkt_size=1316";
+    m_needsKeepAlive = needsKeepAlive;
+    m_lastKeepAlive = std::chrono::steady_clock::now();
     // Bounded to an hour so a forgotten stream cannot run for ever.
     m_pid = childprocess::start({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
                                  "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
@@ -26,6 +76,11 @@ bool PreviewStreamer::start(const std::string& clientAddress)
 void PreviewStreamer::stop()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    stopLocked();
+}
+
+void PreviewStreamer::stopLocked()
+{
     childprocess::stop(m_pid);
     m_pid = -1;
     m_target.clear();
@@ -45,4 +100,41 @@ std::string PreviewStreamer::target()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_target;
+}
+
+int PreviewStreamer::keepAlives()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_keepAlives;
+}
+
+int PreviewStreamer::timeouts()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_timeouts;
+}
+
+void PreviewStreamer::watch()
+{
+    unsigned char packet[2048];
+    while (!m_quit) {
+        pollfd fd{m_rawSocket, POLLIN, 0};
+        // Short waits: the time-out is checked between datagrams too.
+        if (poll(&fd, 1, 200) > 0) {
+            const ssize_t got = recv(m_rawSocket, packet, sizeof(packet), 0);
+            if (got > 0 && isKeepAlive(packet, size_t(got))) {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                ++m_keepAlives;
+                m_lastKeepAlive = std::chrono::steady_clock::now();
+            }
+        }
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_pid > 0 && m_needsKeepAlive
+            && std::chrono::steady_clock::now() - m_lastKeepAlive >= kKeepAliveTimeout) {
+            std::fprintf(stderr, "camsim: no preview keep-alive for %lld s: stream stopped\n",
+                         static_cast<long long>(kKeepAliveTimeout.count()));
+            stopLocked();
+            ++m_timeouts;
+        }
+    }
 }

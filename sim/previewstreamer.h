@@ -1,22 +1,49 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 
 // The camera's live preview: an ffmpeg child sending H.264 in MPEG-TS over UDP to port 8554
 // of whoever asked for it. Starting again replaces the running stream.
+//
+// The older cameras (up to HERO8) end the stream kKeepAliveTimeout after the start, or after
+// the last keep-alive datagram ("_GPHD_:0:0:2:0.000000\n" sent to port 8554 of the camera).
+// The client's player listens on that same port of the same host here, so the datagrams are
+// watched through a raw socket, which sees a copy of every UDP datagram the host receives and
+// takes none away from the player.
 class PreviewStreamer
 {
 public:
+    static constexpr std::chrono::seconds kKeepAliveTimeout{25};
+
+    PreviewStreamer();
     ~PreviewStreamer();
-    bool start(const std::string& clientAddress);
+    bool start(const std::string& clientAddress, bool needsKeepAlive);
     void stop();
     bool running();
     std::string target();
+    // Keep-alive datagrams received, and streams ended for want of them.
+    int keepAlives();
+    int timeouts();
+    // False where no raw socket could be opened: streams then run until stopped.
+    bool watching() const { return m_rawSocket >= 0; }
 
 private:
+    void watch();
+    void stopLocked();
+
     std::mutex m_mutex;
     pid_t m_pid = -1;
     std::string m_target;
+    bool m_needsKeepAlive = false;
+    std::chrono::steady_clock::time_point m_lastKeepAlive;
+    int m_keepAlives = 0;
+    int m_timeouts = 0;
+    int m_rawSocket = -1;
+    std::atomic<bool> m_quit{false};
+    std::thread m_watcher;
 };

@@ -9,6 +9,7 @@
 #include "downloadrules.h"
 #include "medialist.h"
 #include "mediaplayer.h"
+#include "previewkeepalive.h"
 #include "deviceinfo.h"
 #include "prompt.h"
 #include "SystemFilePath.h"
@@ -77,6 +78,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_pollManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
     connect(ui->pbStart_LiveView, &QPushButton::clicked, this, &MainWindow::slotStartLiveView);
     connect(ui->pbStopLiveView, &QPushButton::clicked, this, &MainWindow::slotStopLiveView);
+    m_previewKeepAlive = new PreviewKeepAlive(this);
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &MainWindow::slotSliderChanged);
     connect(m_cmdManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
 
@@ -291,6 +293,7 @@ void MainWindow::replyFinished(QNetworkReply* reply)
     const bool poll = reply->manager() == m_pollManager;
     switch (m_reachability.onReply(reply->error(), code, poll)) {
     case Reachability::Change::WentOffline:
+        m_previewKeepAlive->stop();
         m_cameraOnline = false;
         slotRefresh();
         statusBar()->showMessage(QString());
@@ -526,9 +529,10 @@ namespace {
 
 const char* const kStreamStartOldUrl =
     "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart";
-const char* const kStreamStartNewUrl = "http://10.5.5.9/gopro/camera/stream/start";
+// The newer family's stream control is served on port 8080 only, like its keep-alive.
+const char* const kStreamStartNewUrl = "http://10.5.5.9:8080/gopro/camera/stream/start";
 const char* const kStreamStopOldUrl = "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&c1=stop";
-const char* const kStreamStopNewUrl = "http://10.5.5.9/gopro/camera/stream/stop";
+const char* const kStreamStopNewUrl = "http://10.5.5.9:8080/gopro/camera/stream/stop";
 // Where other programs are told to look: the camera's side of the stream.
 const char* const kStreamAnnouncedUrl = "udp://10.5.5.9:8554";
 // Where the built-in player listens. The camera sends to our address on port 8554, and a UDP
@@ -542,8 +546,13 @@ void MainWindow::slotStartLiveView()
     qDebug() << "Start live";
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
     sendCmd(QLatin1String(m_cameraModel <= 8 ? kStreamStartOldUrl : kStreamStartNewUrl));
+    // The older cameras end the stream after about 25 s unless told, over UDP, that someone
+    // still watches. Nothing streams from a camera that is away.
+    const bool keepAlive = m_cameraModel <= 8 && m_cameraOnline;
 
     if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
+        if (keepAlive)
+            m_previewKeepAlive->startForOtherProgram();
         Prompt::information(this, tr("info"),
                             tr("please view stream %1 in 3rd applications")
                                 .arg(QLatin1String(kStreamAnnouncedUrl)));
@@ -552,6 +561,8 @@ void MainWindow::slotStartLiveView()
     // No parent: the window lives on its own and deletes itself when closed.
     auto* player = new mediaplayer(nullptr, false);
     player->setSource(QUrl(QLatin1String(kStreamReceiveUrl)));
+    if (keepAlive)
+        m_previewKeepAlive->startForWindow(player);
     player->activateWindow();
     player->show();
     player->playVideo();
@@ -560,6 +571,7 @@ void MainWindow::slotStartLiveView()
 void MainWindow::slotStopLiveView()
 {
     qDebug() << "Stop live";
+    m_previewKeepAlive->stop();
     const QString model = m_comboModel->currentText();
     if (model.isEmpty())
         return;

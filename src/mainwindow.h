@@ -26,6 +26,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class PreviewKeepAlive;
 class PreviewForm;
 class WifiJoin;
 
@@ -110,6 +111,7 @@ private:
     QNetworkAccessManager* m_pollManager = nullptr;
     Reachability m_reachability;
     QTimer* m_keepAliveTimer = nullptr;
+    PreviewKeepAlive* m_previewKeepAlive = nullptr;
     QGridLayout* m_gridLayoutMedia = nullptr;
     QComboBox* m_comboModel = nullptr;
     QComboBox* m_comboDevices = nullptr;

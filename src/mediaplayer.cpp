@@ -54,7 +54,9 @@ mediaplayer::mediaplayer(QWidget* parent, bool fileMode)
 
     m_videoWidget = new VideoWidget;
     m_videoWidget->setObjectName(QStringLiteral("videoWidget"));
-    const QSize half = QGuiApplication::primaryScreen()->geometry().size() / 2;
+    // Integer halves: QSize / 2 would round 1281 up to 641.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QSize half(screen.width() / 2, screen.height() / 2);
     resize(half);
     m_videoWidget->resize(half);
     m_player->setVideoOutput(m_videoWidget);
@@ -82,9 +84,9 @@ mediaplayer::mediaplayer(QWidget* parent, bool fileMode)
         m_controls->setState(m_player->playbackState());
         m_controls->setVolume(m_audioOutput->volume());
 
-        connect(m_controls, &PlayerControls::play, m_player, &QMediaPlayer::play);
-        connect(m_controls, &PlayerControls::pause, m_player, &QMediaPlayer::pause);
-        connect(m_controls, &PlayerControls::stop, m_player, &QMediaPlayer::stop);
+        connect(m_controls, &PlayerControls::play, this, &mediaplayer::playVideo);
+        connect(m_controls, &PlayerControls::pause, this, &mediaplayer::pauseVideo);
+        connect(m_controls, &PlayerControls::stop, this, &mediaplayer::stopVideo);
         connect(m_controls, &PlayerControls::changeVolume, m_audioOutput, &QAudioOutput::setVolume);
         connect(m_controls, &PlayerControls::changeMuting, m_audioOutput, &QAudioOutput::setMuted);
         connect(m_controls, &PlayerControls::changeRate, m_player, &QMediaPlayer::setPlaybackRate);
@@ -133,7 +135,7 @@ void mediaplayer::attachAudioWhenDeviceExists()
 
 void mediaplayer::setSource(const QUrl& url)
 {
-    m_playWhenLoaded = false;
+    m_whenLoaded = QMediaPlayer::StoppedState;
     m_player->setSource(url);
 }
 
@@ -143,10 +145,34 @@ void mediaplayer::playVideo()
         return;
     // Qt 6.4's GStreamer back end now and then never leaves the paused state when play()
     // comes while the source is still loading; asking once it has loaded is reliable.
-    if (m_player->mediaStatus() == QMediaPlayer::LoadingMedia)
-        m_playWhenLoaded = true;
-    else
+    if (!deferWhileLoading(QMediaPlayer::PlayingState))
         m_player->play();
+}
+
+void mediaplayer::pauseVideo()
+{
+    if (!deferWhileLoading(QMediaPlayer::PausedState))
+        m_player->pause();
+}
+
+void mediaplayer::stopVideo()
+{
+    // A play still waiting for the source is called off: the last wish wins.
+    const bool pending = deferWhileLoading(QMediaPlayer::StoppedState);
+    m_player->stop();
+    if (pending && m_controls)
+        m_controls->setState(m_player->playbackState());
+}
+
+bool mediaplayer::deferWhileLoading(QMediaPlayer::PlaybackState state)
+{
+    if (m_player->mediaStatus() != QMediaPlayer::LoadingMedia)
+        return false;
+    m_whenLoaded = state;
+    // The strip shows what the user asked for, so Pause and Stop can be pressed already.
+    if (m_controls)
+        m_controls->setState(state);
+    return true;
 }
 
 bool mediaplayer::isPlayerAvailable() const
@@ -176,10 +202,17 @@ void mediaplayer::seek(int milliseconds)
 void mediaplayer::statusChanged(QMediaPlayer::MediaStatus status)
 {
     handleCursor(status);
-    if (m_playWhenLoaded && status != QMediaPlayer::LoadingMedia) {
-        m_playWhenLoaded = false;
-        if (status != QMediaPlayer::InvalidMedia && status != QMediaPlayer::NoMedia)
+    if (m_whenLoaded != QMediaPlayer::StoppedState && status != QMediaPlayer::LoadingMedia) {
+        const QMediaPlayer::PlaybackState wanted = m_whenLoaded;
+        m_whenLoaded = QMediaPlayer::StoppedState;
+        if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::NoMedia) {
+            if (m_controls)
+                m_controls->setState(m_player->playbackState());
+        } else if (wanted == QMediaPlayer::PlayingState) {
             m_player->play();
+        } else {
+            m_player->pause();
+        }
     }
     const int percent = bufferPercent(m_player->bufferProgress());
     switch (status) {

@@ -42,6 +42,9 @@ public slots:
     void displayErrorMessage();
     void slotSourceChanged();
     void audioOutputChanged(int index);
+    // The strip's pause and stop; like play, they take effect once a loading source has loaded.
+    void pauseVideo();
+    void stopVideo();
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -52,6 +55,8 @@ private:
     void setStatusInfo(const QString& info);
     void updateDurationInfo(qint64 currentInfo);
     void attachAudioWhenDeviceExists();
+    // While the source loads, remembers state for when it has loaded; false otherwise.
+    bool deferWhileLoading(QMediaPlayer::PlaybackState state);
 
     QMediaPlayer* m_player = nullptr;
     QAudioOutput* m_audioOutput = nullptr;
@@ -63,5 +68,6 @@ private:
     QMediaDevices* m_mediaDevices = nullptr;
     QString m_statusInfo;
     qint64 m_duration = 0;
-    bool m_playWhenLoaded = false;
+    // What the user last asked for while the source was loading (stopped: nothing pending).
+    QMediaPlayer::PlaybackState m_whenLoaded = QMediaPlayer::StoppedState;
 };

@@ -170,8 +170,10 @@ private slots:
         QCOMPARE(state.value("status").toObject().value("96").toInt(), 1001);
         QCOMPARE(state.value("settings").toObject().value("2").toInt(), 1);
         QCOMPARE(m_sim->state().value("shutter").toBool(), true);
-        // The older status poll is still answered.
+        // The older status poll is still answered; each family on its own port only.
         QCOMPARE(get(cam80 + "/gp/gpControl/status").status, 200);
+        QCOMPARE(get(cam8080 + "/gp/gpControl/status").status, 404);
+        QCOMPARE(get(cam80 + "/gopro/camera/keep_alive").status, 404);
 
         QVERIFY(m_sim->setModel(8));
         QCOMPARE(get(cam8080 + "/gopro/camera/keep_alive").status, 404);
@@ -202,6 +204,7 @@ private slots:
         QCOMPARE(m_sim->state().value("settings").toObject().value("2").toInt(), 1);
         // Commands the simulator does not model are taken when the profile has them.
         QCOMPARE(get(cam80 + "/gp/gpControl/command/storage/delete/last").status, 200);
+        QCOMPARE(get(cam8080 + "/gp/gpControl/command/storage/delete/last").status, 404);
         QCOMPARE(get(cam80 + "/gp/gpControl/command/system/reset").status, 404);
 
         QVERIFY(m_sim->setModel(9));
@@ -425,6 +428,12 @@ private slots:
         QCOMPARE(datagram.data().size() % 188, 0);
         QCOMPARE(datagram.data().at(0), char(0x47)); // MPEG-TS sync byte
 
+        // Keep-alives to the camera's stream port are counted, whoever else listens there.
+        QUdpSocket client;
+        client.writeDatagram("_GPHD_:0:0:2:0.000000", QHostAddress("10.5.5.9"), 8554);
+        client.writeDatagram("_GPHD_:0:0:2:0.000000\n", QHostAddress("10.5.5.9"), 8554);
+        QTRY_COMPARE(m_sim->state().value("keepAlives").toInt(), 1);
+
         // A second start replaces the stream.
         QCOMPARE(get(cam80 + "/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart").status, 200);
         QCOMPARE(m_sim->state().value("streamStarts").toInt(), 2);
@@ -439,7 +448,9 @@ private slots:
         QVERIFY(!receiver.hasPendingDatagrams());
 
         QVERIFY(m_sim->setModel(9));
-        QCOMPARE(get(cam80 + "/gopro/camera/stream/start").status, 200);
+        QCOMPARE(get(cam80 + "/gopro/camera/stream/start").status, 404);
+        QCOMPARE(m_sim->state().value("streaming").toBool(), false);
+        QCOMPARE(get(cam8080 + "/gopro/camera/stream/start").status, 200);
         QCOMPARE(m_sim->state().value("streaming").toBool(), true);
         QCOMPARE(get(cam8080 + "/gopro/camera/stream/stop").status, 200);
         QCOMPARE(m_sim->state().value("streaming").toBool(), false);

@@ -145,8 +145,11 @@ private slots:
         QVERIFY(w->findChildren<QLabel*>().isEmpty());
         QVERIFY(w->findChildren<PlayerControls*>().isEmpty());
         QVERIFY(w->findChildren<QComboBox*>().isEmpty());
-        const QSize half = QGuiApplication::primaryScreen()->geometry().size() / 2;
-        QCOMPARE(w->size(), half);
+        // Half the screen in whole pixels. The test screen has odd sides (tests/CMakeLists.txt),
+        // where a rounded half would be a pixel too large.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QCOMPARE(screen.width() % 2, 1);
+        QCOMPARE(w->size(), QSize(screen.width() / 2, screen.height() / 2));
         w->statusChanged(QMediaPlayer::LoadingMedia);
         QCOMPARE(w->windowTitle(), QStringLiteral(" | Loading..."));
         w->bufferingProgress(0.5f);
@@ -235,6 +238,38 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(stream));
         QTest::keyRelease(stream, Qt::Key_Back);
         QTRY_VERIFY(m_window.isNull());
+    }
+
+    // What the user chose while the video loaded holds once it has loaded.
+    void stopOrPauseWhileLoadingHolds_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QMediaPlayer::PlaybackState>("state");
+        QTest::newRow("stop") << "stopButton" << QMediaPlayer::StoppedState;
+        QTest::newRow("pause") << "playButton" << QMediaPlayer::PausedState;
+    }
+
+    void stopOrPauseWhileLoadingHolds()
+    {
+        QFETCH(QString, button);
+        QFETCH(QMediaPlayer::PlaybackState, state);
+        mediaplayer* w = open(true);
+        w->show();
+        w->setSource(QUrl::fromLocalFile(m_video));
+        w->playVideo();
+        QMediaPlayer* player = playerOf(w);
+        // GStreamer loads in the background; Qt 6.4's FFmpeg back end within setSource, where
+        // this only checks the buttons act on a playing video.
+        if (player->mediaStatus() != QMediaPlayer::LoadingMedia)
+            qInfo("the source had loaded before the button was pressed");
+        auto* controls = w->findChild<PlayerControls*>();
+        controls->findChild<QToolButton*>(button)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(player->mediaStatus() != QMediaPlayer::LoadingMedia, 10000);
+        const qint64 at = player->position();
+        QTest::qWait(600);
+        QCOMPARE(player->playbackState(), state);
+        QCOMPARE(controls->state(), state);
+        QCOMPARE(player->position(), at);
     }
 
     void playsFileWithRealFrames()
