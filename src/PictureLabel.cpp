@@ -1,6 +1,7 @@
 #include "PictureLabel.h"
 
 #include "dlgshowpict.h"
+#include "prompt.h"
 #include "downloadrules.h"
 #include "medialist.h"
 #include "thumbnailqueue.h"
@@ -238,19 +239,31 @@ void PictureLabel::requestPicture()
 
 void PictureLabel::showPicture(QNetworkReply* reply)
 {
-    if (reply->error() != QNetworkReply::NoError)
-        qDebug() << "picture download failed" << m_fileName << reply->errorString();
-    m_image = QImage::fromData(reply->readAll());
-    qDebug() << "Show picture " << m_fileName;
+    reply->deleteLater();
     if (m_progressBar && m_pictureReplies.isEmpty())
         m_progressBar->hide();
+    const QImage image = reply->error() == QNetworkReply::NoError ? QImage::fromData(reply->readAll())
+                                                                  : QImage();
+    // An empty viewer would tell the user nothing; the box says what went wrong.
+    if (image.isNull()) {
+        const QString reason = reply->error() != QNetworkReply::NoError
+            ? reply->errorString()
+            : tr("the camera sent no picture");
+        qDebug() << "picture download failed" << m_fileName << reason;
+        Prompt::warning(this, tr("warning"),
+                        tr("%1 could not be shown: %2")
+                            .arg(MediaList::fileName(m_fileName), reason)
+                            .toHtmlEscaped());
+        return;
+    }
+    m_image = image;
+    qDebug() << "Show picture " << m_fileName;
 
     auto* dialog = new dlgshowpict(this);
     dialog->resize(twoThirdsOfScreen());
     dialog->setImage(m_image);
     dialog->setWindowTitle(MediaList::fileName(m_fileName));
     dialog->show();
-    reply->deleteLater();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -215,6 +215,7 @@ private slots:
         m_tmp.reset();
         for (const QString& path : std::exchange(m_faulted, {}))
             m_sim.setFault(path, "none");
+        m_sim.setAnswer("normal");
     }
 
     void gridNewestFirstAndColumnReflow()
@@ -627,13 +628,46 @@ private slots:
         QTest::qWait(300);
         QVERIFY(!m_window->findChild<dlgshowpict*>());
 
-        // Camera videos end in upper case; a lower-case "mp4" is handled as a picture.
+        // Camera videos end in upper case; a lower-case "mp4" is handled as a picture, and
+        // bytes that are no picture give a message, not an empty viewer.
         PreviewForm* lower = tile("100GOPRO/clip.mp4");
         QSignalSpy noPlay(lower, &PreviewForm::doubleClicked);
         QTest::mouseDClick(lower->picture(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<dlgshowpict*>(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_prompts->count() == 1, 10000);
         QCOMPARE(noPlay.size(), 0);
-        QCOMPARE(m_window->findChild<dlgshowpict*>()->windowTitle(), QString("clip.mp4"));
+        QCOMPARE(m_prompts->requests().last().text,
+                 QString("clip.mp4 could not be shown: the camera sent no picture"));
+        // So does a picture whose download fails.
+        setFault("100GOPRO/GOPR0001.JPG", "404");
+        QTest::mouseDClick(picture, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m_prompts->count() == 2, 10000);
+        QVERIFY(m_prompts->requests().last().text.startsWith("GOPR0001.JPG could not be shown: "));
+        QTest::qWait(200);
+        QVERIFY(!m_window->findChild<dlgshowpict*>());
+    }
+
+    // Delete while the camera does not answer: one warning, and the ticks stay for when it
+    // is back.
+    void deleteWhileOfflineKeepsTheTicks()
+    {
+        OPEN_ON(kTenFiles, 10);
+        const QStringList ticked = {"100GOPRO/GOPR0001.JPG", "101GOPRO/GOPR0012.JPG"};
+        for (const QString& path : ticked)
+            tick(path);
+        QVERIFY(m_sim.setAnswer("stall"));
+        QTRY_VERIFY_WITH_TIMEOUT(tip().startsWith("connecting to WiFi"), 9000);
+        click("pbDelete");
+        QCOMPARE(m_prompts->count(), 2); // the question and one warning
+        QCOMPARE(m_prompts->requests().last().text, QString("Maybe connection is lost."));
+
+        QVERIFY(m_sim.setAnswer("normal"));
+        QTRY_VERIFY_WITH_TIMEOUT(tip().isEmpty(), 5000);
+        m_sim.clearLog();
+        click("pbDelete");
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 2));
+        QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 8, 5000);
+        for (const QString& path : ticked)
+            QVERIFY(!tile(path));
     }
 
     void thousandsOfTilesShareFewConnections()
