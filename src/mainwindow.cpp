@@ -48,6 +48,7 @@ const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
 // missed polls, the second sent at once after the first, tell within about 7 s that a
 // camera has left into a route where connects hang.
 constexpr int kKeepAliveTimeoutMs = 2000;
+constexpr int kListStallMs = 15000;
 
 QString settingUrl(int setting, bool on)
 {
@@ -618,7 +619,11 @@ void MainWindow::slotRefresh()
 {
     // Only the newest list request counts: an answer overtaken by a later request (one sent
     // before a delete, say) would bring back files that are gone.
-    m_listReply = m_mediaManager->get(QNetworkRequest(QUrl(QLatin1String(kMediaListUrl))));
+    QNetworkRequest request{QUrl(QLatin1String(kMediaListUrl))};
+    // Where connects to a camera that has left hang instead of failing, the grid would
+    // otherwise keep showing its files for minutes.
+    request.setTransferTimeout(kListStallMs);
+    m_listReply = m_mediaManager->get(request);
 }
 
 void MainWindow::replyMediaList(QNetworkReply* reply)
@@ -783,6 +788,9 @@ void MainWindow::slotDownload()
 
 namespace {
 constexpr qint64 kDownloadBufferBytes = 4 * 1024 * 1024;
+// A camera that stops sending (it left, or went to sleep) fails the file instead of holding
+// the batch for as long as TCP keeps trying.
+constexpr int kDownloadStallMs = 30000;
 }
 
 void MainWindow::startDownload()
@@ -822,7 +830,9 @@ void MainWindow::startDownload()
         m_downloadWritten = 0;
         m_downloadWriteError.clear();
         const QUrl url = MediaList::fileUrl(path);
-        m_downloadReply = m_mediaManager->get(QNetworkRequest(url));
+        QNetworkRequest request(url);
+        request.setTransferTimeout(kDownloadStallMs);
+        m_downloadReply = m_mediaManager->get(request);
         // Without a bound the reply holds whatever the network delivers faster than the disk
         // takes it: gigabytes of a camera video in memory.
         m_downloadReply->setReadBufferSize(kDownloadBufferBytes);
@@ -897,6 +907,8 @@ void MainWindow::slotfinishDownload()
         verdict.reason = m_downloadWriteError;
     else if (status != 0 && (status < 200 || status >= 300))
         verdict.reason = tr("HTTP %1").arg(status);
+    else if (m_downloadReply->error() == QNetworkReply::OperationCanceledError)
+        verdict.reason = tr("no data for %1 s").arg(kDownloadStallMs / 1000);
 
     if (verdict.complete) {
         // Never over a file that took the name while this one was on its way.

@@ -447,6 +447,7 @@ private slots:
         QTest::newRow("short but complete answer") << "short";
         QTest::newRow("not found") << "404";
         QTest::newRow("server error") << "500";
+        QTest::newRow("camera stops sending") << "stall";
     }
     void failedTransfersNeverKeepTheRealName()
     {
@@ -459,7 +460,7 @@ private slots:
         for (const QString& path : chosen)
             tick(path);
         click("pbDownload");
-        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 45000);
         const QString failed = chosen.at(1).section('/', 1);
         QVERIFY2(status().startsWith(QString("Downloaded 2 of 3 files to %1. Failed: %2 (")
                                          .arg(m_tmp->path(), failed)),
