@@ -222,6 +222,33 @@
         <source>Are you sure to delete selected files?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message numerus="yes">
+        <source>%n already there, skipped.</source>
+        <translation type="unfinished"><numerusform></numerusform></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data for %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PictureLabel</name>
+    <message>
+        <source>warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera sent no picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 could not be shown: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PreviewForm</name>

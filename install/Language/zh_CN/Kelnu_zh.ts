@@ -222,6 +222,33 @@
         <source>Are you sure to delete selected files?</source>
         <translation>确定要删除所选文件吗？</translation>
     </message>
+    <message numerus="yes">
+        <source>%n already there, skipped.</source>
+        <translation><numerusform>%n 个文件已存在，已跳过。</numerusform></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation>以新文件名保存：%1。</translation>
+    </message>
+    <message>
+        <source>no data for %1 s</source>
+        <translation>%1 秒内没有收到数据</translation>
+    </message>
+</context>
+<context>
+    <name>PictureLabel</name>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>the camera sent no picture</source>
+        <translation>相机没有发送图片</translation>
+    </message>
+    <message>
+        <source>%1 could not be shown: %2</source>
+        <translation>无法显示 %1：%2</translation>
+    </message>
 </context>
 <context>
     <name>PreviewForm</name>
