@@ -313,6 +313,9 @@ private slots:
     // HERO5 to HERO8 end the stream 25 s after the start unless kept alive.
     void olderCameraPreviewOutlivesItsTimeout()
     {
+        // The keep-alive is the program's, not the media back end's: one back end tells.
+        if (qEnvironmentVariable("QT_MEDIA_BACKEND") == QLatin1String("ffmpeg"))
+            QSKIP("independent of the media back end; run in the default back end's suite");
         OPEN_WINDOW();
         setThirdParty(false);
         const int timeouts = simCount("streamTimeouts");
@@ -323,7 +326,8 @@ private slots:
         QVERIFY(w);
         EXPECT_REAL_FRAMES(w, 10000);
         QTest::qWait(int(qMax<qint64>(0, 35000 - clock.elapsed())));
-        EXPECT_REAL_FRAMES(w, 5000);
+        // Any new frame now proves it: without the keep-alive the stream ended at 25 s.
+        EXPECT_REAL_FRAMES(w, 20000);
         QVERIFY(m_sim.state()["streaming"].toBool());
 
         // Closing the last preview window ends the keep-alive: the camera stops by itself.
