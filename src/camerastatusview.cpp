@@ -38,6 +38,9 @@ CameraStatusView::CameraStatusView(QWidget* parent)
     m_card = addLabel("labelCard");
     m_batteryIcon = addLabel("labelBatteryIcon");
     m_battery = addLabel("labelBattery");
+    m_card->setToolTip(tr("Camera's SD card"));
+    m_batteryIcon->setToolTip(tr("Camera battery"));
+    m_battery->setToolTip(tr("Camera battery"));
     clear();
 }
 
@@ -69,7 +72,6 @@ void CameraStatusView::showStatus(const CameraStatus& status)
         battery << tr("charging");
     m_battery->setText(battery.join(kSeparator));
     m_battery->setStyleSheet(low ? colourSheet(kWarningColour) : QString());
-    m_battery->setToolTip(tr("Camera battery"));
     if (level >= 0)
         m_batteryIcon->setPixmap(batteryIcon(level, low));
     else
@@ -93,7 +95,6 @@ void CameraStatusView::showStatus(const CameraStatus& status)
             card << tr("%n photos", nullptr, int(qMin<qint64>(*status.remainingPhotos, INT_MAX)));
     }
     m_card->setText(card.join(kSeparator));
-    m_card->setToolTip(tr("Camera's SD card"));
 
     // Recording, with its running time when the camera tells it.
     if (status.recording.value_or(false)) {
