@@ -296,11 +296,11 @@ void MainWindow::sendDirect(const QString& url)
 void MainWindow::replyFinished(QNetworkReply* reply)
 {
     const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool stateReply = reply->url() == QUrl(QLatin1String(kStateUrl));
+    const bool statusReply = stateReply || reply->url() == QUrl(QLatin1String(kStatusUrl));
     // Only the keep-alive request is the poll: the state request that travels beside it on
     // newer cameras counts when answered, so that one silent tick is one missed poll.
-    const bool statusReply = reply->url() == QUrl(QLatin1String(kStatusUrl))
-        || reply->url() == QUrl(QLatin1String(kStateUrl));
-    const bool poll = reply->manager() == m_pollManager && reply->url() != QUrl(QLatin1String(kStateUrl));
+    const bool poll = reply->manager() == m_pollManager && !stateReply;
     switch (m_reachability.onReply(reply->error(), code, poll)) {
     case Reachability::Change::WentOffline:
         m_previewKeepAlive->stop();
@@ -328,9 +328,7 @@ void MainWindow::replyFinished(QNetworkReply* reply)
     }
     if (statusReply && m_cameraOnline && Reachability::isAnswer(reply->error(), code)) {
         // Any answer replaces what is shown: an error page tells nothing, so nothing is shown.
-        const auto family = reply->url() == QUrl(QLatin1String(kStateUrl))
-            ? CameraStatus::Family::OpenGoPro
-            : CameraStatus::Family::GpControl;
+        const auto family = stateReply ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
         m_cameraStatus->showStatus(CameraStatus::parse(code == 200 ? reply->readAll() : QByteArray(),
                                                        family));
     }

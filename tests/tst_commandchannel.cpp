@@ -89,7 +89,9 @@ private:
         m_window->show();
         // By the first poll the tip has been animating for seconds unless an answer of the
         // camera stopped it.
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0, 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0
+                                     || m_sim.countRequests("/gopro/camera/keep_alive") > 0,
+                                 8000);
         QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 3000);
         m_sim.clearLog();
         m_prompts->clear();
@@ -215,11 +217,26 @@ private slots:
     }
 
     // A camera that accepts the connection and never answers is not there: it goes offline
-    // after two silent polls, and comes back with its first answer.
+    // after two silent polls, and comes back with its first answer. From HERO9 a tick also
+    // asks for the state: one silent tick is still one missed poll.
+    void stalledCameraGoesOffline_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::newRow("hero5") << 5;
+        QTest::newRow("hero11") << 11;
+    }
     void stalledCameraGoesOffline()
     {
+        QFETCH(int, model);
+        QVERIFY(m_sim.setModel(model));
+        testsupport::writeDefaultModel(QString("hero%1").arg(model));
         bringOnline();
         QVERIFY(m_sim.setAnswer("stall"));
+        // The first silent poll times out after 2 s; the second, sent at once, 2 s later.
+        QVERIFY(m_sim.waitForRequest(model <= 8 ? "/gp/gpControl/status" : "/gopro/camera/keep_alive",
+                                     4000));
+        QTest::qWait(3000);
+        QVERIFY(tipLine()->text().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 9000);
         child<QPushButton>("pbStop")->click();
         QVERIFY(m_prompts->sawText(kMaybeLost));
