@@ -16,6 +16,15 @@ for _ in $(seq 1 300); do
 done
 grep -q "camsim ready" "$ready" || { echo "the camera simulator did not start" >&2; exit 1; }
 
+# VELKAMO_CAMERA_STATUS sets what the simulated camera reports, as the parameters of the
+# simulator's /camera-status (sim/README.md), for example "recording=1&battery=64".
+if [ -n "${VELKAMO_CAMERA_STATUS:-}" ]; then
+  exec 3<>/dev/tcp/127.0.0.1/8999
+  printf 'GET /camera-status?%s HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' "$VELKAMO_CAMERA_STATUS" >&3
+  cat <&3 >/dev/null
+  exec 3<&-
+fi
+
 # The simulated camera answers as model $model; start Velkamo on that model.
 printf '{\n    "Version": "hero%s"\n}\n' "$model" > "$build/ref/gopro_default.json"
 

@@ -5,6 +5,7 @@
 #
 #   bash scripts/run.sh            # with the simulated camera
 #   VELKAMO_MODEL=9 bash scripts/run.sh   # simulate another model (5..13)
+#   VELKAMO_CAMERA_STATUS="recording=1&battery=64" bash scripts/run.sh   # the camera's status
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -22,6 +22,10 @@ namespace {
 constexpr std::chrono::milliseconds kFormatTime{1500};
 constexpr std::chrono::milliseconds kDeleteTime{200};
 
+// What a photo and a second of video take on the card.
+constexpr quint64 kPhotoBytes = 4000000;
+constexpr quint64 kVideoBytesPerSecond = 7500000;
+
 QString str(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -232,22 +236,111 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
 QJsonObject CameraSim::cameraStatus()
 {
     const bool streaming = m_streamer->running();
+    const quint64 used = m_media->usedBytes();
+    const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject settings;
     for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
         settings.insert(QString::number(it.key()), it.value());
-    QJsonObject status{{QStringLiteral("1"), 1},  {QStringLiteral("2"), 3},
+
+    using std::chrono::duration_cast;
+    const qint64 recorded =
+        m_shutter ? duration_cast<std::chrono::seconds>(now - m_recordingSince).count() : 0;
+    const double minutes = duration_cast<std::chrono::milliseconds>(now - m_batterySetAt).count() / 60000.0;
+    const int battery = qBound(0, int(m_battery - (m_charging ? 0 : m_drain * minutes)), 100);
+    const int level = m_charging ? 4 : battery > 66 ? 3 : battery > 33 ? 2 : battery > 10 ? 1 : 0;
+    // The clip being recorded fills the card too.
+    const quint64 taken = used + quint64(recorded) * kVideoBytesPerSecond;
+    const quint64 free = m_cardPresent && m_cardCapacity > taken ? m_cardCapacity - taken : 0;
+    const quint64 videoSeconds = free / kVideoBytesPerSecond;
+    // 33: 0 ready, 1 full, 2 no card. 35: seconds on the older cameras, minutes on the newer.
+    QJsonObject status{{QStringLiteral("1"), 1},  {QStringLiteral("2"), level},
                        {QStringLiteral("8"), m_shutter ? 1 : 0},
                        {QStringLiteral("10"), m_shutter ? 1 : 0},
-                       {QStringLiteral("13"), 0}, {QStringLiteral("30"), QStringLiteral("GP24784461")},
+                       {QStringLiteral("13"), recorded}, {QStringLiteral("30"), QStringLiteral("GP24784461")},
                        {QStringLiteral("31"), 1}, {QStringLiteral("32"), streaming ? 1 : 0},
-                       {QStringLiteral("33"), 0}, {QStringLiteral("34"), 1820},
-                       {QStringLiteral("35"), 95}, {QStringLiteral("43"), m_mode},
-                       {QStringLiteral("44"), m_subMode}, {QStringLiteral("54"), 30250000},
-                       {QStringLiteral("70"), 87}};
+                       {QStringLiteral("33"), !m_cardPresent ? 2 : free < kPhotoBytes ? 1 : 0},
+                       {QStringLiteral("34"), qint64(free / kPhotoBytes)},
+                       {QStringLiteral("35"), qint64(m_model <= 8 ? videoSeconds : videoSeconds / 60)},
+                       {QStringLiteral("43"), m_mode},
+                       {QStringLiteral("44"), m_subMode}, {QStringLiteral("54"), qint64(free / 1024)},
+                       {QStringLiteral("70"), battery}};
     if (m_model >= 9)
         status.insert(QStringLiteral("96"), m_presetGroup);
+    for (auto it = m_statusOverrides.cbegin(); it != m_statusOverrides.cend(); ++it) {
+        if (it.value().isUndefined())
+            status.remove(it.key());
+        else
+            status.insert(it.key(), it.value());
+    }
     return QJsonObject{{QStringLiteral("status"), status}, {QStringLiteral("settings"), settings}};
+}
+
+void CameraSim::setShutter(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (on && !m_shutter)
+        m_recordingSince = std::chrono::steady_clock::now();
+    m_shutter = on;
+}
+
+void CameraSim::cameraStatusControl(const httplib::Request& req, httplib::Response& res)
+{
+    // Every parameter is checked before any is applied.
+    const auto number = [&req](const char* key, double min, double max, double* value) {
+        if (!req.has_param(key))
+            return true;
+        bool ok = false;
+        *value = param(req, key).toDouble(&ok);
+        return ok && *value >= min && *value <= max;
+    };
+    double battery = -1, drain = -1, charging = -1, card = -1, capacity = -1, id = -1, recording = -1;
+    if (!number("battery", 0, 100, &battery) || !number("drain", 0, 100, &drain)
+        || !number("recording", 0, 1, &recording)
+        || !number("charging", 0, 1, &charging) || !number("card", 0, 1, &card)
+        || !number("capacity", 0, 1e15, &capacity) || !number("id", 0, 1000, &id))
+        return json(res, {{QStringLiteral("ok"), false},
+                          {QStringLiteral("error"), QStringLiteral("bad value")}}, 400);
+    QJsonValue override(QJsonValue::Undefined);
+    if (req.has_param("json")) {
+        // Any JSON value, wrapped so that a bare number or string parses too.
+        const QJsonDocument doc = QJsonDocument::fromJson("[" + param(req, "json").toUtf8() + "]");
+        if (!doc.isArray() || doc.array().size() != 1)
+            return json(res, {{QStringLiteral("ok"), false},
+                              {QStringLiteral("error"), QStringLiteral("json is no JSON value")}}, 400);
+        override = doc.array().first();
+    }
+    if (recording >= 0)
+        setShutter(recording > 0);
+    const auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (battery >= 0 || drain >= 0) {
+            // Restart the drain from the level reached now.
+            const double minutes =
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - m_batterySetAt).count() / 60000.0;
+            if (battery < 0)
+                battery = qMax(0.0, m_battery - (m_charging ? 0 : m_drain * minutes));
+            m_battery = battery;
+            m_batterySetAt = now;
+            if (drain >= 0)
+                m_drain = drain;
+        }
+        if (charging >= 0)
+            m_charging = charging > 0;
+        if (card >= 0)
+            m_cardPresent = card > 0;
+        if (capacity >= 0)
+            m_cardCapacity = quint64(capacity);
+        const QString key = QString::number(int(id));
+        if (req.has_param("reset") && id < 0)
+            m_statusOverrides.clear();
+        else if (req.has_param("reset"))
+            m_statusOverrides.remove(key);
+        else if (id >= 0)
+            m_statusOverrides.insert(key, override);
+    }
+    json(res, {{QStringLiteral("ok"), true}});
 }
 
 void CameraSim::gpSetting(const httplib::Request& req, httplib::Response& res)
@@ -337,10 +430,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         const QString v = param(req, "p");
         if (v != QLatin1String("0") && v != QLatin1String("1"))
             return gpError(req, res);
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_shutter = v == QLatin1String("1");
-        }
+        setShutter(v == QLatin1String("1"));
         ok();
     } else if (on80 && startsWith(p, "/gp/gpControl/setting/")) {
         gpSetting(req, res);
@@ -439,10 +529,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (ogp && on8080
                && (p == "/gopro/camera/shutter/start" || p == "/gopro/camera/shutter/stop")) {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_shutter = p == "/gopro/camera/shutter/start";
-        }
+        setShutter(p == "/gopro/camera/shutter/start");
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/digital_zoom") {
         ok();
@@ -671,6 +758,8 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         }
         m_wake.notify_all();
         ok();
+    } else if (p == "/camera-status") {
+        cameraStatusControl(req, res);
     } else if (p == "/quit") {
         ok();
         requestQuit();

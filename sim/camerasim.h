@@ -92,6 +92,8 @@ private:
     void json(httplib::Response& res, const QJsonObject& body, int status = 200);
     QJsonObject stateJson();
     QJsonObject cameraStatus();
+    void setShutter(bool on);
+    void cameraStatusControl(const httplib::Request& req, httplib::Response& res);
     bool profileHas(int port, const httplib::Request& req);
     void loadProfile(int model);
 
@@ -111,6 +113,16 @@ private:
     int m_model = 5;
     Profile m_profile;
     bool m_shutter = false;
+    std::chrono::steady_clock::time_point m_recordingSince;
+    // Battery: percent when last set, draining by m_drain percent a minute from then.
+    double m_battery = 87;
+    double m_drain = 0;
+    std::chrono::steady_clock::time_point m_batterySetAt = m_started;
+    bool m_charging = false;
+    bool m_cardPresent = true;
+    quint64 m_cardCapacity = 64000000000ULL;
+    // Status ids the tests replaced; an undefined value leaves the id out.
+    QHash<QString, QJsonValue> m_statusOverrides;
     int m_mode = 0;
     int m_subMode = 0;
     int m_presetGroup = 1000;

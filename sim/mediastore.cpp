@@ -392,6 +392,15 @@ int MediaStore::fileCount()
     return int(m_entries.size());
 }
 
+quint64 MediaStore::usedBytes()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    quint64 used = 0;
+    for (const QJsonObject& entry : std::as_const(m_entries))
+        used += entry.value(QStringLiteral("s")).toString().toULongLong();
+    return used;
+}
+
 QStringList MediaStore::deleted()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -38,6 +38,8 @@ public:
 
     QByteArray listBody();
     int fileCount();
+    // Sum of the listed sizes: what the files take on the card.
+    quint64 usedBytes();
     QStringList deleted();
 
     // Media path "DIR/NAME"; null when the card holds no such file.

@@ -5,6 +5,7 @@
 #include "bleinterface.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
+#include "camerastatusview.h"
 #include "defaultmodelfile.h"
 #include "downloadrules.h"
 #include "medialist.h"
@@ -37,6 +38,7 @@ namespace {
 
 const char* const kStatusUrl = "http://10.5.5.9/gp/gpControl/status";
 const char* const kKeepAliveUrl = "http://10.5.5.9:8080/gopro/camera/keep_alive";
+const char* const kStateUrl = "http://10.5.5.9:8080/gopro/camera/state";
 const char* const kShutterOnUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
 const char* const kShutterOffUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=0";
 const char* const kFormatUrl = "http://10.5.5.9/gp/gpControl/command/storage/delete/all";
@@ -223,6 +225,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     connect(m_ble, &BLEInterface::statusInfoChanged, this,
             [this](const QString& info, bool) { statusBar()->showMessage(info); });
+    // Permanent, so at the right: the messages keep the left.
+    m_cameraStatus = new CameraStatusView(this);
+    m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
+    statusBar()->addPermanentWidget(m_cameraStatus);
     connect(m_ble, &BLEInterface::connectFinish, this, &MainWindow::slotGetHardInfo);
 }
 
@@ -291,10 +297,15 @@ void MainWindow::sendDirect(const QString& url)
 void MainWindow::replyFinished(QNetworkReply* reply)
 {
     const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool poll = reply->manager() == m_pollManager;
+    const bool stateReply = reply->url() == QUrl(QLatin1String(kStateUrl));
+    const bool statusReply = stateReply || reply->url() == QUrl(QLatin1String(kStatusUrl));
+    // Only the keep-alive request is the poll: the state request that travels beside it on
+    // newer cameras counts when answered, so that one silent tick is one missed poll.
+    const bool poll = reply->manager() == m_pollManager && !stateReply;
     switch (m_reachability.onReply(reply->error(), code, poll)) {
     case Reachability::Change::WentOffline:
         m_previewKeepAlive->stop();
+        m_cameraStatus->clear();
         m_cameraOnline = false;
         slotRefresh();
         statusBar()->showMessage(QString());
@@ -315,6 +326,12 @@ void MainWindow::replyFinished(QNetworkReply* reply)
         break;
     case Reachability::Change::None:
         break;
+    }
+    if (statusReply && m_cameraOnline && Reachability::isAnswer(reply->error(), code)) {
+        // Any answer replaces what is shown: an error page tells nothing, so nothing is shown.
+        const auto family = stateReply ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
+        m_cameraStatus->showStatus(CameraStatus::parse(code == 200 ? reply->readAll() : QByteArray(),
+                                                       family));
     }
     if (code != 200)
         qDebug().nospace() << "http request failed: code = " << code;
@@ -337,6 +354,11 @@ void MainWindow::onTimer()
     QNetworkRequest request(QUrl(QLatin1String(m_cameraModel <= 8 ? kStatusUrl : kKeepAliveUrl)));
     request.setTransferTimeout(kKeepAliveTimeoutMs);
     m_pollManager->get(request);
+    // Newer cameras tell their state only when asked.
+    if (m_cameraModel >= 9) {
+        request.setUrl(QUrl(QLatin1String(kStateUrl)));
+        m_pollManager->get(request);
+    }
 }
 
 void MainWindow::slotCaptureStart()

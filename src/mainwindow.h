@@ -26,6 +26,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class CameraStatusView;
 class PreviewKeepAlive;
 class PreviewForm;
 class WifiJoin;
@@ -110,6 +111,7 @@ private:
     // Keep-alive polls only; their replies also land in replyFinished.
     QNetworkAccessManager* m_pollManager = nullptr;
     Reachability m_reachability;
+    CameraStatusView* m_cameraStatus = nullptr;
     QTimer* m_keepAliveTimer = nullptr;
     PreviewKeepAlive* m_previewKeepAlive = nullptr;
     QGridLayout* m_gridLayoutMedia = nullptr;

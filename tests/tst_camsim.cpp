@@ -170,6 +170,18 @@ private slots:
         QCOMPARE(state.value("status").toObject().value("96").toInt(), 1001);
         QCOMPARE(state.value("settings").toObject().value("2").toInt(), 1);
         QCOMPARE(m_sim->state().value("shutter").toBool(), true);
+        // The recording runs and the battery drains as told (60 % a minute: 1 % a second).
+        QVERIFY(m_sim->setCameraStatus("battery=50&drain=60"));
+        QTest::qWait(1100);
+        const auto status = [] {
+            return jsonOf(get(cam8080 + "/gopro/camera/state").body).value("status").toObject();
+        };
+        QCOMPARE(status().value("10").toInt(), 1);
+        QVERIFY(status().value("13").toInt() >= 1);
+        QVERIFY(status().value("70").toInt() <= 49);
+        QCOMPARE(get(cam8080 + "/gopro/camera/shutter/stop").status, 200);
+        QCOMPARE(status().value("10").toInt(), 0);
+        QCOMPARE(status().value("13").toInt(), 0);
         // The older status poll is still answered; each family on its own port only.
         QCOMPARE(get(cam80 + "/gp/gpControl/status").status, 200);
         QCOMPARE(get(cam8080 + "/gp/gpControl/status").status, 404);
@@ -350,6 +362,15 @@ private slots:
         QCOMPARE(after, before.mid(2));
         QCOMPARE(get(cam8080 + "/videos/DCIM/" + first).status, 404);
         QCOMPARE(m_sim->state().value("deleted").toArray(), QJsonArray({first, second}));
+        // The free space (KB) follows what the card holds.
+        const auto freeSpace = [] {
+            return jsonOf(get(cam80 + "/gp/gpControl/status").body)
+                .value("status").toObject().value("54").toInteger();
+        };
+        qint64 used = 0;
+        for (const auto& file : after)
+            used += file.second;
+        QCOMPARE(freeSpace(), (64000000000 - used) / 1024);
 
         QCOMPARE(get(cam80 + "/gp/gpControl/command/storage/delete/all").status, 200);
         const QJsonObject formatted = jsonOf(get(cam8080 + "/gp/gpMediaList").body);
@@ -357,6 +378,7 @@ private slots:
         QVERIFY(formatted.value("media").toArray().isEmpty());
         QCOMPARE(m_sim->state().value("formatCount").toInt(), 1);
         QCOMPARE(m_sim->state().value("mediaCount").toInt(), 0);
+        QCOMPARE(freeSpace(), 64000000000 / 1024);
     }
 
     void givenListsAreServedAsGiven()

@@ -1,6 +1,8 @@
 // The command channel end to end: the real main window against the camera simulator,
 // with the camera joining and leaving the network by its address appearing and vanishing.
 
+#include "camerastatus.h"
+#include "camerastatusview.h"
 #include "camsim.h"
 #include "logcapture.h"
 #include "mainwindow.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <memory>
 
@@ -22,6 +25,34 @@ const QString kStatus = QStringLiteral("80 /gp/gpControl/status");
 const QString kKeepAlive = QStringLiteral("8080 /gopro/camera/keep_alive");
 const QString kMediaList = QStringLiteral("8080 /gp/gpMediaList");
 const QString kMaybeLost = QStringLiteral("Maybe connection is lost.");
+
+// A status as one line, "?" for what is unknown.
+QString summary(const CameraStatus& s)
+{
+    const auto v = [](const auto& value) {
+        return value ? QString::number(qint64(*value)) : QStringLiteral("?");
+    };
+    const char* const cards[] = {"ready", "missing", "error"};
+    return QStringLiteral("battery %1, level %2, charging %3, rec %4, time %5, photos %6, "
+                          "video %7, free %8, card %9")
+        .arg(v(s.batteryPercent), v(s.batteryLevel), v(s.charging), v(s.recording),
+             v(s.recordingSeconds), v(s.remainingPhotos), v(s.remainingVideoSeconds),
+             v(s.freeBytes), s.card ? QLatin1String(cards[int(*s.card)]) : QLatin1String("?"));
+}
+
+// Whether the widget draws anything in (about) this colour.
+bool draws(QWidget* widget, const QColor& colour)
+{
+    const QImage image = widget->grab().toImage();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) + qAbs(c.green() - colour.green())
+                    + qAbs(c.blue() - colour.blue()) < 60)
+                return true;
+        }
+    return false;
+}
 
 // The tip line while the camera does not answer.
 bool isTip(const QString& text)
@@ -58,7 +89,9 @@ private:
         m_window->show();
         // By the first poll the tip has been animating for seconds unless an answer of the
         // camera stopped it.
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0, 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0
+                                     || m_sim.countRequests("/gopro/camera/keep_alive") > 0,
+                                 8000);
         QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 3000);
         m_sim.clearLog();
         m_prompts->clear();
@@ -88,6 +121,8 @@ private slots:
         QVERIFY(CamSim::joinNetwork());
         if (!m_sim.isRunning())
             QVERIFY(m_sim.start({"--model", "5"}));
+        QVERIFY(m_sim.setModel(5) && m_sim.resetStatusIds()
+                && m_sim.setCameraStatus("battery=87&charging=0&recording=0&card=1&capacity=64000000000"));
     }
 
     void withoutCameraNothingChanges()
@@ -182,11 +217,26 @@ private slots:
     }
 
     // A camera that accepts the connection and never answers is not there: it goes offline
-    // after two silent polls, and comes back with its first answer.
+    // after two silent polls, and comes back with its first answer. From HERO9 a tick also
+    // asks for the state: one silent tick is still one missed poll.
+    void stalledCameraGoesOffline_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::newRow("hero5") << 5;
+        QTest::newRow("hero11") << 11;
+    }
     void stalledCameraGoesOffline()
     {
+        QFETCH(int, model);
+        QVERIFY(m_sim.setModel(model));
+        testsupport::writeDefaultModel(QString("hero%1").arg(model));
         bringOnline();
         QVERIFY(m_sim.setAnswer("stall"));
+        // The first silent poll times out after 2 s; the second, sent at once, 2 s later.
+        QVERIFY(m_sim.waitForRequest(model <= 8 ? "/gp/gpControl/status" : "/gopro/camera/keep_alive",
+                                     4000));
+        QTest::qWait(3000);
+        QVERIFY(tipLine()->text().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 9000);
         child<QPushButton>("pbStop")->click();
         QVERIFY(m_prompts->sawText(kMaybeLost));
@@ -260,6 +310,123 @@ private slots:
         QVERIFY(times.size() >= 2);
         const qint64 gap = times.at(1) - times.at(0);
         QVERIFY2(gap > 2500 && gap < 3600, qPrintable(QString::number(gap)));
+    }
+
+    // The reader of the status reply: a value it cannot be sure of is unknown.
+    void statusReplyRules_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+        const QString unknown = "battery ?, level ?, charging ?, rec ?, time ?, photos ?, "
+                                "video ?, free ?, card ?";
+        QTest::newRow("older camera")
+            << false
+            << QByteArray(R"({"status":{"2":3,"8":1,"10":0,"13":42,"33":0,"34":480,"35":4980,)"
+                          R"("54":12011718,"70":87},"settings":{"70":1}})")
+            << "battery 87, level 3, charging 0, rec 1, time 42, photos 480, video 4980, "
+               "free 12299999232, card ready";
+        // From HERO9, 8 only says busy and video time is in minutes.
+        QTest::newRow("newer camera")
+            << true << QByteArray(R"({"status":{"8":1,"10":0,"35":83,"33":2}})")
+            << "battery ?, level ?, charging ?, rec 0, time ?, photos ?, video 4980, free ?, "
+               "card missing";
+        QTest::newRow("charging, no percent") << false << QByteArray(R"({"status":{"2":4,"33":1}})")
+            << "battery ?, level ?, charging 1, rec ?, time ?, photos ?, video ?, free ?, card ready";
+        QTest::newRow("empty") << true << QByteArray(R"({"status":{"2":0,"70":0,"33":3}})")
+            << "battery 0, level 0, charging 0, rec ?, time ?, photos ?, video ?, free ?, card error";
+        QTest::newRow("wrong types")
+            << false
+            << QByteArray(R"({"status":{"70":"87","2":true,"8":"1","13":null,"34":[480],"35":{},)"
+                          R"("54":"12011718","33":"0"}})")
+            << unknown;
+        QTest::newRow("out of range")
+            << false
+            << QByteArray(R"({"status":{"70":101,"2":5,"8":2,"13":-1,"34":-5,"35":1.5,"54":1e300,)"
+                          R"("33":-1}})")
+            << unknown;
+        QTest::newRow("fraction") << true << QByteArray(R"({"status":{"70":87.5,"10":0.5}})") << unknown;
+        QTest::newRow("not JSON") << false << QByteArray("<html>500</html>") << unknown;
+        QTest::newRow("cut short") << false << QByteArray(R"({"status":{"70":87,"8":1)") << unknown;
+        QTest::newRow("no status") << false << QByteArray(R"({"settings":{"70":87}})") << unknown;
+        QTest::newRow("status not an object") << false << QByteArray(R"({"status":[87]})") << unknown;
+        QTest::newRow("array") << false << QByteArray(R"([{"status":{"70":87}}])") << unknown;
+    }
+    void statusReplyRules()
+    {
+        QFETCH(bool, newer);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        QCOMPARE(summary(CameraStatus::parse(body, newer ? CameraStatus::Family::OpenGoPro
+                                                        : CameraStatus::Family::GpControl)),
+                 expected);
+    }
+
+    // Battery, card and recording at the right of the status bar, from the camera's own
+    // status: the reply of the status poll up to HERO8, of the state request from HERO9.
+    void cameraAtAGlance_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::newRow("hero7") << 7;
+        QTest::newRow("hero11") << 11;
+    }
+    void cameraAtAGlance()
+    {
+        QFETCH(int, model);
+        QVERIFY(m_sim.setModel(model));
+        // 12.3 GB: 3075 photos of 4 MB, 1640 s of video at 60 Mbit/s.
+        QVERIFY(m_sim.setCameraStatus("battery=42&capacity=12300000000"));
+        testsupport::writeDefaultModel(QString("hero%1").arg(model));
+        m_window.reset(new MainWindow);
+        m_window->show();
+        auto* view = m_window->findChild<CameraStatusView*>("cameraStatus");
+        QVERIFY(view);
+        auto* battery = child<QLabel>("labelBattery");
+        auto* card = child<QLabel>("labelCard");
+        auto* recording = child<QLabel>("labelRecording");
+        auto* icon = child<QLabel>("labelBatteryIcon");
+        QVERIFY(card->text().isEmpty());
+
+        // Shown within one keep-alive period of the camera coming online.
+        QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(card->text(), QString("12.3 GB free · 27 min of video · 3075 photos"),
+                                  3500);
+        QCOMPARE(battery->text(), QString("42 %"));
+        QVERIFY(!icon->pixmap().isNull());
+        QVERIFY(!recording->isVisible());
+        QVERIFY(!draws(view, CameraStatusView::kWarningColour));
+        // At the right: after the place of the messages.
+        QVERIFY(view->mapTo(m_window.get(), QPoint()).x() > m_window->width() / 2);
+
+        child<QPushButton>("pbStart_Capture")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(recording->isVisible(), 4000);
+        QVERIFY2(QRegularExpression("^● REC 0:0\\d$").match(recording->text()).hasMatch(),
+                 qPrintable(recording->text()));
+        QVERIFY(draws(recording, CameraStatusView::kRecordingColour));
+        child<QPushButton>("pbStop")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!recording->isVisible(), 4000);
+
+        QVERIFY(m_sim.setCameraStatus("battery=12&charging=1&card=0"));
+        QTRY_COMPARE_WITH_TIMEOUT(battery->text(), QString("12 % · charging"), 4000);
+        QCOMPARE(card->text(), QString("no card"));
+        QVERIFY(draws(view, CameraStatusView::kWarningColour));
+
+        // What the camera gets wrong is left out, not guessed.
+        QVERIFY(m_sim.setCameraStatus("charging=0&card=1"));
+        QVERIFY(m_sim.overrideStatusId(70, "\"87\""));
+        QVERIFY(m_sim.overrideStatusId(54, ""));
+        QVERIFY(m_sim.overrideStatusId(34, "-5"));
+        QTRY_COMPARE_WITH_TIMEOUT(card->text(), QString("27 min of video"), 4000);
+        QCOMPARE(battery->text(), QString());
+        QVERIFY(!icon->pixmap().isNull()); // the coarse level is still right
+
+        // Offline: nothing is known.
+        QVERIFY(m_sim.setCameraStatus("recording=1"));
+        QTRY_VERIFY_WITH_TIMEOUT(recording->isVisible(), 4000);
+        QVERIFY(CamSim::leaveNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 12000);
+        QVERIFY(battery->text().isEmpty() && card->text().isEmpty() && icon->pixmap().isNull());
+        QVERIFY(!recording->isVisible());
     }
 
     void commandsUseTheExactUrls()

@@ -1,6 +1,7 @@
 // The main window as a user meets it: its widgets, tool bar, tip line, dialogs and the
 // Chinese translation.
 
+#include "camerastatusview.h"
 #include "camsim.h"
 #include "logcapture.h"
 #include "mainwindow.h"
@@ -299,6 +300,20 @@ private slots:
         check("connection guide.", child<QWidget>("pbGuide")->toolTip());
         check("show the app information.", child<QWidget>("pbAbout")->toolTip());
         check("Power off the camera.", child<QWidget>("pbPowerOff")->toolTip());
+
+        // The camera at a glance, as a status reply fills it.
+        auto* glance = m_window->findChild<CameraStatusView*>("cameraStatus");
+        QVERIFY(glance);
+        CameraStatus status = CameraStatus::parse(
+            R"({"status":{"2":4,"8":1,"13":5,"33":0,"34":480,"35":4980,"54":12011718,"70":42}})",
+            CameraStatus::Family::GpControl);
+        glance->showStatus(status);
+        check("42 % · charging", child<QLabel>("labelBattery")->text());
+        check("12.3 GB free · 1 h 23 min of video · 480 photos", child<QLabel>("labelCard")->text());
+        check("● REC 0:05", child<QLabel>("labelRecording")->text());
+        status.card = CameraStatus::Card::Missing;
+        glance->showStatus(status);
+        check("no card", child<QLabel>("labelCard")->text());
 
         // Message boxes: the offline warning and the format question.
         child<QPushButton>("pbStart_Capture")->click();

@@ -94,7 +94,7 @@ private slots:
         const auto isCommand = [](const QJsonObject& entry) {
             const QString path = entry["path"].toString();
             return path != "/gp/gpControl/status" && path != "/gopro/camera/keep_alive"
-                && path != "/gp/gpMediaList";
+                && path != "/gopro/camera/state" && path != "/gp/gpMediaList";
         };
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {

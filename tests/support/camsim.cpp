@@ -190,6 +190,24 @@ bool CamSim::setModel(int model)
     return isOk(control(QStringLiteral("/model?n=%1").arg(model)));
 }
 
+bool CamSim::setCameraStatus(const QString& query)
+{
+    return isOk(control(QStringLiteral("/camera-status?") + query));
+}
+
+bool CamSim::overrideStatusId(int id, const QByteArray& json)
+{
+    QString query = QStringLiteral("/camera-status?id=%1").arg(id);
+    if (!json.isEmpty())
+        query += QStringLiteral("&json=") + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromUtf8(json)));
+    return isOk(control(query));
+}
+
+bool CamSim::resetStatusIds()
+{
+    return isOk(control(QStringLiteral("/camera-status?reset=1")));
+}
+
 QJsonObject CamSim::state()
 {
     return QJsonDocument::fromJson(control(QStringLiteral("/state"))).object();

@@ -60,6 +60,13 @@ public:
     // complete answer of half the file), "404", "500", "slow" (`rate` bytes/s, 256 KiB/s by
     // default), "stall", or "none".
     bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
+    // The status the camera reports, as "/camera-status" parameters: "battery=12",
+    // "drain=2" (percent a minute), "charging=1", "recording=0", "card=0" (no card), "capacity=BYTES".
+    bool setCameraStatus(const QString& query);
+    // Replaces one id of the status reply by a JSON value ("\"87\"", "null"); an empty one
+    // leaves the id out. resetStatusIds gives every id back to the simulation.
+    bool overrideStatusId(int id, const QByteArray& json);
+    bool resetStatusIds();
     // Replaces the card's media list: generated files, or this exact gpMediaList body.
     bool setMediaCount(int count);
     bool setMediaJson(const QByteArray& body);

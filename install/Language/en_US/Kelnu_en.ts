@@ -2,6 +2,64 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CameraStatusView</name>
+    <message>
+        <source>%1 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>charging</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Camera battery</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>card error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB free</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of video</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos</source>
+        <translation>
+            <numerusform>%n photo</numerusform>
+            <numerusform>%n photos</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Camera&apos;s SD card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>● REC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DownloadRules</name>
     <message>
         <source>transfer failed</source>

@@ -2,6 +2,63 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CameraStatusView</name>
+    <message>
+        <source>%1 %</source>
+        <translation>%1%</translation>
+    </message>
+    <message>
+        <source>charging</source>
+        <translation>充电中</translation>
+    </message>
+    <message>
+        <source>Camera battery</source>
+        <translation>相机电池</translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation>无存储卡</translation>
+    </message>
+    <message>
+        <source>card error</source>
+        <translation>存储卡错误</translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation>剩余 %1 GB</translation>
+    </message>
+    <message>
+        <source>%1 MB free</source>
+        <translation>剩余 %1 MB</translation>
+    </message>
+    <message>
+        <source>%1 of video</source>
+        <translation>可录像 %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos</source>
+        <translation>
+            <numerusform>可拍 %n 张照片</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Camera&apos;s SD card</source>
+        <translation>相机存储卡</translation>
+    </message>
+    <message>
+        <source>● REC</source>
+        <translation>● 录制</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min</source>
+        <translation>%1 小时 %2 分钟</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 分钟</translation>
+    </message>
+</context>
+<context>
     <name>DownloadRules</name>
     <message>
         <source>transfer failed</source>

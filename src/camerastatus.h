@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+// What the camera's status reply tells about its battery, card and recording:
+// "/gp/gpControl/status" up to HERO8, "/gopro/camera/state" from HERO9. Both are
+// {"status":{"<id>":<value>,...},"settings":{...}} with numbers for values.
+//
+// Every value stands on its own and is unknown (empty) when its id is missing, is not a
+// whole number, or is out of its range: a wrong battery or card figure is worse than none.
+class CameraStatus
+{
+public:
+    enum class Family { GpControl, OpenGoPro };
+    enum class Card { Ready, Missing, Error };
+
+    static CameraStatus parse(const QByteArray& body, Family family);
+
+    std::optional<int> batteryPercent;
+    std::optional<int> batteryLevel; // 0 (empty) to 3 (full)
+    std::optional<bool> charging;
+    std::optional<bool> recording;
+    std::optional<int> recordingSeconds;
+    std::optional<qint64> remainingPhotos;
+    std::optional<qint64> remainingVideoSeconds;
+    std::optional<qint64> freeBytes;
+    std::optional<Card> card;
+};
