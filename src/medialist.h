@@ -28,6 +28,8 @@ public:
     const QList<Entry>& newestFirst() const { return m_entries; }
     int count() const { return int(m_entries.size()); }
     bool contains(const QString& path) const { return m_index.contains(path); }
+    // Place of path in newestFirst(), -1 when not listed.
+    int indexOf(const QString& path) const { return m_index.value(path, -1); }
     // Size the list announces for path, -1 when it announces none.
     qint64 listedSize(const QString& path) const;
 
