@@ -233,6 +233,9 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The grid reads the selection, a member that is gone before the widgets are.
+    delete m_tileGrid;
+    m_tileGrid = nullptr;
     delete ui;
     ui = nullptr;
     m_cmdManager->deleteLater();

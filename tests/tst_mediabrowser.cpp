@@ -648,8 +648,9 @@ private slots:
     {
         m_sim.setMediaCount(240);
         const QByteArray list = m_sim.mediaList();
+        const MediaList card = MediaList::parse(list);
         QStringList grid;
-        for (const MediaList::Entry& entry : MediaList::parse(list).newestFirst())
+        for (const MediaList::Entry& entry : card.newestFirst())
             grid << entry.path;
         const int n = int(grid.size());
         OPEN_ON(list, n);
