@@ -253,7 +253,7 @@ int grid(CamSim& sim, int count)
     waitFor([&] {
         PreviewForm* top = window->findChild<PreviewForm*>(newest);
         return top && top->isVisible() && screenShown(window.get());
-    }, 600000, &peaks, 5);
+    }, 600000, &peaks, 1);
     const double firstScreenMs = clock.elapsed() - std::max<qint64>(0, replyMs);
     QTest::qWait(1000); // what the refresh leaves for later still counts
     const qint64 stallMs = stalls->longest();

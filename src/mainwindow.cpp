@@ -653,6 +653,10 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
 
 void MainWindow::applyMediaList(const MediaList& list)
 {
+    if (!list.isComplete()) {
+        m_tileGrid->setMedia(list); // a first screen; the whole list follows
+        return;
+    }
     const int count = list.count();
     qDebug() << "nCount=" << count;
     if (count > 0)

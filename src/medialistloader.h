@@ -4,10 +4,12 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QThreadPool>
 
 // Reads gpMediaList replies on a worker thread: the list of a card of thousands of files
 // takes tens of milliseconds to parse and sort, which the window must not stand still for.
-// Only the answer to the latest load is delivered.
+// A long list comes twice: first its newest files alone (a first screen, read in a fraction
+// of the time), then whole. Only the answers to the latest load are delivered.
 class MediaListLoader : public QObject
 {
     Q_OBJECT
@@ -18,9 +20,10 @@ public:
     void load(const QByteArray& body);
 
 signals:
-    // On this object's thread.
+    // On this object's thread; list.isComplete() tells the whole list from its newest files.
     void loaded(const MediaList& list);
 
 private:
     quint64 m_generation = 0;
+    QThreadPool m_pool;
 };

@@ -51,8 +51,23 @@ TileGrid::TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* 
 
 void TileGrid::setMedia(const MediaList& list)
 {
+    // The newest files alone, while the rest is read: worth showing only when the rows near
+    // the view are all among them.
+    if (!list.isComplete()) {
+        const GridGeometry geometry(list.total(), m_columns, m_area->viewport()->width(),
+                                    m_tileSize.isValid() ? m_tileSize : QSize(1, 1), spacing());
+        const int top = m_area->verticalScrollBar()->value();
+        if (!m_tileSize.isValid()
+            || geometry.inView(top, m_area->viewport()->height(), kMarginRows).last > list.count())
+            return;
+    }
     m_list = list;
     place();
+}
+
+int TileGrid::spacing() const
+{
+    return std::max(0, m_contents->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
 }
 
 void TileGrid::setColumns(int columns)
@@ -111,9 +126,9 @@ void TileGrid::placeOnce()
     }
     const QSize tile = spare.isEmpty() ? (m_tiles.isEmpty() ? QSize(1, 1) : tileSize(m_tiles.first()))
                                        : tileSize(spare.first());
-    const int spacing = std::max(0, m_contents->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
-    const GridGeometry geometry(int(entries.size()), m_columns, m_area->viewport()->width(), tile,
-                                spacing);
+    // While only the newest files are read the grid already has the height of the whole list.
+    const GridGeometry geometry(m_list.total(), m_columns, m_area->viewport()->width(), tile,
+                                spacing());
     // Resizable contents take the viewport's size, or this if larger: the scroll range.
     const QSize size = geometry.size();
     if (m_contents->minimumSize() != size) {
@@ -124,8 +139,10 @@ void TileGrid::placeOnce()
 
     const int top = m_area->verticalScrollBar()->value();
     const int height = m_area->viewport()->height();
-    const GridGeometry::Range wanted = geometry.inView(top, height, kMarginRows);
-    const GridGeometry::Range visible = geometry.inView(top, height);
+    GridGeometry::Range wanted = geometry.inView(top, height, kMarginRows);
+    GridGeometry::Range visible = geometry.inView(top, height);
+    wanted.last = std::min(wanted.last, int(entries.size()));
+    visible.last = std::min(visible.last, int(entries.size()));
 
     for (auto it = m_tiles.begin(); it != m_tiles.end();) {
         if (wanted.contains(it.key())) {

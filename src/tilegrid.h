@@ -24,6 +24,8 @@ class TileGrid : public QObject
 public:
     TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* parent = nullptr);
 
+    // Shows list; one holding only the newest files of a longer list is shown only when the
+    // rows near the view are among them.
     void setMedia(const MediaList& list);
     const MediaList& media() const { return m_list; }
     void setColumns(int columns);
@@ -47,6 +49,7 @@ private:
     void placeOnce();
     PreviewForm* newTile();
     QSize tileSize(PreviewForm* tile);
+    int spacing() const;
 
     QScrollArea* m_area = nullptr;
     QWidget* m_contents = nullptr;
