@@ -1,6 +1,6 @@
 // Media browser figures against the camera simulator, inside the network sandbox:
-//   velkamo-bench grid N        the real window: refresh -> grid built -> every thumbnail shown
-//   velkamo-bench peer N        one network manager per tile, every thumbnail at once
+//   velkamo-bench grid N        the real window: refresh -> first screen of thumbnails, the
+//                               longest GUI stall meanwhile, then a scroll top to bottom
 //   velkamo-bench download MiB  the real window downloading one file of that size
 // Each prints "key value" lines.
 
@@ -10,6 +10,7 @@
 #include "PreviewForm.h"
 #include "prompt.h"
 #include "testsupport.h"
+#include "thumbnailqueue.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,6 +22,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -122,100 +127,166 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs, Peaks* peaks, int
     return met;
 }
 
-// A window online on the simulator's card, with the grid of its last list.
-std::unique_ptr<MainWindow> openWindow(CamSim& sim, int tilesWanted)
+// A card of count pictures numbered from first on: the higher the number, the newer.
+QByteArray cardJson(int count, int first)
+{
+    QJsonArray dirs;
+    QJsonArray files;
+    int dir = -1;
+    for (int n = first + count - 1; n >= first; --n) {
+        if (n / 1000 != dir && !files.isEmpty()) {
+            dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
+            files = QJsonArray();
+        }
+        dir = n / 1000;
+        files.append(QJsonObject{{"n", QStringLiteral("GOPR%1.JPG").arg(n % 10000, 4, 10, QLatin1Char('0'))},
+                                 {"mod", QString::number(1600000000 + n)}});
+    }
+    dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
+    return QJsonDocument(QJsonObject{{"media", dirs}}).toJson(QJsonDocument::Compact);
+}
+
+QString newestPath(int count, int first)
+{
+    const int n = first + count - 1;
+    return QStringLiteral("%1GOPRO/GOPR%2.JPG").arg(100 + n / 1000).arg(n % 10000, 4, 10, QLatin1Char('0'));
+}
+
+QScrollArea* gridArea(MainWindow* window)
+{
+    return window->findChild<QScrollArea*>(QStringLiteral("scrollAreaPictureView"));
+}
+
+// The tiles the user sees, at least in part.
+QList<PreviewForm*> onScreen(MainWindow* window)
+{
+    QScrollArea* area = gridArea(window);
+    const QRect view = area->viewport()->rect();
+    QList<PreviewForm*> seen;
+    for (PreviewForm* tile : tiles(window)) {
+        if (tile->isVisible()
+            && view.intersects(QRect(tile->mapTo(area->viewport(), QPoint(0, 0)), tile->size())))
+            seen << tile;
+    }
+    return seen;
+}
+
+bool screenShown(MainWindow* window, QSet<QString>* shown = nullptr)
+{
+    const QList<PreviewForm*> seen = onScreen(window);
+    bool all = !seen.isEmpty();
+    for (PreviewForm* tile : seen) {
+        if (tile->picture()->hasThumbnail()) {
+            if (shown)
+                shown->insert(tile->objectName());
+        } else {
+            all = false;
+        }
+    }
+    return all;
+}
+
+// Notes how late a timer of short period fires: the longest time the GUI thread did not
+// get round to its events.
+class StallMeter : public QObject
+{
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            m_longest = std::max(m_longest, m_clock.restart() - kPeriodMs);
+        });
+        m_clock.start();
+        m_timer.start(kPeriodMs);
+    }
+    qint64 longest() const { return m_longest; }
+
+private:
+    static constexpr qint64 kPeriodMs = 5;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
+// A window online on the simulator's card, its first screen of thumbnails shown.
+std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
 {
     const int lists = sim.countRequests(QStringLiteral("/gp/gpMediaList"));
     auto window = std::make_unique<MainWindow>();
     window->resize(1280, 800);
     window->show();
     sim.waitForRequest(QStringLiteral("/gp/gpMediaList"), 15000, lists + 2);
+    const QString total = QStringLiteral("Total media files: %1").arg(count);
     QList<PreviewForm*> before;
     waitFor([&] {
-        const bool stable = before.size() == tilesWanted && tiles(window.get()) == before;
-        before = tiles(window.get());
-        return stable;
+        const QList<PreviewForm*> now = tiles(window.get());
+        const bool stable = !now.isEmpty() && now == before
+            && window->statusBar()->currentMessage() == total;
+        before = now;
+        return stable && screenShown(window.get());
     }, 600000, nullptr, 500);
     return window;
 }
 
 int grid(CamSim& sim, int count)
 {
-    sim.setMediaCount(count);
+    sim.setMediaJson(cardJson(count, 1));
     std::unique_ptr<MainWindow> window = openWindow(sim, count);
-    QTest::qWait(1000); // let the first grid's thumbnails settle
-    waitFor([] { return cameraConnections() <= 1; }, 60000, nullptr, 100);
+    QTest::qWait(1000);
+    waitFor([] { return cameraConnections() <= 1; }, 600000, nullptr, 100);
 
+    // A refresh after new pictures were taken: a screenful and more of new files on top.
+    sim.setMediaJson(cardJson(count, 101));
+    const QString newest = newestPath(count, 101);
     Peaks peaks;
-    const qint64 rssBefore = statusKiB("VmRSS:");
+    peaks.countConnections = false;
     QElapsedTimer clock;
+    qint64 replyMs = -1;
+    std::unique_ptr<StallMeter> stalls(new StallMeter);
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
-    QList<PreviewForm*> old = tiles(window.get());
+    for (QNetworkReply* reply : window->findChildren<QNetworkReply*>()) {
+        if (reply->url().path() == QLatin1String("/gp/gpMediaList") && !reply->isFinished())
+            QObject::connect(reply, &QNetworkReply::readChannelFinished, [&] { replyMs = clock.elapsed(); });
+    }
     waitFor([&] {
-        const QList<PreviewForm*> now = tiles(window.get());
-        return now.size() == count && (now.isEmpty() || now.first() != old.value(0));
-    }, 600000, &peaks);
-    old.clear();
-    const double gridMs = clock.elapsed();
-    const QList<PreviewForm*> all = tiles(window.get());
-    int shown = 0;
-    waitFor([&] {
-        shown = 0;
-        for (PreviewForm* tile : all)
-            shown += tile->picture()->hasThumbnail() ? 1 : 0;
-        return shown == count;
-    }, 1200000, &peaks, 50);
-    const double thumbsMs = clock.elapsed();
-    std::printf("files %d\n", count);
-    print("grid_built_ms", gridMs);
-    print("all_thumbnails_ms", thumbsMs);
-    print("failed_thumbnails", count - shown);
-    print("peak_camera_connections", peaks.connections);
-    print("peak_open_files", peaks.files);
-    print("rss_growth_mib", double(peaks.rssKiB - rssBefore) / 1024.0);
-    print("peak_rss_mib", double(statusKiB("VmHWM:")) / 1024.0);
-    return shown == count ? 0 : 1;
-}
+        PreviewForm* top = window->findChild<PreviewForm*>(newest);
+        return top && top->isVisible() && screenShown(window.get());
+    }, 600000, &peaks, 1);
+    const double firstScreenMs = clock.elapsed() - std::max<qint64>(0, replyMs);
+    QTest::qWait(1000); // what the refresh leaves for later still counts
+    const qint64 stallMs = stalls->longest();
+    stalls.reset();
 
-// The naive design: every tile with a network manager of its own, all asking at once.
-int peer(CamSim& sim, int count)
-{
-    sim.setMediaCount(count);
-    const QJsonObject list = QJsonDocument::fromJson(sim.mediaList()).object();
-    QStringList paths;
-    for (const QJsonValue& dir : list.value(QStringLiteral("media")).toArray()) {
-        const QString d = dir.toObject().value(QStringLiteral("d")).toString();
-        for (const QJsonValue& file : dir.toObject().value(QStringLiteral("fs")).toArray())
-            paths << d + QLatin1Char('/') + file.toObject().value(QStringLiteral("n")).toString();
+    // Top to bottom a page at a time, each page's thumbnails awaited.
+    QScrollBar* bar = gridArea(window.get())->verticalScrollBar();
+    QSet<QString> shown;
+    int peakTiles = 0;
+    int pagesMissing = 0;
+    clock.restart();
+    for (int value = 0;; value += bar->pageStep()) {
+        bar->setValue(std::min(value, bar->maximum()));
+        if (!waitFor([&] { return screenShown(window.get(), &shown); }, 20000, &peaks, 5))
+            ++pagesMissing;
+        peaks.sample();
+        peakTiles = std::max(peakTiles, int(tiles(window.get()).size()));
+        if (value >= bar->maximum())
+            break;
     }
-    Peaks peaks;
-    const qint64 rssBefore = statusKiB("VmRSS:");
-    int finished = 0, failed = 0;
-    QList<QNetworkAccessManager*> managers;
-    QElapsedTimer clock;
-    clock.start();
-    for (const QString& path : std::as_const(paths)) {
-        auto* manager = new QNetworkAccessManager;
-        managers << manager;
-        QNetworkReply* reply = manager->get(QNetworkRequest(
-            QUrl(QStringLiteral("http://10.5.5.9/gp/gpMediaMetadata?p=") + path)));
-        QObject::connect(reply, &QNetworkReply::finished, [reply, &finished, &failed] {
-            ++finished;
-            if (reply->error() != QNetworkReply::NoError || QImage::fromData(reply->readAll()).isNull())
-                ++failed;
-            reply->deleteLater();
-        });
-    }
-    waitFor([&] { return finished == int(paths.size()); }, 1200000, &peaks);
-    std::printf("files %d\n", int(paths.size()));
-    print("all_thumbnails_ms", clock.elapsed());
-    print("failed_thumbnails", failed);
-    print("peak_camera_connections", peaks.connections);
-    print("peak_open_files", peaks.files);
-    print("rss_growth_mib", double(peaks.rssKiB - rssBefore) / 1024.0);
-    qDeleteAll(managers);
-    return 0;
+    const double scrollMs = clock.elapsed();
+    std::printf("files %d\n", count);
+    print("list_reply_ms_after_click", replyMs);
+    print("first_screen_ms", firstScreenMs);
+    print("longest_stall_ms", stallMs);
+    print("scroll_ms", scrollMs);
+    print("thumbnails_shown", shown.size());
+    print("failed_thumbnails", count - shown.size());
+    print("pages_missing_thumbnails", pagesMissing);
+    print("peak_tiles", peakTiles);
+    print("peak_thumbnail_requests", ThumbnailQueue::shared()->peakInFlight());
+    print("peak_rss_mib", double(statusKiB("VmHWM:")) / 1024.0);
+    return shown.size() == count ? 0 : 1;
 }
 
 int download(CamSim& sim, qint64 mib)
@@ -290,7 +361,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: velkamo-bench grid|peer N | download MiB\n");
+        std::fprintf(stderr, "usage: velkamo-bench grid N | download MiB\n");
         return 2;
     }
     testsupport::installFreshDataTree();
@@ -300,8 +371,6 @@ int main(int argc, char** argv)
     const qint64 n = args.at(2).toLongLong();
     if (args.at(1) == QLatin1String("grid"))
         return grid(sim, int(n));
-    if (args.at(1) == QLatin1String("peer"))
-        return peer(sim, int(n));
     if (args.at(1) == QLatin1String("download"))
         return download(sim, n);
     return 2;

@@ -4,11 +4,11 @@
 #include "prompt.h"
 #include "downloadrules.h"
 #include "medialist.h"
+#include "thumbnailcache.h"
 #include "thumbnailqueue.h"
 #include "zoommath.h"
 
 #include <QBuffer>
-#include <QCache>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QGuiApplication>
@@ -32,14 +32,6 @@ QSize twoThirdsOfScreen()
     return QSize(int(double(area.width()) / 1.5), int(double(area.height()) / 1.5));
 }
 
-// Decoded thumbnails of the tiles painted lately, by label; cost in KiB. Enough for every
-// tile of a full-screen grid several times over, whatever becomes of the rest.
-QCache<const PictureLabel*, QImage>& decodedThumbnails()
-{
-    static QCache<const PictureLabel*, QImage> cache(64 * 1024);
-    return cache;
-}
-
 // The room a tile keeps for its thumbnail before it arrives: the size of the last one seen
 // (the camera's thumbnails all have one size), at first the usual 320 x 240.
 QSize g_thumbnailRoom(320, 240);
@@ -54,9 +46,8 @@ PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
 
 PictureLabel::~PictureLabel()
 {
-    decodedThumbnails().remove(this);
     // The manager outlives the label: its replies must not call back into a dead label.
-    for (QNetworkReply* reply : std::as_const(m_pictureReplies)) {
+    for (QNetworkReply* reply : m_pictureReplies.keys()) {
         disconnect(reply, nullptr, this, nullptr);
         reply->abort();
         reply->deleteLater();
@@ -65,31 +56,46 @@ PictureLabel::~PictureLabel()
         m_progressBar->deleteLater();
 }
 
-void PictureLabel::setFileName(const QString& path)
+void PictureLabel::setFileName(const QString& path, qint64 modified)
 {
     const bool wasThumbnail = !m_fileName.isEmpty();
+    ThumbnailQueue* queue = ThumbnailQueue::shared();
+    queue->cancel(this);
     m_fileName = path;
+    m_thumbnailData.clear();
+    m_thumbnailSize = QSize();
+    m_thumbnailImage = QImage();
+    m_image = QImage(); // a full picture of the file before
     if (!wasThumbnail)
         updateGeometry(); // from now on it keeps the room of a thumbnail
-    ThumbnailQueue::shared()->fetch(MediaList::thumbnailUrl(path), this,
-                                    [this](QNetworkReply* reply) { replyFinished(reply); });
+    update();
+    // Numbers start again after a format: a cached thumbnail is only good for the same time.
+    const QString key = path + QLatin1Char('#') + QString::number(modified);
+    ThumbnailCache::Thumbnail cached;
+    if (ThumbnailCache::shared().find(key, &cached)) {
+        showThumbnail(cached.data, cached.size);
+        return;
+    }
+    queue->fetch(MediaList::thumbnailUrl(path), this,
+                 [this, path, key](QNetworkReply* reply) {
+                     if (reply->error() != QNetworkReply::NoError)
+                         qDebug() << "thumbnail failed" << path << reply->errorString();
+                     else
+                         takeThumbnail(path, key, reply->readAll());
+                 });
 }
 
 void PictureLabel::replyFinished(QNetworkReply* reply)
 {
-    if (m_pictureReplies.removeOne(reply)) {
-        showPicture(reply);
-        return;
-    }
-    // Thumbnail: the queue releases the reply.
-    if (reply->error() != QNetworkReply::NoError) {
-        qDebug() << "thumbnail failed" << m_fileName << reply->errorString();
-        return;
-    }
-    takeThumbnail(reply->readAll());
+    const auto it = m_pictureReplies.constFind(reply);
+    if (it == m_pictureReplies.constEnd())
+        return; // thumbnails are taken by the queue's callback
+    const QString path = *it;
+    m_pictureReplies.erase(it);
+    showPicture(reply, path);
 }
 
-void PictureLabel::takeThumbnail(const QByteArray& data)
+void PictureLabel::takeThumbnail(const QString& path, const QString& key, const QByteArray& data)
 {
     // Decoded at an eighth of its size to see that it decodes at all: the entropy data is
     // read through, the pixels are not kept.
@@ -103,43 +109,32 @@ void PictureLabel::takeThumbnail(const QByteArray& data)
     if (reader.read().isNull())
         return;
 
-    m_thumbnailData = data;
-    m_thumbnailData.squeeze(); // the reply's buffer may be larger than the picture
-    m_thumbnailSize = size;
-    decodedThumbnails().remove(this);
+    ThumbnailCache::Thumbnail thumbnail{data, size};
+    thumbnail.data.squeeze(); // the reply's buffer may be larger than the picture
+    ThumbnailCache::shared().insert(key, thumbnail);
     g_thumbnailRoom = size;
-    if (thumbnailHint() != m_reportedHint)
-        updateGeometry();
-    // A label scrolled out of view is painted when it comes back; asking to repaint it now
-    // would cost a walk over every tile of the grid (Qt looks for siblings covering it).
-    if (inView(this))
-        update();
+    // The label may have been given another file since it asked.
+    if (path == m_fileName)
+        showThumbnail(thumbnail.data, size);
 }
 
-bool PictureLabel::inView(const QWidget* widget)
+void PictureLabel::showThumbnail(const QByteArray& data, QSize size)
 {
-    if (!widget->isVisible())
-        return false;
-    QRect area = widget->rect();
-    for (const QWidget* w = widget; !w->isWindow() && w->parentWidget(); w = w->parentWidget()) {
-        area.translate(w->pos());
-        area &= w->parentWidget()->rect();
-        if (area.isEmpty())
-            return false;
-    }
-    return true;
+    m_thumbnailData = data;
+    m_thumbnailSize = size;
+    m_thumbnailImage = QImage();
+    if (thumbnailHint() != m_reportedHint)
+        updateGeometry();
+    update();
 }
 
 QImage PictureLabel::thumbnail() const
 {
     if (!hasThumbnail())
         return {};
-    if (const QImage* cached = decodedThumbnails().object(this))
-        return *cached;
-    const QImage decoded = QImage::fromData(m_thumbnailData);
-    if (!decoded.isNull())
-        decodedThumbnails().insert(this, new QImage(decoded), int(decoded.sizeInBytes() / 1024) + 1);
-    return decoded;
+    if (m_thumbnailImage.isNull())
+        m_thumbnailImage = QImage::fromData(m_thumbnailData);
+    return m_thumbnailImage;
 }
 
 QImage PictureLabel::image() const
@@ -225,7 +220,7 @@ void PictureLabel::requestPicture()
 {
     const QUrl url = MediaList::fileUrl(m_fileName);
     QNetworkReply* reply = m_manager->get(QNetworkRequest(url));
-    m_pictureReplies.append(reply);
+    m_pictureReplies.insert(reply, m_fileName);
     connect(reply, &QNetworkReply::downloadProgress, this, &PictureLabel::replayDownloadProgress);
     connect(reply, &QNetworkReply::finished, this, [this, reply]() { replyFinished(reply); });
     qDebug() << url.toString();
@@ -237,7 +232,7 @@ void PictureLabel::requestPicture()
     m_progressBar->show();
 }
 
-void PictureLabel::showPicture(QNetworkReply* reply)
+void PictureLabel::showPicture(QNetworkReply* reply, const QString& path)
 {
     reply->deleteLater();
     if (m_progressBar && m_pictureReplies.isEmpty())
@@ -249,20 +244,20 @@ void PictureLabel::showPicture(QNetworkReply* reply)
         const QString reason = reply->error() != QNetworkReply::NoError
             ? reply->errorString()
             : tr("the camera sent no picture");
-        qDebug() << "picture download failed" << m_fileName << reason;
+        qDebug() << "picture download failed" << path << reason;
         Prompt::warning(this, tr("warning"),
                         tr("%1 could not be shown: %2")
-                            .arg(MediaList::fileName(m_fileName), reason)
+                            .arg(MediaList::fileName(path), reason)
                             .toHtmlEscaped());
         return;
     }
     m_image = image;
-    qDebug() << "Show picture " << m_fileName;
+    qDebug() << "Show picture " << path;
 
     auto* dialog = new dlgshowpict(this);
     dialog->resize(twoThirdsOfScreen());
     dialog->setImage(m_image);
-    dialog->setWindowTitle(MediaList::fileName(m_fileName));
+    dialog->setWindowTitle(MediaList::fileName(path));
     dialog->show();
 }
 

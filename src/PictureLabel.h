@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QLabel>
-#include <QList>
+#include <QHash>
 #include <QPainter>
 #include <QPoint>
 #include <QSize>
@@ -17,11 +17,10 @@ class QProgressBar;
 // either asks for the video to be played or downloads the full picture and shows it in a
 // picture dialog of its own.
 //
-// A thumbnail is kept as the JPEG the camera sent (a few KB) and decoded only when painted,
-// through a small cache shared by all labels: a card of thousands of files would otherwise
-// hold hundreds of KB of pixels per tile. The label keeps the room of a thumbnail from the
-// start, so that one arriving changes no layout (a layout of the grid costs as much as the
-// grid has tiles).
+// A thumbnail is kept as the JPEG the camera sent (a few KB, shared with ThumbnailCache) and
+// decoded when first painted. The grid gives a label another file as the user scrolls; the
+// label then drops the old file's waiting request. It keeps the room of a thumbnail from the
+// start, so that one arriving changes no layout.
 class PictureLabel : public QLabel
 {
     Q_OBJECT
@@ -30,12 +29,13 @@ public:
     explicit PictureLabel(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~PictureLabel() override;
 
-    // Stores the media path and requests its thumbnail.
-    void setFileName(const QString& path);
+    // Stores the media path and shows its thumbnail from the cache or requests it; modified
+    // is the file's time on the card.
+    void setFileName(const QString& path, qint64 modified = 0);
     QString fileName() const { return m_fileName; }
     // The last full-size picture, else the thumbnail (decoded now if not cached).
     QImage image() const;
-    // A thumbnail arrived and can be shown.
+    // The thumbnail of the current file arrived and can be shown.
     bool hasThumbnail() const { return m_thumbnailSize.isValid(); }
 
     QSize sizeHint() const override;
@@ -58,22 +58,22 @@ protected:
 
 private:
     void requestPicture();
-    void showPicture(QNetworkReply* reply);
-    void takeThumbnail(const QByteArray& data);
+    void showPicture(QNetworkReply* reply, const QString& path);
+    void takeThumbnail(const QString& path, const QString& key, const QByteArray& data);
+    void showThumbnail(const QByteArray& data, QSize size);
     QImage thumbnail() const;
     QSize thumbnailHint() const;
-    // Whether some part of widget lies in the visible part of its window.
-    static bool inView(const QWidget* widget);
 
     // Shared by all labels; see ThumbnailQueue.
     QNetworkAccessManager* m_manager = nullptr;
     QString m_fileName;
-    // Full-size downloads in flight: a finished reply in here is a picture, any other a
-    // thumbnail.
-    QList<QNetworkReply*> m_pictureReplies;
+    // Full-size downloads in flight, with the file each is of: a finished reply in here is a
+    // picture, any other a thumbnail.
+    QHash<QNetworkReply*, QString> m_pictureReplies;
     QProgressBar* m_progressBar = nullptr;
     QByteArray m_thumbnailData;
     QSize m_thumbnailSize;
+    mutable QImage m_thumbnailImage; // decoded on first paint
     // The hint the layout last read: a thumbnail of another size must tell the layout.
     mutable QSize m_reportedHint;
 };

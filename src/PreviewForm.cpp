@@ -4,7 +4,11 @@
 #include "medialist.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSignalBlocker>
+
+#include <utility>
 
 PreviewForm::PreviewForm(QWidget* parent)
     : QWidget(parent)
@@ -14,6 +18,7 @@ PreviewForm::PreviewForm(QWidget* parent)
     // File names come from the camera: never let one be read as markup.
     ui->labelFile->setTextFormat(Qt::PlainText);
     connect(ui->checkBoxFile, &QCheckBox::clicked, this, &PreviewForm::slotSelectedChanged);
+    ui->checkBoxFile->installEventFilter(this);
     connect(ui->labelPicture, &PictureLabel::doubleClicked, this, &PreviewForm::doubleClicked);
 }
 
@@ -22,11 +27,11 @@ PreviewForm::~PreviewForm()
     delete ui;
 }
 
-void PreviewForm::setFile(const QString& path)
+void PreviewForm::setFile(const QString& path, qint64 modified)
 {
     m_file = path;
     ui->labelFile->setText(MediaList::fileName(path));
-    ui->labelPicture->setFileName(path);
+    ui->labelPicture->setFileName(path, modified);
 }
 
 void PreviewForm::setSelected(bool selected)
@@ -44,5 +49,26 @@ PictureLabel* PreviewForm::picture() const
 void PreviewForm::slotSelectedChanged(bool selected)
 {
     setSelected(selected);
-    emit selectedChanged(m_selected, m_file);
+    const bool range = std::exchange(m_clickModifiers, Qt::NoModifier) & Qt::ShiftModifier;
+    if (range)
+        emit rangeSelected(m_selected, m_file);
+    else
+        emit selectedChanged(m_selected, m_file);
+}
+
+bool PreviewForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // The check box says it was clicked, not how: the modifiers of the release (or key)
+    // that clicked it tell a Shift+click.
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+        m_clickModifiers = static_cast<QMouseEvent*>(event)->modifiers();
+        break;
+    case QEvent::KeyRelease:
+        m_clickModifiers = static_cast<QKeyEvent*>(event)->modifiers();
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
 }

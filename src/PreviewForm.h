@@ -19,8 +19,9 @@ public:
     explicit PreviewForm(QWidget* parent = nullptr);
     ~PreviewForm() override;
 
-    // Takes the tile's media path, shows its file name and requests its thumbnail.
-    void setFile(const QString& path);
+    // Takes the tile's media path (and the file's time on the card), shows its file name and
+    // its thumbnail. The grid gives a tile another file as the user scrolls.
+    void setFile(const QString& path, qint64 modified = 0);
     QString file() const { return m_file; }
     bool isSelected() const { return m_selected; }
     // Shows the tick state without reporting it (used to restore a selection).
@@ -29,13 +30,19 @@ public:
 
 signals:
     void selectedChanged(bool selected, const QString& file);
+    // A click with Shift held: the range from the previous click takes this state.
+    void rangeSelected(bool selected, const QString& file);
     void doubleClicked(const QString& file);
 
 public slots:
     void slotSelectedChanged(bool selected);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool m_selected = false;
     Ui::PreviewForm* ui = nullptr;
     QString m_file;
+    Qt::KeyboardModifiers m_clickModifiers = Qt::NoModifier;
 };

@@ -2,6 +2,8 @@
 #include "ui_mainwindow.h"
 
 #include "PreviewForm.h"
+#include "medialistloader.h"
+#include "tilegrid.h"
 #include "bleinterface.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
@@ -21,7 +23,6 @@
 #include <QDebug>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -207,10 +208,15 @@ MainWindow::MainWindow(QWidget* parent)
         QStringLiteral("QScrollArea {background-color:transparent;}"));
     ui->scrollAreaPictureView->viewport()->setStyleSheet(
         QStringLiteral("background-color:transparent;"));
-    m_gridLayoutMedia = new QGridLayout;
-    m_gridLayoutMedia->setObjectName(QStringLiteral("gridLayout_media"));
-    m_gridLayoutMedia->setContentsMargins(0, 0, 0, 0);
-    ui->scrollAreaWidgetContents->setLayout(m_gridLayoutMedia);
+    m_tileGrid = new TileGrid(ui->scrollAreaPictureView, &m_selectedFiles, this);
+    m_tileGrid->setColumns(m_gridColumns);
+    connect(m_tileGrid, &TileGrid::selectedChanged, this, &MainWindow::slotFileSelected);
+    connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
+    connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
+    connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
+    connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
+    m_listLoader = new MediaListLoader(this);
+    connect(m_listLoader, &MediaListLoader::loaded, this, &MainWindow::applyMediaList);
 
     connect(ui->pbRefresh, &QPushButton::clicked, this, &MainWindow::slotRefresh);
     connect(ui->pbStart_Capture, &QPushButton::clicked, this, &MainWindow::slotCaptureStart);
@@ -234,6 +240,9 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // The grid reads the selection, a member that is gone before the widgets are.
+    delete m_tileGrid;
+    m_tileGrid = nullptr;
     delete ui;
     ui = nullptr;
     m_cmdManager->deleteLater();
@@ -664,63 +673,26 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
 
     if (m_downloadQueue.isEmpty())
         m_progressBar->hide();
-    const QList<PreviewForm*> oldTiles = tiles();
-    for (PreviewForm* tile : oldTiles) {
-        disconnect(tile, &PreviewForm::selectedChanged, this, &MainWindow::slotFileSelected);
-        disconnect(tile, &PreviewForm::doubleClicked, this, &MainWindow::slotShow);
-    }
-    // A fresh layout: taking thousands of tiles out of the old one, one search each, would
-    // cost quadratic time.
-    resetGridLayout();
-    qDeleteAll(oldTiles);
-
-    const MediaList list = MediaList::parse(
-        reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray());
+    // Parsed away from the window; the grid is rebuilt when the list is ready.
+    m_listLoader->load(reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray());
     reply->deleteLater();
-    m_listedSizes.clear();
+}
 
-    const int width = ui->scrollAreaWidgetContents->width();
-    const int columns = m_gridColumns;
+void MainWindow::applyMediaList(const MediaList& list)
+{
+    if (!list.isComplete()) {
+        m_tileGrid->setMedia(list); // a first screen; the whole list follows
+        return;
+    }
     const int count = list.count();
     qDebug() << "nCount=" << count;
-
-    QSet<QString> stillSelected;
-    if (count > 0) {
+    if (count > 0)
         statusBar()->showMessage(tr("Total media files: %1").arg(count));
-        // A window not laid out yet has no useful width; its tiles then get no limit
-        // rather than none of their height.
-        const int heightLimit = width / columns - 2;
-        const QSet<QString> selected(m_selectedFiles.cbegin(), m_selectedFiles.cend());
-        // Each tile shown into a visible grid lays out the whole grid again; built hidden and
-        // shown once, the grid is laid out once.
-        const bool contentsHidden = ui->scrollAreaWidgetContents->isHidden();
-        ui->scrollAreaWidgetContents->hide();
-        int i = 0;
-        for (const MediaList::Entry& entry : list.newestFirst()) {
-            auto* tile = new PreviewForm(ui->scrollAreaPictureView);
-            tile->setObjectName(entry.path);
-            tile->setMaximumSize(QWIDGETSIZE_MAX, heightLimit > 16 ? heightLimit : QWIDGETSIZE_MAX);
-            m_gridLayoutMedia->addWidget(tile, i / columns, i % columns, 1, 1);
-            tile->setFile(entry.path);
-            connect(tile, &PreviewForm::selectedChanged, this, &MainWindow::slotFileSelected);
-            connect(tile, &PreviewForm::doubleClicked, this, &MainWindow::slotShow);
-            if (selected.contains(entry.path)) {
-                tile->setSelected(true);
-                stillSelected.insert(entry.path);
-            }
-            if (entry.size >= 0)
-                m_listedSizes.insert(entry.path, entry.size);
-            tile->show();
-            ++i;
-        }
-        ui->scrollAreaWidgetContents->setHidden(contentsHidden);
-    }
-
+    // Only the tiles in view are made; the rest of the list waits for scrolling.
+    m_tileGrid->setMedia(list);
     // Download and Delete act on what the grid shows ticked: files no longer listed leave
     // the selection.
-    const qsizetype before = m_selectedFiles.size();
-    m_selectedFiles.removeIf([&](const QString& path) { return !stillSelected.contains(path); });
-    if (m_selectedFiles.size() != before)
+    if (m_selectedFiles.retain([&list](const QString& path) { return list.contains(path); }))
         showSelectedName();
 }
 
@@ -728,10 +700,7 @@ void MainWindow::slotSliderChanged(int value)
 {
     m_gridColumns = value;
     qDebug() << "picture count every row is " << value;
-    const QList<PreviewForm*> all = tiles();
-    resetGridLayout();
-    for (int i = 0; i < all.size(); ++i)
-        m_gridLayoutMedia->addWidget(all.at(i), i / value, i % value, 1, 1);
+    m_tileGrid->setColumns(value);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
@@ -742,24 +711,33 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 
 QList<PreviewForm*> MainWindow::tiles() const
 {
-    return ui->scrollAreaPictureView->findChildren<PreviewForm*>();
-}
-
-void MainWindow::resetGridLayout()
-{
-    // Deleting a layout leaves its widgets alone.
-    delete m_gridLayoutMedia;
-    m_gridLayoutMedia = new QGridLayout(ui->scrollAreaWidgetContents);
-    m_gridLayoutMedia->setObjectName(QStringLiteral("gridLayout_media"));
-    m_gridLayoutMedia->setContentsMargins(0, 0, 0, 0);
+    return m_tileGrid->tiles();
 }
 
 void MainWindow::slotFileSelected(bool selected, const QString& file)
 {
-    if (selected)
-        m_selectedFiles.append(file);
-    else
-        m_selectedFiles.removeOne(file);
+    m_selectedFiles.click(m_tileGrid->media(), file, selected, false);
+    showSelectedName();
+}
+
+void MainWindow::slotRangeSelected(bool selected, const QString& file)
+{
+    m_selectedFiles.click(m_tileGrid->media(), file, selected, true);
+    m_tileGrid->showTicks();
+    showSelectedName();
+}
+
+void MainWindow::slotSelectAll()
+{
+    m_selectedFiles.tickAll(m_tileGrid->media());
+    m_tileGrid->showTicks();
+    showSelectedName();
+}
+
+void MainWindow::slotSelectNone()
+{
+    m_selectedFiles.clear();
+    m_tileGrid->showTicks();
     showSelectedName();
 }
 
@@ -788,12 +766,13 @@ void MainWindow::slotDownload()
     if (folder.isEmpty())
         return;
 
-    m_downloadQueue = m_selectedFiles;
+    m_downloadQueue = m_selectedFiles.paths();
     m_downloadDir = folder;
     m_batchSizes.clear();
     for (const QString& path : std::as_const(m_downloadQueue)) {
-        if (m_listedSizes.contains(path))
-            m_batchSizes.insert(path, m_listedSizes.value(path));
+        const qint64 listed = m_tileGrid->media().listedSize(path);
+        if (listed >= 0)
+            m_batchSizes.insert(path, listed);
     }
     m_batchTotal = int(m_downloadQueue.size());
     m_batchSaved = 0;
@@ -985,12 +964,14 @@ void MainWindow::slotDeleteFiles()
         return;
     if (m_selectedFiles.isEmpty())
         slotRefresh();
-    while (!m_selectedFiles.isEmpty()) {
-        const QString command = MediaList::deleteCommand(m_selectedFiles.last());
+    const QStringList ticked = m_selectedFiles.paths();
+    for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
+        const QString command = MediaList::deleteCommand(*it);
         sendCmd(command);
         refreshWhenAnswered(command);
-        m_selectedFiles.removeLast();
     }
+    m_selectedFiles.clear();
+    m_tileGrid->showTicks();
     showSelectedName();
 }
 

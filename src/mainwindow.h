@@ -14,12 +14,12 @@
 
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
+#include "mediaselection.h"
 #include "reachability.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QComboBox;
-class QGridLayout;
 class QNetworkAccessManager;
 class QProgressBar;
 class QTimer;
@@ -27,8 +27,11 @@ QT_END_NAMESPACE
 
 class BLEInterface;
 class CameraStatusView;
+class MediaList;
+class MediaListLoader;
 class PreviewKeepAlive;
 class PreviewForm;
+class TileGrid;
 class WifiJoin;
 
 class MainWindow : public QMainWindow
@@ -69,6 +72,9 @@ private slots:
     void replyFinished(QNetworkReply* reply);
     void replyMediaList(QNetworkReply* reply);
     void slotFileSelected(bool selected, const QString& file);
+    void slotRangeSelected(bool selected, const QString& file);
+    void slotSelectAll();
+    void slotSelectNone();
     void slotStartLiveView();
     void slotStopLiveView();
     void slotConnectionGuide();
@@ -99,7 +105,7 @@ private:
     void applyReportedModel(int number);
     // Media browser helpers.
     QList<PreviewForm*> tiles() const;
-    void resetGridLayout();
+    void applyMediaList(const MediaList& list);
     void showSelectedName();
     void startDownload();
     void endDownload(QNetworkReply* reply);
@@ -114,20 +120,20 @@ private:
     CameraStatusView* m_cameraStatus = nullptr;
     QTimer* m_keepAliveTimer = nullptr;
     PreviewKeepAlive* m_previewKeepAlive = nullptr;
-    QGridLayout* m_gridLayoutMedia = nullptr;
+    TileGrid* m_tileGrid = nullptr;
+    MediaListLoader* m_listLoader = nullptr;
     QComboBox* m_comboModel = nullptr;
     QComboBox* m_comboDevices = nullptr;
     QMap<QString, QMap<QString, QString>> m_settingsMap;
-    QList<QString> m_selectedFiles;
+    MediaSelection m_selectedFiles;
     QList<QString> m_downloadQueue;
     QString m_downloadDir;
     QFile m_downloadFile;
     QProgressBar* m_progressBar = nullptr;
     QNetworkReply* m_downloadReply = nullptr;
-    // Media browser: the newest list request (older answers are dropped), the sizes the
-    // list announces, and the running batch's bookkeeping.
+    // Media browser: the newest list request (older answers are dropped) and the running
+    // batch's bookkeeping.
     QNetworkReply* m_listReply = nullptr;
-    QHash<QString, qint64> m_listedSizes;
     QHash<QString, qint64> m_batchSizes;
     qint64 m_downloadWritten = 0;
     QString m_downloadWriteError;

@@ -7,6 +7,7 @@
 #include <QJsonParseError>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -41,27 +42,32 @@ QString encodedPath(const QString& mediaPath)
 
 } // namespace
 
+MediaList::Status MediaList::check(const QJsonDocument& doc, QJsonArray* media)
+{
+    if (doc.isNull())
+        return Status::NotJson;
+    if (!doc.isObject())
+        return Status::NotObject;
+    const QJsonObject root = doc.object();
+    if (!root.contains(QLatin1String("media")))
+        return Status::NoMedia;
+    *media = root.value(QLatin1String("media")).toArray();
+    return Status::Ok;
+}
+
 MediaList MediaList::parse(const QByteArray& body)
 {
-    MediaList list;
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(body, &error);
-    if (doc.isNull() || error.error != QJsonParseError::NoError) {
-        list.m_status = Status::NotJson;
-        return list;
-    }
-    if (!doc.isObject()) {
-        list.m_status = Status::NotObject;
-        return list;
-    }
-    const QJsonObject root = doc.object();
-    if (!root.contains(QLatin1String("media"))) {
-        list.m_status = Status::NoMedia;
-        return list;
-    }
-    list.m_status = Status::Ok;
+    return parse(QJsonDocument::fromJson(body));
+}
 
-    const QJsonArray media = root.value(QLatin1String("media")).toArray();
+MediaList MediaList::parse(const QJsonDocument& doc)
+{
+    MediaList list;
+    QJsonArray media;
+    list.m_status = check(doc, &media);
+    if (!list.isValid())
+        return list;
+
     for (const QJsonValue& dirValue : media) {
         if (!dirValue.isObject())
             continue;
@@ -94,6 +100,71 @@ MediaList MediaList::parse(const QByteArray& body)
                      [](const Entry& a, const Entry& b) { return a.mod > b.mod; });
     for (int i = 0; i < list.m_entries.size(); ++i)
         list.m_index.insert(list.m_entries.at(i).path, i);
+    return list;
+}
+
+MediaList MediaList::newest(const QJsonDocument& doc, int limit)
+{
+    MediaList list;
+    QJsonArray media;
+    list.m_status = check(doc, &media);
+    if (!list.isValid())
+        return list;
+
+    // Times and places first, no names: the names of the newest only are read after. The
+    // newest few are kept in a heap whose top is the oldest of them.
+    struct Key {
+        qint64 mod;
+        int order; // in the list, for files of one time
+        int dir;
+        int file;
+    };
+    const auto newer = [](const Key& a, const Key& b) {
+        return a.mod != b.mod ? a.mod > b.mod : a.order < b.order;
+    };
+    // A few more than wanted: a name may turn out empty or listed twice.
+    const size_t wanted = size_t(std::max(0, limit)) + 16;
+    std::vector<Key> keys;
+    keys.reserve(wanted + 1);
+    QHash<int, QString> dirs;
+    int total = 0;
+    for (int d = 0; d < media.size(); ++d) {
+        const QJsonObject dirObject = media.at(d).toObject();
+        const QString dir = dirObject.value(QLatin1String("d")).toString();
+        if (!media.at(d).isObject() || !usableDirectory(dir))
+            continue;
+        dirs.insert(d, dir);
+        const QJsonArray files = dirObject.value(QLatin1String("fs")).toArray();
+        for (int f = 0; f < files.size(); ++f) {
+            const QJsonObject file = files.at(f).toObject();
+            if (!file.value(QLatin1String("n")).isString())
+                continue;
+            keys.push_back({decimal(file.value(QLatin1String("mod")), 0), total++, d, f});
+            std::push_heap(keys.begin(), keys.end(), newer);
+            if (keys.size() > wanted) {
+                std::pop_heap(keys.begin(), keys.end(), newer);
+                keys.pop_back();
+            }
+        }
+    }
+    list.m_total = total;
+    std::sort_heap(keys.begin(), keys.end(), newer);
+    for (const Key& key : keys) {
+        if (list.m_entries.size() >= limit)
+            break;
+        const QJsonObject dirObject = media.at(key.dir).toObject();
+        const QJsonObject file = dirObject.value(QLatin1String("fs")).toArray().at(key.file).toObject();
+        const QString name = file.value(QLatin1String("n")).toString();
+        Entry entry;
+        entry.path = dirs.value(key.dir) + QLatin1Char('/') + name;
+        if (name.isEmpty() || list.m_index.contains(entry.path))
+            continue;
+        entry.mod = key.mod;
+        if (!file.contains(QLatin1String("g")))
+            entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+        list.m_index.insert(entry.path, int(list.m_entries.size()));
+        list.m_entries.append(entry);
+    }
     return list;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QList>
 #include <QString>
 #include <QUrl>
@@ -22,12 +24,21 @@ public:
     };
 
     static MediaList parse(const QByteArray& body);
+    static MediaList parse(const QJsonDocument& doc);
+    // Only the newest limit files of the list, read in a fraction of the time the whole list
+    // takes: a first screen to show while the rest is read. total() counts every file.
+    static MediaList newest(const QJsonDocument& doc, int limit);
 
     Status status() const { return m_status; }
     bool isValid() const { return m_status == Status::Ok; }
     const QList<Entry>& newestFirst() const { return m_entries; }
     int count() const { return int(m_entries.size()); }
+    // Files in the whole list; more than count() when only the newest were read.
+    int total() const { return m_total < 0 ? count() : m_total; }
+    bool isComplete() const { return m_total < 0; }
     bool contains(const QString& path) const { return m_index.contains(path); }
+    // Place of path in newestFirst(), -1 when not listed.
+    int indexOf(const QString& path) const { return m_index.value(path, -1); }
     // Size the list announces for path, -1 when it announces none.
     qint64 listedSize(const QString& path) const;
 
@@ -38,7 +49,10 @@ public:
     static QString deleteCommand(const QString& mediaPath);
 
 private:
+    static Status check(const QJsonDocument& doc, QJsonArray* media);
+
     Status m_status = Status::NotJson;
+    int m_total = -1;
     QList<Entry> m_entries;
     QHash<QString, int> m_index;
 };

@@ -3,17 +3,17 @@
 #include "cameranetwork.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 // A camera that accepts a connection and never answers must not hold a slot for ever.
 constexpr int kThumbnailTimeoutMs = 20000;
-constexpr int kDeliverIntervalMs = 100;
-constexpr int kMaxDeliverIntervalMs = 1500;
 }
 
 ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
@@ -21,8 +21,6 @@ ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
     , m_manager(cameranetwork::newManager(this))
     , m_maxInFlight(std::max(1, maxInFlight))
 {
-    m_deliverTimer.setSingleShot(true);
-    connect(&m_deliverTimer, &QTimer::timeout, this, &ThumbnailQueue::deliverFinished);
 }
 
 ThumbnailQueue* ThumbnailQueue::shared()
@@ -35,14 +33,30 @@ ThumbnailQueue* ThumbnailQueue::shared()
 
 void ThumbnailQueue::fetch(const QUrl& url, QObject* requester, Done done)
 {
-    m_waiting.enqueue({url, requester, std::move(done)});
-    startWaiting();
+    m_waiting.append({url, requester, std::move(done)});
+    // Deferred: the grid asks for a whole screen, then says which come first.
+    scheduleStart();
+}
+
+void ThumbnailQueue::cancel(QObject* requester)
+{
+    m_waiting.removeIf([requester](const Job& job) { return job.requester == requester; });
+}
+
+void ThumbnailQueue::prioritise(const QList<QObject*>& requesters)
+{
+    QHash<const QObject*, int> rank;
+    for (int i = 0; i < requesters.size(); ++i)
+        rank.insert(requesters.at(i), i);
+    std::stable_sort(m_waiting.begin(), m_waiting.end(), [&rank](const Job& a, const Job& b) {
+        return rank.value(a.requester.data(), INT_MAX) < rank.value(b.requester.data(), INT_MAX);
+    });
 }
 
 void ThumbnailQueue::scheduleStart()
 {
-    // Deferred: while a rebuilt grid deletes its tiles, each aborted request would otherwise
-    // start the request of a tile that is deleted next.
+    // Deferred also while a rebuilt grid deletes its tiles: each aborted request would
+    // otherwise start the request of a tile that is deleted next.
     if (m_startScheduled)
         return;
     m_startScheduled = true;
@@ -53,7 +67,7 @@ void ThumbnailQueue::startWaiting()
 {
     m_startScheduled = false;
     while (m_inFlight < m_maxInFlight && !m_waiting.isEmpty()) {
-        Job job = m_waiting.dequeue();
+        Job job = m_waiting.takeFirst();
         if (!job.requester)
             continue;
         QNetworkRequest request(job.url);
@@ -66,24 +80,10 @@ void ThumbnailQueue::startWaiting()
         connect(reply, &QNetworkReply::finished, this,
                 [this, reply, requester = job.requester, done = std::move(job.done)]() {
                     --m_inFlight;
-                    m_finished.append({reply, requester, done});
-                    if (!m_deliverTimer.isActive()) {
-                        // Longer batches while much is waiting: each layout of a grid of
-                        // thousands of tiles costs more, so fewer of them.
-                        m_deliverTimer.start(std::min(kDeliverIntervalMs + int(m_waiting.size()) / 10,
-                                                      kMaxDeliverIntervalMs));
-                    }
+                    if (requester && done)
+                        done(reply);
+                    reply->deleteLater();
                     scheduleStart();
                 });
-    }
-}
-
-void ThumbnailQueue::deliverFinished()
-{
-    const QList<Finished> finished = std::exchange(m_finished, {});
-    for (const Finished& item : finished) {
-        if (item.requester && item.done)
-            item.done(item.reply);
-        item.reply->deleteLater();
     }
 }

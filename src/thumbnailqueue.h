@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QQueue>
-#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -12,13 +11,9 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // One network access manager for every tile, with a bound on how many thumbnail requests
-// are in flight. A card with thousands of files would otherwise open thousands of
-// connections (and a manager thread per tile) at once. Requests wait in order; a request
-// whose requester has gone (the grid was rebuilt) is dropped, or aborted if already sent.
-//
-// Answers are handed out in batches, a few times a second: a thumbnail of another size than
-// the room its tile kept changes the tile's size hint and so re-lays the whole grid; batches
-// keep that to a few layouts a second.
+// are in flight. Requests wait in order; the grid puts those of the tiles in view first. A
+// request whose requester has gone or taken another file is dropped before it is sent; one
+// already sent runs to its end (its thumbnail is worth keeping).
 class ThumbnailQueue : public QObject
 {
     Q_OBJECT
@@ -36,6 +31,10 @@ public:
     // GETs url once a slot is free; done gets the finished reply (released afterwards) only
     // while requester lives.
     void fetch(const QUrl& url, QObject* requester, Done done);
+    // Drops the waiting requests of requester.
+    void cancel(QObject* requester);
+    // Moves the waiting requests of these requesters to the front, in this order.
+    void prioritise(const QList<QObject*>& requesters);
 
     int waiting() const { return int(m_waiting.size()); }
     int inFlight() const { return m_inFlight; }
@@ -49,17 +48,9 @@ private:
     };
     void scheduleStart();
     void startWaiting();
-    void deliverFinished();
 
     QNetworkAccessManager* m_manager = nullptr;
-    QQueue<Job> m_waiting;
-    struct Finished {
-        QNetworkReply* reply;
-        QPointer<QObject> requester;
-        Done done;
-    };
-    QList<Finished> m_finished;
-    QTimer m_deliverTimer;
+    QList<Job> m_waiting;
     int m_maxInFlight;
     int m_inFlight = 0;
     int m_peakInFlight = 0;

@@ -5,6 +5,7 @@
 #include "testsupport.h"
 #include "zoommath.h"
 
+#include <QJsonDocument>
 #include <QtTest>
 
 #include <limits>
@@ -63,6 +64,9 @@ private slots:
         QVERIFY(list.isValid());
         QCOMPARE(paths(list), expected);
         QCOMPARE(list.count(), expected.size());
+        // The newest files read alone, for a first screen, are the head of the whole list.
+        const MediaList newest = MediaList::newest(QJsonDocument::fromJson(body), 2);
+        QCOMPARE(paths(newest), expected.mid(0, 2));
     }
 
     void malformedBodiesGiveNoList_data()

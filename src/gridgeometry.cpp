@@ -1,0 +1,50 @@
+#include "gridgeometry.h"
+
+#include <algorithm>
+
+GridGeometry::GridGeometry(int count, int columns, int availableWidth, QSize tileMinimum, int spacing)
+    : m_count(std::max(0, count))
+    , m_columns(std::max(1, columns))
+    , m_rowHeight(std::max(1, tileMinimum.height()))
+    , m_spacing(std::max(0, spacing))
+{
+    const int gaps = m_spacing * (m_columns - 1);
+    m_width = std::max(availableWidth, m_columns * std::max(1, tileMinimum.width()) + gaps);
+}
+
+int GridGeometry::rows() const
+{
+    return (m_count + m_columns - 1) / m_columns;
+}
+
+QSize GridGeometry::size() const
+{
+    const int r = rows();
+    return QSize(m_width, r == 0 ? 0 : r * pitch() - m_spacing);
+}
+
+QRect GridGeometry::cellRect(int index) const
+{
+    // Columns share the width; the pixels left over go to the first columns, one each.
+    const int free = m_width - m_spacing * (m_columns - 1);
+    const int base = free / m_columns;
+    const int extra = free % m_columns;
+    const int column = index % m_columns;
+    const int x = column * (base + m_spacing) + std::min(column, extra);
+    return QRect(x, (index / m_columns) * pitch(), base + (column < extra ? 1 : 0), m_rowHeight);
+}
+
+GridGeometry::Range GridGeometry::inView(int top, int viewHeight, int marginRows) const
+{
+    Range range;
+    if (m_count == 0 || viewHeight <= 0)
+        return range;
+    top = std::max(0, top);
+    const int firstRow = std::max(0, top / pitch() - marginRows);
+    const int lastRow = std::min(rows() - 1, (top + viewHeight - 1) / pitch() + marginRows);
+    if (lastRow < firstRow)
+        return range;
+    range.first = firstRow * m_columns;
+    range.last = std::min(m_count, (lastRow + 1) * m_columns);
+    return range;
+}

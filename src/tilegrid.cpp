@@ -1,0 +1,202 @@
+#include "tilegrid.h"
+
+#include "mediaselection.h"
+#include "PictureLabel.h"
+#include "PreviewForm.h"
+#include "thumbnailqueue.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace {
+// Rows kept beyond the view each way: a short scroll shows tiles already filled.
+constexpr int kMarginRows = 1;
+}
+
+TileGrid::TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* parent)
+    : QObject(parent)
+    , m_area(area)
+    , m_contents(area->widget())
+    , m_selection(selection)
+{
+    m_contents->installEventFilter(this);
+    m_area->viewport()->installEventFilter(this);
+    connect(m_area->verticalScrollBar(), &QScrollBar::valueChanged, this, &TileGrid::place);
+
+    // Ticking thousands of files one by one is no way to select them.
+    auto* selectAll = new QAction(tr("Select all"), m_area);
+    selectAll->setObjectName(QStringLiteral("actionSelectAll"));
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    auto* selectNone = new QAction(tr("Select none"), m_area);
+    selectNone->setObjectName(QStringLiteral("actionSelectNone"));
+    selectNone->setShortcut(Qt::Key_Escape);
+    m_menu = new QMenu(m_area);
+    m_menu->setObjectName(QStringLiteral("gridMenu"));
+    for (QAction* action : {selectAll, selectNone}) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        m_area->addAction(action);
+        m_menu->addAction(action);
+    }
+    connect(selectAll, &QAction::triggered, this, &TileGrid::selectAllRequested);
+    connect(selectNone, &QAction::triggered, this, &TileGrid::selectNoneRequested);
+    m_area->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_area, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_menu->popup(m_area->viewport()->mapToGlobal(pos)); });
+}
+
+void TileGrid::setMedia(const MediaList& list)
+{
+    // The newest files alone, while the rest is read: worth showing only when the rows near
+    // the view are all among them.
+    if (!list.isComplete()) {
+        const GridGeometry geometry(list.total(), m_columns, m_area->viewport()->width(),
+                                    m_tileSize.isValid() ? m_tileSize : QSize(1, 1), spacing());
+        const int top = m_area->verticalScrollBar()->value();
+        if (!m_tileSize.isValid()
+            || geometry.inView(top, m_area->viewport()->height(), kMarginRows).last > list.count())
+            return;
+    }
+    m_list = list;
+    place();
+}
+
+int TileGrid::spacing() const
+{
+    return std::max(0, m_contents->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+}
+
+void TileGrid::setColumns(int columns)
+{
+    m_columns = std::max(1, columns);
+    place();
+}
+
+void TileGrid::showTicks()
+{
+    for (PreviewForm* tile : std::as_const(m_tiles))
+        tile->setSelected(m_selection->contains(tile->file()));
+}
+
+bool TileGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && (watched == m_contents || watched == m_area->viewport())) {
+        place();
+    } else if (event->type() == QEvent::LayoutRequest && watched != m_contents) {
+        // A thumbnail of another size than the room kept for it. Placed later: placing may
+        // delete the tile whose event this is.
+        const QSize before = m_tileSize;
+        if (tileSize(static_cast<PreviewForm*>(watched)) != before)
+            QMetaObject::invokeMethod(this, &TileGrid::place, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TileGrid::place()
+{
+    // Placing resizes the contents, which asks to place again.
+    if (m_placing) {
+        m_placeAgain = true;
+        return;
+    }
+    m_placing = true;
+    for (int round = 0; round < 3; ++round) {
+        m_placeAgain = false;
+        placeOnce();
+        if (!m_placeAgain)
+            break;
+    }
+    m_placing = false;
+}
+
+void TileGrid::placeOnce()
+{
+    const QList<MediaList::Entry>& entries = m_list.newestFirst();
+    QList<PreviewForm*> spare;
+    if (m_tiles.isEmpty() && !entries.isEmpty()) {
+        // A tile to measure, given a file so that it keeps the room of a thumbnail.
+        PreviewForm* probe = newTile();
+        probe->setObjectName(entries.first().path);
+        probe->setFile(entries.first().path, entries.first().mod);
+        spare << probe;
+    }
+    const QSize tile = spare.isEmpty() ? (m_tiles.isEmpty() ? QSize(1, 1) : tileSize(m_tiles.first()))
+                                       : tileSize(spare.first());
+    // While only the newest files are read the grid already has the height of the whole list.
+    const GridGeometry geometry(m_list.total(), m_columns, m_area->viewport()->width(), tile,
+                                spacing());
+    // Resizable contents take the viewport's size, or this if larger: the scroll range.
+    const QSize size = geometry.size();
+    if (m_contents->minimumSize() != size) {
+        m_contents->setMinimumSize(size);
+        QEvent relayout(QEvent::LayoutRequest);
+        QCoreApplication::sendEvent(m_area, &relayout);
+    }
+
+    const int top = m_area->verticalScrollBar()->value();
+    const int height = m_area->viewport()->height();
+    GridGeometry::Range wanted = geometry.inView(top, height, kMarginRows);
+    GridGeometry::Range visible = geometry.inView(top, height);
+    wanted.last = std::min(wanted.last, int(entries.size()));
+    visible.last = std::min(visible.last, int(entries.size()));
+
+    for (auto it = m_tiles.begin(); it != m_tiles.end();) {
+        if (wanted.contains(it.key())) {
+            ++it;
+        } else {
+            spare << it.value();
+            it = m_tiles.erase(it);
+        }
+    }
+    // Rows in view first, so that their thumbnails are asked for first.
+    QList<int> order;
+    for (int i = visible.first; i < visible.last; ++i)
+        order << i;
+    for (int i = wanted.first; i < wanted.last; ++i) {
+        if (!visible.contains(i))
+            order << i;
+    }
+    QList<QObject*> inView;
+    for (int i : std::as_const(order)) {
+        PreviewForm* tile = m_tiles.value(i);
+        if (!tile) {
+            tile = spare.isEmpty() ? newTile() : spare.takeLast();
+            m_tiles.insert(i, tile);
+        }
+        const MediaList::Entry& entry = entries.at(i);
+        if (tile->file() != entry.path || tile->objectName() != entry.path) {
+            tile->setObjectName(entry.path);
+            tile->setFile(entry.path, entry.mod);
+        }
+        tile->setSelected(m_selection->contains(entry.path));
+        tile->setGeometry(geometry.cellRect(i));
+        if (tile->isHidden())
+            tile->show();
+        if (visible.contains(i))
+            inView << tile->picture();
+    }
+    qDeleteAll(spare);
+    ThumbnailQueue::shared()->prioritise(inView);
+}
+
+PreviewForm* TileGrid::newTile()
+{
+    auto* tile = new PreviewForm(m_contents);
+    tile->installEventFilter(this);
+    connect(tile, &PreviewForm::selectedChanged, this, &TileGrid::selectedChanged);
+    connect(tile, &PreviewForm::rangeSelected, this, &TileGrid::rangeSelected);
+    connect(tile, &PreviewForm::doubleClicked, this, &TileGrid::doubleClicked);
+    return tile;
+}
+
+QSize TileGrid::tileSize(PreviewForm* tile)
+{
+    // Every tile has the same room; a thumbnail of another size than expected changes it.
+    tile->ensurePolished();
+    m_tileSize = QSize(tile->minimumSizeHint().width(), tile->sizeHint().height());
+    return m_tileSize;
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "gridgeometry.h"
+#include "medialist.h"
+
+#include <QMap>
+#include <QObject>
+
+class MediaSelection;
+class PreviewForm;
+class QAction;
+class QMenu;
+class QScrollArea;
+class QWidget;
+
+// The media grid inside its scroll area: the scroll range is that of the whole list, but
+// tiles exist only for the rows in view and a row above and below. Scrolling hands the
+// tiles of rows that left the view to the rows that came in. Tiles show the ticks of the
+// selection; the grid relays what the user does with them.
+class TileGrid : public QObject
+{
+    Q_OBJECT
+
+public:
+    TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* parent = nullptr);
+
+    // Shows list; one holding only the newest files of a longer list is shown only when the
+    // rows near the view are among them.
+    void setMedia(const MediaList& list);
+    const MediaList& media() const { return m_list; }
+    void setColumns(int columns);
+    // The tiles there are, in grid order.
+    QList<PreviewForm*> tiles() const { return m_tiles.values(); }
+    // Tiles show the selection as it is now.
+    void showTicks();
+
+signals:
+    void selectedChanged(bool selected, const QString& file);
+    void rangeSelected(bool selected, const QString& file);
+    void doubleClicked(const QString& file);
+    void selectAllRequested();
+    void selectNoneRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void place();
+    void placeOnce();
+    PreviewForm* newTile();
+    QSize tileSize(PreviewForm* tile);
+    int spacing() const;
+
+    QScrollArea* m_area = nullptr;
+    QWidget* m_contents = nullptr;
+    const MediaSelection* m_selection = nullptr;
+    QMenu* m_menu = nullptr;
+    MediaList m_list;
+    int m_columns = 4;
+    QSize m_tileSize;
+    // Index in the list to the tile showing it.
+    QMap<int, PreviewForm*> m_tiles;
+    bool m_placing = false;
+    bool m_placeAgain = false;
+};
