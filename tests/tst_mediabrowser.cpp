@@ -207,6 +207,7 @@ private slots:
         m_tmp.reset(new QTemporaryDir);
         QVERIFY(m_tmp->isValid());
         m_prompts->setDefaultDirectory(m_tmp->path());
+        m_sim.clearLog(); // counts are per case: cards of different cases share file names
     }
 
     void cleanup()

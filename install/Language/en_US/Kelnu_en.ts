@@ -309,6 +309,17 @@
     </message>
 </context>
 <context>
+    <name>TileGrid</name>
+    <message>
+        <source>Select all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select none</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PreviewForm</name>
     <message>
         <source>Form</source>

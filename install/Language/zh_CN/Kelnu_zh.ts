@@ -308,6 +308,17 @@
     </message>
 </context>
 <context>
+    <name>TileGrid</name>
+    <message>
+        <source>Select all</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>Select none</source>
+        <translation>全不选</translation>
+    </message>
+</context>
+<context>
     <name>PreviewForm</name>
     <message>
         <source>Form</source>
