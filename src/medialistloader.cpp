@@ -3,12 +3,14 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QThread>
 
 #include <memory>
 
 namespace {
 // More than a screen of tiles holds at the most columns.
 constexpr int kFirstScreenFiles = 256;
+constexpr unsigned long kFirstScreenHeadStartMs = 150;
 }
 
 MediaListLoader::MediaListLoader(QObject* parent)
@@ -39,8 +41,13 @@ void MediaListLoader::load(const QByteArray& body)
         };
         const QJsonDocument doc = QJsonDocument::fromJson(body);
         MediaList newest = MediaList::newest(doc, kFirstScreenFiles);
-        if (newest.total() > newest.count())
+        if (newest.total() > newest.count()) {
             deliver(std::move(newest));
+            // The screen in view needs nothing more from the list: its thumbnails are fetched
+            // and decoded first, on a machine that may have two cores, and the whole grid
+            // follows a moment later.
+            QThread::msleep(kFirstScreenHeadStartMs);
+        }
         deliver(MediaList::parse(doc));
     });
 }
