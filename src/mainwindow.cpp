@@ -709,11 +709,6 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     qDebug() << ui->centralWidget->width() / m_gridColumns - 2;
 }
 
-QList<PreviewForm*> MainWindow::tiles() const
-{
-    return m_tileGrid->tiles();
-}
-
 void MainWindow::slotFileSelected(bool selected, const QString& file)
 {
     m_selectedFiles.click(m_tileGrid->media(), file, selected, false);

@@ -104,7 +104,6 @@ private:
     // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
     void applyReportedModel(int number);
     // Media browser helpers.
-    QList<PreviewForm*> tiles() const;
     void applyMediaList(const MediaList& list);
     void showSelectedName();
     void startDownload();
