@@ -6,8 +6,8 @@
 
 #include "camsim.h"
 #include "mainwindow.h"
-#include "PictureLabel.h"
-#include "PreviewForm.h"
+#include "picturelabel.h"
+#include "previewform.h"
 #include "prompt.h"
 #include "testsupport.h"
 #include "thumbnailqueue.h"

@@ -1,7 +1,7 @@
 #include "dlgshowpict.h"
 #include "ui_dlgshowpict.h"
 
-#include "PictureLabel.h"
+#include "picturelabel.h"
 
 #include <QCloseEvent>
 #include <QDebug>

@@ -1,5 +1,5 @@
 #include "mainwindow.h"
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 
 #include <QApplication>
 #include <QDebug>

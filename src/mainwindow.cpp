@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "PreviewForm.h"
+#include "previewform.h"
 #include "medialistloader.h"
 #include "tilegrid.h"
 #include "bleinterface.h"
@@ -15,7 +15,7 @@
 #include "previewkeepalive.h"
 #include "deviceinfo.h"
 #include "prompt.h"
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 #include "wifijoin.h"
 
 #include <QAbstractSlider>

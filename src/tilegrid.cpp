@@ -1,8 +1,8 @@
 #include "tilegrid.h"
 
 #include "mediaselection.h"
-#include "PictureLabel.h"
-#include "PreviewForm.h"
+#include "picturelabel.h"
+#include "previewform.h"
 #include "thumbnailqueue.h"
 
 #include <QAction>

@@ -7,7 +7,7 @@
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "defaultmodelfile.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 #include "testsupport.h"
 
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "camsim.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 #include "testsupport.h"
 
 #include <QComboBox>

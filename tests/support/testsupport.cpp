@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 #include "sandboxcheck.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "SystemFilePath.h"
+#include "systemfilepath.h"
 
 #include <algorithm>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "PreviewForm.h"
+#include "previewform.h"
 #include "ui_previewform.h"
 
 #include "medialist.h"

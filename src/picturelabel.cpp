@@ -1,4 +1,4 @@
-#include "PictureLabel.h"
+#include "picturelabel.h"
 
 #include "dlgshowpict.h"
 #include "prompt.h"
