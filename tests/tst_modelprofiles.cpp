@@ -213,17 +213,18 @@ private slots:
 
         // Each step waits for its command, so the order below is the order of the choices.
         QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), 2, 3000);
-        const auto choose = [&](const char* box, int index, int expected) {
-            child<QComboBox>(box)->setCurrentIndex(index);
-            QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), expected, 3000);
-        };
-        choose("comboBoxVideo", 4, 2); // the fifth mode: shown, but nothing sent
-        choose("comboBoxVideo", 3, 3);
-        choose("comboBoxSettings_ISO", 2, 4);
-        choose("comboBoxChangeTo", 1, 5);
-        choose("comboBoxSettings_ISO", 0, 5); // no options, nothing sent
-        choose("comboBoxLiveview_BitRate", 1, 6);
-        choose("comboBoxLiveView_WindowSize", 1, 7);
+        const struct { const char* box; int index; int commands; } steps[] = {
+            {"comboBoxVideo", 4, 2}, // the fifth mode: shown, but nothing sent
+            {"comboBoxVideo", 3, 3},
+            {"comboBoxSettings_ISO", 2, 4},
+            {"comboBoxChangeTo", 1, 5},
+            {"comboBoxSettings_ISO", 0, 5}, // no options, nothing sent
+            {"comboBoxLiveview_BitRate", 1, 6},
+            {"comboBoxLiveView_WindowSize", 1, 7}};
+        for (const auto& step : steps) {
+            child<QComboBox>(step.box)->setCurrentIndex(step.index);
+            QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), step.commands, 3000);
+        }
         child<QCheckBox>("checkBox_vc")->click();
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/setting/86/1", 3000));
         QTest::qWait(500);
