@@ -40,7 +40,8 @@ class TestShippedProfiles : public QObject
 private slots:
     void initTestCase() { testsupport::installFreshDataTree(); }
 
-    // Every model's profile is shipped: each row below opens its own.
+    // The model a fresh install starts with has a profile (each model's own is opened by its
+    // row below).
     void startModelShipped()
     {
         const QDir ref = path::refDir();
