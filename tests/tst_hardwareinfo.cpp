@@ -11,23 +11,16 @@ QByteArray field(const QByteArray& value)
     return char(value.size()) + value;
 }
 
-// A hardware-information reply laid out as the camera sends it: 3C 00, then
-// length-prefixed model number, model name, board type, firmware, serial, SSID, MAC and
-// 11 reserved bytes.
-QByteArray replyMessage(const QByteArray& modelNumberField, const QByteArray& modelName,
+// A hardware-information reply as the camera lays it out, split into a start packet with the
+// 13-bit length header and continuation packets 0x80 | counter.
+QList<QByteArray> reply(const QByteArray& modelNumberField, const QByteArray& modelName,
                         const QByteArray& ssid = "GP24645504")
 {
-    return QByteArray::fromHex("3C00") + field(modelNumberField) + field(modelName)
-        + field("0x05") + field("H23.01.01.10.00") + field("C3501324645504")
-        + field(ssid) + field("065747046ceb") + QByteArray(11, '\0');
-}
-
-// Start packet with the 13-bit length header, then continuation packets 0x80 | counter.
-QList<QByteArray> packets(const QByteArray& message)
-{
-    QList<QByteArray> out;
-    const int length = int(message.size());
-    out << QByteArray(1, char(0x20 | (length >> 8))) + char(length & 0xFF) + message.left(18);
+    const QByteArray message = QByteArray::fromHex("3C00") + field(modelNumberField) + field(modelName)
+        + field("0x05") + field("H23.01.01.10.00") + field("C3501324645504") + field(ssid)
+        + field("065747046ceb") + QByteArray(11, '\0');
+    QList<QByteArray> out{QByteArray(1, char(0x20 | (message.size() >> 8))) + char(message.size() & 0xFF)
+                          + message.left(18)};
     int counter = 0;
     for (qsizetype at = 18; at < message.size(); at += 19)
         out << QByteArray(1, char(0x80 | (counter++ & 0x0F))) + message.mid(at, 19);
@@ -41,142 +34,93 @@ class TestHardwareInfo : public QObject
     Q_OBJECT
 
 private slots:
-    void modelFromRealLayout();
-    void modelTextAcrossPackets_data();
-    void modelTextAcrossPackets();
-    void singleNotificationVariants_data();
-    void singleNotificationVariants();
-    void lostPacketAndFlush();
-    void slicesOfCommandBytes();
+    void feed_data();
+    void feed();
+    void slices_data();
+    void slices();
 };
 
-void TestHardwareInfo::modelFromRealLayout()
+void TestHardwareInfo::feed_data()
 {
-    const QList<QByteArray> reply = packets(replyMessage(QByteArray::fromHex("0000003E"), "HERO12 Black"));
-    QCOMPARE(reply.size(), 5);
-    QCOMPARE(reply.first().size(), 20);
-    QCOMPARE(reply.first().left(4), QByteArray::fromHex("205B3C00"));
-
-    HardwareInfo info;
-    // The model text is whole in the start packet: known at once.
-    QCOMPARE(info.feed(reply.at(0)), HardwareInfo::Outcome::Model);
-    QCOMPARE(info.modelNumber(), 12);
-    QCOMPARE(info.modelName(), QStringLiteral("hero12"));
-    // The rest of that reply changes nothing.
-    for (int i = 1; i < reply.size(); ++i)
-        QCOMPARE(info.feed(reply.at(i)), HardwareInfo::Outcome::Ignored);
-    QCOMPARE(info.modelNumber(), 12);
-    QVERIFY(!info.isPending());
-
-    // The whole reply handed over as one piece reads the same.
-    HardwareInfo whole;
-    QCOMPARE(whole.feed(reply.join()), HardwareInfo::Outcome::Model);
-    QCOMPARE(whole.modelNumber(), 12);
-}
-
-void TestHardwareInfo::modelTextAcrossPackets_data()
-{
-    QTest::addColumn<QByteArray>("numberField");
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QByteArray>("ssid");
-    QTest::addColumn<int>("expected"); // -1: no model
-    // A longer first field pushes the name to the end of the start packet.
-    QTest::newRow("blank in the next packet") << QByteArray(8, '\1') << QByteArray("HERO12 Black")
-                                              << QByteArray("GP24645504") << 12;
-    QTest::newRow("number cut by the packet end") << QByteArray(9, '\1') << QByteArray("HERO13 Black")
-                                                  << QByteArray("GP24645504") << 13;
-    QTest::newRow("name without blank") << QByteArray::fromHex("00000015") << QByteArray("HERO9")
-                                        << QByteArray("GP24645504") << 9;
-    QTest::newRow("HERO only in the network name") << QByteArray::fromHex("00000041")
-                                                   << QByteArray("Max 360") << QByteArray("HERO5 Black") << -1;
-}
-
-void TestHardwareInfo::modelTextAcrossPackets()
-{
-    QFETCH(QByteArray, numberField);
-    QFETCH(QByteArray, name);
-    QFETCH(QByteArray, ssid);
-    QFETCH(int, expected);
-
-    const QList<QByteArray> reply = packets(replyMessage(numberField, name, ssid));
-    HardwareInfo info;
-    int models = 0;
-    for (const QByteArray& packet : reply)
-        models += info.feed(packet) == HardwareInfo::Outcome::Model;
-    QCOMPARE(models, expected < 0 ? 0 : 1);
-    if (expected >= 0)
-        QCOMPARE(info.modelNumber(), expected);
-    QVERIFY(!info.isPending());
-}
-
-void TestHardwareInfo::singleNotificationVariants_data()
-{
-    QTest::addColumn<QByteArray>("notification");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<int>("expected");
-    const QByteArray head = QByteArray::fromHex("20113C00");
-    QTest::newRow("HERO12 and a blank") << head + "..HERO12 Black" << true << 12;
-    QTest::newRow("byte 1 not looked at") << QByteArray::fromHex("20FF3C00") + "HERO10 Black" << true << 10;
-    QTest::newRow("no blank until the end") << head + "HERO11" << true << 11;
-    QTest::newRow("HERO then a blank") << head + "HERO Black" << true << 0;
-    QTest::newRow("not a number") << head + "HEROic one" << true << 0;
-    QTest::newRow("status not success") << QByteArray::fromHex("20113C01") + "HERO12 Black" << false << 0;
-    QTest::newRow("longer reply header") << QByteArray::fromHex("21113C00") + "HERO12 Black" << false << 0;
-    QTest::newRow("other command") << QByteArray::fromHex("20113B00") + "HERO12 Black" << false << 0;
-    QTest::newRow("lower-case hero") << head + "hero12 Black" << false << 0;
-    QTest::newRow("no HERO") << head + "Max 360" << false << 0;
-    QTest::newRow("short reply") << QByteArray::fromHex("021700") << false << 0;
-    QTest::newRow("empty") << QByteArray() << false << 0;
-}
-
-void TestHardwareInfo::singleNotificationVariants()
-{
-    QFETCH(QByteArray, notification);
-    QFETCH(bool, accepted);
-    QFETCH(int, expected);
-
-    HardwareInfo info;
-    const HardwareInfo::Outcome outcome = info.feed(notification);
-    QCOMPARE(outcome == HardwareInfo::Outcome::Model, accepted);
-    if (accepted)
-        QCOMPARE(info.modelNumber(), expected);
-    QVERIFY(!info.isPending());
-}
-
-void TestHardwareInfo::lostPacketAndFlush()
-{
-    const QList<QByteArray> reply = packets(replyMessage(QByteArray(9, '\1'), "HERO13 Black"));
-    HardwareInfo info;
-    QCOMPARE(info.feed(reply.at(0)), HardwareInfo::Outcome::Pending);
-    // Another characteristic's short reply in between leaves the reply in progress alone.
-    QCOMPARE(info.feed(QByteArray::fromHex("021700")), HardwareInfo::Outcome::Ignored);
-    QVERIFY(info.isPending());
-    // A continuation out of order cannot be put in place: the reply is dropped.
-    QCOMPARE(info.feed(reply.at(2)), HardwareInfo::Outcome::Ignored);
-    QVERIFY(!info.isPending());
-    QCOMPARE(info.feed(reply.at(3)), HardwareInfo::Outcome::Ignored);
-
+    // steps: one letter per packet: M model, P pending, I ignored, i ignored with the reply
+    // still pending, A abandon() instead of feeding. Packets beyond the steps must be ignored.
+    QTest::addColumn<QList<QByteArray>>("packets");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("number");
+    const QList<QByteArray> hero12 = reply(QByteArray::fromHex("0000003E"), "HERO12 Black");
+    const QList<QByteArray> hero13 = reply(QByteArray(9, '\1'), "HERO13 Black");
+    QTest::newRow("name whole in the start packet") << hero12 << "M" << 12;
+    QTest::newRow("blank in the next packet") << reply(QByteArray(8, '\1'), "HERO12 Black") << "PM" << 12;
+    QTest::newRow("number cut by the packet end") << hero13 << "PM" << 13;
+    QTest::newRow("name without blank") << reply(QByteArray::fromHex("00000015"), "HERO9") << "M" << 9;
+    QTest::newRow("HERO only in the network name")
+        << reply(QByteArray::fromHex("00000041"), "Max 360", "HERO5 Black") << "" << 0;
+    QTest::newRow("other reply in between, then a lost packet")
+        << QList<QByteArray>{hero13.at(0), QByteArray::fromHex("021700"), hero13.at(2), hero13.at(3)}
+        << "PiII" << 0;
     // When the rest never comes, the number cut short ("HERO1") is not taken.
-    QCOMPARE(info.feed(reply.at(0)), HardwareInfo::Outcome::Pending);
-    info.abandon();
-    QVERIFY(!info.isPending());
-    QCOMPARE(info.feed(reply.at(1)), HardwareInfo::Outcome::Ignored);
-    QCOMPARE(info.modelNumber(), 0);
+    QTest::newRow("rest never comes") << QList<QByteArray>{hero13.at(0), {}, hero13.at(1)} << "PAI" << 0;
+
+    const QByteArray head = QByteArray::fromHex("20113C00");
+    const auto one = [](const QByteArray& packet) { return QList<QByteArray>{packet}; };
+    QTest::newRow("text: HERO12 and a blank") << one(head + "..HERO12 Black") << "M" << 12;
+    QTest::newRow("text: no blank until the end") << one(head + "HERO11") << "M" << 11;
+    QTest::newRow("text: not a number") << one(head + "HEROic one") << "M" << 0;
+    QTest::newRow("status not success") << one(QByteArray::fromHex("20113C01") + "HERO12 Black") << "" << 0;
+    QTest::newRow("longer reply header") << one(QByteArray::fromHex("21113C00") + "HERO12 Black") << "" << 0;
+    QTest::newRow("other command") << one(QByteArray::fromHex("20113B00") + "HERO12 Black") << "" << 0;
+    QTest::newRow("lower-case hero") << one(head + "hero12 Black") << "" << 0;
+    QTest::newRow("no HERO") << one(head + "Max 360") << "" << 0;
+    QTest::newRow("short reply") << one(QByteArray::fromHex("021700")) << "" << 0;
+    QTest::newRow("empty") << one(QByteArray()) << "" << 0;
 }
 
-void TestHardwareInfo::slicesOfCommandBytes()
+void TestHardwareInfo::feed()
 {
+    QFETCH(QList<QByteArray>, packets);
+    QFETCH(QString, steps);
+    QFETCH(int, number);
+
+    HardwareInfo info;
+    for (int i = 0; i < packets.size(); ++i) {
+        const QChar step = i < steps.size() ? steps.at(i) : QLatin1Char('I');
+        if (step == QLatin1Char('A')) {
+            info.abandon();
+        } else {
+            const HardwareInfo::Outcome outcome = info.feed(packets.at(i));
+            const HardwareInfo::Outcome expected = step == QLatin1Char('M') ? HardwareInfo::Outcome::Model
+                : step == QLatin1Char('P')                                  ? HardwareInfo::Outcome::Pending
+                                                                            : HardwareInfo::Outcome::Ignored;
+            QVERIFY2(outcome == expected, qPrintable(QStringLiteral("packet %1").arg(i)));
+        }
+        QCOMPARE(info.isPending(), step == QLatin1Char('P') || step == QLatin1Char('i'));
+    }
+    QCOMPARE(info.modelNumber(), number);
+    if (steps.contains(QLatin1Char('M')))
+        QCOMPARE(info.modelName(), QStringLiteral("hero%1").arg(number));
+}
+
+void TestHardwareInfo::slices_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QList<int>>("sizes");
+    QTest::newRow("empty") << 0 << QList<int>{};
+    QTest::newRow("short command") << 2 << QList<int>{2};
+    QTest::newRow("two full slices") << 40 << QList<int>{20, 20};
+    QTest::newRow("rest in a third") << 45 << QList<int>{20, 20, 5};
+}
+
+void TestHardwareInfo::slices()
+{
+    QFETCH(int, length);
+    QFETCH(QList<int>, sizes);
     QByteArray data;
-    for (int i = 0; i < 45; ++i)
+    for (int i = 0; i < length; ++i)
         data.append(char(i));
     const QList<QByteArray> parts = BLEInterface::slices(data);
-    QCOMPARE(parts.size(), 3);
-    QCOMPARE(parts.at(0), data.left(20));
-    QCOMPARE(parts.at(1), data.mid(20, 20));
-    QCOMPARE(parts.at(2), data.mid(40));
-    QCOMPARE(BLEInterface::slices(QByteArray::fromHex("013C")), QList<QByteArray>{QByteArray::fromHex("013C")});
-    QCOMPARE(BLEInterface::slices(data.left(40)).size(), 2);
-    QVERIFY(BLEInterface::slices(QByteArray()).isEmpty());
+    QCOMPARE(parts.size(), sizes.size());
+    for (int i = 0, at = 0; i < parts.size(); at += sizes.at(i), ++i)
+        QCOMPARE(parts.at(i), data.mid(at, sizes.at(i)));
 }
 
 VELKAMO_TEST_MAIN(TestHardwareInfo)

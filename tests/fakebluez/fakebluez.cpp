@@ -115,7 +115,7 @@ bool FakeBluez::start(QString* error)
     while (!deadline.hasExpired()) {
         QDBusInterface iface = control();
         if (iface.isValid()) {
-            const QDBusReply<QStringList> reply = iface.call(QStringLiteral("Reads"));
+            const QDBusReply<QStringList> reply = iface.call(QStringLiteral("Writes"));
             if (reply.isValid())
                 return true;
         }
@@ -165,13 +165,6 @@ QStringList FakeBluez::writes() const
 {
     QDBusInterface iface = control();
     const QDBusReply<QStringList> reply = iface.call(QStringLiteral("Writes"));
-    return reply.value();
-}
-
-QStringList FakeBluez::reads() const
-{
-    QDBusInterface iface = control();
-    const QDBusReply<QStringList> reply = iface.call(QStringLiteral("Reads"));
     return reply.value();
 }
 

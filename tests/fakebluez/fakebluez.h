@@ -24,7 +24,6 @@ public:
     // Rebuilds adapter and devices from the template's defaults overlaid with config.
     bool configure(const QJsonObject& config = QJsonObject());
     QStringList writes() const;
-    QStringList reads() const;
     void dropLink(const QString& address);
     void notify(const QString& shortUuid, const QByteArray& data);
     void readvertise(const QString& address, int rssi);

@@ -7,7 +7,6 @@ The tests drive it through the interface org.velkamo.FakeBluez on "/":
     Configure(json)   rebuild adapter and devices (see DEFAULTS below for the keys)
     Writes() -> as    what the program wrote, one "<uuid4>|<type>|<hex>" line per write,
                       "<uuid4>|notify|on" for every notification switched on
-    Reads() -> as     "<uuid4>" for every characteristic value read
     DropLink(addr)    the camera goes out of range
     Notify(uuid4, ay) the camera notifies bytes on a characteristic of its control service
 '''
@@ -55,10 +54,9 @@ DEFAULTS = {
     'write_no_response': False, # the command characteristic offers write without response
     'model_number': 62,
     'model_name': 'HERO12 Black',
-    'hw_packets': None,         # list of hex strings sent instead of the built reply
 }
 
-STATE = {'config': dict(DEFAULTS), 'writes': [], 'reads': [], 'cmd_writes': 0}
+STATE = {'config': dict(DEFAULTS), 'writes': [], 'cmd_writes': 0}
 
 
 def bus_path(path):
@@ -155,10 +153,7 @@ def response_path(device_path):
 def answer_command(device_path, data):
     cfg = STATE['config']
     if len(data) >= 2 and data[1] == 0x3C:
-        if cfg['hw_packets'] is not None:
-            replies = [bytes.fromhex(p) for p in cfg['hw_packets']]
-        else:
-            replies = packets(hardware_info_message(cfg))
+        replies = packets(hardware_info_message(cfg))
     elif len(data) >= 2:
         replies = [bytes([0x02, data[1], 0x00])]
     else:
@@ -174,7 +169,6 @@ def answer_command(device_path, data):
 def char_read(char, options):
     cfg = STATE['config']
     short = char_short(char.path)
-    STATE['reads'].append(short)
     if short in ('0002', '0003'):
         if not cfg['paired']:
             return byte_array(b'')
@@ -360,7 +354,6 @@ def configure(mock, text):
     cfg.update(json.loads(text))
     STATE['config'] = cfg
     STATE['writes'] = []
-    STATE['reads'] = []
     STATE['cmd_writes'] = 0
     remove_under(ADAPTER_PATH)
     remove(ADAPTER_PATH)
@@ -419,7 +412,6 @@ def load(mock, parameters):
     mock.AddMethods(CONTROL_IFACE, [
         ('Configure', 's', '', configure),
         ('Writes', '', 'as', lambda mock: dbus.Array(STATE['writes'], signature='s')),
-        ('Reads', '', 'as', lambda mock: dbus.Array(STATE['reads'], signature='s')),
         ('DropLink', 's', '', lambda mock, address: drop(
             ADAPTER_PATH + '/dev_' + address.replace(':', '_').upper())),
         ('Notify', 'say', '', notify_from_camera),
