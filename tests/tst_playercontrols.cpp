@@ -60,7 +60,6 @@ private slots:
         Strip s;
         s.controls.setState(from);
         s.controls.setState(to);
-        QCOMPARE(s.controls.state(), to);
         const bool stopped = to == QMediaPlayer::StoppedState;
         QCOMPARE(s.stop->isEnabled(), !stopped);
         const QImage icon = standard(playButtonPauses ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay);
@@ -113,7 +112,6 @@ private slots:
         Strip s;
         s.controls.show();
         QVERIFY(QTest::qWaitForWindowExposed(&s.controls));
-        QCOMPARE(s.controls.playbackRate(), 1.0);
         QSignalSpy rate(&s.controls, &PlayerControls::changeRate);
         // Taking the item already selected from the list announces it again.
         s.rate->showPopup();

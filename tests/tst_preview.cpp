@@ -222,10 +222,7 @@ private slots:
         QFETCH(bool, older);
         QVERIFY(m_sim.setModel(camera));
         QVERIFY(openWindow());
-        if (model.isEmpty())
-            box("comboModel")->setCurrentIndex(-1);
-        else
-            box("comboModel")->setCurrentText(model);
+        box("comboModel")->setCurrentIndex(box("comboModel")->findText(model));
         QCOMPARE(box("comboModel")->currentText(), model);
         // Only the older cameras' profiles have bit rates and window sizes; they go out when chosen.
         for (const char* name : {"comboBoxLiveview_BitRate", "comboBoxLiveView_WindowSize"}) {
@@ -239,10 +236,8 @@ private slots:
         }
         m_sim.clearLog();
         const int keepAlives = simCount("keepAlives");
-        const int starts = simCount("streamStarts");
-
         click("pbStart_LiveView");
-        QTRY_COMPARE_WITH_TIMEOUT(simCount("streamStarts"), starts + 1, 3000);
+        QVERIFY(m_sim.waitForRequest(sent.first().section(' ', 1), 3000));
         QCOMPARE(m_prompts->requests().value(0).text,
                  QString("please view stream udp://10.5.5.9:8554 in 3rd applications"));
         QTRY_COMPARE(simCount("keepAlives") > keepAlives, older);
@@ -258,8 +253,7 @@ private slots:
     void previewInBuiltInPlayer()
     {
         QVERIFY(openWindow());
-        auto* thirdParty = m_window->findChild<QCheckBox*>("checkBox_3rdPreview");
-        thirdParty->click(); // the built-in player
+        m_window->findChild<QCheckBox*>("checkBox_3rdPreview")->click(); // the built-in player
         // The keep-alive is the program's own doing: one media back end tells.
         if (qEnvironmentVariable("QT_MEDIA_BACKEND") != QLatin1String("ffmpeg")) {
             olderCameraPreviewOutlivesItsTimeout();
