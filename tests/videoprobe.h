@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QObject>
@@ -18,19 +17,15 @@ public:
     explicit VideoProbe(QVideoSink* sink, QObject* parent = nullptr)
         : QObject(parent)
     {
-        m_clock.start();
         connect(sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
             if (!frame.isValid())
                 return;
-            if (m_frames == 0)
-                m_firstFrameMs = m_clock.elapsed();
             ++m_frames;
             m_last = frame;
         });
     }
 
     int frames() const { return m_frames; }
-    qint64 firstFrameMs() const { return m_firstFrameMs; }
     QImage lastImage() const { return QVideoFrame(m_last).toImage(); }
 
     // Distinct colours on a coarse grid: a test pattern gives hundreds, black or grey one.
@@ -57,8 +52,6 @@ public:
     }
 
 private:
-    QElapsedTimer m_clock;
     int m_frames = 0;
-    qint64 m_firstFrameMs = -1;
     QVideoFrame m_last;
 };
