@@ -1,6 +1,5 @@
 // Media-list reading, local file naming, progress scaling and the viewer's zoom arithmetic
-// (tested here only): the rules the media browser relies on. The download verdict is shown
-// end to end by tst_downloadbatch.
+// (tested here only). The download verdict is shown end to end by tst_downloadbatch.
 #include "downloadrules.h"
 #include "medialist.h"
 #include "testsupport.h"
@@ -59,7 +58,6 @@ private slots:
             {"d":"101GOPRO","fs":[5, {"mod":"3"}, {"n":"OK.JPG","mod":"2"}, {"n":"OK.JPG","mod":"9"}]}]})")
             << QStringList{"101GOPRO/OK.JPG"} << ok;
         QTest::newRow("not json") << QByteArray("<html>busy</html>") << QStringList() << int(MediaList::Status::NotJson);
-        QTest::newRow("empty") << QByteArray() << QStringList() << int(MediaList::Status::NotJson);
         QTest::newRow("truncated") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[)") << QStringList()
                                    << int(MediaList::Status::NotJson);
         QTest::newRow("array") << QByteArray("[1,2]") << QStringList() << int(MediaList::Status::NotObject);
