@@ -9,7 +9,7 @@
 #include "cameraprofile.h"
 #include "camerastatusview.h"
 #include "defaultmodelfile.h"
-#include "downloadrules.h"
+#include "downloadbatch.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "previewkeepalive.h"
@@ -91,6 +91,9 @@ MainWindow::MainWindow(QWidget* parent)
 
     m_progressBar = new QProgressBar;
     m_progressBar->hide();
+    m_batch = new DownloadBatch(nullptr, this);
+    connect(m_batch, &DownloadBatch::progress, this, &MainWindow::slotDownloadProgress);
+    connect(m_batch, &DownloadBatch::finished, this, &MainWindow::slotfinishDownload);
     m_ble = new BLEInterface(this);
 
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
@@ -248,10 +251,6 @@ MainWindow::~MainWindow()
     m_cmdManager->deleteLater();
     m_mediaManager->deleteLater();
     m_keepAliveTimer->stop();
-    if (m_downloadFile.isOpen()) {
-        m_downloadFile.flush();
-        m_downloadFile.close();
-    }
     m_progressBar->deleteLater();
 }
 
@@ -413,13 +412,6 @@ void MainWindow::slotReformat()
     }
     sendCmd(QLatin1String(kFormatUrl));
     refreshWhenAnswered(QLatin1String(kFormatUrl));
-}
-
-void MainWindow::slotError(QNetworkReply::NetworkError code)
-{
-    qDebug() << "error:" << code;
-    if (m_downloadFile.isOpen())
-        m_downloadFile.close();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -633,7 +625,7 @@ void MainWindow::slotStopPreviewVideo()
 
 void MainWindow::slotShow(const QString& file)
 {
-    if (!m_downloadQueue.isEmpty())
+    if (m_batch->isRunning())
         return;
     qDebug() << "show video";
     auto* player = new mediaplayer(nullptr, true);
@@ -659,11 +651,6 @@ void MainWindow::slotRefresh()
 
 void MainWindow::replyMediaList(QNetworkReply* reply)
 {
-    // The manager carries both lists and downloads; the reply object says which this is.
-    if (reply == m_downloadReply && reply) {
-        endDownload(reply);
-        return;
-    }
     if (reply != m_listReply) {
         qDebug() << "media list reply overtaken by a newer request";
         reply->deleteLater();
@@ -671,7 +658,7 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
     }
     m_listReply = nullptr;
 
-    if (m_downloadQueue.isEmpty())
+    if (!m_batch->isRunning())
         m_progressBar->hide();
     // Parsed away from the window; the grid is rebuilt when the list is ready.
     m_listLoader->load(reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray());
@@ -748,8 +735,7 @@ void MainWindow::showSelectedName()
 
 void MainWindow::slotDownload()
 {
-    // One queue, one output file, one reply: a second batch must not run into the first.
-    if (!m_downloadQueue.isEmpty()) {
+    if (m_batch->isRunning()) {
         statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
         return;
     }
@@ -761,193 +747,30 @@ void MainWindow::slotDownload()
     if (folder.isEmpty())
         return;
 
-    m_downloadQueue = m_selectedFiles.paths();
-    m_downloadDir = folder;
-    m_batchSizes.clear();
-    for (const QString& path : std::as_const(m_downloadQueue)) {
+    const QStringList paths = m_selectedFiles.paths();
+    QHash<QString, qint64> sizes;
+    for (const QString& path : paths) {
         const qint64 listed = m_tileGrid->media().listedSize(path);
         if (listed >= 0)
-            m_batchSizes.insert(path, listed);
+            sizes.insert(path, listed);
     }
-    m_batchTotal = int(m_downloadQueue.size());
-    m_batchSaved = 0;
-    m_batchSkipped = 0;
-    m_batchFailures.clear();
-    m_batchRenamed.clear();
-    m_batchWritten.clear();
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
-    startDownload();
-    if (!m_downloadQueue.isEmpty())
+    m_batch->start(folder, paths, sizes);
+    if (m_batch->isRunning())
         m_progressBar->show();
 }
 
-namespace {
-constexpr qint64 kDownloadBufferBytes = 4 * 1024 * 1024;
-// A camera that stops sending (it left, or went to sleep) fails the file instead of holding
-// the batch for as long as TCP keeps trying.
-constexpr int kDownloadStallMs = 30000;
-}
-
-void MainWindow::startDownload()
+void MainWindow::slotDownloadProgress(int value, int maximum)
 {
-    while (!m_downloadQueue.isEmpty()) {
-        const QString path = m_downloadQueue.first();
-        const QString wanted = DownloadRules::localPath(m_downloadDir, path);
-        if (wanted.isEmpty()) {
-            qDebug() << "download skipped, unsafe file name:" << path;
-            m_batchFailures << tr("%1 (unsafe file name, skipped)").arg(MediaList::fileName(path));
-            m_downloadQueue.removeFirst();
-            continue;
-        }
-        // The same file fetched before: as many bytes as the camera lists, under its name or
-        // a numbered one. Where the list gives no size, nothing tells; a new name keeps both.
-        const qint64 listed = m_batchSizes.value(path, -1);
-        if (listed >= 0 && !DownloadRules::savedCopy(wanted, listed, m_batchWritten).isEmpty()) {
-            ++m_batchSkipped;
-            m_downloadQueue.removeFirst();
-            continue;
-        }
-        const QString target = DownloadRules::freePath(wanted);
-        m_downloadTarget = target;
-        // A file is written under a temporary name and gets its real one only when complete.
-        // O_EXCL after removing a leftover: never follow a link planted under that name.
-        const QString part = DownloadRules::partPath(target);
-        QFile::remove(part);
-        m_downloadFile.setFileName(part);
-        qDebug() << part;
-        if (!m_downloadFile.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-            qDebug() << m_downloadFile.errorString();
-            m_batchFailures << tr("%1 (cannot write: %2)")
-                                   .arg(MediaList::fileName(path), m_downloadFile.errorString());
-            m_downloadQueue.removeFirst();
-            continue;
-        }
-        m_downloadWritten = 0;
-        m_downloadWriteError.clear();
-        const QUrl url = MediaList::fileUrl(path);
-        QNetworkRequest request(url);
-        request.setTransferTimeout(kDownloadStallMs);
-        m_downloadReply = m_mediaManager->get(request);
-        // Without a bound the reply holds whatever the network delivers faster than the disk
-        // takes it: gigabytes of a camera video in memory.
-        m_downloadReply->setReadBufferSize(kDownloadBufferBytes);
-        connect(m_downloadReply, &QNetworkReply::readyRead, this, &MainWindow::slotReadReady);
-        connect(m_downloadReply, &QNetworkReply::downloadProgress, this,
-                &MainWindow::slotDownloadProgress);
-        connect(m_downloadReply, &QNetworkReply::errorOccurred, this, &MainWindow::slotError);
-        qDebug() << url.toString();
-        return;
-    }
-    finishBatch();
-}
-
-void MainWindow::slotReadReady()
-{
-    if (!m_downloadReply)
-        return;
-    const QByteArray data = m_downloadReply->readAll();
-    if (data.isEmpty() || !m_downloadFile.isOpen())
-        return;
-    if (m_downloadFile.write(data) != data.size()) {
-        m_downloadWriteError = m_downloadFile.errorString();
-        m_downloadFile.close();
-        m_downloadReply->abort();
-        return;
-    }
-    m_downloadWritten += data.size();
-}
-
-void MainWindow::slotDownloadProgress(qint64 received, qint64 total)
-{
-    if (!m_progressBar || total <= 0)
-        return;
-    // Videos pass 2 GiB; the bar counts in int.
-    const auto [value, maximum] = DownloadRules::progressRange(received, total);
     m_progressBar->setMaximum(maximum);
     m_progressBar->setValue(value);
 }
 
-void MainWindow::endDownload(QNetworkReply* reply)
+void MainWindow::slotfinishDownload(const QString& summary)
 {
-    slotReadReady(); // whatever came with the end of the reply
-    if (m_downloadFile.isOpen()) {
-        if (!m_downloadFile.flush() && m_downloadWriteError.isEmpty())
-            m_downloadWriteError = m_downloadFile.errorString();
-        m_downloadFile.close();
-    }
-    slotfinishDownload();
-    reply->deleteLater();
-    m_downloadReply = nullptr;
-    qDebug().noquote() << "::" + m_downloadQueue.first();
-    m_downloadQueue.removeFirst();
-    startDownload();
-}
-
-void MainWindow::slotfinishDownload()
-{
-    if (!m_downloadReply || m_downloadQueue.isEmpty())
-        return;
-    const QString path = m_downloadQueue.first();
-    const QString name = MediaList::fileName(path);
-    const QString part = DownloadRules::partPath(m_downloadTarget);
-
-    const int status = m_downloadReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool transferOk = m_downloadReply->error() == QNetworkReply::NoError && status >= 200
-        && status < 300 && m_downloadWriteError.isEmpty();
-    const QVariant length = m_downloadReply->header(QNetworkRequest::ContentLengthHeader);
-    DownloadRules::Verdict verdict =
-        DownloadRules::verify(transferOk, m_downloadWritten, length.isValid() ? length.toLongLong() : -1,
-                              m_batchSizes.value(path, -1));
-    if (!m_downloadWriteError.isEmpty())
-        verdict.reason = m_downloadWriteError;
-    else if (status != 0 && (status < 200 || status >= 300))
-        verdict.reason = tr("HTTP %1").arg(status);
-    else if (m_downloadReply->error() == QNetworkReply::OperationCanceledError)
-        verdict.reason = tr("no data for %1 s").arg(kDownloadStallMs / 1000);
-
-    if (verdict.complete) {
-        // Never over a file that took the name while this one was on its way.
-        QString target = m_downloadTarget;
-        QString error;
-        bool moved = false;
-        for (int attempt = 0; attempt < 10 && !moved; ++attempt) {
-            moved = DownloadRules::moveWithoutReplacing(part, target, &error);
-            if (moved || !(QFileInfo(target).exists() || QFileInfo(target).isSymLink()))
-                break;
-            target = DownloadRules::freePath(DownloadRules::localPath(m_downloadDir, path));
-        }
-        if (moved) {
-            ++m_batchSaved;
-            m_batchWritten.insert(target);
-            if (target != DownloadRules::localPath(m_downloadDir, path))
-                m_batchRenamed << QFileInfo(target).fileName();
-            return;
-        }
-        verdict.reason = tr("cannot rename: %1").arg(error);
-    }
-    QFile::remove(part);
-    qDebug() << "download failed:" << path << verdict.reason;
-    m_batchFailures << tr("%1 (%2)").arg(name, verdict.reason);
-}
-
-void MainWindow::finishBatch()
-{
-    m_downloadQueue.clear();
     m_progressBar->hide();
-    QString message = tr("Downloaded %1 of %2 files to %3.")
-                          .arg(m_batchSaved)
-                          .arg(m_batchTotal)
-                          .arg(QDir::toNativeSeparators(m_downloadDir));
-    if (m_batchSkipped > 0)
-        message += QLatin1Char(' ') + tr("%n already there, skipped.", nullptr, m_batchSkipped);
-    if (!m_batchRenamed.isEmpty())
-        message += QLatin1Char(' ')
-            + tr("Saved under new names: %1.").arg(m_batchRenamed.join(QStringLiteral(", ")));
-    if (!m_batchFailures.isEmpty())
-        message += QLatin1Char(' ') + tr("Failed: %1").arg(m_batchFailures.join(QStringLiteral("; ")));
-    statusBar()->showMessage(message);
-    qDebug().noquote() << message;
+    statusBar()->showMessage(summary);
 }
 
 void MainWindow::slotDeleteFiles()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <QUrl>
@@ -27,6 +26,7 @@ QT_END_NAMESPACE
 
 class BLEInterface;
 class CameraStatusView;
+class DownloadBatch;
 class MediaList;
 class MediaListLoader;
 class PreviewKeepAlive;
@@ -79,9 +79,7 @@ private slots:
     void slotStopLiveView();
     void slotConnectionGuide();
     void slotAboutInfo();
-    void slotReadReady();
-    void slotError(QNetworkReply::NetworkError code);
-    void slotDownloadProgress(qint64 received, qint64 total);
+    void slotDownloadProgress(int value, int maximum);
     void slotShow(const QString& file);
     void slotSliderChanged(int value);
     void slotStopPreviewVideo();
@@ -90,7 +88,7 @@ private slots:
     void slotConnect2BleDevice();
     void dataReceived(QByteArray data);
     void slotGetHardInfo();
-    void slotfinishDownload();
+    void slotfinishDownload(const QString& summary);
     void slotPowerOff();
 
 private:
@@ -106,9 +104,6 @@ private:
     // Media browser helpers.
     void applyMediaList(const MediaList& list);
     void showSelectedName();
-    void startDownload();
-    void endDownload(QNetworkReply* reply);
-    void finishBatch();
 
     Ui::MainWindow* ui = nullptr;
     QNetworkAccessManager* m_cmdManager = nullptr;
@@ -125,24 +120,10 @@ private:
     QComboBox* m_comboDevices = nullptr;
     QMap<QString, QMap<QString, QString>> m_settingsMap;
     MediaSelection m_selectedFiles;
-    QList<QString> m_downloadQueue;
-    QString m_downloadDir;
-    QFile m_downloadFile;
     QProgressBar* m_progressBar = nullptr;
-    QNetworkReply* m_downloadReply = nullptr;
-    // Media browser: the newest list request (older answers are dropped) and the running
-    // batch's bookkeeping.
+    DownloadBatch* m_batch = nullptr;
+    // Media browser: the newest list request; older answers are dropped.
     QNetworkReply* m_listReply = nullptr;
-    QHash<QString, qint64> m_batchSizes;
-    qint64 m_downloadWritten = 0;
-    QString m_downloadWriteError;
-    int m_batchTotal = 0;
-    int m_batchSaved = 0;
-    int m_batchSkipped = 0; // already in the folder
-    QStringList m_batchFailures;
-    QStringList m_batchRenamed; // saved beside a file of the same name
-    QSet<QString> m_batchWritten; // local files this batch made
-    QString m_downloadTarget; // the local name of the file being downloaded
     // Card-changing commands sent and not yet answered; the list is fetched again when all are.
     QSet<QUrl> m_awaitedCommands;
     QMetaObject::Connection m_awaitedWatch;

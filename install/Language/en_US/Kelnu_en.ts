@@ -75,6 +75,49 @@
     </message>
 </context>
 <context>
+    <name>DownloadBatch</name>
+    <message>
+        <source>%1 (unsafe file name, skipped)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (cannot write: %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot rename: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloaded %1 of %2 files to %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already there, skipped.</source>
+        <translation type="unfinished"><numerusform></numerusform></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no data for %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Velkamo</source>
@@ -245,51 +288,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 (unsafe file name, skipped)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 (cannot write: %2)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>HTTP %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>cannot rename: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Downloaded %1 of %2 files to %3.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Failed: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Warnning</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Are you sure to delete selected files?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>%n already there, skipped.</source>
-        <translation type="unfinished"><numerusform></numerusform></translation>
-    </message>
-    <message>
-        <source>Saved under new names: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no data for %1 s</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -74,6 +74,49 @@
     </message>
 </context>
 <context>
+    <name>DownloadBatch</name>
+    <message>
+        <source>%1 (unsafe file name, skipped)</source>
+        <translation>%1（文件名不安全，已跳过）</translation>
+    </message>
+    <message>
+        <source>%1 (cannot write: %2)</source>
+        <translation>%1（无法写入：%2）</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>cannot rename: %1</source>
+        <translation>无法重命名：%1</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>Downloaded %1 of %2 files to %3.</source>
+        <translation>已下载 %1 / %2 个文件到 %3。</translation>
+    </message>
+    <message>
+        <source>Failed: %1</source>
+        <translation>失败：%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n already there, skipped.</source>
+        <translation><numerusform>%n 个文件已存在，已跳过。</numerusform></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation>以新文件名保存：%1。</translation>
+    </message>
+    <message>
+        <source>no data for %1 s</source>
+        <translation>%1 秒内没有收到数据</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Velkamo</source>
@@ -244,52 +287,12 @@
         <translation>选择文件夹</translation>
     </message>
     <message>
-        <source>%1 (unsafe file name, skipped)</source>
-        <translation>%1（文件名不安全，已跳过）</translation>
-    </message>
-    <message>
-        <source>%1 (cannot write: %2)</source>
-        <translation>%1（无法写入：%2）</translation>
-    </message>
-    <message>
-        <source>HTTP %1</source>
-        <translation>HTTP %1</translation>
-    </message>
-    <message>
-        <source>cannot rename: %1</source>
-        <translation>无法重命名：%1</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1（%2）</translation>
-    </message>
-    <message>
-        <source>Downloaded %1 of %2 files to %3.</source>
-        <translation>已下载 %1 / %2 个文件到 %3。</translation>
-    </message>
-    <message>
-        <source>Failed: %1</source>
-        <translation>失败：%1</translation>
-    </message>
-    <message>
         <source>Warnning</source>
         <translation>警告</translation>
     </message>
     <message>
         <source>Are you sure to delete selected files?</source>
         <translation>确定要删除所选文件吗？</translation>
-    </message>
-    <message numerus="yes">
-        <source>%n already there, skipped.</source>
-        <translation><numerusform>%n 个文件已存在，已跳过。</numerusform></translation>
-    </message>
-    <message>
-        <source>Saved under new names: %1.</source>
-        <translation>以新文件名保存：%1。</translation>
-    </message>
-    <message>
-        <source>no data for %1 s</source>
-        <translation>%1 秒内没有收到数据</translation>
     </message>
 </context>
 <context>

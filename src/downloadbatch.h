@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QFile>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+QT_BEGIN_NAMESPACE
+class QNetworkAccessManager;
+class QNetworkReply;
+QT_END_NAMESPACE
+
+// Fetches camera files one after another into a folder: each written under a temporary name,
+// verified, and given its real name without replacing anything already there.
+class DownloadBatch : public QObject
+{
+    Q_OBJECT
+
+public:
+    // With no manager, the batch makes its own camera manager.
+    explicit DownloadBatch(QNetworkAccessManager* manager = nullptr, QObject* parent = nullptr);
+    ~DownloadBatch() override;
+
+    // Starts fetching paths (camera media paths) into folder. listedSizes holds the sizes the
+    // camera lists, where it lists one. Ignored while a batch runs. May finish at once.
+    void start(const QString& folder, const QStringList& paths,
+               const QHash<QString, qint64>& listedSizes);
+    bool isRunning() const { return !m_queue.isEmpty(); }
+
+signals:
+    // The current file's progress, scaled to fit an int.
+    void progress(int value, int maximum);
+    // The batch is over; summary says what was saved, skipped and why files failed.
+    void finished(const QString& summary);
+
+private:
+    void startNext();
+    void readReady();
+    void transferProgress(qint64 received, qint64 total);
+    void endFile();
+    void settleFile();
+    QString summary() const;
+
+    QNetworkAccessManager* m_manager = nullptr;
+    QNetworkReply* m_reply = nullptr;
+    QStringList m_queue; // the file in transfer first
+    QString m_folder;
+    QHash<QString, qint64> m_sizes;
+    QFile m_file;
+    QString m_target; // the local name of the file in transfer
+    qint64 m_written = 0;
+    QString m_writeError;
+    int m_total = 0;
+    int m_saved = 0;
+    int m_skipped = 0; // already in the folder
+    QStringList m_failures;
+    QStringList m_renamed; // saved beside a file of the same name
+    QSet<QString> m_batchWritten; // local files this batch made
+};
