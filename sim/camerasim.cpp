@@ -495,8 +495,17 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         }
         json(res, {{QStringLiteral("status"), QStringLiteral("0")}});
     } else if ((on80 || on8080) && p == "/gp/gpMediaList") {
+        // The list is taken when asked for; a slow camera answers it late, possibly after a
+        // list asked for later.
+        const std::string body = m_media->listBody().toStdString();
+        int delayMs = 0;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            std::swap(delayMs, m_nextListDelayMs);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         res.status = 200;
-        res.set_content(m_media->listBody().toStdString(), "application/json");
+        res.set_content(body, "application/json");
     } else if ((on80 || on8080) && p == "/gp/gpMediaMetadata") {
         if (req.has_param("t"))
             return notFound();
@@ -711,6 +720,13 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             m_answer = answer;
         }
         m_wake.notify_all();
+        ok();
+    } else if (p == "/list-delay") {
+        int ms = 0;
+        if (!toInt(param(req, "ms"), &ms) || ms < 0 || ms > 60000)
+            return bad(QStringLiteral("ms must be 0 to 60000"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_nextListDelayMs = ms;
         ok();
     } else if (p == "/model") {
         int n = 0;

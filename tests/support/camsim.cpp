@@ -230,6 +230,11 @@ bool CamSim::setMediaCount(int count)
     return isOk(control(QStringLiteral("/media?count=%1").arg(count), 60000));
 }
 
+bool CamSim::delayNextList(int ms)
+{
+    return isOk(control(QStringLiteral("/list-delay?ms=%1").arg(ms)));
+}
+
 bool CamSim::setMediaJson(const QByteArray& body)
 {
     // Not null, so it goes as a POST even when empty.

@@ -70,6 +70,8 @@ public:
     // Replaces the card's media list: generated files, or this exact gpMediaList body.
     bool setMediaCount(int count);
     bool setMediaJson(const QByteArray& body);
+    // The next media list request is answered ms late, with the list as it was when asked.
+    bool delayNextList(int ms);
 
     // The gpMediaList body the camera serves now.
     QByteArray mediaList();
