@@ -15,7 +15,6 @@
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
 #include "mediaselection.h"
-#include "reachability.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -26,6 +25,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class CameraLink;
 class CameraStatusView;
 class MediaList;
 class MediaListLoader;
@@ -100,6 +100,8 @@ private:
     // True while the camera answers; otherwise tells the user so.
     bool cameraAnswers();
     void refreshWhenAnswered(const QString& command);
+    void cameraCameOnline();
+    void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
     void applyReportedModel(int number);
@@ -111,13 +113,9 @@ private:
     void finishBatch();
 
     Ui::MainWindow* ui = nullptr;
-    QNetworkAccessManager* m_cmdManager = nullptr;
+    CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
-    // Keep-alive polls only; their replies also land in replyFinished.
-    QNetworkAccessManager* m_pollManager = nullptr;
-    Reachability m_reachability;
     CameraStatusView* m_cameraStatus = nullptr;
-    QTimer* m_keepAliveTimer = nullptr;
     PreviewKeepAlive* m_previewKeepAlive = nullptr;
     TileGrid* m_tileGrid = nullptr;
     MediaListLoader* m_listLoader = nullptr;
@@ -143,9 +141,6 @@ private:
     QStringList m_batchRenamed; // saved beside a file of the same name
     QSet<QString> m_batchWritten; // local files this batch made
     QString m_downloadTarget; // the local name of the file being downloaded
-    // Card-changing commands sent and not yet answered; the list is fetched again when all are.
-    QSet<QUrl> m_awaitedCommands;
-    QMetaObject::Connection m_awaitedWatch;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;
@@ -157,6 +152,5 @@ private:
     QPointer<WifiJoin> m_wifiJoin;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
-    bool m_cameraOnline = false;
     int m_cameraModel = 5;
 };
