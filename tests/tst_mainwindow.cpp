@@ -53,6 +53,7 @@ private slots:
 
     void init()
     {
+        m_prompts.reset(); // one recorder at a time: each takes the boxes over
         m_prompts.reset(new PromptRecorder);
         m_window.reset(new MainWindow);
     }
