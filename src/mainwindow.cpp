@@ -5,6 +5,7 @@
 #include "medialistloader.h"
 #include "tilegrid.h"
 #include "bleinterface.h"
+#include "cameralink.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
 #include "camerastatusview.h"
@@ -37,20 +38,12 @@
 
 namespace {
 
-const char* const kStatusUrl = "http://10.5.5.9/gp/gpControl/status";
-const char* const kKeepAliveUrl = "http://10.5.5.9:8080/gopro/camera/keep_alive";
-const char* const kStateUrl = "http://10.5.5.9:8080/gopro/camera/state";
 const char* const kShutterOnUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
 const char* const kShutterOffUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=0";
 const char* const kFormatUrl = "http://10.5.5.9/gp/gpControl/command/storage/delete/all";
 const char* const kSleepUrl = "http://10.5.5.9/gp/gpControl/command/system/sleep";
 const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
 
-// A poll the camera accepts but never answers would otherwise hold a connection forever
-// (Qt has no default transfer timeout). Kept well below the poll interval, so that two
-// missed polls, the second sent at once after the first, tell within about 7 s that a
-// camera has left into a route where connects hang.
-constexpr int kKeepAliveTimeoutMs = 2000;
 constexpr int kListStallMs = 15000;
 
 QString settingUrl(int setting, bool on)
@@ -75,16 +68,11 @@ MainWindow::MainWindow(QWidget* parent)
     ui->checkBox_3rdPreview->setChecked(true);
     ui->horizontalSlider->setTickInterval(1);
 
-    m_cmdManager = cameranetwork::newManager(this);
-    // Keep-alive polls travel apart from commands: after a poll that got no answer its
-    // stuck connection attempts are dropped, which would cut commands still on their way.
-    m_pollManager = cameranetwork::newManager(this);
-    connect(m_pollManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
+    m_link = new CameraLink(this);
     connect(ui->pbStart_LiveView, &QPushButton::clicked, this, &MainWindow::slotStartLiveView);
     connect(ui->pbStopLiveView, &QPushButton::clicked, this, &MainWindow::slotStopLiveView);
     m_previewKeepAlive = new PreviewKeepAlive(this);
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &MainWindow::slotSliderChanged);
-    connect(m_cmdManager, &QNetworkAccessManager::finished, this, &MainWindow::replyFinished);
 
     m_mediaManager = cameranetwork::newManager(this);
     connect(m_mediaManager, &QNetworkAccessManager::finished, this, &MainWindow::replyMediaList);
@@ -203,9 +191,9 @@ MainWindow::MainWindow(QWidget* parent)
         m_hardInfo.abandon();
     });
 
-    m_keepAliveTimer = new QTimer(this);
-    connect(m_keepAliveTimer, &QTimer::timeout, this, &MainWindow::onTimer);
-    m_keepAliveTimer->start(3000);
+    connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
+    connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
+    connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
 
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
@@ -239,6 +227,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
     statusBar()->addPermanentWidget(m_cameraStatus);
     connect(m_ble, &BLEInterface::connectFinish, this, &MainWindow::slotGetHardInfo);
+    connect(m_link, &CameraLink::statusReceived, m_cameraStatus, &CameraStatusView::showStatus);
 }
 
 MainWindow::~MainWindow()
@@ -248,9 +237,7 @@ MainWindow::~MainWindow()
     m_tileGrid = nullptr;
     delete ui;
     ui = nullptr;
-    m_cmdManager->deleteLater();
     m_mediaManager->deleteLater();
-    m_keepAliveTimer->stop();
     m_progressBar->deleteLater();
 }
 
@@ -259,114 +246,55 @@ MainWindow::~MainWindow()
 
 void MainWindow::sendCmd(QString url)
 {
-    if (!cameraAnswers())
-        return;
-    m_cmdManager->get(QNetworkRequest(QUrl(url)));
-    qDebug().nospace() << "send command: " << url;
+    if (cameraAnswers())
+        m_link->send(url);
 }
 
 bool MainWindow::cameraAnswers()
 {
-    if (!m_cameraOnline)
+    if (!m_link->isOnline())
         Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
-    return m_cameraOnline;
+    return m_link->isOnline();
 }
 
 void MainWindow::refreshWhenAnswered(const QString& command)
 {
-    // A list asked for before the camera has carried out a command that changes the card
-    // (it travels on another connection) can still name files that are gone.
-    m_awaitedCommands.insert(QUrl(command));
-    if (m_awaitedWatch)
-        return;
-    m_awaitedWatch = connect(m_cmdManager, &QNetworkAccessManager::finished, this,
-                             [this](QNetworkReply* reply) {
-                                 if (!m_awaitedCommands.remove(reply->url())
-                                     || !m_awaitedCommands.isEmpty())
-                                     return;
-                                 disconnect(m_awaitedWatch);
-                                 m_awaitedWatch = {};
-                                 slotRefresh();
-                             });
+    m_link->awaitAnswer(command);
 }
 
 void MainWindow::sendDirect(const QString& url)
 {
-    // An empty command (a profile entry without a URL) has nowhere to go; sending it would
-    // only produce a local error that reads like an answer from the camera.
-    const QUrl target(url, QUrl::TolerantMode);
-    if (url.isEmpty() || !target.isValid() || target.scheme() != QLatin1String("http")) {
-        qDebug().nospace() << "command not sent, not an http URL: " << url;
-        return;
-    }
-    m_cmdManager->get(QNetworkRequest(target));
+    m_link->sendDirect(url);
 }
 
 void MainWindow::replyFinished(QNetworkReply* reply)
 {
-    const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool stateReply = reply->url() == QUrl(QLatin1String(kStateUrl));
-    const bool statusReply = stateReply || reply->url() == QUrl(QLatin1String(kStatusUrl));
-    // Only the keep-alive request is the poll: the state request that travels beside it on
-    // newer cameras counts when answered, so that one silent tick is one missed poll.
-    const bool poll = reply->manager() == m_pollManager && !stateReply;
-    switch (m_reachability.onReply(reply->error(), code, poll)) {
-    case Reachability::Change::WentOffline:
-        m_previewKeepAlive->stop();
-        m_cameraStatus->clear();
-        m_cameraOnline = false;
-        slotRefresh();
-        statusBar()->showMessage(QString());
-        m_tipTimer->start();
-        slotTipTimer(); // at once, not a tick later
-        break;
-    case Reachability::Change::CameOnline:
-        m_tipTimer->stop();
-        ui->label_fileName->clear();
-        slotRefresh();
-        {
-            const QString model = QStringLiteral("hero%1").arg(m_cameraModel);
-            m_comboModel->setCurrentText(model);
-            slotVersionChanged(model);
-        }
-        // Only now: while the model is applied, commands are still refused.
-        m_cameraOnline = true;
-        break;
-    case Reachability::Change::None:
-        break;
-    }
-    if (statusReply && m_cameraOnline && Reachability::isAnswer(reply->error(), code)) {
-        // Any answer replaces what is shown: an error page tells nothing, so nothing is shown.
-        const auto family = stateReply ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
-        m_cameraStatus->showStatus(CameraStatus::parse(code == 200 ? reply->readAll() : QByteArray(),
-                                                       family));
-    }
-    if (code != 200)
-        qDebug().nospace() << "http request failed: code = " << code;
-    if (poll && !Reachability::isAnswer(reply->error(), code)) {
-        // Qt keeps the attempts that hang behind a route leading nowhere, and later polls
-        // queue behind them: drop them, so the next poll finds a camera that has appeared
-        // at once.
-        m_pollManager->clearConnectionCache();
-        // One missed poll is confirmed (or not) at once rather than a period later.
-        if (m_reachability.isOnline()) {
-            m_keepAliveTimer->start();
-            onTimer();
-        }
-    }
-    reply->deleteLater();
+    m_link->handleReply(reply);
+}
+
+void MainWindow::cameraWentOffline()
+{
+    m_previewKeepAlive->stop();
+    m_cameraStatus->clear();
+    slotRefresh();
+    statusBar()->showMessage(QString());
+    m_tipTimer->start();
+    slotTipTimer(); // at once, not a tick later
+}
+
+void MainWindow::cameraCameOnline()
+{
+    m_tipTimer->stop();
+    ui->label_fileName->clear();
+    slotRefresh();
+    const QString model = QStringLiteral("hero%1").arg(m_cameraModel);
+    m_comboModel->setCurrentText(model);
+    slotVersionChanged(model);
 }
 
 void MainWindow::onTimer()
 {
-    QNetworkRequest request(QUrl(QLatin1String(m_cameraModel <= 8 ? kStatusUrl : kKeepAliveUrl)));
-    request.setTransferTimeout(kKeepAliveTimeoutMs);
-    m_pollManager->get(request);
-    // Newer cameras tell their state only when asked.
-    if (m_cameraModel >= 9) {
-        request.setUrl(QUrl(QLatin1String(kStateUrl)));
-        m_pollManager->get(request);
-    }
+    m_link->poll();
 }
 
 void MainWindow::slotCaptureStart()
@@ -399,7 +327,7 @@ void MainWindow::slotGpsOnOff(bool on)
 void MainWindow::slotSleep()
 {
     qDebug() << "clicked sleep";
-    m_cmdManager->get(QNetworkRequest(QUrl(QLatin1String(kSleepUrl))));
+    m_link->sendDirect(QLatin1String(kSleepUrl));
 }
 
 void MainWindow::slotReformat()
@@ -461,6 +389,7 @@ void MainWindow::slotVersionChanged(const QString& version)
         defaultModelFile().setVersion(version) == DefaultModelFile::WriteResult::WriteFailed;
 
     m_cameraModel = CameraProfile::modelNumber(version);
+    m_link->setModel(m_cameraModel);
 
     CameraProfile profile;
     if (CameraProfile::load(refDir.filePath(CameraProfile::fileNameFor(version)), &profile)) {
@@ -572,7 +501,7 @@ void MainWindow::slotStartLiveView()
     sendCmd(QLatin1String(m_cameraModel <= 8 ? kStreamStartOldUrl : kStreamStartNewUrl));
     // The older cameras end the stream after about 25 s unless told, over UDP, that someone
     // still watches. Nothing streams from a camera that is away.
-    const bool keepAlive = m_cameraModel <= 8 && m_cameraOnline;
+    const bool keepAlive = m_cameraModel <= 8 && m_link->isOnline();
 
     if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
         if (keepAlive)

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QHash>
-#include <QSet>
-#include <QUrl>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -14,7 +11,6 @@
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
 #include "mediaselection.h"
-#include "reachability.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -25,6 +21,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class CameraLink;
 class CameraStatusView;
 class DownloadBatch;
 class MediaList;
@@ -98,6 +95,8 @@ private:
     // True while the camera answers; otherwise tells the user so.
     bool cameraAnswers();
     void refreshWhenAnswered(const QString& command);
+    void cameraCameOnline();
+    void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
     void applyReportedModel(int number);
@@ -106,13 +105,9 @@ private:
     void showSelectedName();
 
     Ui::MainWindow* ui = nullptr;
-    QNetworkAccessManager* m_cmdManager = nullptr;
+    CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
-    // Keep-alive polls only; their replies also land in replyFinished.
-    QNetworkAccessManager* m_pollManager = nullptr;
-    Reachability m_reachability;
     CameraStatusView* m_cameraStatus = nullptr;
-    QTimer* m_keepAliveTimer = nullptr;
     PreviewKeepAlive* m_previewKeepAlive = nullptr;
     TileGrid* m_tileGrid = nullptr;
     MediaListLoader* m_listLoader = nullptr;
@@ -124,9 +119,6 @@ private:
     DownloadBatch* m_batch = nullptr;
     // Media browser: the newest list request; older answers are dropped.
     QNetworkReply* m_listReply = nullptr;
-    // Card-changing commands sent and not yet answered; the list is fetched again when all are.
-    QSet<QUrl> m_awaitedCommands;
-    QMetaObject::Connection m_awaitedWatch;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;
@@ -138,6 +130,5 @@ private:
     QPointer<WifiJoin> m_wifiJoin;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
-    bool m_cameraOnline = false;
     int m_cameraModel = 5;
 };

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QUrl>
+
+#include "camerastatus.h"
+#include "reachability.h"
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTimer;
+
+// The HTTP link to the camera: keep-alive polls, whether the camera is there, the gate for
+// commands, and the status the camera reports. No widgets: the window reacts to the signals
+// and tells the user when a command is refused.
+class CameraLink : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPollIntervalMs = 3000;
+
+    explicit CameraLink(QObject* parent = nullptr);
+
+    // The model decides the poll: up to HERO8 the status request, from HERO9 keep_alive
+    // plus the state request on port 8080.
+    void setModel(int model);
+
+    // Open only after the handlers of cameOnline() have returned, so that no command goes
+    // out while the camera's model is being applied.
+    bool isOnline() const;
+
+    // A command through the gate; false (and nothing sent) while the camera is away.
+    bool send(const QString& url);
+    // A command regardless of the gate (profile selectors, sleep); false when url is no
+    // http URL.
+    bool sendDirect(const QString& url);
+    // Emits cardCommandsAnswered() once every awaited command has its answer.
+    void awaitAnswer(const QString& url);
+
+    // One finished request of this link (the managers' replies land here).
+    void handleReply(QNetworkReply* reply);
+
+public slots:
+    // One keep-alive tick; the timer calls it every kPollIntervalMs.
+    void poll();
+
+signals:
+    void cameOnline();
+    void wentOffline();
+    void statusReceived(const CameraStatus& status);
+    void cardCommandsAnswered();
+
+private:
+    QNetworkAccessManager* m_cmdManager = nullptr;
+    // Keep-alive polls travel apart from commands: after a poll that got no answer its
+    // stuck connection attempts are dropped, which would cut commands still on their way.
+    QNetworkAccessManager* m_pollManager = nullptr;
+    QTimer* m_keepAliveTimer = nullptr;
+    Reachability m_reachability;
+    // Card-changing commands sent and not yet answered.
+    QSet<QUrl> m_awaitedCommands;
+    bool m_online = false;
+    int m_model = 5;
+};

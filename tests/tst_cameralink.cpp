@@ -1,0 +1,219 @@
+// The camera link's rules against the simulator: what a poll sends, which outcomes mean the
+// camera is there, the command gate, awaited commands and the status reader.
+
+#include "cameralink.h"
+#include "camsim.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+
+namespace {
+
+// A status as one line, "?" for what is unknown.
+QString summary(const CameraStatus& s)
+{
+    const auto v = [](const auto& value) {
+        return value ? QString::number(qint64(*value)) : QStringLiteral("?");
+    };
+    const char* const cards[] = {"ready", "missing", "error"};
+    return QStringLiteral("battery %1, level %2, charging %3, rec %4, time %5, photos %6, "
+                          "video %7, free %8, card %9")
+        .arg(v(s.batteryPercent), v(s.batteryLevel), v(s.charging), v(s.recording),
+             v(s.recordingSeconds), v(s.remainingPhotos), v(s.remainingVideoSeconds),
+             v(s.freeBytes), s.card ? QLatin1String(cards[int(*s.card)]) : QLatin1String("?"));
+}
+
+} // namespace
+
+class TestCameraLink : public QObject
+{
+    Q_OBJECT
+
+private:
+    CamSim m_sim;
+
+    // A link that has seen the camera answer.
+    bool bringOnline(CameraLink* link, int model)
+    {
+        link->setModel(model);
+        link->poll();
+        return QTest::qWaitFor([link] { return link->isOnline(); }, 3000);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_sim.start({"--model", "5"})); }
+
+    void init()
+    {
+        QVERIFY(CamSim::joinNetwork());
+        if (!m_sim.isRunning())
+            QVERIFY(m_sim.start({"--model", "5"}));
+        QVERIFY(m_sim.setAnswer("normal") && m_sim.setModel(5));
+        m_sim.clearLog();
+    }
+
+    // Up to HERO8 the status request is the poll; from HERO9 keep_alive, with the state asked
+    // for beside it. The status comes from the matching reply, newer video time in minutes.
+    void pollFollowsTheModel_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QStringList>("requests");
+        const QStringList older = {"80 /gp/gpControl/status"};
+        const QStringList newer = {"8080 /gopro/camera/keep_alive", "8080 /gopro/camera/state"};
+        QTest::newRow("hero5") << 5 << older;
+        QTest::newRow("hero8") << 8 << older;
+        QTest::newRow("hero9") << 9 << newer;
+        QTest::newRow("hero13") << 13 << newer;
+    }
+    void pollFollowsTheModel()
+    {
+        QFETCH(int, model);
+        QVERIFY(m_sim.setModel(model) && m_sim.setCameraStatus("battery=42&capacity=12300000000"));
+        CameraLink link;
+        QSignalSpy status(&link, &CameraLink::statusReceived);
+        QVERIFY(bringOnline(&link, model));
+        QTRY_VERIFY_WITH_TIMEOUT(status.count() >= 1, 2000);
+        QStringList sent = m_sim.targets();
+        sent.removeDuplicates();
+        sent.sort();
+        QTEST(sent, "requests");
+        const auto received = status.first().first().value<CameraStatus>();
+        QCOMPARE(received.batteryPercent, std::optional<int>(42));
+        // 12.3 GB at 60 Mbit/s: 27 min.
+        QCOMPARE(*received.remainingVideoSeconds / 60, 27);
+    }
+
+    // Any HTTP status or a refused connection is the camera; silence and an unreachable
+    // network are not.
+    void answersDecidePresence_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("present");
+        QTest::newRow("200") << "normal" << true;
+        QTest::newRow("404") << "404" << true;
+        QTest::newRow("refused") << "refused" << true;
+        QTest::newRow("timed out") << "stall" << false;
+        QTest::newRow("unreachable") << "away" << false;
+    }
+    void answersDecidePresence()
+    {
+        QFETCH(QString, answer);
+        if (answer == "refused")
+            m_sim.stop();
+        else if (answer == "away")
+            QVERIFY(CamSim::leaveNetwork());
+        else
+            QVERIFY(m_sim.setAnswer(answer));
+        CameraLink link;
+        QSignalSpy came(&link, &CameraLink::cameOnline);
+        link.poll();
+        QTest::qWait(2600); // past the poll's time-out
+        QTEST(link.isOnline(), "present");
+        QTEST(came.count() == 1, "present");
+    }
+
+    // A camera that holds polls without answering goes offline after two silent polls, the
+    // second sent at once after the first times out; one silent tick from HERO9 (keep_alive
+    // and state) is one missed poll. Its first answer brings it back.
+    void silenceTakesItOffline_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::newRow("hero5") << 5;
+        QTest::newRow("hero11") << 11;
+    }
+    void silenceTakesItOffline()
+    {
+        QFETCH(int, model);
+        QVERIFY(m_sim.setModel(model));
+        CameraLink link;
+        QVERIFY(bringOnline(&link, model));
+        QSignalSpy gone(&link, &CameraLink::wentOffline);
+        QSignalSpy came(&link, &CameraLink::cameOnline);
+        QVERIFY(m_sim.setAnswer("stall"));
+        m_sim.clearLog();
+        const QString poll = model <= 8 ? "/gp/gpControl/status" : "/gopro/camera/keep_alive";
+        QVERIFY(m_sim.waitForRequest(poll, 4000));
+        QTest::qWait(2300);
+        QVERIFY(link.isOnline());
+        QVERIFY(m_sim.waitForRequest(poll, 500, 2)); // the confirming poll, not a tick later
+        QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, 3000);
+        QVERIFY(m_sim.setAnswer("normal"));
+        QTRY_COMPARE_WITH_TIMEOUT(came.count(), 1, 4000);
+    }
+
+    // Commands wait for the camera and for the window to take it in; profile commands and
+    // sleep go regardless, as long as they are http URLs.
+    void gateAndAwaitedCommands()
+    {
+        const QString shutter = "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
+        const QString format = "http://10.5.5.9/gp/gpControl/command/storage/delete/all";
+        CameraLink link;
+        bool sentWhileComing = true; // the sleep's answer brings the camera online
+        connect(&link, &CameraLink::cameOnline, this,
+                [&] { sentWhileComing = link.isOnline() || link.send(shutter); });
+        QVERIFY(!link.send(shutter));
+        QVERIFY(!link.sendDirect("") && !link.sendDirect("ftp://10.5.5.9/x"));
+        QVERIFY(link.sendDirect("http://10.5.5.9/gp/gpControl/command/system/sleep"));
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/system/sleep", 3000));
+        QTest::qWait(300);
+        QCOMPARE(m_sim.countRequests("/gp/gpControl/command/shutter"), 0);
+        QVERIFY(bringOnline(&link, 5));
+        QVERIFY(!sentWhileComing);
+        QVERIFY(link.send(shutter));
+
+        // Told once, when the slowest awaited command is answered (the format takes 1.5 s).
+        QSignalSpy answered(&link, &CameraLink::cardCommandsAnswered);
+        QElapsedTimer clock;
+        clock.start();
+        link.awaitAnswer(format);
+        link.awaitAnswer(shutter);
+        QVERIFY(link.send(format) && link.send(shutter));
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 4000);
+        QVERIFY(clock.elapsed() >= 1400);
+        link.send(shutter);
+        QTest::qWait(300);
+        QCOMPARE(answered.count(), 1);
+    }
+
+    // The reader of the status reply: a value it cannot be sure of is unknown.
+    void statusReplyRules_data()
+    {
+        QTest::addColumn<bool>("newer");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+        const QString unknown = "battery ?, level ?, charging ?, rec ?, time ?, photos ?, "
+                                "video ?, free ?, card ?";
+        QTest::newRow("older camera") << false << QByteArray(R"({"status":{"2":3,"8":1,"10":0,"13":42,)"
+            R"("33":0,"34":480,"35":4980,"54":12011718,"70":87},"settings":{"70":1}})")
+            << "battery 87, level 3, charging 0, rec 1, time 42, photos 480, video 4980, "
+               "free 12299999232, card ready";
+        // From HERO9, 8 only says busy and video time is in minutes.
+        QTest::newRow("newer camera") << true << QByteArray(R"({"status":{"8":1,"10":0,"35":83,"33":2}})")
+            << "battery ?, level ?, charging ?, rec 0, time ?, photos ?, video 4980, free ?, card missing";
+        QTest::newRow("charging, no percent") << false << QByteArray(R"({"status":{"2":4,"33":1}})")
+            << "battery ?, level ?, charging 1, rec ?, time ?, photos ?, video ?, free ?, card ready";
+        QTest::newRow("empty") << true << QByteArray(R"({"status":{"2":0,"70":0,"33":3}})")
+            << "battery 0, level 0, charging 0, rec ?, time ?, photos ?, video ?, free ?, card error";
+        QTest::newRow("wrong types") << false << QByteArray(R"({"status":{"70":"87","2":true,"8":"1",)"
+            R"("13":null,"34":[480],"35":{},"54":"12011718","33":"0"}})") << unknown;
+        QTest::newRow("out of range") << false << QByteArray(R"({"status":{"70":101,"2":5,"8":2,)"
+            R"("13":-1,"34":-5,"35":1.5,"54":1e300,"33":-1}})") << unknown;
+        QTest::newRow("fraction") << true << QByteArray(R"({"status":{"70":87.5,"10":0.5}})") << unknown;
+        QTest::newRow("not JSON") << false << QByteArray("<html>500</html>") << unknown;
+        QTest::newRow("cut short") << false << QByteArray(R"({"status":{"70":87,"8":1)") << unknown;
+        QTest::newRow("no status") << false << QByteArray(R"({"settings":{"70":87}})") << unknown;
+        QTest::newRow("status not an object") << false << QByteArray(R"({"status":[87]})") << unknown;
+        QTest::newRow("array") << false << QByteArray(R"([{"status":{"70":87}}])") << unknown;
+    }
+    void statusReplyRules()
+    {
+        QFETCH(bool, newer);
+        QFETCH(QByteArray, body);
+        const auto family = newer ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
+        QTEST(summary(CameraStatus::parse(body, family)), "expected");
+    }
+};
+
+VELKAMO_TEST_MAIN(TestCameraLink)
+#include "tst_cameralink.moc"
