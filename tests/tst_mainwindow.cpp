@@ -3,7 +3,6 @@
 
 #include "camerastatusview.h"
 #include "camsim.h"
-#include "logcapture.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "systemfilepath.h"
@@ -12,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSlider>
 #include <QTranslator>
 #include <memory>
 
@@ -56,17 +54,6 @@ private slots:
         m_prompts.reset(); // one recorder at a time: each takes the boxes over
         m_prompts.reset(new PromptRecorder);
         m_window.reset(new MainWindow);
-    }
-
-    // The slider and the column count agree from the start: the resize log line divides the
-    // central widget's width by the column count.
-    void sliderAndColumnsAgreeAtStart()
-    {
-        QCOMPARE(child<QSlider>("horizontalSlider")->value(), 4);
-        LogCapture log;
-        m_window->show();
-        m_window->resize(1000, 600);
-        QTRY_VERIFY(log.contains(QString::number(child<QWidget>("centralWidget")->width() / 4 - 2)));
     }
 
     void aboutBox()

@@ -180,8 +180,12 @@ private slots:
     {
         OPEN_ON(kTenFiles, 10);
         QCOMPARE(tileNames(), kTenNewestFirst);
-        m_window->findChild<QSlider*>("horizontalSlider")->setValue(3);
         const auto cell = [this](int i) { return tile(kTenNewestFirst.at(i))->geometry(); };
+        // The slider starts at 4 and the grid agrees.
+        QCOMPARE(m_window->findChild<QSlider*>("horizontalSlider")->value(), 4);
+        QCOMPARE(cell(3).y(), cell(0).y());
+        QCOMPARE(cell(4).x(), cell(0).x());
+        m_window->findChild<QSlider*>("horizontalSlider")->setValue(3);
         QCOMPARE(cell(2).y(), cell(0).y());
         QVERIFY(cell(2).x() > cell(1).right());
         QCOMPARE(cell(3).x(), cell(0).x());
