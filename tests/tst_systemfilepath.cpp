@@ -1,11 +1,28 @@
-// Which translation a system language gets, and the program starting in the installed layout
-// and in a bare one, finding its data directories from its own place.
+// Which translation a system language gets, and the program starting in the installed layout,
+// in a bare one and from its Debian package, finding its data directories from its own place.
 
+#include "camsim.h"
 #include "systemfilepath.h"
 #include "testsupport.h"
 
+#include <QJsonDocument>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+// Runs a tool to its end; empty when it succeeded, else what it said.
+static QString run(const QString& program, const QStringList& args, QByteArray* out = nullptr)
+{
+    QProcess tool;
+    tool.start(program, args);
+    const bool done = tool.waitForFinished(240000) && tool.exitStatus() == QProcess::NormalExit;
+    const QByteArray said = tool.readAllStandardOutput() + tool.readAllStandardError();
+    if (out)
+        *out = said;
+    return done && tool.exitCode() == 0 ? QString() : program + QLatin1String(": ") + said;
+}
 
 class TestSystemFilePath : public QObject
 {
@@ -64,6 +81,59 @@ private slots:
         for (const char* dir : {"ref", "qss", "Language"})
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(root.filePath(dir)).isDir(), dir, 10000);
         QVERIFY2(!program.waitForFinished(500), "the program ended by itself");
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
+    }
+
+    // The Debian package: desktop files valid, dependencies real; extracted under a read-only
+    // root, it finds its profiles, style sheet and Chinese translation, and remembers the model
+    // in the user's folder.
+    void debianPackage()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.filePath("root"), deb = dir.filePath("velkamo_1.0.0_amd64.deb");
+        QCOMPARE(run(VELKAMO_CPACK_COMMAND, {"-G", "DEB", "-B", dir.path(), "--config",
+                                             VELKAMO_BINARY_DIR "/CPackConfig.cmake"}), QString());
+        QByteArray depends;
+        QCOMPARE(run("dpkg-deb", {"-f", deb, "Depends"}, &depends), QString());
+        for (const QString& name : QString::fromUtf8(depends).split(QLatin1Char(',')))
+            QCOMPARE(run("dpkg-query", {"-W", name.section(QLatin1Char('('), 0, 0).trimmed()}),
+                     QString());
+        QCOMPARE(run("dpkg-deb", {"-x", deb, root}), QString());
+        const QString appId = "/io.github.velkamo.Velkamo";
+        QCOMPARE(run("desktop-file-validate", {root + "/usr/share/applications" + appId + ".desktop"}),
+                 QString());
+        QCOMPARE(run("appstreamcli", {"validate", "--no-net",
+                                      root + "/usr/share/metainfo" + appId + ".metainfo.xml"}),
+                 QString());
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            QCOMPARE(QImage(root + QStringLiteral("/usr/share/icons/hicolor/%1x%1/apps").arg(size)
+                            + appId + ".png").size(), QSize(size, size));
+
+        QCOMPARE(testsupport::mountReadOnly(root), QString());
+        const auto unmount = qScopeGuard([&] { testsupport::unmount(root); });
+        const int watch = inotify_init1(IN_NONBLOCK);
+        for (const char* sub : {"qss", "Language/zh_CN", "ref"})
+            QVERIFY(inotify_add_watch(watch, qPrintable(root + "/opt/velkamo/" + sub), IN_OPEN) >= 0);
+        CamSim sim;
+        QVERIFY(sim.start());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        env.insert("LC_ALL", "zh_CN.UTF-8");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(root + "/usr/bin/velkamo");
+        QVERIFY(sim.waitForRequest("/gp/gpMediaList", 20000));
+        QFile remembered(dir.filePath("config/velkamo/gopro_default.json"));
+        QTRY_VERIFY_WITH_TIMEOUT(remembered.exists(), 10000);
+        QVERIFY(remembered.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(remembered.readAll())["Version"].toString(), "hero5");
+        QByteArray opened(1 << 16, '\0');
+        opened.truncate(qMax(0, int(read(watch, opened.data(), opened.size()))));
+        close(watch);
+        for (const char* file : {"common.qss", "Kelnu_zh.qm", "hero5_cmds.json"})
+            QVERIFY2(opened.contains(QByteArray(file) + '\0'), file);
+        QCOMPARE(program.state(), QProcess::Running);
         program.terminate();
         QVERIFY(program.waitForFinished(5000));
     }
