@@ -100,21 +100,20 @@ private slots:
             QCOMPARE(run("dpkg-query", {"-W", name.section(QLatin1Char('('), 0, 0).trimmed()}),
                      QString());
         QCOMPARE(run("dpkg-deb", {"-x", deb, root}), QString());
-        const QString appId = "/io.github.velkamo.Velkamo";
-        QCOMPARE(run("desktop-file-validate", {root + "/usr/share/applications" + appId + ".desktop"}),
-                 QString());
-        QCOMPARE(run("appstreamcli", {"validate", "--no-net",
-                                      root + "/usr/share/metainfo" + appId + ".metainfo.xml"}),
-                 QString());
+        const QString file = root + "/usr/share/%1/io.github.velkamo.Velkamo%2";
+        QCOMPARE(run("desktop-file-validate", {file.arg("applications", ".desktop")}), QString());
+        const QString metainfo = file.arg("metainfo", ".metainfo.xml");
+        QCOMPARE(run("appstreamcli", {"validate", "--no-net", metainfo}), QString());
         for (int size : {16, 24, 32, 48, 64, 128, 256})
-            QCOMPARE(QImage(root + QStringLiteral("/usr/share/icons/hicolor/%1x%1/apps").arg(size)
-                            + appId + ".png").size(), QSize(size, size));
+            QCOMPARE(QImage(file.arg(QStringLiteral("icons/hicolor/%1x%1/apps").arg(size), ".png"))
+                         .size(), QSize(size, size));
 
-        QCOMPARE(testsupport::mountReadOnly(root), QString());
-        const auto unmount = qScopeGuard([&] { testsupport::unmount(root); });
+        // Every file the program opens in these folders is told to the watch.
         const int watch = inotify_init1(IN_NONBLOCK);
-        for (const char* sub : {"qss", "Language/zh_CN", "ref"})
-            QVERIFY(inotify_add_watch(watch, qPrintable(root + "/opt/velkamo/" + sub), IN_OPEN) >= 0);
+        for (const char* sub : {"/qss", "/Language/zh_CN", "/ref"})
+            QVERIFY(inotify_add_watch(watch, qPrintable(root + "/opt/velkamo" + sub), IN_OPEN) > 0);
+        QCOMPARE(testsupport::mountReadOnly(root), QString());
+        const auto cleanup = qScopeGuard([&] { close(watch); testsupport::unmount(root); });
         CamSim sim;
         QVERIFY(sim.start());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -130,7 +129,6 @@ private slots:
         QCOMPARE(QJsonDocument::fromJson(remembered.readAll())["Version"].toString(), "hero5");
         QByteArray opened(1 << 16, '\0');
         opened.truncate(qMax(0, int(read(watch, opened.data(), opened.size()))));
-        close(watch);
         for (const char* file : {"common.qss", "Kelnu_zh.qm", "hero5_cmds.json"})
             QVERIFY2(opened.contains(QByteArray(file) + '\0'), file);
         QCOMPARE(program.state(), QProcess::Running);
