@@ -336,7 +336,7 @@ QByteArray unsafeNames(int count)
 {
     const QStringList shapes{QStringLiteral("../GOPR%1.JPG"), QStringLiteral("a/../../GOPR%1.JPG"),
                              QStringLiteral("..\\GOPR%1.JPG"), QStringLiteral("/etc/GOPR%1"),
-                             QStringLiteral("GOPR%1\u0000.JPG"), QStringLiteral(".."),
+                             QStringLiteral("GOPR%1\u0000.JPG"), QStringLiteral("GOPR%1/"),
                              QStringLiteral("<b>GOPR%1</b>.JPG"), QStringLiteral("GOPR%1.JPG\n")};
     QJsonArray files;
     for (int n = 0; n < count; ++n)
@@ -377,15 +377,26 @@ int bodies(CamSim& sim)
         auto stalls = std::make_unique<StallMeter>();
         QElapsedTimer clock;
         clock.start();
+        qint64 replyMs = -1;
         click(w, "pbRefresh");
+        for (QNetworkReply* reply : w->findChildren<QNetworkReply*>()) {
+            if (reply->url().path() == QLatin1String("/gp/gpMediaList") && !reply->isFinished())
+                QObject::connect(reply, &QNetworkReply::finished, stalls.get(), [&] { replyMs = clock.elapsed(); });
+        }
         sim.waitForRequest(QStringLiteral("/gp/gpMediaList"), 10000, lists + 1);
         const bool told = waitFor([&] { return !statusText(w).isEmpty(); }, 30000);
         const qint64 toldMs = clock.elapsed();
         spin(2000); // what the list leaves for later still counts
         const qint64 stall = stalls->longest();
+        if (qEnvironmentVariableIsSet("VELKAMO_FAULTS_LOG")) {
+            for (const QJsonValue& entry : sim.requests())
+                std::printf("log %s\n", QJsonDocument(entry.toObject()).toJson(QJsonDocument::Compact).constData());
+            sim.clearLog();
+        }
         stalls.reset();
         std::printf("== %s (%lld bytes)\n", c.name, qint64(c.body.size()));
         print("longest_stall_ms", stall);
+        print("list_reply_ms", replyMs);
         print("told_after_ms", told ? toldMs : -1);
         printText("window_says", statusText(w));
         print("grid_files", w->findChild<TileGrid*>()->media().count());
@@ -553,7 +564,8 @@ int main(int argc, char** argv)
 {
     testsupport::requireSandbox();
     // Keep the window's progress lines out of the figures.
-    qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
@@ -577,6 +589,24 @@ int main(int argc, char** argv)
         return bodies(sim);
     if (args.at(1) == QLatin1String("silent"))
         return silent(sim, n > 1 ? n : 10);
+    if (args.at(1) == QLatin1String("fetch")) {
+        sim.setMediaJson(cardJson(100000, 1));
+        for (int i = 0; i < 3; ++i) {
+            QNetworkAccessManager manager;
+            QElapsedTimer clock;
+            clock.start();
+            QNetworkRequest request(QUrl("http://10.5.5.9:8080/gp/gpMediaList"));
+            if (i == 1)
+                request.setRawHeader("Accept-Encoding", "identity");
+            if (i == 2)
+                request.setDecompressedSafetyCheckThreshold(-1);
+            QNetworkReply* reply = manager.get(request);
+            waitFor([reply] { return reply->isFinished(); }, 60000, 5);
+            std::printf("fetch %lld ms %lld bytes\n", clock.elapsed(), qint64(reply->readAll().size()));
+            delete reply;
+        }
+        return 0;
+    }
     if (args.at(1) == QLatin1String("soak"))
         return soak(sim);
     return 2;
