@@ -442,6 +442,10 @@ int silent(CamSim& sim, int minutes)
     for (int minute = 1; minute <= minutes; ++minute) {
         spin(60000);
         rss << rssKiB();
+        // The first minute is warm-up: connections kept alive from before the camera fell
+        // silent close by then.
+        if (minute == 1)
+            peakReplies = peakConnections = 0;
         std::printf("minute %d rss_mib %.3f live_replies %d program_camera_connections %d\n", minute,
                     rss.last() / 1024.0, liveReplies(w), cameraConnections());
         std::fflush(stdout);
@@ -466,8 +470,8 @@ int silent(CamSim& sim, int minutes)
     print("camera_side_connections_held_80", connections.value(QStringLiteral("80")).toObject().value(QStringLiteral("current")).toInt());
     print("camera_side_connections_held_8080", connections.value(QStringLiteral("8080")).toObject().value(QStringLiteral("current")).toInt());
     print("pending_replies_at_end", pending);
-    print("peak_pending_replies", peakReplies);
-    print("peak_program_camera_connections", peakConnections);
+    print("peak_pending_replies_after_first_minute", peakReplies);
+    print("peak_program_camera_connections_after_first_minute", peakConnections);
     // A poll and a list request may be on their way at any moment, no more.
     return verdict(growthMiB <= 5.0 && peakReplies <= 4 && peakConnections <= 4,
                    QStringLiteral("silent: RSS growth <= 5 MiB after the first minute, no pile of pending requests"));
