@@ -591,6 +591,10 @@ void MainWindow::slotRefresh()
         reply->abort();
     };
     connect(reply, &QNetworkReply::readyRead, this, [this, reply, refuse] {
+        // An error page ends as a failed request does, in silence.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status >= 300)
+            return;
         const QByteArray head = reply->peek(4096).trimmed();
         if (!head.isEmpty() && !head.startsWith('{'))
             refuse(tr("The camera's answer to the media list request is not a media list."));
