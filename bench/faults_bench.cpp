@@ -44,6 +44,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <malloc.h>
 #include <functional>
 #include <memory>
 
@@ -75,6 +76,13 @@ int cameraConnections()
             ++count;
     }
     return count;
+}
+
+// Bytes the program holds from malloc: tells memory kept from memory given back but not
+// returned to the system.
+qint64 heapInUseKiB()
+{
+    return qint64(mallinfo2().uordblks / 1024);
 }
 
 void print(const char* key, double value)
@@ -544,6 +552,8 @@ int soak(CamSim& sim)
     const int kPlayers = 50;
     const int kPlayerWarmUp = 5;
     qint64 playerBase = 0;
+    qint64 heapBase = 0;
+    int objectsBase = 0;
     int played = 0;
     for (int i = 1; i <= kPlayers; ++i) {
         PreviewForm* tile = w->findChild<PreviewForm*>(QStringLiteral("100GOPRO/GH010001.MP4"));
@@ -560,10 +570,14 @@ int soak(CamSim& sim)
         if (i == kPlayerWarmUp) {
             spin(1000);
             playerBase = rssKiB();
+            heapBase = heapInUseKiB();
+            objectsBase = int(qApp->findChildren<QObject*>().size() + QApplication::allWidgets().size());
         }
     }
     spin(3000);
     const qint64 playerEnd = rssKiB();
+    const qint64 heapEnd = heapInUseKiB();
+    const int objectsEnd = int(qApp->findChildren<QObject*>().size() + QApplication::allWidgets().size());
 
     // The same playbacks with Qt alone (a bare QMediaPlayer and QVideoWidget, nothing of
     // the program's): what the Qt Multimedia in use keeps of each playback by itself.
@@ -600,6 +614,8 @@ int soak(CamSim& sim)
     print("rss_after_player_warmup_mib", playerBase / 1024.0);
     print("rss_after_players_mib", playerEnd / 1024.0);
     print("player_rss_growth_mib", playerGrowth);
+    print("player_heap_in_use_growth_mib", (heapEnd - heapBase) / 1024.0);
+    print("player_objects_and_widgets_growth", objectsEnd - objectsBase);
     print("qt_alone_player_rss_growth_mib", (bareEnd - bareBase) / 1024.0);
     return verdict(refreshesShown == kRefreshes && refreshGrowth <= 5.0 && playerGrowth <= 5.0,
                    QStringLiteral("soak: RSS growth <= 5 MiB after warm-up, refreshes and players"));
