@@ -626,6 +626,8 @@ int soak(CamSim& sim)
 int main(int argc, char** argv)
 {
     testsupport::requireSandbox();
+    // As the program's main does: player threads share one heap.
+    mallopt(M_ARENA_MAX, 2);
     // Keep the window's progress lines out of the figures.
     if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
         qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
