@@ -45,6 +45,9 @@ const char* const kSleepUrl = "http://10.5.5.9/gp/gpControl/command/system/sleep
 const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
 
 constexpr int kListStallMs = 15000;
+// Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
+// held in memory and copied on the window's thread.
+constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
 
 QString settingUrl(int setting, bool on)
 {
@@ -575,7 +578,32 @@ void MainWindow::slotRefresh()
     // Where connects to a camera that has left hang instead of failing, the grid would
     // otherwise keep showing its files for minutes.
     request.setTransferTimeout(kListStallMs);
-    m_listReply = m_mediaManager->get(request);
+    // Qt inflates a compressed answer slowly: a list of 100,000 files (4 MB, 0.5 MB as gzip)
+    // took over 10 s, past the stall limit, where the plain one takes a tenth of a second.
+    request.setRawHeader("Accept-Encoding", "identity");
+    QNetworkReply* reply = m_mediaManager->get(request);
+    m_listReply = reply;
+    // An answer that cannot be a list is dropped as soon as that shows, not read to its end.
+    const auto refuse = [reply](const QString& why) {
+        if (reply->property("refused").isValid())
+            return;
+        reply->setProperty("refused", why);
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::readyRead, this, [this, reply, refuse] {
+        // An error page ends as a failed request does, in silence.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status >= 300)
+            return;
+        const QByteArray head = reply->peek(4096).trimmed();
+        if (!head.isEmpty() && !head.startsWith('{'))
+            refuse(tr("The camera's answer to the media list request is not a media list."));
+    });
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, refuse](qint64 received, qint64 total) {
+        if (received > kListMaxBytes || total > kListMaxBytes)
+            refuse(tr("The camera's media list is too large to be read (over %1 MB).")
+                       .arg(kListMaxBytes / (1024 * 1024)));
+    });
 }
 
 void MainWindow::replyMediaList(QNetworkReply* reply)
@@ -590,7 +618,11 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
     if (!m_batch->isRunning())
         m_progressBar->hide();
     // Parsed away from the window; the grid is rebuilt when the list is ready.
-    m_listLoader->load(reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray());
+    const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    m_listProblem = reply->property("refused").toString();
+    if (m_listProblem.isEmpty() && !body.isEmpty())
+        m_listProblem = tr("The camera's answer to the media list request is not a media list.");
+    m_listLoader->load(body);
     reply->deleteLater();
 }
 
@@ -604,6 +636,9 @@ void MainWindow::applyMediaList(const MediaList& list)
     qDebug() << "nCount=" << count;
     if (count > 0)
         statusBar()->showMessage(tr("Total media files: %1").arg(count));
+    // The camera answered, but with something else than a list: the old count would lie.
+    else if (!list.isValid() && !m_listProblem.isEmpty())
+        statusBar()->showMessage(m_listProblem);
     // Only the tiles in view are made; the rest of the list waits for scrolling.
     m_tileGrid->setMedia(list);
     // Download and Delete act on what the grid shows ticked: files no longer listed leave

@@ -119,6 +119,8 @@ private:
     DownloadBatch* m_batch = nullptr;
     // Media browser: the newest list request; older answers are dropped.
     QNetworkReply* m_listReply = nullptr;
+    // What to say when the list being read is none (empty after a failed request).
+    QString m_listProblem;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;
