@@ -34,6 +34,7 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +92,15 @@ struct Peaks {
         rssKiB = std::max(rssKiB, statusKiB("VmRSS:"));
     }
 };
+
+// CPU time this process has used so far, all threads, user and system.
+double cpuMs(int who = RUSAGE_SELF)
+{
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
 
 void print(const char* key, double value)
 {
@@ -316,7 +326,9 @@ int download(CamSim& sim, qint64 mib)
         curlComplete = curlComplete && QFileInfo(curlDir.filePath(QStringLiteral("x"))).size() == bytes;
         return ms;
     };
+    const double childCpuBefore = cpuMs(RUSAGE_CHILDREN);
     const double curlBeforeMs = runCurl();
+    const double curlCpuMs = cpuMs(RUSAGE_CHILDREN) - childCpuBefore;
 
     std::unique_ptr<MainWindow> window = openWindow(sim, 1);
     Prompt::setResponder([&](const Prompt::Request&) {
@@ -330,11 +342,13 @@ int download(CamSim& sim, qint64 mib)
     Peaks peaks;
     peaks.countConnections = false;
     const qint64 rssBefore = statusKiB("VmRSS:");
+    const double cpuBefore = cpuMs();
     window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
     clock.restart();
     waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
             1200000, &peaks, 20);
     const double velkamoMs = clock.elapsed();
+    const double velkamoCpuMs = cpuMs() - cpuBefore;
     const QFileInfo saved(dir.filePath(QStringLiteral("GH010001.MP4")));
     const double rssGrowthMiB = double(peaks.rssKiB - rssBefore) / 1024.0;
     const double curlAfterMs = runCurl();
@@ -344,6 +358,8 @@ int download(CamSim& sim, qint64 mib)
     print("saved_bytes_match", saved.size() == bytes ? 1 : 0);
     print("curl_bytes_match", curlComplete ? 1 : 0);
     print("velkamo_ms", velkamoMs);
+    print("velkamo_cpu_ms", velkamoCpuMs);
+    print("curl_cpu_ms", curlCpuMs);
     print("curl_before_ms", curlBeforeMs);
     print("curl_after_ms", curlAfterMs);
     print("ratio_velkamo_to_curl", velkamoMs / curlMs);

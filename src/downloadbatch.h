@@ -45,6 +45,7 @@ private:
 
     QNetworkAccessManager* m_manager = nullptr;
     QNetworkReply* m_reply = nullptr;
+    QByteArray m_piece; // read from the reply, written to the file
     QStringList m_queue; // the file in transfer first
     QString m_folder;
     QHash<QString, qint64> m_sizes;
