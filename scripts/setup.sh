@@ -15,6 +15,7 @@ packages=(
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   iproute2 util-linux e2fsprogs curl
   dbus python3-dbusmock
+  clang libclang-rt-14-dev
 )
 
 sudo=""
