@@ -16,6 +16,7 @@ packages=(
   iproute2 util-linux e2fsprogs curl
   dbus python3-dbusmock
   dpkg-dev desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 
 sudo=""
