@@ -86,11 +86,13 @@ bool TileGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && (watched == m_contents || watched == m_area->viewport())) {
         place();
-    } else if (event->type() == QEvent::LayoutRequest && watched != m_contents) {
+    } else if (event->type() == QEvent::LayoutRequest) {
         // A thumbnail of another size than the room kept for it. Placed later: placing may
-        // delete the tile whose event this is.
+        // delete the tile whose event this is. The viewport asks for layouts too; its size
+        // hint is not a tile's.
+        auto* tile = qobject_cast<PreviewForm*>(watched);
         const QSize before = m_tileSize;
-        if (tileSize(static_cast<PreviewForm*>(watched)) != before)
+        if (tile && tileSize(tile) != before)
             QMetaObject::invokeMethod(this, &TileGrid::place, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
