@@ -9,4 +9,6 @@ build=${VELKAMO_BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
-ctest --output-on-failure -j2 --timeout 600
+# A suite spends most of its time waiting on the simulator's and the fake BlueZ's timers, so
+# twice as many suites as cores run at once.
+ctest --output-on-failure -j"$(( $(nproc) * 2 ))" --timeout 600
