@@ -104,6 +104,7 @@ private slots:
         QCOMPARE(run("desktop-file-validate", {file.arg("applications", ".desktop")}), QString());
         const QString metainfo = file.arg("metainfo", ".metainfo.xml");
         QCOMPARE(run("appstreamcli", {"validate", "--no-net", metainfo}), QString());
+        QVERIFY(QFileInfo(root + "/usr/share/doc/velkamo/copyright").size() > 0);
         for (int size : {16, 24, 32, 48, 64, 128, 256})
             QCOMPARE(QImage(file.arg(QStringLiteral("icons/hicolor/%1x%1/apps").arg(size), ".png"))
                          .size(), QSize(size, size));
