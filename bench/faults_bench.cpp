@@ -8,6 +8,7 @@
 //   velkamo-faults soak            100 refreshes of 1,000 files, 50 players opened and closed
 // Each prints "key value" lines and a verdict line "PASS ..." or "FAIL ...".
 
+#include "benchsupport.h"
 #include "camsim.h"
 #include "cameralink.h"
 #include "downloadbatch.h"
@@ -17,6 +18,7 @@
 #include "picturelabel.h"
 #include "previewform.h"
 #include "prompt.h"
+#include "stallmeter.h"
 #include "testsupport.h"
 #include "tilegrid.h"
 
@@ -24,7 +26,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,7 +37,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QScrollArea>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -48,53 +48,15 @@
 #include <functional>
 #include <memory>
 
+using namespace bench;
+
 namespace {
-
-qint64 rssKiB()
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    file.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-// The program's own connections to the camera: established sockets whose far end is
-// 10.5.5.9 port 80 or 8080 (the simulator's ends have ephemeral far ports). A socket the
-// program gave up on is no longer established on its side, whatever the camera still holds.
-int cameraConnections()
-{
-    QFile file(QStringLiteral("/proc/self/net/tcp"));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    int count = 0;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> f = line.simplified().split(' ');
-        if (f.size() >= 4 && f.at(3) == "01" && (f.at(2) == "0905050A:0050" || f.at(2) == "0905050A:1F90"))
-            ++count;
-    }
-    return count;
-}
 
 // Bytes the program holds from malloc: tells memory kept from memory given back but not
 // returned to the system.
 qint64 heapInUseKiB()
 {
     return qint64(mallinfo2().uordblks / 1024);
-}
-
-void print(const char* key, double value)
-{
-    std::printf("%s %.3f\n", key, value);
-    std::fflush(stdout);
-}
-
-void printText(const char* key, const QString& value)
-{
-    std::printf("%s %s\n", key, qPrintable(value.isEmpty() ? QStringLiteral("(nothing)") : value));
-    std::fflush(stdout);
 }
 
 int verdict(bool pass, const QString& what)
@@ -104,57 +66,9 @@ int verdict(bool pass, const QString& what)
     return pass ? 0 : 1;
 }
 
-// A real event loop until done() or the time-out: QTest::qWait would sleep between rounds.
-bool waitFor(const std::function<bool()>& done, int timeoutMs, int pollMs = 10)
-{
-    if (done())
-        return true;
-    QElapsedTimer clock;
-    clock.start();
-    bool met = false;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        met = done();
-        if (met || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    poll.start(pollMs);
-    loop.exec();
-    return met;
-}
-
 void spin(int ms)
 {
     waitFor([] { return false; }, ms, 20);
-}
-
-// How late a 10 ms timer fires: the longest time the GUI thread did not get to its events.
-class StallMeter : public QObject
-{
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = std::max(m_longest, m_clock.restart() - kPeriodMs);
-        });
-        m_clock.start();
-        m_timer.start(kPeriodMs);
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    static constexpr qint64 kPeriodMs = 10;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
-QList<PreviewForm*> tiles(MainWindow* window)
-{
-    return window->findChild<QScrollArea*>(QStringLiteral("scrollAreaPictureView"))
-        ->findChildren<PreviewForm*>();
 }
 
 QString statusText(MainWindow* window)
@@ -196,25 +110,6 @@ QByteArray cameraBytes(const QString& mediaPath)
     return bytes;
 }
 
-// A card of count pictures numbered from first on: the higher the number, the newer.
-QByteArray cardJson(int count, int first)
-{
-    QJsonArray dirs;
-    QJsonArray files;
-    int dir = -1;
-    for (int n = first + count - 1; n >= first; --n) {
-        if (n / 1000 != dir && !files.isEmpty()) {
-            dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
-            files = QJsonArray();
-        }
-        dir = n / 1000;
-        files.append(QJsonObject{{"n", QStringLiteral("GOPR%1.JPG").arg(n % 10000, 4, 10, QLatin1Char('0'))},
-                                 {"mod", QString::number(1600000000 + n)}});
-    }
-    dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
-    return QJsonDocument(QJsonObject{{"media", dirs}}).toJson(QJsonDocument::Compact);
-}
-
 // ---------------------------------------------------------------------------------------
 
 int flap(CamSim& sim, int seconds)
@@ -228,6 +123,10 @@ int flap(CamSim& sim, int seconds)
         paths << entry.path;
     for (const QString& path : paths)
         sim.setFault(path, QStringLiteral("slow"), 0, 200000);
+    // Two that fail whatever the network does: one the camera refuses, one it cuts off halfway.
+    const QStringList meantToFail{paths.at(2), paths.at(7)};
+    sim.setFault(meantToFail.at(0), QStringLiteral("404"));
+    sim.setFault(meantToFail.at(1), QStringLiteral("truncate"));
 
     std::unique_ptr<MainWindow> window = openOnline(sim);
     MainWindow* w = window.get();
@@ -250,7 +149,7 @@ int flap(CamSim& sim, int seconds)
     w->findChild<QAction*>(QStringLiteral("actionSelectAll"))->trigger();
     click(w, "pbDownload");
 
-    StallMeter stalls;
+    StallMeter stalls(10);
     int flaps = 0;
     int refreshes = 0;
     bool away = false;
@@ -289,7 +188,7 @@ int flap(CamSim& sim, int seconds)
     spin(1500); // the tip changes every 500 ms while it shows
 
     // Every file under a real name is one of the camera's, byte for byte.
-    int exact = 0;
+    QSet<QString> exact;
     int wrong = 0;
     int parts = 0;
     const QFileInfoList saved = QDir(folder.path()).entryInfoList(QDir::Files | QDir::Hidden);
@@ -307,23 +206,47 @@ int flap(CamSim& sim, int seconds)
         local.open(QIODevice::ReadOnly);
         const QByteArray bytes = local.readAll();
         if (!path.isEmpty() && !bytes.isEmpty() && bytes == cameraBytes(path)) {
-            ++exact;
+            exact << file.fileName();
         } else {
             ++wrong;
             std::printf("not_byte_exact %s\n", qPrintable(file.fileName()));
         }
     }
 
-    // The summary tells what the folder holds: "Downloaded X of Y files", then the failures.
+    // The summary tells what the folder holds: "Downloaded X of Y files to F.", then
+    // "Failed: NAME (why); NAME (why)". Each selected file is either saved or named there.
     const QRegularExpression counts(QStringLiteral("^Downloaded (\\d+) of (\\d+) files"));
     const QRegularExpressionMatch match = counts.match(summary);
     const int toldSaved = match.hasMatch() ? match.captured(1).toInt() : -1;
     const int toldTotal = match.hasMatch() ? match.captured(2).toInt() : -1;
-    const int failed = summary.contains(QLatin1String("Failed: "))
-        ? int(summary.mid(summary.indexOf(QLatin1String("Failed: "))).count(QLatin1String("; ")) + 1)
-        : 0;
-    const bool summaryTrue = finished && toldSaved == exact && toldTotal == paths.size()
-        && toldSaved + failed == toldTotal;
+    QStringList named;
+    const qsizetype failedAt = summary.indexOf(QLatin1String("Failed: "));
+    if (failedAt >= 0) {
+        for (const QString& entry : summary.mid(failedAt + 8).split(QStringLiteral("; ")))
+            named << entry.section(QStringLiteral(" ("), 0, 0);
+    }
+    QStringList unaccounted; // neither saved nor named
+    QStringList misnamed; // named but saved, named twice, or not selected at all
+    QSet<QString> selected;
+    for (const QString& path : paths) {
+        const QString name = MediaList::fileName(path);
+        selected << name;
+        if (!exact.contains(name) && !named.contains(name))
+            unaccounted << name;
+    }
+    for (const QString& name : named) {
+        if (exact.contains(name) || !selected.contains(name) || named.count(name) > 1)
+            misnamed << name;
+    }
+    QStringList meantNames;
+    bool failuresNamed = true;
+    for (const QString& path : meantToFail) {
+        meantNames << MediaList::fileName(path);
+        failuresNamed = failuresNamed && named.contains(meantNames.last());
+    }
+    const bool summaryTrue = finished && toldSaved == exact.size() && toldTotal == paths.size()
+        && toldSaved + named.size() == toldTotal && failuresNamed && unaccounted.isEmpty()
+        && misnamed.isEmpty();
 
     const QString tip = w->findChild<QLabel*>(QStringLiteral("label_fileName"))->text();
     const bool gridTrue = grid->media().count() == card.count()
@@ -340,9 +263,13 @@ int flap(CamSim& sim, int seconds)
     print("flaps", flaps);
     print("refreshes", refreshes);
     print("files_selected", paths.size());
-    print("files_byte_exact", exact);
+    print("files_byte_exact", exact.size());
     print("files_not_byte_exact", wrong);
     print("part_files_left", parts);
+    printText("files_meant_to_fail", meantNames.join(QLatin1Char(' ')));
+    printText("files_failed_named", named.join(QLatin1Char(' ')));
+    printText("files_neither_saved_nor_named", unaccounted.join(QLatin1Char(' ')));
+    printText("files_named_wrongly", misnamed.join(QLatin1Char(' ')));
     printText("summary", summary);
     print("summary_true", summaryTrue);
     print("online_at_end", online);
@@ -353,7 +280,8 @@ int flap(CamSim& sim, int seconds)
     print("longest_stall_ms", stalls.longest());
     print("crashed", 0);
     return verdict(wrong == 0 && parts == 0 && summaryTrue && consistent,
-                   QStringLiteral("flap: no crash, every saved file byte-exact, summary true, state/tip/grid consistent"));
+                   QStringLiteral("flap: no crash, every saved file byte-exact, the summary names exactly the files that failed, "
+                                  "state/tip/grid consistent"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -400,7 +328,7 @@ int bodies(CamSim& sim)
         }
         w->statusBar()->clearMessage();
         const int lists = sim.countRequests(QStringLiteral("/gp/gpMediaList"));
-        auto stalls = std::make_unique<StallMeter>();
+        auto stalls = std::make_unique<StallMeter>(10);
         QElapsedTimer clock;
         clock.start();
         qint64 replyMs = -1;
@@ -487,21 +415,6 @@ int silent(CamSim& sim, int minutes)
 
 // ---------------------------------------------------------------------------------------
 
-bool screenShown(MainWindow* window)
-{
-    QScrollArea* area = window->findChild<QScrollArea*>(QStringLiteral("scrollAreaPictureView"));
-    const QRect view = area->viewport()->rect();
-    bool any = false;
-    for (PreviewForm* tile : tiles(window)) {
-        if (!tile->isVisible() || !view.intersects(QRect(tile->mapTo(area->viewport(), QPoint(0, 0)), tile->size())))
-            continue;
-        any = true;
-        if (!tile->picture()->hasThumbnail())
-            return false;
-    }
-    return any;
-}
-
 mediaplayer* openPlayer()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -527,8 +440,7 @@ int soak(CamSim& sim)
     for (int i = 1; i <= kRefreshes; ++i) {
         const int other = i % 2;
         sim.setMediaJson(lists[other]);
-        const int n = other ? 1100 : 1000;
-        const QString newest = QStringLiteral("%1GOPRO/GOPR%2.JPG").arg(100 + n / 1000).arg(n % 10000, 4, 10, QLatin1Char('0'));
+        const QString newest = newestPath(1000, other ? 101 : 1);
         click(w, "pbRefresh");
         const bool shown = waitFor([&] {
             PreviewForm* top = w->findChild<PreviewForm*>(newest);

@@ -4,31 +4,25 @@
 //   velkamo-bench download MiB  the real window downloading one file of that size
 // Each prints "key value" lines.
 
+#include "benchsupport.h"
 #include "camsim.h"
 #include "mainwindow.h"
-#include "picturelabel.h"
 #include "previewform.h"
 #include "prompt.h"
+#include "stallmeter.h"
 #include "testsupport.h"
 #include "thumbnailqueue.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QCheckBox>
 #include <QtTest>
 
@@ -37,61 +31,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace bench;
+
 namespace {
-
-// Client connections to the camera: established TCP sockets whose far end is 10.5.5.9 on
-// port 80 or 8080 (the simulator's own ends have ephemeral far ports).
-int cameraConnections()
-{
-    int count = 0;
-    for (const char* table : {"/proc/self/net/tcp"}) {
-        QFile file(QString::fromLatin1(table));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> f = line.simplified().split(' ');
-            if (f.size() < 4 || f.at(3) != "01")
-                continue;
-            if (f.at(2) == "0905050A:0050" || f.at(2) == "0905050A:1F90")
-                ++count;
-        }
-    }
-    return count;
-}
-
-int openFiles()
-{
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
-}
-
-qint64 statusKiB(const char* key)
-{
-    QFile file(QStringLiteral("/proc/self/status"));
-    file.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qstrlen(key)).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
-
-struct Peaks {
-    // Reading /proc/self/net/tcp walks the kernel's whole connection table (milliseconds of
-    // CPU each time): only where the connection count is wanted.
-    bool countConnections = true;
-    int connections = 0;
-    int files = 0;
-    qint64 rssKiB = 0;
-    void sample()
-    {
-        if (countConnections) {
-            connections = std::max(connections, cameraConnections());
-            files = std::max(files, openFiles());
-        }
-        rssKiB = std::max(rssKiB, statusKiB("VmRSS:"));
-    }
-};
 
 // CPU time this process has used so far, all threads, user and system.
 double cpuMs(int who = RUSAGE_SELF)
@@ -101,123 +43,6 @@ double cpuMs(int who = RUSAGE_SELF)
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
-
-void print(const char* key, double value)
-{
-    std::printf("%s %.3f\n", key, value);
-    std::fflush(stdout);
-}
-
-QList<PreviewForm*> tiles(MainWindow* window)
-{
-    return window->findChild<QScrollArea*>(QStringLiteral("scrollAreaPictureView"))
-        ->findChildren<PreviewForm*>();
-}
-
-// Runs a real event loop, as the program does: QTest::qWait sleeps 10 ms between its rounds
-// of events, which would add up to 10 ms to every request and answer being measured.
-bool waitFor(const std::function<bool()>& done, int timeoutMs, Peaks* peaks, int pollMs = 10)
-{
-    if (done())
-        return true;
-    QElapsedTimer clock;
-    clock.start();
-    bool met = false;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (peaks)
-            peaks->sample();
-        met = done();
-        if (met || clock.elapsed() > timeoutMs)
-            loop.quit();
-    });
-    poll.start(pollMs);
-    loop.exec();
-    return met;
-}
-
-// A card of count pictures numbered from first on: the higher the number, the newer.
-QByteArray cardJson(int count, int first)
-{
-    QJsonArray dirs;
-    QJsonArray files;
-    int dir = -1;
-    for (int n = first + count - 1; n >= first; --n) {
-        if (n / 1000 != dir && !files.isEmpty()) {
-            dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
-            files = QJsonArray();
-        }
-        dir = n / 1000;
-        files.append(QJsonObject{{"n", QStringLiteral("GOPR%1.JPG").arg(n % 10000, 4, 10, QLatin1Char('0'))},
-                                 {"mod", QString::number(1600000000 + n)}});
-    }
-    dirs.append(QJsonObject{{"d", QStringLiteral("%1GOPRO").arg(100 + dir)}, {"fs", files}});
-    return QJsonDocument(QJsonObject{{"media", dirs}}).toJson(QJsonDocument::Compact);
-}
-
-QString newestPath(int count, int first)
-{
-    const int n = first + count - 1;
-    return QStringLiteral("%1GOPRO/GOPR%2.JPG").arg(100 + n / 1000).arg(n % 10000, 4, 10, QLatin1Char('0'));
-}
-
-QScrollArea* gridArea(MainWindow* window)
-{
-    return window->findChild<QScrollArea*>(QStringLiteral("scrollAreaPictureView"));
-}
-
-// The tiles the user sees, at least in part.
-QList<PreviewForm*> onScreen(MainWindow* window)
-{
-    QScrollArea* area = gridArea(window);
-    const QRect view = area->viewport()->rect();
-    QList<PreviewForm*> seen;
-    for (PreviewForm* tile : tiles(window)) {
-        if (tile->isVisible()
-            && view.intersects(QRect(tile->mapTo(area->viewport(), QPoint(0, 0)), tile->size())))
-            seen << tile;
-    }
-    return seen;
-}
-
-bool screenShown(MainWindow* window, QSet<QString>* shown = nullptr)
-{
-    const QList<PreviewForm*> seen = onScreen(window);
-    bool all = !seen.isEmpty();
-    for (PreviewForm* tile : seen) {
-        if (tile->picture()->hasThumbnail()) {
-            if (shown)
-                shown->insert(tile->objectName());
-        } else {
-            all = false;
-        }
-    }
-    return all;
-}
-
-// Notes how late a timer of short period fires: the longest time the GUI thread did not
-// get round to its events.
-class StallMeter : public QObject
-{
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_longest = std::max(m_longest, m_clock.restart() - kPeriodMs);
-        });
-        m_clock.start();
-        m_timer.start(kPeriodMs);
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    static constexpr qint64 kPeriodMs = 5;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
 
 // A window online on the simulator's card, its first screen of thumbnails shown.
 std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
@@ -235,7 +60,7 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
             && window->statusBar()->currentMessage() == total;
         before = now;
         return stable && screenShown(window.get());
-    }, 600000, nullptr, 500);
+    }, 600000, 500);
     return window;
 }
 
@@ -244,7 +69,7 @@ int grid(CamSim& sim, int count)
     sim.setMediaJson(cardJson(count, 1));
     std::unique_ptr<MainWindow> window = openWindow(sim, count);
     QTest::qWait(1000);
-    waitFor([] { return cameraConnections() <= 1; }, 600000, nullptr, 100);
+    waitFor([] { return cameraConnections() <= 1; }, 600000, 100);
 
     // A refresh after new pictures were taken: a screenful and more of new files on top.
     sim.setMediaJson(cardJson(count, 101));
@@ -253,7 +78,7 @@ int grid(CamSim& sim, int count)
     peaks.countConnections = false;
     QElapsedTimer clock;
     qint64 replyMs = -1;
-    std::unique_ptr<StallMeter> stalls(new StallMeter);
+    std::unique_ptr<StallMeter> stalls(new StallMeter(5));
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
     for (QNetworkReply* reply : window->findChildren<QNetworkReply*>()) {
@@ -263,7 +88,7 @@ int grid(CamSim& sim, int count)
     waitFor([&] {
         PreviewForm* top = window->findChild<PreviewForm*>(newest);
         return top && top->isVisible() && screenShown(window.get());
-    }, 600000, &peaks, 1);
+    }, 600000, 1, &peaks);
     const double firstScreenMs = clock.elapsed() - std::max<qint64>(0, replyMs);
     QTest::qWait(1000); // what the refresh leaves for later still counts
     const qint64 stallMs = stalls->longest();
@@ -277,7 +102,7 @@ int grid(CamSim& sim, int count)
     clock.restart();
     for (int value = 0;; value += bar->pageStep()) {
         bar->setValue(std::min(value, bar->maximum()));
-        if (!waitFor([&] { return screenShown(window.get(), &shown); }, 20000, &peaks, 5))
+        if (!waitFor([&] { return screenShown(window.get(), &shown); }, 20000, 5, &peaks))
             ++pagesMissing;
         peaks.sample();
         peakTiles = std::max(peakTiles, int(tiles(window.get()).size()));
@@ -346,7 +171,7 @@ int download(CamSim& sim, qint64 mib)
     window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
     clock.restart();
     waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
-            1200000, &peaks, 20);
+            1200000, 20, &peaks);
     const double velkamoMs = clock.elapsed();
     const double velkamoCpuMs = cpuMs() - cpuBefore;
     const QFileInfo saved(dir.filePath(QStringLiteral("GH010001.MP4")));
