@@ -147,7 +147,10 @@ int main(int argc, char** argv)
         const Timing preview = timeFirstFrame(
             [&] { window.findChild<QPushButton*>("pbStart_LiveView")->click(); });
         window.findChild<QPushButton*>("pbStopLiveView")->click();
-        QTest::qWaitFor([&] { return !sim.state().value("streaming").toBool(); }, 5000);
+        if (!QTest::qWaitFor([&] { return !sim.state().value("streaming").toBool(); }, 5000)) {
+            std::fprintf(stderr, "the camera still streams 5 s after the preview stopped\n");
+            return 1;
+        }
         std::printf("run %d preview_first_frame_ms %lld preview_on_screen_ms %lld\n", i + 1,
                     preview.frame, preview.onScreen);
         previewFrame << preview.frame;
