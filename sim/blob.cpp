@@ -52,6 +52,32 @@ const std::vector<char>& noise()
     return table;
 }
 
+// The pattern bytes from position j on, as patternByte gives them, a 64 KiB block at a time
+// and eight bytes a step: served byte by byte, the pattern took more CPU than the client
+// under test and its peer together.
+void fillPattern(char* out, uint64_t j, size_t count)
+{
+    const char* table = noise().data();
+    while (count > 0) {
+        const size_t at = j & 0xFFFF;
+        const size_t run = std::min<size_t>(count, 0x10000 - at);
+        const uint8_t mask = static_cast<uint8_t>((j >> 16) * 31);
+        const uint64_t wide = mask * 0x0101010101010101ull;
+        size_t k = 0;
+        for (; k + 8 <= run; k += 8) {
+            uint64_t word;
+            std::memcpy(&word, table + at + k, 8);
+            word ^= wide;
+            std::memcpy(out + k, &word, 8);
+        }
+        for (; k < run; ++k)
+            out[k] = static_cast<char>(table[at + k] ^ mask);
+        out += run;
+        j += run;
+        count -= run;
+    }
+}
+
 } // namespace
 
 char Blob::patternByte(uint64_t i, uint32_t seed)
@@ -93,14 +119,9 @@ size_t Blob::read(uint64_t offset, char* buffer, size_t n) const
                     return copied + done;
                 break;
             }
-            case Piece::Pattern: {
-                const std::vector<char>& table = noise();
-                for (size_t k = 0; k < count; ++k) {
-                    const uint64_t j = within + k + piece.seed;
-                    out[k] = static_cast<char>(table[j & 0xFFFF] ^ static_cast<char>((j >> 16) * 31));
-                }
+            case Piece::Pattern:
+                fillPattern(out, within + piece.seed, count);
                 break;
-            }
             }
             copied += count;
         }
