@@ -146,8 +146,11 @@ private slots:
         const QString got = finished.first().first().toString();
         QVERIFY2(summary.endsWith('(') ? got.startsWith(summary.arg(folder)) : got == summary.arg(folder),
                  qPrintable(got));
-        // The camera is never asked for what is skipped, and the bar is filled per file.
-        QCOMPARE(m_sim.countRequests("/videos/"), asked);
+        // The camera is never asked for what is skipped, and the bar is filled per file. Counted
+        // per file: Qt itself may send a GET again when the camera drops the connection.
+        QStringList files = m_sim.targets(8080).filter(" /videos/");
+        files.removeDuplicates();
+        QVERIFY2(files.size() == asked, qPrintable(files.join(", ")));
         if (asked > 0)
             QVERIFY(!progress.isEmpty() && progress.last().at(0) == progress.last().at(1));
         for (auto it = after.begin(); it != after.end(); ++it)
