@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QNetworkReply;
+
+// Bounds on one answer from the camera. Qt's transfer time-out only fires on silence: a body
+// that trickles a byte a second, or one that never ends, would hold its request (and the
+// memory it fills) for ever. A reply past its bound is aborted; reason() then says why.
+class ReplyLimit
+{
+public:
+    // At most maxBytes of body (-1: no cap), and finished within deadlineMs of now
+    // (0: no deadline), whatever the camera does meanwhile.
+    static void apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs);
+    // Why reply was cut short by its bounds, for the user; empty when it was not.
+    static QString reason(const QNetworkReply* reply);
+};
