@@ -468,9 +468,10 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             ++m_formatCount;
         }
         ok();
-    } else if (on80 && p == "/gp/gpControl/command/storage/delete") {
+    } else if (on80 && (p == "/gp/gpControl/command/storage/delete" || p == "/gp/gpControl/command/storage/delete/group")) {
         std::this_thread::sleep_for(kDeleteTime);
-        if (!m_media->remove(mediaPathParam(param(req, "p"))))
+        const bool group = p == "/gp/gpControl/command/storage/delete/group";
+        if (!m_media->remove(mediaPathParam(param(req, "p")), group))
             return gpError(req, res);
         ok();
     } else if (on80 && p == "/gp/gpControl/command/system/sleep") {

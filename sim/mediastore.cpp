@@ -407,10 +407,12 @@ QStringList MediaStore::deleted()
     return m_deleted;
 }
 
-bool MediaStore::remove(const QString& mediaPath)
+bool MediaStore::remove(const QString& mediaPath, bool group)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_parsed || !m_entries.contains(mediaPath))
+        return false;
+    if (group && !m_entries.value(mediaPath).contains(QStringLiteral("g")))
         return false;
     QJsonArray media = m_list.value(QStringLiteral("media")).toArray();
     for (int i = 0; i < media.size(); ++i) {

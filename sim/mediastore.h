@@ -46,7 +46,8 @@ public:
     std::shared_ptr<const Blob> file(const QString& mediaPath);
     std::shared_ptr<const Blob> thumbnail(const QString& mediaPath);
 
-    bool remove(const QString& mediaPath);
+    // group: the file must be listed as a burst or lapse (and all its members go with it).
+    bool remove(const QString& mediaPath, bool group = false);
     void format();
 
 private:

@@ -1,5 +1,7 @@
 #include "hardwareinfo.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char kStartHeader = 0x20; // 13-bit length header, upper length bits 0
@@ -64,9 +66,16 @@ void HardwareInfo::reset()
     m_pending = false;
 }
 
-HardwareInfo::Outcome HardwareInfo::found(int number)
+HardwareInfo::Outcome HardwareInfo::found(int number, const QByteArray& reported, bool whole)
 {
     m_modelNumber = number;
+    // From "HERO" on, and only the "HERO<number>" word of a name not yet whole; printable
+    // characters that cannot be read as markup: it is shown to the user.
+    QString name = QString::fromUtf8(reported.mid(std::max<qsizetype>(0, reported.indexOf("HERO"))));
+    if (!whole)
+        name = name.section(QLatin1Char(' '), 0, 0);
+    name.removeIf([](QChar c) { return !c.isPrint() || c == u'<' || c == u'>' || c == u'&'; });
+    m_reportedName = name.trimmed().left(64);
     reset();
     return Outcome::Model;
 }
@@ -121,7 +130,7 @@ HardwareInfo::Outcome HardwareInfo::decide(bool ended, bool onePacket)
         const qsizetype p = name.indexOf("HERO");
         if (whole || (p >= 0 && name.indexOf(' ', p) >= 0)) {
             if (modelFromText(name, &number))
-                return found(number);
+                return found(number, name, whole);
             reset();
             return Outcome::Ignored;
         }
@@ -130,8 +139,11 @@ HardwareInfo::Outcome HardwareInfo::decide(bool ended, bool onePacket)
         return Outcome::Pending;
     // A short reply in one notification that is not laid out in fields is read as text.
     // Anything else that ended without a whole model name was cut short: no model.
-    if (onePacket && !hasNameField && modelFromText(m_message, &number))
-        return found(number);
+    if (onePacket && !hasNameField && modelFromText(m_message, &number)) {
+        const qsizetype p = m_message.indexOf("HERO");
+        const qsizetype q = m_message.indexOf(' ', p);
+        return found(number, m_message.mid(p, q < 0 ? -1 : q - p), true);
+    }
     reset();
     return Outcome::Ignored;
 }

@@ -29,6 +29,10 @@ public:
 
     int modelNumber() const { return m_modelNumber; }
     QString modelName() const { return modelNameFor(m_modelNumber); }
+    // The model as the camera names it ("HERO12 Black", or "HERO12" when the number was
+    // known before the rest of the name came), for telling the user about a model without a
+    // profile.
+    QString reportedName() const { return m_reportedName; }
 
     // The reading rule on bytes of a reply: the first "HERO" (exact case), then the text up to
     // the next blank or the end, trimmed, as a decimal number (0 when it is none).
@@ -43,7 +47,8 @@ private:
     // ended: no more packets of this reply will come. onePacket: the reply is the start
     // packet alone.
     Outcome decide(bool ended, bool onePacket);
-    Outcome found(int number);
+    // reported: the model name as far as it has come, whole or not.
+    Outcome found(int number, const QByteArray& reported, bool whole);
     void reset();
 
     QByteArray m_message; // the reply without packet headers: 3C 00 payload...
@@ -51,4 +56,5 @@ private:
     int m_nextCounter = 0;
     bool m_pending = false;
     int m_modelNumber = 0;
+    QString m_reportedName;
 };

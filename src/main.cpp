@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "quitsignals.h"
 #include "systemfilepath.h"
 
 #include <QApplication>
@@ -44,5 +45,9 @@ int main(int argc, char* argv[])
 
     MainWindow window;
     window.show();
+    // Ended from outside, the program ends as when its window is closed, without asking: the
+    // window is destroyed after the loop, which stops a download and removes its partial file.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
     return app.exec();
 }

@@ -11,15 +11,20 @@
 #include "camerastatusview.h"
 #include "defaultmodelfile.h"
 #include "downloadbatch.h"
+#include "dlgshowpict.h"
 #include "medialist.h"
 #include "mediaplayer.h"
+#include "picturefetcher.h"
 #include "previewkeepalive.h"
 #include "deviceinfo.h"
 #include "prompt.h"
 #include "systemfilepath.h"
+#include "transferpanel.h"
 #include "wifijoin.h"
 
 #include <QAbstractSlider>
+#include <QCloseEvent>
+#include <QScreen>
 #include <QComboBox>
 #include <QDebug>
 #include <QDesktopServices>
@@ -27,7 +32,6 @@
 #include <QLabel>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -80,11 +84,14 @@ MainWindow::MainWindow(QWidget* parent)
     m_mediaManager = cameranetwork::newManager(this);
     connect(m_mediaManager, &QNetworkAccessManager::finished, this, &MainWindow::replyMediaList);
 
-    m_progressBar = new QProgressBar;
-    m_progressBar->hide();
+    // Inside the window, below the grid: a window of its own would keep the program running
+    // after the main window is closed.
+    m_transfer = new TransferPanel(this);
+    ui->gridLayout_2->addWidget(m_transfer, 3, 0, 1, 5);
     m_batch = new DownloadBatch(nullptr, this);
     connect(m_batch, &DownloadBatch::progress, this, &MainWindow::slotDownloadProgress);
     connect(m_batch, &DownloadBatch::finished, this, &MainWindow::slotfinishDownload);
+    connect(m_transfer, &TransferPanel::stopRequested, m_batch, &DownloadBatch::stop);
     m_ble = new BLEInterface(this);
 
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
@@ -207,6 +214,27 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectedChanged, this, &MainWindow::slotFileSelected);
     connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
     connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
+    // The tile only asks: it may be deleted by the next list before the picture comes.
+    m_pictures = new PictureFetcher(this);
+    connect(m_tileGrid, &TileGrid::pictureRequested, m_pictures, &PictureFetcher::fetch);
+    connect(m_pictures, &PictureFetcher::fetched, this, &MainWindow::showPicture);
+    connect(m_pictures, &PictureFetcher::progress, this,
+            [this](const QString& path, qint64 received, qint64 total) {
+                if (total > 0)
+                    statusBar()->showMessage(tr("Opening %1: %2 %").arg(MediaList::fileName(path))
+                                                 .arg(received * 100 / total));
+            });
+    // Told from the event loop, not from inside the network reply's handler.
+    connect(
+        m_pictures, &PictureFetcher::failed, this,
+        [this](const QString& path, const QString& reason) {
+            showMediaCount();
+            Prompt::warning(this, tr("warning"),
+                            tr("%1 could not be shown: %2")
+                                .arg(MediaList::fileName(path), reason)
+                                .toHtmlEscaped());
+        },
+        Qt::QueuedConnection);
     connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
     m_listLoader = new MediaListLoader(this);
@@ -241,7 +269,20 @@ MainWindow::~MainWindow()
     delete ui;
     ui = nullptr;
     m_mediaManager->deleteLater();
-    m_progressBar->deleteLater();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_batch->isRunning()
+        && !Prompt::confirm(this, tr("Velkamo"),
+                            tr("A download is running. Stop it and quit? Files already saved stay; "
+                               "the file being fetched is removed."))) {
+        event->ignore();
+        return;
+    }
+    // The batch may have ended while the question was open; then this does nothing.
+    m_batch->stop();
+    QMainWindow::closeEvent(event);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -255,9 +296,22 @@ void MainWindow::sendCmd(QString url)
 
 bool MainWindow::cameraAnswers()
 {
-    if (!m_link->isOnline())
+    // What counts is the state when the user acted: the camera may answer while the box is
+    // open, and a command refused must stay refused.
+    const bool online = m_link->isOnline();
+    if (!online)
         Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
-    return m_link->isOnline();
+    return online;
+}
+
+bool MainWindow::cardMayChange()
+{
+    if (!m_batch->isRunning())
+        return true;
+    Prompt::warning(this, tr("Velkamo"),
+                    tr("A download is running: nothing is deleted from the card until it has "
+                       "finished or been stopped."));
+    return false;
 }
 
 void MainWindow::refreshWhenAnswered(const QString& command)
@@ -279,7 +333,10 @@ void MainWindow::cameraWentOffline()
 {
     m_previewKeepAlive->stop();
     m_cameraStatus->clear();
-    slotRefresh();
+    // The grid and its ticks stay, shown as not current, until the camera answers again: a
+    // short drop must not lose a selection of hundreds of files.
+    m_listReply = nullptr;
+    ui->scrollAreaPictureView->setEnabled(false);
     statusBar()->showMessage(QString());
     m_tipTimer->start();
     slotTipTimer(); // at once, not a tick later
@@ -288,7 +345,7 @@ void MainWindow::cameraWentOffline()
 void MainWindow::cameraCameOnline()
 {
     m_tipTimer->stop();
-    ui->label_fileName->clear();
+    showSelectedName(); // the tip gives way to the last tick, kept while the camera was away
     slotRefresh();
     const QString model = QStringLiteral("hero%1").arg(m_cameraModel);
     m_comboModel->setCurrentText(model);
@@ -335,7 +392,11 @@ void MainWindow::slotSleep()
 
 void MainWindow::slotReformat()
 {
+    if (!cardMayChange())
+        return;
     if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?")))
+        return;
+    if (!cardMayChange())
         return;
     if (!cameraAnswers()) {
         slotRefresh();
@@ -439,9 +500,13 @@ void MainWindow::slotVersionChanged(const QString& version)
 
 void MainWindow::initDefault()
 {
-    ui->comboBoxVideo->setCurrentIndex(0);
-    ui->comboBoxLiveview_BitRate->setCurrentIndex(0);
-    ui->comboBoxSettings_ISO->setCurrentIndex(1);
+    // Shown, not sent: applying a profile happens at every start and reconnection, and must
+    // not change the camera's settings (digital zoom back to 0 %, say) without the user.
+    for (QComboBox* box : {ui->comboBoxVideo, ui->comboBoxLiveview_BitRate, ui->comboBoxSettings_ISO}) {
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(box == ui->comboBoxSettings_ISO ? 1 : 0);
+    }
+    fillSettingOptions(ui->comboBoxSettings_ISO->currentIndex());
 }
 
 void MainWindow::slotCaptureModelChanged(int index)
@@ -457,6 +522,14 @@ void MainWindow::slotCaptureModelChanged(int index)
 
 void MainWindow::slotSettingTypeChanged(int index)
 {
+    fillSettingOptions(index);
+    // The user chose the type: its first option is sent at once.
+    if (ui->comboBoxChangeTo->count() > 0)
+        slotCaptureModelSettingChanged(0);
+}
+
+void MainWindow::fillSettingOptions(int index)
+{
     disconnect(ui->comboBoxChangeTo, &QComboBox::currentIndexChanged, this,
                &MainWindow::slotCaptureModelSettingChanged);
     ui->comboBoxChangeTo->clear();
@@ -468,7 +541,6 @@ void MainWindow::slotSettingTypeChanged(int index)
         ui->comboBoxChangeTo->addItem(it.key(), it.value());
     connect(ui->comboBoxChangeTo, &QComboBox::currentIndexChanged, this,
             &MainWindow::slotCaptureModelSettingChanged);
-    slotCaptureModelSettingChanged(0);
 }
 
 void MainWindow::slotCaptureModelSettingChanged(int index)
@@ -555,6 +627,19 @@ void MainWindow::slotStopPreviewVideo()
     qDebug() << "receive signal stop preivew";
 }
 
+void MainWindow::showPicture(const QString& path, const QImage& image)
+{
+    showMediaCount();
+    // The window's child, so that it outlives the tile; two thirds of the screen the window
+    // is on (the whole virtual desktop spans every monitor).
+    auto* dialog = new dlgshowpict(this);
+    const QRect area = screen()->availableGeometry();
+    dialog->resize(int(double(area.width()) / 1.5), int(double(area.height()) / 1.5));
+    dialog->setImage(image);
+    dialog->setWindowTitle(MediaList::fileName(path));
+    dialog->show();
+}
+
 void MainWindow::slotShow(const QString& file)
 {
     if (m_batch->isRunning())
@@ -614,37 +699,49 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
         return;
     }
     m_listReply = nullptr;
-
-    if (!m_batch->isRunning())
-        m_progressBar->hide();
-    // Parsed away from the window; the grid is rebuilt when the list is ready.
-    const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
-    m_listProblem = reply->property("refused").toString();
-    if (m_listProblem.isEmpty() && !body.isEmpty())
-        m_listProblem = tr("The camera's answer to the media list request is not a media list.");
-    m_listLoader->load(body);
     reply->deleteLater();
+
+    // Only a list replaces the grid: a request that failed (the camera left, a short drop)
+    // keeps the files and ticks the user has, until the camera answers with a list.
+    m_listProblem = reply->property("refused").toString();
+    if (reply->error() != QNetworkReply::NoError) {
+        qDebug() << "media list request failed:" << reply->errorString();
+        if (!m_listProblem.isEmpty() && m_link->isOnline())
+            statusBar()->showMessage(m_listProblem);
+        return;
+    }
+    m_listProblem = tr("The camera's answer to the media list request is not a media list.");
+    // Parsed away from the window; the grid is rebuilt when the list is ready.
+    m_listLoader->load(reply->readAll());
 }
 
 void MainWindow::applyMediaList(const MediaList& list)
 {
+    // The camera answered, but with something else than a list: the grid it had stays.
+    if (!list.isValid()) {
+        statusBar()->showMessage(m_listProblem);
+        return;
+    }
     if (!list.isComplete()) {
         m_tileGrid->setMedia(list); // a first screen; the whole list follows
         return;
     }
-    const int count = list.count();
-    qDebug() << "nCount=" << count;
-    if (count > 0)
-        statusBar()->showMessage(tr("Total media files: %1").arg(count));
-    // The camera answered, but with something else than a list: the old count would lie.
-    else if (!list.isValid() && !m_listProblem.isEmpty())
-        statusBar()->showMessage(m_listProblem);
+    qDebug() << "nCount=" << list.count();
     // Only the tiles in view are made; the rest of the list waits for scrolling.
     m_tileGrid->setMedia(list);
+    ui->scrollAreaPictureView->setEnabled(true);
+    showMediaCount();
     // Download and Delete act on what the grid shows ticked: files no longer listed leave
     // the selection.
     if (m_selectedFiles.retain([&list](const QString& path) { return list.contains(path); }))
         showSelectedName();
+}
+
+void MainWindow::showMediaCount()
+{
+    // Counted in files, as the download summary counts them: a burst of 30 is 30.
+    if (m_link->isOnline() && m_tileGrid->media().isValid())
+        statusBar()->showMessage(tr("Total media files: %1").arg(m_tileGrid->media().fileCount()));
 }
 
 void MainWindow::slotSliderChanged(int value)
@@ -708,38 +805,50 @@ void MainWindow::slotDownload()
     const QString folder = Prompt::existingDirectory(
         this, tr("Open Directory"),
         QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
-    if (folder.isEmpty())
+    // The question was open for a while: the camera may have come and gone, a batch not.
+    if (folder.isEmpty() || m_batch->isRunning())
         return;
 
-    const QStringList paths = m_selectedFiles.paths();
+    // A burst or lapse is listed as its first picture; every member is fetched.
+    const MediaList& card = m_tileGrid->media();
+    QStringList paths;
     QHash<QString, qint64> sizes;
-    for (const QString& path : paths) {
-        const qint64 listed = m_tileGrid->media().listedSize(path);
+    for (const QString& path : m_selectedFiles.paths()) {
+        const QStringList members = card.members(path);
+        if (!members.isEmpty()) {
+            paths += members;
+            continue;
+        }
+        paths << path;
+        const qint64 listed = card.listedSize(path);
         if (listed >= 0)
             sizes.insert(path, listed);
     }
-    m_progressBar->setRange(0, 100);
-    m_progressBar->setValue(0);
+    m_transfer->showRunning(tr("Downloading %1 files to %2").arg(paths.size())
+                                .arg(QDir::toNativeSeparators(folder)));
     m_batch->start(folder, paths, sizes);
-    if (m_batch->isRunning())
-        m_progressBar->show();
 }
 
 void MainWindow::slotDownloadProgress(int value, int maximum)
 {
-    m_progressBar->setMaximum(maximum);
-    m_progressBar->setValue(value);
+    m_transfer->setProgress(value, maximum);
 }
 
 void MainWindow::slotfinishDownload(const QString& summary)
 {
-    m_progressBar->hide();
+    // The panel keeps it, failures included, until the next batch; the status bar is
+    // overwritten by the next message.
+    m_transfer->showSummary(summary);
     statusBar()->showMessage(summary);
 }
 
 void MainWindow::slotDeleteFiles()
 {
+    if (!cardMayChange())
+        return;
     if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?")))
+        return;
+    if (!cardMayChange())
         return;
     // Told once, and the ticks stay for when the camera is back.
     if (!cameraAnswers())
@@ -748,8 +857,9 @@ void MainWindow::slotDeleteFiles()
         slotRefresh();
     const QStringList ticked = m_selectedFiles.paths();
     for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
-        const QString command = MediaList::deleteCommand(*it);
-        sendCmd(command);
+        const QString command = m_tileGrid->media().isGroup(*it) ? MediaList::deleteGroupCommand(*it)
+                                                                  : MediaList::deleteCommand(*it);
+        m_link->send(command);
         refreshWhenAnswered(command);
     }
     m_selectedFiles.clear();
@@ -809,7 +919,7 @@ void MainWindow::dataReceived(QByteArray data)
     switch (m_hardInfo.feed(data)) {
     case HardwareInfo::Outcome::Model:
         m_hardInfoTimer->stop();
-        applyReportedModel(m_hardInfo.modelNumber());
+        applyReportedModel(m_hardInfo.modelNumber(), m_hardInfo.reportedName());
         break;
     case HardwareInfo::Outcome::Pending:
         m_hardInfoTimer->start();
@@ -821,11 +931,25 @@ void MainWindow::dataReceived(QByteArray data)
     }
 }
 
-void MainWindow::applyReportedModel(int number)
+void MainWindow::applyReportedModel(int number, const QString& reportedName)
 {
-    m_cameraModel = number;
     qDebug() << "Result:" << number;
     const QString name = HardwareInfo::modelNameFor(number);
+    // A name without a number, or a model newer than the profiles shipped: the profile in
+    // use stays (and nothing is remembered); the user can choose another.
+    if (number <= 0 || m_comboModel->findText(name) < 0) {
+        const QString current = m_comboModel->currentText();
+        QTimer::singleShot(0, this, [this, reportedName, current] {
+            Prompt::information(
+                this, tr("Velkamo"),
+                tr("The camera reports itself as “%1”, a model Velkamo has no profile for. The "
+                   "controls stay those of %2; choose the closest model in “Select GoPro”.")
+                    .arg(reportedName, current));
+        });
+        connect2WiFi();
+        return;
+    }
+    m_cameraModel = number;
     m_comboModel->setCurrentText(name);
     statusBar()->showMessage(QStringLiteral("Current device is %1").arg(name));
     slotVersionChanged(name);

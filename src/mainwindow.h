@@ -16,7 +16,6 @@ QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QComboBox;
 class QNetworkAccessManager;
-class QProgressBar;
 class QTimer;
 QT_END_NAMESPACE
 
@@ -27,8 +26,10 @@ class DownloadBatch;
 class MediaList;
 class MediaListLoader;
 class PreviewKeepAlive;
+class PictureFetcher;
 class PreviewForm;
 class TileGrid;
+class TransferPanel;
 class WifiJoin;
 
 class MainWindow : public QMainWindow
@@ -47,6 +48,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Asks before a running download is stopped; declined, the window stays.
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void slotVersionChanged(const QString& version);
@@ -94,15 +97,23 @@ private:
     void sendDirect(const QString& url);
     // True while the camera answers; otherwise tells the user so.
     bool cameraAnswers();
+    // False, and the user told why, while a download runs: nothing leaves the card before
+    // it is saved.
+    bool cardMayChange();
     void refreshWhenAnswered(const QString& command);
     void cameraCameOnline();
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
-    // Takes the model the camera reported: selects its profile and joins its Wi-Fi.
-    void applyReportedModel(int number);
+    // Takes the model the camera reported: selects its profile (when there is one) and joins
+    // its Wi-Fi.
+    void applyReportedModel(int number, const QString& reportedName);
     // Media browser helpers.
     void applyMediaList(const MediaList& list);
+    void showMediaCount();
     void showSelectedName();
+    void showPicture(const QString& path, const QImage& image);
+    // The option selector of setting type index, without sending anything.
+    void fillSettingOptions(int index);
 
     Ui::MainWindow* ui = nullptr;
     CameraLink* m_link = nullptr;
@@ -115,8 +126,9 @@ private:
     QComboBox* m_comboDevices = nullptr;
     QMap<QString, QMap<QString, QString>> m_settingsMap;
     MediaSelection m_selectedFiles;
-    QProgressBar* m_progressBar = nullptr;
+    TransferPanel* m_transfer = nullptr;
     DownloadBatch* m_batch = nullptr;
+    PictureFetcher* m_pictures = nullptr;
     // Media browser: the newest list request; older answers are dropped.
     QNetworkReply* m_listReply = nullptr;
     // What to say when the list being read is none (empty after a failed request).

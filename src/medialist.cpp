@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <vector>
@@ -41,6 +42,55 @@ QString encodedPath(const QString& mediaPath)
 }
 
 } // namespace
+
+// A group needs a name of its own kind ("G", three digits of group, four of member) and a
+// sane member range; an entry that has neither is taken for a single file.
+MediaList::Entry MediaList::entry(const QString& dir, const QString& name, const QJsonObject& file)
+{
+    static const QRegularExpression groupName(QStringLiteral("^G\\d{7}\\.[A-Za-z0-9]+$"));
+    Entry entry;
+    entry.path = dir + QLatin1Char('/') + name;
+    entry.mod = decimal(file.value(QLatin1String("mod")), 0);
+    const bool group = file.contains(QLatin1String("g"));
+    if (group && groupName.match(name).hasMatch()) {
+        const qint64 first = decimal(file.value(QLatin1String("b")), -1);
+        const qint64 last = decimal(file.value(QLatin1String("l")), -1);
+        if (first >= 0 && first <= last && last <= 9999) {
+            entry.groupFirst = int(first);
+            entry.groupLast = int(last);
+            for (const QJsonValue& missing : file.value(QLatin1String("m")).toArray()) {
+                const qint64 number = decimal(missing, -1);
+                if (number >= first && number <= last && !entry.groupMissing.contains(int(number)))
+                    entry.groupMissing.append(int(number));
+            }
+        }
+    }
+    // A group's "s" is the size of the whole group, not of the file its name names.
+    if (!group)
+        entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+    return entry;
+}
+
+int MediaList::Entry::fileCount() const
+{
+    return isGroup() ? groupLast - groupFirst + 1 - int(groupMissing.size()) : 1;
+}
+
+QStringList MediaList::Entry::members() const
+{
+    QStringList paths;
+    if (!isGroup())
+        return paths;
+    const int slash = int(path.indexOf(QLatin1Char('/')));
+    // DIR/G001 and .JPG around the member's number.
+    const QString head = path.left(slash + 5);
+    const QString tail = path.mid(slash + 9);
+    for (int number = groupFirst; number <= groupLast; ++number) {
+        if (!groupMissing.contains(number))
+            paths << head + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')) + tail;
+    }
+    return paths;
+}
 
 MediaList::Status MediaList::check(const QJsonDocument& doc, QJsonArray* media)
 {
@@ -83,15 +133,11 @@ MediaList MediaList::parse(const QJsonDocument& doc)
             const QString name = file.value(QLatin1String("n")).toString();
             if (name.isEmpty())
                 continue;
-            Entry entry;
-            entry.path = dir + QLatin1Char('/') + name;
-            if (list.m_index.contains(entry.path))
+            if (list.m_index.contains(dir + QLatin1Char('/') + name))
                 continue; // one path is one file on the card
-            entry.mod = decimal(file.value(QLatin1String("mod")), 0);
-            // A group's "s" is the size of the whole group, not of the file its name names.
-            if (!file.contains(QLatin1String("g")))
-                entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+            const Entry entry = MediaList::entry(dir, name, file);
             list.m_index.insert(entry.path, 0);
+            list.m_fileCount += entry.fileCount();
             list.m_entries.append(entry);
         }
     }
@@ -155,14 +201,11 @@ MediaList MediaList::newest(const QJsonDocument& doc, int limit)
         const QJsonObject dirObject = media.at(key.dir).toObject();
         const QJsonObject file = dirObject.value(QLatin1String("fs")).toArray().at(key.file).toObject();
         const QString name = file.value(QLatin1String("n")).toString();
-        Entry entry;
-        entry.path = dirs.value(key.dir) + QLatin1Char('/') + name;
-        if (name.isEmpty() || list.m_index.contains(entry.path))
+        if (name.isEmpty() || list.m_index.contains(dirs.value(key.dir) + QLatin1Char('/') + name))
             continue;
-        entry.mod = key.mod;
-        if (!file.contains(QLatin1String("g")))
-            entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+        const Entry entry = MediaList::entry(dirs.value(key.dir), name, file);
         list.m_index.insert(entry.path, int(list.m_entries.size()));
+        list.m_fileCount += entry.fileCount();
         list.m_entries.append(entry);
     }
     return list;
@@ -172,6 +215,18 @@ qint64 MediaList::listedSize(const QString& path) const
 {
     const auto it = m_index.constFind(path);
     return it == m_index.constEnd() ? -1 : m_entries.at(*it).size;
+}
+
+bool MediaList::isGroup(const QString& path) const
+{
+    const auto it = m_index.constFind(path);
+    return it != m_index.constEnd() && m_entries.at(*it).isGroup();
+}
+
+QStringList MediaList::members(const QString& path) const
+{
+    const auto it = m_index.constFind(path);
+    return it == m_index.constEnd() ? QStringList() : m_entries.at(*it).members();
 }
 
 QString MediaList::fileName(const QString& mediaPath)
@@ -198,4 +253,10 @@ QString MediaList::deleteCommand(const QString& mediaPath)
 {
     return QLatin1String(kCameraHttp) + QLatin1String("/gp/gpControl/command/storage/delete?p=/")
         + encodedPath(mediaPath);
+}
+
+QString MediaList::deleteGroupCommand(const QString& mediaPath)
+{
+    return QLatin1String(kCameraHttp)
+        + QLatin1String("/gp/gpControl/command/storage/delete/group?p=") + encodedPath(mediaPath);
 }

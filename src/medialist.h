@@ -4,14 +4,21 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 // The camera's gpMediaList reply read into media paths ("DIR/NAME"), newest first.
 //
 // Every listed file is kept: files sharing a "mod" second (bursts, time-lapses) keep their
 // list order, and "mod" is read as 64 bits so that times after 2038 still sort.
+//
+// A burst, time-lapse or night-lapse is listed once, as its first picture "G<ggg><mmmm>.JPG"
+// with "g" (the group), "b" and "l" (its first and last member numbers) and "m" (members
+// deleted since); the other members are on the card under the same name with their own
+// numbers.
 class MediaList
 {
 public:
@@ -21,6 +28,16 @@ public:
         QString path;
         qint64 mod = 0;
         qint64 size = -1; // the list's "s" for a single file; -1 when the list does not say
+        // Member numbers of a group, first to last, and those missing; first < 0: no group.
+        int groupFirst = -1;
+        int groupLast = -1;
+        QList<int> groupMissing;
+
+        bool isGroup() const { return groupFirst >= 0; }
+        // Files the entry stands for: 1, or the members of its group still on the card.
+        int fileCount() const;
+        // Media paths of the group's members still on the card, first to last.
+        QStringList members() const;
     };
 
     static MediaList parse(const QByteArray& body);
@@ -41,18 +58,27 @@ public:
     int indexOf(const QString& path) const { return m_index.value(path, -1); }
     // Size the list announces for path, -1 when it announces none.
     qint64 listedSize(const QString& path) const;
+    bool isGroup(const QString& path) const;
+    // The members of the group listed as path; empty when path is no group.
+    QStringList members(const QString& path) const;
+    // Files on the card, each member of a group counted.
+    qint64 fileCount() const { return m_fileCount; }
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);
     static QUrl fileUrl(const QString& mediaPath);
     static QUrl thumbnailUrl(const QString& mediaPath);
     static QString deleteCommand(const QString& mediaPath);
+    // Deletes the whole group listed as mediaPath.
+    static QString deleteGroupCommand(const QString& mediaPath);
 
 private:
     static Status check(const QJsonDocument& doc, QJsonArray* media);
+    static Entry entry(const QString& dir, const QString& name, const QJsonObject& file);
 
     Status m_status = Status::NotJson;
     int m_total = -1;
+    qint64 m_fileCount = 0;
     QList<Entry> m_entries;
     QHash<QString, int> m_index;
 };

@@ -1,8 +1,5 @@
 #include "picturelabel.h"
 
-#include "dlgshowpict.h"
-#include "prompt.h"
-#include "downloadrules.h"
 #include "medialist.h"
 #include "thumbnailcache.h"
 #include "thumbnailqueue.h"
@@ -11,26 +8,13 @@
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QDebug>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QProgressBar>
-#include <QScreen>
 #include <QStyle>
 #include <QWheelEvent>
 
 namespace {
-
-// Dialogs open at two thirds of the screen in each direction.
-QSize twoThirdsOfScreen()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableVirtualGeometry() : QRect(0, 0, 960, 720);
-    return QSize(int(double(area.width()) / 1.5), int(double(area.height()) / 1.5));
-}
 
 // The room a tile keeps for its thumbnail before it arrives: the size of the last one seen
 // (the camera's thumbnails all have one size), at first the usual 320 x 240.
@@ -40,21 +24,10 @@ QSize g_thumbnailRoom(320, 240);
 
 PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
     : QLabel(parent, flags)
-    , m_manager(ThumbnailQueue::shared()->manager())
 {
 }
 
-PictureLabel::~PictureLabel()
-{
-    // The manager outlives the label: its replies must not call back into a dead label.
-    for (QNetworkReply* reply : m_pictureReplies.keys()) {
-        disconnect(reply, nullptr, this, nullptr);
-        reply->abort();
-        reply->deleteLater();
-    }
-    if (m_progressBar)
-        m_progressBar->deleteLater();
-}
+PictureLabel::~PictureLabel() = default;
 
 void PictureLabel::setFileName(const QString& path, qint64 modified)
 {
@@ -83,16 +56,6 @@ void PictureLabel::setFileName(const QString& path, qint64 modified)
                      else
                          takeThumbnail(path, key, reply->readAll());
                  });
-}
-
-void PictureLabel::replyFinished(QNetworkReply* reply)
-{
-    const auto it = m_pictureReplies.constFind(reply);
-    if (it == m_pictureReplies.constEnd())
-        return; // thumbnails are taken by the queue's callback
-    const QString path = *it;
-    m_pictureReplies.erase(it);
-    showPicture(reply, path);
 }
 
 void PictureLabel::takeThumbnail(const QString& path, const QString& key, const QByteArray& data)
@@ -184,16 +147,6 @@ void PictureLabel::paintEvent(QPaintEvent* event)
     painter.drawImage(target.topLeft(), picture);
 }
 
-void PictureLabel::replayDownloadProgress(qint64 received, qint64 total)
-{
-    qDebug().noquote() << QStringLiteral("%1%").arg(total ? double(received) / double(total) * 100 : 0.0);
-    if (m_progressBar && total > 0) {
-        const auto [value, maximum] = DownloadRules::progressRange(received, total);
-        m_progressBar->setMaximum(maximum);
-        m_progressBar->setValue(value);
-    }
-}
-
 void PictureLabel::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
@@ -209,56 +162,10 @@ void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     qDebug() << "double click";
     // Camera video names end in upper-case "MP4"; everything else is shown as a picture.
-    if (m_fileName.endsWith(QLatin1String("MP4"))) {
+    if (m_fileName.endsWith(QLatin1String("MP4")))
         emit doubleClicked(m_fileName);
-        return;
-    }
-    requestPicture();
-}
-
-void PictureLabel::requestPicture()
-{
-    const QUrl url = MediaList::fileUrl(m_fileName);
-    QNetworkReply* reply = m_manager->get(QNetworkRequest(url));
-    m_pictureReplies.insert(reply, m_fileName);
-    connect(reply, &QNetworkReply::downloadProgress, this, &PictureLabel::replayDownloadProgress);
-    connect(reply, &QNetworkReply::finished, this, [this, reply]() { replyFinished(reply); });
-    qDebug() << url.toString();
-
-    if (!m_progressBar)
-        m_progressBar = new QProgressBar; // its own small window
-    m_progressBar->setStyleSheet(QStringLiteral("QProgressBar { height: 30px; }"));
-    m_progressBar->setValue(0);
-    m_progressBar->show();
-}
-
-void PictureLabel::showPicture(QNetworkReply* reply, const QString& path)
-{
-    reply->deleteLater();
-    if (m_progressBar && m_pictureReplies.isEmpty())
-        m_progressBar->hide();
-    const QImage image = reply->error() == QNetworkReply::NoError ? QImage::fromData(reply->readAll())
-                                                                  : QImage();
-    // An empty viewer would tell the user nothing; the box says what went wrong.
-    if (image.isNull()) {
-        const QString reason = reply->error() != QNetworkReply::NoError
-            ? reply->errorString()
-            : tr("the camera sent no picture");
-        qDebug() << "picture download failed" << path << reason;
-        Prompt::warning(this, tr("warning"),
-                        tr("%1 could not be shown: %2")
-                            .arg(MediaList::fileName(path), reason)
-                            .toHtmlEscaped());
-        return;
-    }
-    m_image = image;
-    qDebug() << "Show picture " << path;
-
-    auto* dialog = new dlgshowpict(this);
-    dialog->resize(twoThirdsOfScreen());
-    dialog->setImage(m_image);
-    dialog->setWindowTitle(MediaList::fileName(path));
-    dialog->show();
+    else if (!m_fileName.isEmpty())
+        emit pictureRequested(m_fileName);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -271,7 +178,8 @@ PictureShow::PictureShow(QWidget* parent, Qt::WindowFlags flags)
 
 void PictureShow::setImage(const QImage& image)
 {
-    resize(twoThirdsOfScreen());
+    if (window() != this)
+        resize(window()->size());
     m_image = image;
     qDebug() << "picture show " << float(height()) << " " << float(width());
     if (!m_image.isNull())

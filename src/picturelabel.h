@@ -9,13 +9,11 @@
 #include <QSize>
 #include <QString>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QProgressBar;
 
 // A label that holds one camera file: it fetches the file's thumbnail, and on a double-click
-// either asks for the video to be played or downloads the full picture and shows it in a
-// picture dialog of its own.
+// asks for the file to be opened: played (a video) or shown (a picture). Opening is not the
+// label's to do: a grid rebuilt while a picture is on its way, or while a box about it is
+// open, deletes the label.
 //
 // A thumbnail is kept as the JPEG the camera sent (a few KB, shared with ThumbnailCache) and
 // decoded when first painted. The grid gives a label another file as the user scrolls; the
@@ -40,14 +38,12 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    bool pictureRequested() const { return !m_pictureReplies.isEmpty(); }
 
 signals:
+    // A video was double-clicked.
     void doubleClicked(const QString& path);
-
-public slots:
-    void replyFinished(QNetworkReply* reply);
-    void replayDownloadProgress(qint64 received, qint64 total);
+    // A picture was double-clicked.
+    void pictureRequested(const QString& path);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -57,20 +53,12 @@ protected:
     QImage m_image;
 
 private:
-    void requestPicture();
-    void showPicture(QNetworkReply* reply, const QString& path);
     void takeThumbnail(const QString& path, const QString& key, const QByteArray& data);
     void showThumbnail(const QByteArray& data, QSize size);
     QImage thumbnail() const;
     QSize thumbnailHint() const;
 
-    // Shared by all labels; see ThumbnailQueue.
-    QNetworkAccessManager* m_manager = nullptr;
     QString m_fileName;
-    // Full-size downloads in flight, with the file each is of: a finished reply in here is a
-    // picture, any other a thumbnail.
-    QHash<QNetworkReply*, QString> m_pictureReplies;
-    QProgressBar* m_progressBar = nullptr;
     QByteArray m_thumbnailData;
     QSize m_thumbnailSize;
     mutable QImage m_thumbnailImage; // decoded on first paint
@@ -87,6 +75,8 @@ class PictureShow : public PictureLabel
 public:
     explicit PictureShow(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
 
+    // Fits image into the widget at the size of its window (the dialog, sized by whoever
+    // opens it).
     void setImage(const QImage& image);
     // Zooms by steps tenths of the current scale.
     void setScale(float steps);

@@ -20,6 +20,7 @@ PreviewForm::PreviewForm(QWidget* parent)
     connect(ui->checkBoxFile, &QCheckBox::clicked, this, &PreviewForm::slotSelectedChanged);
     ui->checkBoxFile->installEventFilter(this);
     connect(ui->labelPicture, &PictureLabel::doubleClicked, this, &PreviewForm::doubleClicked);
+    connect(ui->labelPicture, &PictureLabel::pictureRequested, this, &PreviewForm::pictureRequested);
 }
 
 PreviewForm::~PreviewForm()
@@ -32,6 +33,16 @@ void PreviewForm::setFile(const QString& path, qint64 modified)
     m_file = path;
     ui->labelFile->setText(MediaList::fileName(path));
     ui->labelPicture->setFileName(path, modified);
+}
+
+void PreviewForm::setGroupFiles(int count)
+{
+    // A burst is one tile for many files: the count says what a tick takes.
+    const QString name = MediaList::fileName(m_file);
+    if (count <= 0)
+        ui->labelFile->setText(name);
+    else
+        ui->labelFile->setText(count == 1 ? tr("%1 · 1 file").arg(name) : tr("%1 · %2 files").arg(name).arg(count));
 }
 
 void PreviewForm::setSelected(bool selected)

@@ -22,6 +22,8 @@ public:
     // Takes the tile's media path (and the file's time on the card), shows its file name and
     // its thumbnail. The grid gives a tile another file as the user scrolls.
     void setFile(const QString& path, qint64 modified = 0);
+    // How many files the burst or lapse shown holds; 0 for a single file.
+    void setGroupFiles(int count);
     QString file() const { return m_file; }
     bool isSelected() const { return m_selected; }
     // Shows the tick state without reporting it (used to restore a selection).
@@ -32,7 +34,10 @@ signals:
     void selectedChanged(bool selected, const QString& file);
     // A click with Shift held: the range from the previous click takes this state.
     void rangeSelected(bool selected, const QString& file);
+    // A video's tile was double-clicked.
     void doubleClicked(const QString& file);
+    // A picture's tile was double-clicked.
+    void pictureRequested(const QString& file);
 
 public slots:
     void slotSelectedChanged(bool selected);

@@ -174,6 +174,7 @@ void TileGrid::placeOnce()
             tile->setObjectName(entry.path);
             tile->setFile(entry.path, entry.mod);
         }
+        tile->setGroupFiles(entry.isGroup() ? entry.fileCount() : 0);
         tile->setSelected(m_selection->contains(entry.path));
         tile->setGeometry(geometry.cellRect(i));
         if (tile->isHidden())
@@ -192,6 +193,7 @@ PreviewForm* TileGrid::newTile()
     connect(tile, &PreviewForm::selectedChanged, this, &TileGrid::selectedChanged);
     connect(tile, &PreviewForm::rangeSelected, this, &TileGrid::rangeSelected);
     connect(tile, &PreviewForm::doubleClicked, this, &TileGrid::doubleClicked);
+    connect(tile, &PreviewForm::pictureRequested, this, &TileGrid::pictureRequested);
     return tile;
 }
 

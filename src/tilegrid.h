@@ -38,6 +38,7 @@ signals:
     void selectedChanged(bool selected, const QString& file);
     void rangeSelected(bool selected, const QString& file);
     void doubleClicked(const QString& file);
+    void pictureRequested(const QString& file);
     void selectAllRequested();
     void selectNoneRequested();
 

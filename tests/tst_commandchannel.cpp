@@ -4,6 +4,7 @@
 #include "camsim.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
+#include "realdialogs.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -95,6 +96,10 @@ private slots:
         QCOMPARE(child<QComboBox>("comboModel")->currentText(), QString("hero11"));
         QVERIFY(settings->count() > 0);
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 4000));
+        // Applying the profile on the camera's first answer shows its defaults and sends none
+        // of them: a reconnection changes nothing on the camera.
+        QTest::qWait(300);
+        QCOMPARE(m_sim.targets().filter(QRegularExpression("setting|/command/|zoom|presets")), QStringList());
         auto* battery = child<QLabel>("labelBattery");
         auto* card = child<QLabel>("labelCard");
         auto* recording = child<QLabel>("labelRecording");
@@ -145,6 +150,30 @@ private slots:
         QCOMPARE(m_window->statusBar()->currentMessage(), QString());
         QVERIFY(battery->text().isEmpty() && card->text().isEmpty());
         startIsRefused();
+    }
+
+    // A command refused while the camera is away stays refused, even when the camera answers
+    // again while the warning (a real box) is still open.
+    void refusedCommandIsNotSentLater()
+    {
+        QVERIFY(CamSim::leaveNetwork());
+        m_window.reset(new MainWindow);
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(isTip(tipLine()->text()), 2000);
+        m_prompts.reset();
+        RealDialogs dialogs;
+        bool answered = false;
+        dialogs.onNextBox([&](QMessageBox*) {
+            CamSim::joinNetwork();
+            answered = QTest::qWaitFor([&] { return tipLine()->text().isEmpty(); }, 8000);
+            return QMessageBox::Ok;
+        });
+        child<QPushButton>("pbStart_Capture")->click();
+        QCOMPARE(dialogs.texts(), QStringList{kMaybeLost});
+        QVERIFY(answered);
+        QTest::qWait(500);
+        QCOMPARE(m_sim.countRequests("/gp/gpControl/command/shutter"), 0);
+        m_prompts.reset(new PromptRecorder);
     }
 
     // On a PC whose default route leads elsewhere, connects to the camera's address hang

@@ -4,30 +4,7 @@
 
 #include <QtTest>
 
-namespace {
-
-QByteArray field(const QByteArray& value)
-{
-    return char(value.size()) + value;
-}
-
-// A hardware-information reply as the camera lays it out, split into a start packet with the
-// 13-bit length header and continuation packets 0x80 | counter.
-QList<QByteArray> reply(const QByteArray& modelNumberField, const QByteArray& modelName,
-                        const QByteArray& ssid = "GP24645504")
-{
-    const QByteArray message = QByteArray::fromHex("3C00") + field(modelNumberField) + field(modelName)
-        + field("0x05") + field("H23.01.01.10.00") + field("C3501324645504") + field(ssid)
-        + field("065747046ceb") + QByteArray(11, '\0');
-    QList<QByteArray> out{QByteArray(1, char(0x20 | (message.size() >> 8))) + char(message.size() & 0xFF)
-                          + message.left(18)};
-    int counter = 0;
-    for (qsizetype at = 18; at < message.size(); at += 19)
-        out << QByteArray(1, char(0x80 | (counter++ & 0x0F))) + message.mid(at, 19);
-    return out;
-}
-
-} // namespace
+using testsupport::hardwareInfoReply;
 
 class TestHardwareInfo : public QObject
 {
@@ -47,14 +24,14 @@ void TestHardwareInfo::feed_data()
     QTest::addColumn<QList<QByteArray>>("packets");
     QTest::addColumn<QString>("steps");
     QTest::addColumn<int>("number");
-    const QList<QByteArray> hero12 = reply(QByteArray::fromHex("0000003E"), "HERO12 Black");
-    const QList<QByteArray> hero13 = reply(QByteArray(9, '\1'), "HERO13 Black");
+    const QList<QByteArray> hero12 = hardwareInfoReply(QByteArray::fromHex("0000003E"), "HERO12 Black");
+    const QList<QByteArray> hero13 = hardwareInfoReply(QByteArray(9, '\1'), "HERO13 Black");
     QTest::newRow("name whole in the start packet") << hero12 << "M" << 12;
-    QTest::newRow("blank in the next packet") << reply(QByteArray(8, '\1'), "HERO12 Black") << "PM" << 12;
+    QTest::newRow("blank in the next packet") << hardwareInfoReply(QByteArray(8, '\1'), "HERO12 Black") << "PM" << 12;
     QTest::newRow("number cut by the packet end") << hero13 << "PM" << 13;
-    QTest::newRow("name without blank") << reply(QByteArray::fromHex("00000015"), "HERO9") << "M" << 9;
+    QTest::newRow("name without blank") << hardwareInfoReply(QByteArray::fromHex("00000015"), "HERO9") << "M" << 9;
     QTest::newRow("HERO only in the network name")
-        << reply(QByteArray::fromHex("00000041"), "Max 360", "HERO5 Black") << "" << 0;
+        << hardwareInfoReply(QByteArray::fromHex("00000041"), "Max 360", "HERO5 Black") << "" << 0;
     QTest::newRow("other reply in between, then a lost packet")
         << QList<QByteArray>{hero13.at(0), QByteArray::fromHex("021700"), hero13.at(2), hero13.at(3)}
         << "PiII" << 0;

@@ -9,6 +9,7 @@
 #include "picturelabel.h"
 #include "previewform.h"
 #include "promptrecorder.h"
+#include "realdialogs.h"
 #include "recordingproxy.h"
 #include "testsupport.h"
 #include "thumbnailqueue.h"
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
@@ -38,6 +40,21 @@ const QByteArray kTenFiles = R"({"id":"1","media":[
  {"d":"101GOPRO","fs":[{"n":"GOPR0010.JPG","mod":"1600000300"},{"n":"GH010011.MP4","mod":"1600001000"},
   {"n":"GOPR0012.JPG","mod":"1600000200"},{"n":"GOPR0013.JPG","mod":"4102444800"},
   {"n":"GOPR0014.JPG","mod":"1600000600"}]}]})";
+
+// A card as a burst leaves it: the burst listed once with its 30 members (one deleted on the
+// camera), and a dozen pictures of one second, which keep their list order.
+QByteArray burstCard()
+{
+    QByteArray singles;
+    for (int i = 31; i <= 42; ++i)
+        singles += QStringLiteral(R"(,{"n":"GOPR%1.JPG","mod":"1700000000"})").arg(i, 4, 10, QLatin1Char('0')).toUtf8();
+    return R"({"id":"2","media":[{"d":"100GOPRO","fs":[
+        {"n":"G0010001.JPG","mod":"1700000000","g":"1","b":"1","l":"30","m":["7"],"t":"b","s":"9000000"})"
+        + singles + "]}]}";
+}
+
+const QString kRefusedWhileDownloading =
+    QStringLiteral("A download is running: nothing is deleted from the card until it has finished or been stopped.");
 
 const QStringList kTenNewestFirst = {
     "101GOPRO/GOPR0013.JPG", "101GOPRO/GH010011.MP4", "100GOPRO/GH010002.MP4",
@@ -93,6 +110,10 @@ private:
         }
     }
     QCheckBox* box(const QString& path) const { return tile(path)->findChild<QCheckBox*>("checkBoxFile"); }
+    QStringList folder() const
+    {
+        return QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
     QString status() const { return m_window->statusBar()->currentMessage(); }
     QString tip() const { return m_window->findChild<QLabel*>("label_fileName")->text(); }
     void click(const char* button) { m_window->findChild<QPushButton*>(button)->click(); }
@@ -166,6 +187,9 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        CamSim::joinNetwork();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            window->close(); // players opened by a double-click
         m_prompts.reset();
         m_tmp.reset();
         for (const QString& path : std::exchange(m_faulted, {}))
@@ -178,7 +202,7 @@ private slots:
     // a time.
     void browseAndDownload()
     {
-        OPEN_ON(kTenFiles, 10);
+        OPEN_ON(kTenFiles, 17);
         QCOMPARE(tileNames(), kTenNewestFirst);
         const auto cell = [this](int i) { return tile(kTenNewestFirst.at(i))->geometry(); };
         // The slider starts at 4 and the grid agrees.
@@ -211,8 +235,7 @@ private slots:
         QCOMPARE(m_prompts->count(), 1); // no second folder question
         QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 60000);
         QCOMPARE(status(), QString("Downloaded 3 of 3 files to %1.").arg(m_tmp->path()));
-        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList({"GH010011.MP4", "GOPR0001.JPG", "GOPR0003.JPG"}));
+        QCOMPARE(folder(), QStringList({"GH010011.MP4", "GOPR0001.JPG", "GOPR0003.JPG"}));
         for (const QString& path : chosen) {
             QFile file(m_tmp->filePath(path.section('/', 1)));
             QVERIFY(file.open(QIODevice::ReadOnly));
@@ -225,7 +248,7 @@ private slots:
     // ticks stay for when it is back.
     void deleteFlow()
     {
-        OPEN_ON(kTenFiles, 10);
+        OPEN_ON(kTenFiles, 17);
         const QStringList ticked = {"100GOPRO/GOPR0001.JPG", "101GOPRO/GH010011.MP4",
                                     "100GOPRO/GOPR0003.JPG"};
         for (const QString& path : ticked + QStringList{"101GOPRO/GOPR0012.JPG"})
@@ -275,7 +298,7 @@ private slots:
         QCOMPARE(m_prompts->count(), questions + 2); // the question and one warning
         QCOMPARE(m_prompts->requests().last().text, QString("Maybe connection is lost."));
         QVERIFY(m_sim.setAnswer("normal"));
-        QTRY_VERIFY_WITH_TIMEOUT(tip().isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(tip(), QString("GOPR0014.JPG"), 5000);
         click("pbDelete");
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 2));
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 4, 5000);
@@ -314,6 +337,178 @@ private slots:
         QVERIFY(!m_window->findChild<dlgshowpict*>());
     }
 
+    // A box about a tile stays open (a real one, its own event loop running) while the card
+    // changes under it: the grid deletes the tile meanwhile. The viewer belongs to the window
+    // too, outlives a rebuilt grid, and takes two thirds of the window's own screen.
+    void boxesAndViewerOutliveTheGrid()
+    {
+        OPEN_ON(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"GOPR0001.JPG","mod":"3"},{"n":"GH010002.MP4","mod":"2"},{"n":"clip.mp4","mod":"1"}]}]})", 3);
+        m_prompts.reset();
+        RealDialogs dialogs;
+        bool rebuilt = false;
+        dialogs.onNextBox([&](QMessageBox*) {
+            m_sim.setMediaJson(R"({"media":[{"d":"100GOPRO","fs":[{"n":"GOPR0001.JPG","mod":"3"}]}]})");
+            click("pbRefresh");
+            rebuilt = QTest::qWaitFor([&] { return tiles().size() == 1; }, 8000);
+            return QMessageBox::Ok;
+        });
+        QTest::mouseDClick(tile("100GOPRO/clip.mp4")->picture(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs.texts().size(), 1, 10000);
+        QVERIFY(rebuilt);
+        QCOMPARE(dialogs.texts().first(), QString("clip.mp4 could not be shown: the camera sent no picture"));
+        QCOMPARE(dialogs.parents().first(), QString("MainWindow"));
+
+        QTest::mouseDClick(tile("100GOPRO/GOPR0001.JPG")->picture(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<dlgshowpict*>(), 10000);
+        QPointer<dlgshowpict> viewer = m_window->findChild<dlgshowpict*>();
+        QCOMPARE(viewer->parentWidget(), m_window.get());
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY(screen.width() < m_window->screen()->availableVirtualGeometry().width());
+        QCOMPARE(viewer->size(), QSize(int(screen.width() / 1.5), int(screen.height() / 1.5)));
+        QVERIFY(m_sim.setMediaJson(kTenFiles));
+        refreshAndWait(10);
+        QVERIFY(viewer && viewer->isVisible());
+        QCOMPARE(dialogs.texts().size(), 1);
+    }
+
+    // Download, then Delete or Format while the batch runs: refused, and every file is saved
+    // before anything leaves the card. Real boxes: the program goes on while they are open.
+    void nothingLeavesTheCardBeforeItIsSaved()
+    {
+        OPEN_ON(kTenFiles, 17);
+        m_prompts.reset();
+        RealDialogs dialogs;
+        dialogs.setDirectory(m_tmp->path());
+        const QStringList chosen = {"100GOPRO/GOPR0001.JPG", "100GOPRO/GOPR0003.JPG", "101GOPRO/GOPR0010.JPG"};
+        for (const QString& path : chosen)
+            tick(path);
+        setFault(chosen.first(), "slow", 0, 40 * 1024);
+        click("pbDownload");
+        QVERIFY(m_sim.waitForRequest("/videos/DCIM/" + chosen.first(), 5000));
+        click("pbDelete");
+        click("pbFormat");
+        QCOMPARE(dialogs.texts(), QStringList(2, kRefusedWhileDownloading));
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 60000);
+        QCOMPARE(status(), QString("Downloaded 3 of 3 files to %1.").arg(m_tmp->path()));
+        QCOMPARE(m_sim.countRequests("/gp/gpControl/command/storage"), 0);
+        // Saved, they may go.
+        click("pbDelete");
+        QCOMPARE(dialogs.texts().last(), QString("Are you sure to delete selected files?"));
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 3));
+        QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 7, 5000);
+    }
+
+    // A burst is one tile for its files: the count shown, every member fetched but the one the
+    // camera lists as deleted, the summary and the total in files, and the group deleted whole.
+    void burstsAreWholeGroups()
+    {
+        const QByteArray card = burstCard();
+        OPEN_ON(card, 41);
+        QStringList listed;
+        for (int i = 31; i <= 42; ++i)
+            listed << QStringLiteral("100GOPRO/GOPR%1.JPG").arg(i, 4, 10, QLatin1Char('0'));
+        // One second: list order. Tiles exist for the rows near the view.
+        const QStringList names = tileNames();
+        QVERIFY(names.size() >= 8);
+        QCOMPARE(names, (QStringList{"100GOPRO/G0010001.JPG"} + listed).mid(0, names.size()));
+        const QString burst = "100GOPRO/G0010001.JPG";
+        QCOMPARE(tile(burst)->findChild<QLabel*>("labelFile")->text(), QString("G0010001.JPG · 29 files"));
+        tick(burst);
+        click("pbDownload");
+        QTRY_VERIFY_WITH_TIMEOUT(status().startsWith("Downloaded"), 60000);
+        QCOMPARE(status(), QString("Downloaded 29 of 29 files to %1.").arg(m_tmp->path()));
+        QStringList saved = folder();
+        QCOMPARE(saved.size(), 29);
+        QVERIFY(!saved.contains("G0010007.JPG") && saved.contains("G0010001.JPG") && saved.contains("G0010030.JPG"));
+        for (const QString& name : {QString("G0010001.JPG"), QString("G0010030.JPG")}) {
+            QFile file(m_tmp->filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), cameraBytes("100GOPRO/" + name));
+        }
+        QCOMPARE(m_sim.countRequests("/videos/DCIM/100GOPRO/G0010007.JPG"), 0);
+
+        click("pbDelete");
+        QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete/group?p=" + burst, 5000));
+        QTRY_COMPARE_WITH_TIMEOUT(tileNames(), listed.mid(0, tileNames().size()), 5000);
+        QVERIFY(!tileNames().isEmpty());
+        QCOMPARE(status(), QString("Total media files: 12"));
+        QCOMPARE(m_sim.countRequests("/gp/gpControl/command/storage/delete?"), 0);
+    }
+
+    // The batch runs inside the window with a Stop; its summary stays there. Closing the window
+    // asks; declined, all goes on; accepted, the batch ends, no partial file stays, and no
+    // window of the program is left on screen.
+    void stopAndCloseDuringADownload()
+    {
+        OPEN_ON(kTenFiles, 17);
+        m_prompts.reset();
+        RealDialogs dialogs;
+        dialogs.setDirectory(m_tmp->path());
+        const QString slow = "101GOPRO/GOPR0013.JPG";
+        setFault(slow, "slow", 0, 20 * 1024);
+        tick(slow);
+        tick("100GOPRO/GOPR0001.JPG");
+        click("pbDownload");
+        QVERIFY(m_sim.waitForRequest("/videos/DCIM/" + slow, 5000));
+        QWidget* panel = m_window->findChild<QWidget*>("transferPanel");
+        QVERIFY(panel->isVisible());
+        QTRY_VERIFY(!folder().isEmpty()); // the .part
+        click("pbStopDownload");
+        QCOMPARE(folder(), QStringList());
+        QVERIFY2(status().startsWith("Stopped"), qPrintable(status()));
+        const QString summary = status();
+        click("pbRefresh");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Total media files: 17"), 5000);
+        QCOMPARE(m_window->findChild<QLabel*>("labelTransfer")->text(), summary);
+
+        click("pbDownload");
+        QVERIFY(m_sim.waitForRequest("/videos/DCIM/" + slow, 5000, 2));
+        dialogs.onNextBox([](QMessageBox*) { return QMessageBox::Cancel; });
+        m_window->close();
+        QVERIFY(m_window->isVisible());
+        QVERIFY(m_window->findChild<QWidget*>("pbStopDownload")->isVisible());
+        m_window->close(); // answered OK
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(dialogs.texts().size(), 2);
+        QVERIFY(dialogs.texts().last().startsWith("A download is running. Stop it and quit?"));
+        QCOMPARE(folder(), QStringList());
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            QVERIFY2(!widget->isVisible(), widget->metaObject()->className());
+    }
+
+    // A short drop (network unreachable) takes the camera offline at once; the grid and its
+    // ticks stay, shown as not current, and are brought up to date when it answers. The count
+    // is true also for an empty card.
+    void shortDropKeepsTheGridAndTicks()
+    {
+        OPEN_ON(kTenFiles, 17);
+        const QString kept = "101GOPRO/GOPR0014.JPG", gone = "101GOPRO/GOPR0012.JPG";
+        tick(kept);
+        tick(gone);
+        QVERIFY(CamSim::leaveNetwork());
+        // At once: the first poll after it left (one pooled connection may hang for its 2 s).
+        QTRY_VERIFY_WITH_TIMEOUT(!area()->isEnabled(), 7000);
+        QCOMPARE(tiles().size(), 10);
+        QVERIFY(box(kept)->isChecked() && box(gone)->isChecked());
+        QByteArray without = kTenFiles;
+        QVERIFY(m_sim.setMediaJson(without.replace(R"({"n":"GOPR0012.JPG","mod":"1600000200"},)", "")));
+        QVERIFY(CamSim::joinNetwork());
+        QTRY_VERIFY_WITH_TIMEOUT(area()->isEnabled(), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 9, 5000);
+        QVERIFY(box(kept)->isChecked());
+        QCOMPARE(tip(), QString("GOPR0014.JPG"));
+        QCOMPARE(status(), QString("Total media files: 16"));
+
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        area()->setFocus();
+        QTest::keyClick(area(), Qt::Key_A, Qt::ControlModifier);
+        click("pbDelete");
+        QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 0, 10000);
+        QCOMPARE(status(), QString("Total media files: 0"));
+    }
+
     // A card far larger than the view: tiles only for the rows near it, thumbnails as they
     // come into it, and ticks that reach files without a tile (out of view) for Shift+click
     // ranges, Select all and Select none.
@@ -326,7 +521,7 @@ private slots:
         for (const MediaList::Entry& entry : card.newestFirst())
             grid << entry.path;
         const int n = int(grid.size());
-        OPEN_ON(list, n);
+        OPEN_ON(list, int(card.fileCount()));
         QScrollBar* bar = area()->verticalScrollBar();
         QVERIFY(tiles().size() < n / 4);
         QVERIFY(bar->maximum() > 8 * bar->pageStep()); // the scroll range of the whole grid

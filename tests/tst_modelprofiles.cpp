@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -211,16 +212,20 @@ private slots:
         for (int i = 0; i < 5; ++i)
             QCOMPARE(itemTexts(child<QComboBox>(boxes[i])), shown.at(i));
 
+        // Applied (twice: chosen, and on the camera's first answer), the profile shows its
+        // defaults and sends none of them: only the user changes the camera's settings.
+        QTest::qWait(500);
+        QCOMPARE(testCommands(), QStringList());
+        QCOMPARE(child<QComboBox>("comboBoxChangeTo")->currentText(), QString("Linear"));
         // Each step waits for its command, so the order below is the order of the choices.
-        QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), 2, 3000);
         const struct { const char* box; int index; int commands; } steps[] = {
-            {"comboBoxVideo", 4, 2}, // the fifth mode: shown, but nothing sent
-            {"comboBoxVideo", 3, 3},
-            {"comboBoxSettings_ISO", 2, 4},
-            {"comboBoxChangeTo", 1, 5},
-            {"comboBoxSettings_ISO", 0, 5}, // no options, nothing sent
-            {"comboBoxLiveview_BitRate", 1, 6},
-            {"comboBoxLiveView_WindowSize", 1, 7}};
+            {"comboBoxVideo", 4, 0}, // the fifth mode: shown, but nothing sent
+            {"comboBoxVideo", 3, 1},
+            {"comboBoxSettings_ISO", 2, 2},
+            {"comboBoxChangeTo", 1, 3},
+            {"comboBoxSettings_ISO", 0, 3}, // no options, nothing sent
+            {"comboBoxLiveview_BitRate", 1, 4},
+            {"comboBoxLiveView_WindowSize", 1, 5}};
         for (const auto& step : steps) {
             child<QComboBox>(step.box)->setCurrentIndex(step.index);
             QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), step.commands, 3000);
@@ -230,10 +235,48 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(child<QComboBox>("comboBoxChangeTo")->count(), 0);
         QCOMPARE(testCommands(),
-                 (QStringList{"/test/fov/Linear", "/test/fov/Linear", "/test/mode/apple",
-                              "/test/res/1080p", "/test/res/4K", "/test/rate/2M",
-                              "/test/size/720"}));
+                 (QStringList{"/test/mode/apple", "/test/res/1080p", "/test/res/4K",
+                              "/test/rate/2M", "/test/size/720"}));
         QCOMPARE(m_sim.targets().count("80 /gp/gpControl/setting/86/1"), 1);
+    }
+
+    // A model the camera reports over Bluetooth without a profile here (a newer camera, or a
+    // name without a number) leaves the profile in use and remembers nothing; the user is told
+    // what the camera said and where to choose.
+    void reportedModelWithoutProfile_data()
+    {
+        QTest::addColumn<QByteArray>("reported");
+        QTest::addColumn<QString>("applied");
+        QTest::newRow("newer camera") << QByteArray("HERO14 Black") << "hero5";
+        QTest::newRow("no number") << QByteArray("HERO Black") << "hero5";
+        QTest::newRow("known camera") << QByteArray("HERO9 Black") << "hero9";
+    }
+    void reportedModelWithoutProfile()
+    {
+        QFETCH(QByteArray, reported);
+        QFETCH(QString, applied);
+        const QByteArray profile =
+            QJsonDocument(QJsonObject{{"Mode", entries({"Video", "Photo"}, "m")}}).toJson();
+        writeFile(ref("hero5_cmds.json"), profile);
+        writeFile(ref("hero9_cmds.json"), profile);
+        writeFile(ref("gopro_default.json"), "{\"Version\": \"hero5\"}");
+        QTemporaryDir noTools; // no nmcli: the Wi-Fi join that follows ends at once
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", noTools.path().toLocal8Bit());
+        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+        m_window.reset(new MainWindow);
+
+        // As the camera's notifications arrive after the hardware-information request.
+        for (const QByteArray& packet : testsupport::hardwareInfoReply(QByteArray::fromHex("00000046"), reported))
+            QVERIFY(QMetaObject::invokeMethod(m_window.get(), "dataReceived", Q_ARG(QByteArray, packet)));
+        QTest::qWait(100);
+        QCOMPARE(child<QComboBox>("comboModel")->currentText(), applied);
+        QCOMPARE(DefaultModelFile(ref("gopro_default.json")).version(), applied);
+        bool told = false;
+        for (const Prompt::Request& request : m_prompts->requests())
+            told = told || (request.text.contains("“" + reported.split(' ').first())
+                            && request.text.contains("“Select GoPro”"));
+        QVERIFY2(told == (applied == "hero5"), qPrintable(m_prompts->count() ? m_prompts->requests().first().text : "no box"));
     }
 
     // Installed system-wide, the program's folder is not the user's to write: the model is

@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <csignal>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -48,15 +49,18 @@ private slots:
 
     // Installed, every data file is where the program looks; copied into a layout with only
     // bin/, it makes its data directories beside bin/ and keeps running with the default look.
+    // Ended from outside (a logout's SIGTERM, Ctrl+C), it ends as when its window is closed.
     void programStarts_data()
     {
         QTest::addColumn<bool>("installed");
-        QTest::newRow("installed") << true;
-        QTest::newRow("bare") << false;
+        QTest::addColumn<int>("quitSignal");
+        QTest::newRow("installed, SIGTERM") << true << int(SIGTERM);
+        QTest::newRow("bare, SIGINT") << false << int(SIGINT);
     }
     void programStarts()
     {
         QFETCH(bool, installed);
+        QFETCH(int, quitSignal);
         QTemporaryDir root;
         const QString exe = root.filePath("bin/velkamo");
         if (installed) {
@@ -81,8 +85,10 @@ private slots:
         for (const char* dir : {"ref", "qss", "Language"})
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(root.filePath(dir)).isDir(), dir, 10000);
         QVERIFY2(!program.waitForFinished(500), "the program ended by itself");
-        program.terminate();
+        ::kill(pid_t(program.processId()), quitSignal);
         QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // The Debian package: desktop files valid, dependencies real; extracted under a read-only

@@ -74,6 +74,25 @@ QString appRoot()
     return path::appRootDir().absolutePath();
 }
 
+static QByteArray field(const QByteArray& value)
+{
+    return char(value.size()) + value;
+}
+
+QList<QByteArray> hardwareInfoReply(const QByteArray& modelNumberField, const QByteArray& modelName,
+                                    const QByteArray& ssid)
+{
+    const QByteArray message = QByteArray::fromHex("3C00") + field(modelNumberField) + field(modelName)
+        + field("0x05") + field("H23.01.01.10.00") + field("C3501324645504") + field(ssid)
+        + field("065747046ceb") + QByteArray(11, '\0');
+    QList<QByteArray> out{QByteArray(1, char(0x20 | (message.size() >> 8))) + char(message.size() & 0xFF)
+                          + message.left(18)};
+    int counter = 0;
+    for (qsizetype at = 18; at < message.size(); at += 19)
+        out << QByteArray(1, char(0x80 | (counter++ & 0x0F))) + message.mid(at, 19);
+    return out;
+}
+
 QString stagedBinary(const QString& name)
 {
     return QStringLiteral(VELKAMO_STAGE_DIR "/bin/") + name;

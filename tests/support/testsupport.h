@@ -27,6 +27,11 @@ void writeDefaultModel(const QString& model);
 QString mountReadOnly(const QString& folder);
 void unmount(const QString& folder);
 
+// A hardware-information reply (to 01 3C) as the camera lays it out: a start packet with the
+// 13-bit length header, then continuation packets 0x80 | counter.
+QList<QByteArray> hardwareInfoReply(const QByteArray& modelNumberField, const QByteArray& modelName,
+                                    const QByteArray& ssid = "GP24645504");
+
 // Path of a built tool staged in the build tree's bin directory.
 QString stagedBinary(const QString& name);
 

@@ -1,0 +1,71 @@
+#include "transferpanel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+TransferPanel::TransferPanel(QWidget* parent)
+    : QFrame(parent)
+    , m_label(new QLabel(this))
+    , m_bar(new QProgressBar(this))
+    , m_stop(new QPushButton(tr("Stop"), this))
+    , m_dismiss(new QPushButton(tr("Close"), this))
+{
+    setObjectName(QStringLiteral("transferPanel"));
+    setFrameShape(QFrame::StyledPanel);
+    m_label->setObjectName(QStringLiteral("labelTransfer"));
+    // Camera file names are shown as they are, never as markup.
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setWordWrap(true);
+    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_bar->setObjectName(QStringLiteral("progressBarDownload"));
+    m_stop->setObjectName(QStringLiteral("pbStopDownload"));
+    m_stop->setToolTip(tr("Stop the download; files already saved stay."));
+    m_dismiss->setObjectName(QStringLiteral("pbDismissTransfer"));
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_label, 1);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_stop);
+    layout->addWidget(m_dismiss);
+    connect(m_stop, &QPushButton::clicked, this, &TransferPanel::stopRequested);
+    connect(m_dismiss, &QPushButton::clicked, this, &QWidget::hide);
+    hide();
+}
+
+void TransferPanel::showRunning(const QString& text)
+{
+    m_label->setText(text);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->show();
+    m_stop->show();
+    m_dismiss->hide();
+    show();
+}
+
+void TransferPanel::setProgress(int value, int maximum)
+{
+    m_bar->setMaximum(maximum);
+    m_bar->setValue(value);
+}
+
+void TransferPanel::showSummary(const QString& summary)
+{
+    m_label->setText(summary);
+    m_bar->hide();
+    m_stop->hide();
+    m_dismiss->show();
+    show();
+}
+
+QString TransferPanel::text() const
+{
+    return m_label->text();
+}
+
+bool TransferPanel::isRunning() const
+{
+    return isVisibleTo(parentWidget()) && m_stop->isVisibleTo(this);
+}
