@@ -55,7 +55,7 @@ public:
 
     // Loads hero<N>_cmds.json from the profile directory when there is one.
     void setModel(int model);
-    // Downloads answer a Range request with the whole file (200), as some cameras do.
+    // Downloads answer a Range request with the whole file (200): a camera that cannot resume.
     void setIgnoreRange(bool ignore) { m_ignoreRange = ignore; }
 
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);

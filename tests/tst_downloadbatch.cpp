@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -192,25 +193,21 @@ private slots:
         QString why;
         if (fault == "full")
             why = testsupport::mountTmpfs(folder, "1m");
-        QList<std::shared_ptr<QFile>> held;
+        std::vector<std::unique_ptr<QFile>> held; // open, so they keep their locks
         for (auto it = before.begin(); it != before.end(); ++it) {
-            const QString name = tmp.filePath(it.key());
-            if (it.value().startsWith("->")) {
-                QVERIFY(QFile::link(QString::fromUtf8(it.value().mid(2)), name));
+            const QByteArray name = QFile::encodeName(tmp.filePath(it.key())), value = it.value();
+            if (value.startsWith("->") || value.startsWith("=>")) {
+                const QByteArray target = value.mid(2);
+                QVERIFY(value.startsWith('-') ? ::symlink(target, name) == 0
+                                              : ::link(QFile::encodeName(tmp.filePath(target)), name) == 0);
                 continue;
             }
-            if (it.value().startsWith("=>")) {
-                QVERIFY(::link(qPrintable(tmp.filePath(it.value().mid(2))), qPrintable(name)) == 0);
-                continue;
-            }
-            const bool locked = it.value().startsWith('!');
-            auto file = std::make_shared<QFile>(name);
-            QVERIFY(file->open(QIODevice::WriteOnly) && file->write(resolve(it.value().mid(locked))) >= 0);
-            file->flush();
-            if (locked) {
-                QVERIFY(::flock(file->handle(), LOCK_EX) == 0);
-                held << file;
-            }
+            held.push_back(std::make_unique<QFile>(tmp.filePath(it.key())));
+            QVERIFY(held.back()->open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            QVERIFY(held.back()->write(resolve(value.mid(value.startsWith('!')))) >= 0);
+            QVERIFY(!value.startsWith('!') || ::flock(held.back()->handle(), LOCK_EX) == 0);
+            if (!value.startsWith('!'))
+                held.pop_back();
         }
         if (fault == "read-only")
             why = testsupport::mountReadOnly(folder);
