@@ -33,7 +33,7 @@ public:
     void start(const QString& folder, const QStringList& paths,
                const QHash<QString, qint64>& listedSizes);
     // Ends a running batch at once: the file in transfer is dropped, .part included, and
-    // finished() tells what was saved before. Nothing while idle.
+    // finished() tells what was saved before, before stop() returns. Nothing while idle.
     void stop();
     bool isRunning() const { return !m_queue.isEmpty(); }
 
