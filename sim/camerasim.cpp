@@ -153,7 +153,8 @@ int CameraSim::appendLog(int port, const httplib::Request& req)
     const int q = target.indexOf(QLatin1Char('?'));
     std::lock_guard<std::mutex> lock(m_mutex);
     m_log.push_back(LogEntry{port, str(req.method), str(req.path),
-                             q < 0 ? QString() : target.mid(q + 1), target, ms, 0});
+                             q < 0 ? QString() : target.mid(q + 1), target,
+                             str(req.get_header_value("Range")), ms, 0});
     return int(m_log.size()) - 1;
 }
 
@@ -593,6 +594,25 @@ void CameraSim::serveFile(const QString& mediaPath, const httplib::Request& req,
                        : (lower.endsWith(QLatin1String(".mp4")) || lower.endsWith(QLatin1String(".lrv")))
                            ? "video/mp4"
                            : "application/octet-stream";
+    // "chunked": no Content-Length, the end of the body is the end of the file.
+    if (fault.kind == QLatin1String("chunked")) {
+        res.status = 200;
+        res.set_chunked_content_provider(type, [blob](size_t offset, httplib::DataSink& sink) {
+            thread_local std::vector<char> buffer;
+            buffer.resize(256 * 1024);
+            const size_t got = blob->read(offset, buffer.data(), buffer.size());
+            if (got == 0) {
+                sink.done();
+                return true;
+            }
+            return sink.write(buffer.data(), got);
+        });
+        return;
+    }
+    // The library applies whatever ranges the request holds. The request object is the
+    // server's own, not a constant, so dropping them here is sound.
+    if (m_ignoreRange)
+        const_cast<httplib::Request&>(req).ranges.clear();
     quint64 length = blob->size();
     // "short": a complete answer that is only half the file.
     if (fault.kind == QLatin1String("short"))
@@ -666,6 +686,7 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("mediaCount"), mediaCount},
         {QStringLiteral("deleted"), QJsonArray::fromStringList(deleted)},
         {QStringLiteral("faults"), faults},
+        {QStringLiteral("ignoreRange"), m_ignoreRange.load()},
         {QStringLiteral("connections"),
          QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},
                      {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
@@ -689,6 +710,7 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
                                            {QStringLiteral("path"), e.path},
                                            {QStringLiteral("query"), e.query},
                                            {QStringLiteral("target"), e.target},
+                                           {QStringLiteral("range"), e.range},
                                            {QStringLiteral("time_ms"), e.timeMs},
                                            {QStringLiteral("status"), e.status}});
         }
@@ -761,7 +783,7 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         static const QStringList kinds{QStringLiteral("truncate"), QStringLiteral("short"),
                                        QStringLiteral("404"), QStringLiteral("500"),
                                        QStringLiteral("slow"), QStringLiteral("stall"),
-                                       QStringLiteral("none")};
+                                       QStringLiteral("chunked"), QStringLiteral("none")};
         if (path.isEmpty() || !kinds.contains(fault.kind))
             return bad(QStringLiteral("need path and kind=") + kinds.join(QLatin1Char('|')));
         fault.bytes = param(req, "bytes").toULongLong();
@@ -774,6 +796,12 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
                 m_faults.insert(path, fault);
         }
         m_wake.notify_all();
+        ok();
+    } else if (p == "/range") {
+        const QString ignore = param(req, "ignore");
+        if (ignore != QLatin1String("0") && ignore != QLatin1String("1"))
+            return bad(QStringLiteral("ignore must be 0 or 1"));
+        setIgnoreRange(ignore == QLatin1String("1"));
         ok();
     } else if (p == "/camera-status") {
         cameraStatusControl(req, res);

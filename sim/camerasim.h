@@ -55,6 +55,8 @@ public:
 
     // Loads hero<N>_cmds.json from the profile directory when there is one.
     void setModel(int model);
+    // Downloads answer a Range request with the whole file (200): a camera that cannot resume.
+    void setIgnoreRange(bool ignore) { m_ignoreRange = ignore; }
 
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
@@ -72,6 +74,7 @@ private:
     struct LogEntry {
         int port;
         QString method, path, query, target;
+        QString range; // the Range header, as sent
         qint64 timeMs;
         int status;
     };
@@ -102,6 +105,7 @@ private:
     PreviewStreamer* m_streamer;
     const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     std::atomic<bool> m_quit{false};
+    std::atomic<bool> m_ignoreRange{false};
     Connections m_connections80;
     Connections m_connections8080;
 

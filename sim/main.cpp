@@ -30,7 +30,7 @@ namespace {
 const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
-    "                      [--exit-with-parent]\n";
+    "                      [--ignore-range] [--exit-with-parent]\n";
 
 std::atomic<bool> g_signalled{false};
 
@@ -47,6 +47,7 @@ struct Options {
     int mediaCount = -1;
     QString mediaDir;
     quint64 fileBytes = 0;
+    bool ignoreRange = false;
     bool exitWithParent = false;
 };
 
@@ -60,6 +61,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--exit-with-parent") {
             o->exitWithParent = true;
+            continue;
+        }
+        if (a == "--ignore-range") {
+            o->ignoreRange = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -174,6 +179,7 @@ int main(int argc, char** argv)
     PreviewStreamer streamer;
     CameraSim camera(options.refDir, &media, &streamer);
     camera.setModel(options.model);
+    camera.setIgnoreRange(options.ignoreRange);
 
     httplib::Server port80, port8080, control;
     bigPool(port80, 64, &camera.connections(80));

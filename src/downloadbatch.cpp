@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -36,10 +37,7 @@ DownloadBatch::~DownloadBatch()
         m_reply->abort();
         m_reply->deleteLater();
     }
-    if (m_file.isOpen()) {
-        m_file.flush();
-        m_file.close();
-    }
+    m_part.discard();
 }
 
 void DownloadBatch::start(const QString& folder, const QStringList& paths,
@@ -57,7 +55,26 @@ void DownloadBatch::start(const QString& folder, const QStringList& paths,
     m_failures.clear();
     m_renamed.clear();
     m_batchWritten.clear();
+    m_stopped = false;
     startNext();
+}
+
+void DownloadBatch::stop()
+{
+    if (!isRunning())
+        return;
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
+        m_reply = nullptr;
+    }
+    m_part.discard();
+    m_queue.clear();
+    m_stopped = true;
+    const QString message = summary();
+    qDebug().noquote() << message;
+    emit finished(message);
 }
 
 void DownloadBatch::startNext()
@@ -79,23 +96,29 @@ void DownloadBatch::startNext()
             m_queue.removeFirst();
             continue;
         }
-        m_target = DownloadRules::freePath(wanted);
-        // A file is written under a temporary name and gets its real one only when complete.
-        // O_EXCL after removing a leftover: never follow a link planted under that name.
-        const QString part = DownloadRules::partPath(m_target);
-        QFile::remove(part);
-        m_file.setFileName(part);
-        if (!m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
-            qDebug() << m_file.errorString();
-            m_failures << tr("%1 (cannot write: %2)")
-                              .arg(MediaList::fileName(path), m_file.errorString());
+        // Only a .part known to be shorter than the file is continued; anything else is
+        // written anew.
+        QString error;
+        const bool opened = openPart(wanted, &error);
+        m_kept = opened && m_part.size() < listed ? m_part.size() : 0;
+        if (!opened || (m_kept == 0 && m_part.size() > 0 && !m_part.truncate())) {
+            if (opened)
+                error = m_part.errorString();
+            m_part.discard();
+            qDebug() << "download failed:" << path << error;
+            m_failures << tr("%1 (cannot write: %2)").arg(MediaList::fileName(path), error);
             m_queue.removeFirst();
             continue;
         }
         m_written = 0;
+        m_answer = Answer::Unseen;
+        m_rangeTotal = -1;
+        m_refusal.clear();
         m_writeError.clear();
         QNetworkRequest request(MediaList::fileUrl(path));
         request.setTransferTimeout(kDownloadStallMs);
+        if (m_kept > 0)
+            request.setRawHeader("Range", "bytes=" + QByteArray::number(m_kept) + '-');
         m_reply = m_manager->get(request);
         // Without a bound the reply holds whatever the network delivers faster than the disk
         // takes it: gigabytes of a camera video in memory.
@@ -103,7 +126,7 @@ void DownloadBatch::startNext()
         connect(m_reply, &QNetworkReply::readyRead, this, &DownloadBatch::readReady);
         connect(m_reply, &QNetworkReply::downloadProgress, this, &DownloadBatch::transferProgress);
         connect(m_reply, &QNetworkReply::finished, this, &DownloadBatch::endFile);
-        qDebug() << part << request.url().toString();
+        qDebug() << m_part.path() << request.url().toString() << "from byte" << m_kept;
         return;
     }
     const QString message = summary();
@@ -111,10 +134,66 @@ void DownloadBatch::startNext()
     emit finished(message);
 }
 
+// Picks the local name for the file and opens its .part: a name whose .part another running
+// download holds is passed over.
+bool DownloadBatch::openPart(const QString& wanted, QString* error)
+{
+    QSet<QString> busy;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_target = DownloadRules::freePath(wanted, busy);
+        switch (m_part.open(DownloadRules::partPath(m_target))) {
+        case PartFile::Opened::Fresh:
+        case PartFile::Opened::Leftover:
+            return true;
+        case PartFile::Opened::Busy:
+            busy.insert(m_target);
+            break;
+        case PartFile::Opened::Failed:
+            *error = m_part.errorString();
+            return false;
+        }
+    }
+    *error = tr("every name is taken");
+    return false;
+}
+
+// Decides, once the camera's answer has begun, whether its body goes into the .part: the rest
+// of the file where it continues at the asked byte, the whole file (from the start) otherwise.
+bool DownloadBatch::takeAnswer()
+{
+    if (m_answer != Answer::Unseen)
+        return m_answer == Answer::Write;
+    m_answer = Answer::Refused;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 206) {
+        qint64 first = -1;
+        if (m_kept > 0
+            && DownloadRules::parseContentRange(m_reply->rawHeader("Content-Range"), &first,
+                                                &m_rangeTotal)
+            && first == m_kept)
+            m_answer = Answer::Write;
+        else
+            m_refusal = tr("the camera sent another part of the file");
+    } else if (status >= 200 && status < 300) {
+        // A camera that cannot resume sends the whole file.
+        m_kept = 0;
+        if (m_part.size() > 0 && !m_part.truncate())
+            m_writeError = m_part.errorString();
+        else
+            m_answer = Answer::Write;
+    }
+    return m_answer == Answer::Write;
+}
+
 void DownloadBatch::readReady()
 {
-    if (!m_file.isOpen()) {
-        m_reply->skip(m_reply->bytesAvailable());
+    if (!m_part.isOpen() || !takeAnswer()) {
+        // An error page is read to its end, which keeps the connection; an answer that
+        // cannot be used is not.
+        if (!m_refusal.isEmpty() || !m_writeError.isEmpty())
+            m_reply->abort();
+        else
+            m_reply->skip(m_reply->bytesAvailable());
         return;
     }
     // Through one small buffer, reused: the bytes are still in the CPU cache when written.
@@ -124,9 +203,9 @@ void DownloadBatch::readReady()
         const qint64 got = m_reply->read(m_piece.data(), m_piece.size());
         if (got <= 0)
             return;
-        if (m_file.write(m_piece.constData(), got) != got) {
-            m_writeError = m_file.errorString();
-            m_file.close();
+        if (!m_part.write(m_piece.constData(), got)) {
+            m_writeError = m_part.errorString();
+            m_part.discard();
             m_reply->abort();
             return;
         }
@@ -136,21 +215,17 @@ void DownloadBatch::readReady()
 
 void DownloadBatch::transferProgress(qint64 received, qint64 total)
 {
+    takeAnswer(); // m_kept holds only once the camera agreed to continue
     if (total <= 0)
         return;
     // Videos pass 2 GiB; a progress bar counts in int.
-    const auto [value, maximum] = DownloadRules::progressRange(received, total);
+    const auto [value, maximum] = DownloadRules::progressRange(m_kept + received, m_kept + total);
     emit progress(value, maximum);
 }
 
 void DownloadBatch::endFile()
 {
     readReady(); // whatever came with the end of the reply
-    if (m_file.isOpen()) {
-        if (!m_file.flush() && m_writeError.isEmpty())
-            m_writeError = m_file.errorString();
-        m_file.close();
-    }
     settleFile();
     m_reply->deleteLater();
     m_reply = nullptr;
@@ -162,16 +237,20 @@ void DownloadBatch::endFile()
 void DownloadBatch::settleFile()
 {
     const QString path = m_queue.first();
-    const QString part = DownloadRules::partPath(m_target);
-
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool transferOk = m_reply->error() == QNetworkReply::NoError && status >= 200
-        && status < 300 && m_writeError.isEmpty();
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    DownloadRules::Verdict verdict = DownloadRules::verify(
-        transferOk, m_written, length.isValid() ? length.toLongLong() : -1, m_sizes.value(path, -1));
+    DownloadRules::Received received;
+    received.transferOk = m_reply->error() == QNetworkReply::NoError && m_answer == Answer::Write
+        && m_writeError.isEmpty() && m_part.isOpen();
+    received.kept = m_kept;
+    received.written = m_written;
+    received.contentLength = length.isValid() ? length.toLongLong() : -1;
+    received.rangeTotal = m_rangeTotal;
+    DownloadRules::Verdict verdict = DownloadRules::verify(received, m_sizes.value(path, -1));
     if (!m_writeError.isEmpty())
         verdict.reason = m_writeError;
+    else if (!m_refusal.isEmpty())
+        verdict.reason = m_refusal;
     else if (status != 0 && (status < 200 || status >= 300))
         verdict.reason = tr("HTTP %1").arg(status);
     else if (m_reply->error() == QNetworkReply::OperationCanceledError)
@@ -179,6 +258,7 @@ void DownloadBatch::settleFile()
 
     if (verdict.complete) {
         // Never over a file that took the name while this one was on its way.
+        const QString part = m_part.path();
         QString target = m_target;
         QString error;
         bool moved = false;
@@ -188,23 +268,32 @@ void DownloadBatch::settleFile()
                 break;
             target = DownloadRules::freePath(DownloadRules::localPath(m_folder, path));
         }
-        if (moved) {
+        // Renamed while still open and locked, so no other download takes the .part between
+        // the two. Full disks and network shares may report lost data only at the close: the
+        // file then gives the name back.
+        if (moved && m_part.close()) {
             ++m_saved;
             m_batchWritten.insert(target);
             if (target != DownloadRules::localPath(m_folder, path))
                 m_renamed << QFileInfo(target).fileName();
             return;
         }
-        verdict.reason = tr("cannot rename: %1").arg(error);
+        if (moved) {
+            QFile::remove(target);
+            verdict.reason = m_part.errorString();
+        } else {
+            verdict.reason = tr("cannot rename: %1").arg(error);
+        }
     }
-    QFile::remove(part);
+    m_part.discard();
     qDebug() << "download failed:" << path << verdict.reason;
     m_failures << tr("%1 (%2)").arg(MediaList::fileName(path), verdict.reason);
 }
 
 QString DownloadBatch::summary() const
 {
-    QString message = tr("Downloaded %1 of %2 files to %3.")
+    QString message = (m_stopped ? tr("Stopped: downloaded %1 of %2 files to %3.")
+                                 : tr("Downloaded %1 of %2 files to %3."))
                           .arg(m_saved)
                           .arg(m_total)
                           .arg(QDir::toNativeSeparators(m_folder));

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QFile>
+#include "partfile.h"
+
 #include <QHash>
 #include <QObject>
 #include <QSet>
@@ -13,7 +14,8 @@ class QNetworkReply;
 QT_END_NAMESPACE
 
 // Fetches camera files one after another into a folder: each written under a temporary name,
-// verified, and given its real name without replacing anything already there.
+// verified, and given its real name without replacing anything already there. A temporary
+// file that a crash left is continued where the camera can send the rest.
 class DownloadBatch : public QObject
 {
     Q_OBJECT
@@ -21,12 +23,18 @@ class DownloadBatch : public QObject
 public:
     // With no manager, the batch makes its own camera manager.
     explicit DownloadBatch(QNetworkAccessManager* manager = nullptr, QObject* parent = nullptr);
+    // Drops the file in transfer, .part included.
     ~DownloadBatch() override;
 
     // Starts fetching paths (camera media paths) into folder. listedSizes holds the sizes the
-    // camera lists, where it lists one. Ignored while a batch runs. May finish at once.
+    // camera lists, where it lists one; a path without one (a member of a burst) is saved only
+    // when the camera's answer announces its length. Ignored while a batch runs. May finish
+    // at once.
     void start(const QString& folder, const QStringList& paths,
                const QHash<QString, qint64>& listedSizes);
+    // Ends a running batch at once: the file in transfer is dropped, .part included, and
+    // finished() tells what was saved before, before stop() returns. Nothing while idle.
+    void stop();
     bool isRunning() const { return !m_queue.isEmpty(); }
 
 signals:
@@ -37,6 +45,8 @@ signals:
 
 private:
     void startNext();
+    bool openPart(const QString& wanted, QString* error);
+    bool takeAnswer();
     void readReady();
     void transferProgress(qint64 received, qint64 total);
     void endFile();
@@ -49,10 +59,16 @@ private:
     QStringList m_queue; // the file in transfer first
     QString m_folder;
     QHash<QString, qint64> m_sizes;
-    QFile m_file;
+    PartFile m_part;
     QString m_target; // the local name of the file in transfer
+    qint64 m_kept = 0; // bytes of an interrupted download that the camera is asked to continue
     qint64 m_written = 0;
+    enum class Answer { Unseen, Write, Refused };
+    Answer m_answer = Answer::Unseen;
+    qint64 m_rangeTotal = -1; // the file's size in a Content-Range answer
+    QString m_refusal; // why an answer was not written
     QString m_writeError;
+    bool m_stopped = false;
     int m_total = 0;
     int m_saved = 0;
     int m_skipped = 0; // already in the folder

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
@@ -50,10 +51,10 @@ static bool taken(const QString& path)
     return info.exists() || info.isSymLink();
 }
 
-QString DownloadRules::freePath(const QString& localPath)
+QString DownloadRules::freePath(const QString& localPath, const QSet<QString>& exclude)
 {
     QString candidate = localPath;
-    for (int n = 2; taken(candidate) || taken(partPath(candidate)); ++n)
+    for (int n = 2; taken(candidate) || exclude.contains(candidate); ++n)
         candidate = numberedPath(localPath, n);
     return candidate;
 }
@@ -91,19 +92,43 @@ bool DownloadRules::moveWithoutReplacing(const QString& from, const QString& to,
     return false;
 }
 
-DownloadRules::Verdict DownloadRules::verify(bool transferOk, qint64 written,
-                                             qint64 contentLength, qint64 listedSize)
+DownloadRules::Verdict DownloadRules::verify(const Received& received, qint64 listedSize)
 {
     const auto tr = [](const char* text) {
         return QCoreApplication::translate("DownloadRules", text);
     };
-    if (!transferOk)
+    if (!received.transferOk)
         return {false, tr("transfer failed")};
-    if (contentLength >= 0 && written != contentLength)
-        return {false, tr("%1 of %2 bytes").arg(written).arg(contentLength)};
-    if (listedSize >= 0 && written != listedSize)
-        return {false, tr("%1 bytes, the camera lists %2").arg(written).arg(listedSize)};
+    if (received.contentLength >= 0 && received.written != received.contentLength)
+        return {false, tr("%1 of %2 bytes").arg(received.written).arg(received.contentLength)};
+    // A resumed file is checked on its whole length, against the camera's Content-Range and
+    // its list; the kept bytes themselves are taken as they are.
+    const qint64 whole = received.kept + received.written;
+    if (received.kept > 0 && (received.rangeTotal < 0 || listedSize < 0))
+        return {false, tr("resumed without a size to check")};
+    if (received.rangeTotal >= 0 && whole != received.rangeTotal)
+        return {false, tr("%1 of %2 bytes").arg(whole).arg(received.rangeTotal)};
+    if (listedSize >= 0 && whole != listedSize)
+        return {false, tr("%1 bytes, the camera lists %2").arg(whole).arg(listedSize)};
+    if (received.contentLength < 0 && listedSize < 0)
+        return {false, tr("no size given, it could be cut short")};
     return {true, QString()};
+}
+
+bool DownloadRules::parseContentRange(const QByteArray& value, qint64* first, qint64* size)
+{
+    static const QRegularExpression form(QStringLiteral("^bytes (\\d{1,18})-(\\d{1,18})/(\\d{1,18})$"));
+    const QRegularExpressionMatch match = form.match(QString::fromLatin1(value.trimmed()));
+    if (!match.hasMatch())
+        return false;
+    const qint64 from = match.captured(1).toLongLong();
+    const qint64 last = match.captured(2).toLongLong();
+    const qint64 total = match.captured(3).toLongLong();
+    if (from > last || last >= total)
+        return false;
+    *first = from;
+    *size = total;
+    return true;
 }
 
 std::pair<int, int> DownloadRules::progressRange(qint64 received, qint64 total)

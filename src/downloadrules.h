@@ -20,10 +20,11 @@ public:
 
     // "NAME (n).EXT" beside localPath ("NAME (n)" without an extension); n >= 2.
     static QString numberedPath(const QString& localPath, int n);
-    // localPath, or the first numbered path after it, where neither the file nor its .part
-    // exists. Camera numbering starts again after a format, and two folders of one card hold
-    // the same names: a file already in the folder is never replaced.
-    static QString freePath(const QString& localPath);
+    // localPath, or the first numbered path after it, that nothing in the folder holds and
+    // that is not in exclude. Camera numbering starts again after a format, and two folders of
+    // one card hold the same names: a file already in the folder is never replaced. A .part
+    // beside a free name does not hold it: it is what an interrupted download left.
+    static QString freePath(const QString& localPath, const QSet<QString>& exclude = {});
     // A file of size bytes already saved as localPath or as one of its numbered names (the
     // same camera file fetched before); empty when there is none. Names in exclude are
     // skipped: files of this batch, which are other camera files of the same name.
@@ -36,10 +37,18 @@ public:
         bool complete = false;
         QString reason; // why not, for the user
     };
-    // transferOk: the reply ended without error with an HTTP 2xx status. contentLength and
-    // listedSize are -1 when not announced.
-    static Verdict verify(bool transferOk, qint64 written, qint64 contentLength,
-                          qint64 listedSize);
+    // What the camera's answer brought. Sizes are -1 when not announced.
+    struct Received {
+        bool transferOk = false; // ended without error, HTTP 2xx, every byte written
+        qint64 kept = 0; // bytes of an interrupted download that this answer continues
+        qint64 written = 0; // bytes of this answer
+        qint64 contentLength = -1; // of this answer
+        qint64 rangeTotal = -1; // the file's size in a Content-Range
+    };
+    // A file counts only where some size confirms it: without one it could be cut short.
+    static Verdict verify(const Received& received, qint64 listedSize);
+    // The first byte and the file's size from "bytes FIRST-LAST/SIZE"; false for any other form.
+    static bool parseContentRange(const QByteArray& value, qint64* first, qint64* size);
 
     // {value, maximum} for an int progress bar; byte counts above 2 GiB are scaled down.
     static std::pair<int, int> progressRange(qint64 received, qint64 total);

@@ -190,6 +190,11 @@ bool CamSim::setModel(int model)
     return isOk(control(QStringLiteral("/model?n=%1").arg(model)));
 }
 
+bool CamSim::setIgnoreRange(bool ignore)
+{
+    return isOk(control(QStringLiteral("/range?ignore=%1").arg(ignore ? 1 : 0)));
+}
+
 bool CamSim::setCameraStatus(const QString& query)
 {
     return isOk(control(QStringLiteral("/camera-status?") + query));

@@ -30,8 +30,9 @@ public:
     bool isRunning() const;
     int controlPort() const { return m_controlPort; }
 
-    // Every request received, in order: {"port","method","path","query","target",
-    // "time_ms","status"}; status is 0 while a request is held unanswered.
+    // Every request received, in order: {"port","method","path","query","target","range",
+    // "time_ms","status"}; range is the Range header; status is 0 while a request is held
+    // unanswered.
     QJsonArray requests();
     // The log as "PORT TARGET" strings, for example "80 /gp/gpControl/command/shutter?p=1"
     // or "8080 /gopro/camera/keep_alive" (TARGET is the path with its raw query, as sent).
@@ -58,8 +59,11 @@ public:
     // Fault for downloads of one media path ("100GOPRO/GOPR0001.JPG"): "truncate" (full
     // length announced, connection cut after `bytes` bytes, half by default), "short" (a
     // complete answer of half the file), "404", "500", "slow" (`rate` bytes/s, 256 KiB/s by
-    // default), "stall", or "none".
+    // default), "stall", "chunked" (no Content-Length), or "none".
     bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
+    // Downloads answer a Range request with 200 and the whole file (a camera that cannot
+    // resume), or with 206 and the part asked for.
+    bool setIgnoreRange(bool ignore);
     // The status the camera reports, as "/camera-status" parameters: "battery=12",
     // "drain=2" (percent a minute), "charging=1", "recording=0", "card=0" (no card), "capacity=BYTES".
     bool setCameraStatus(const QString& query);

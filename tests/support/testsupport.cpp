@@ -62,6 +62,15 @@ QString mountReadOnly(const QString& folder)
     return error;
 }
 
+QString mountTmpfs(const QString& folder, const QString& size)
+{
+    QString error;
+    runTool(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                      QStringLiteral("size=") + size, QStringLiteral("tmpfs"), folder},
+            &error);
+    return error;
+}
+
 void unmount(const QString& folder)
 {
     QString error;

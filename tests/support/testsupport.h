@@ -25,6 +25,8 @@ void writeDefaultModel(const QString& model);
 // Makes folder read-only for this test (a read-only bind mount, which holds for root too;
 // the sandbox gives every test a mount namespace of its own). Empty on success, else why not.
 QString mountReadOnly(const QString& folder);
+// Mounts an empty tmpfs of size ("256k", "1m") on folder: a disk that fills up.
+QString mountTmpfs(const QString& folder, const QString& size);
 void unmount(const QString& folder);
 
 // A hardware-information reply (to 01 3C) as the camera lays it out: a start packet with the

@@ -73,6 +73,14 @@
         <source>%1 bytes, the camera lists %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>resumed without a size to check</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no size given, it could be cut short</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>DownloadBatch</name>
@@ -114,6 +122,18 @@
     </message>
     <message>
         <source>no data for %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every name is taken</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera sent another part of the file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped: downloaded %1 of %2 files to %3.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -72,6 +72,14 @@
         <source>%1 bytes, the camera lists %2</source>
         <translation>%1 字节，相机列出的大小为 %2</translation>
     </message>
+    <message>
+        <source>resumed without a size to check</source>
+        <translation>续传的文件没有可核对的大小</translation>
+    </message>
+    <message>
+        <source>no size given, it could be cut short</source>
+        <translation>没有给出大小，文件可能不完整</translation>
+    </message>
 </context>
 <context>
     <name>DownloadBatch</name>
@@ -114,6 +122,18 @@
     <message>
         <source>no data for %1 s</source>
         <translation>%1 秒内没有收到数据</translation>
+    </message>
+    <message>
+        <source>every name is taken</source>
+        <translation>所有文件名都已被占用</translation>
+    </message>
+    <message>
+        <source>the camera sent another part of the file</source>
+        <translation>相机发送的不是所需的文件部分</translation>
+    </message>
+    <message>
+        <source>Stopped: downloaded %1 of %2 files to %3.</source>
+        <translation>已停止：已下载 %1 / %2 个文件到 %3。</translation>
     </message>
 </context>
 <context>
