@@ -34,6 +34,18 @@ const char* const kCannotConnect =
 constexpr int kScanTimeoutMs = 5000;
 constexpr int kApSettleMs = 2000;
 
+// A value as a log line may show it. Logs end up in the journal when the program is started
+// from the menu, so the camera's Wi-Fi password never does: neither its characteristic's
+// values nor a packet that carries it once it is known.
+QString forLog(const QLowEnergyCharacteristic& c, const QByteArray& value, const QString& password,
+               bool asText)
+{
+    const QByteArray secret = password.toUtf8();
+    if (c.uuid().toString() == kApPwdUuid || (!secret.isEmpty() && value.contains(secret)))
+        return QStringLiteral("(%1 bytes, not shown)").arg(value.size());
+    return asText ? QString::fromUtf8(value) : QString::fromLatin1(value.toHex(' '));
+}
+
 } // namespace
 
 BLEInterface::BLEInterface(QObject* parent)
@@ -409,7 +421,8 @@ void BLEInterface::serviceError(QLowEnergyService::ServiceError e)
 void BLEInterface::onCharacteristicRead(const QLowEnergyCharacteristic& c, const QByteArray& value)
 {
     const QString text = QString::fromUtf8(value);
-    qDebug().noquote() << "Characteristic Read on " + c.uuid().toString() << text;
+    qDebug().noquote() << "Characteristic Read on " + c.uuid().toString()
+                       << forLog(c, value, m_apPwd, true);
     if (m_apSsidChar.isValid() && c == m_apSsidChar) {
         if (text.isEmpty()) {
             emit pairError();
@@ -423,14 +436,12 @@ void BLEInterface::onCharacteristicRead(const QLowEnergyCharacteristic& c, const
 
 void BLEInterface::onCharacteristicWrite(const QLowEnergyCharacteristic& c, const QByteArray& value)
 {
-    Q_UNUSED(c);
-    qDebug().noquote() << "Characteristic Written: " + QString::fromLatin1(value.toHex(' '));
+    qDebug().noquote() << "Characteristic Written: " + forLog(c, value, m_apPwd, false);
 }
 
 void BLEInterface::oncharacteristicChanged(const QLowEnergyCharacteristic& c, const QByteArray& value)
 {
-    Q_UNUSED(c);
-    qDebug().noquote() << "Characteristic Changed: " + QString::fromLatin1(value.toHex(' '));
+    qDebug().noquote() << "Characteristic Changed: " + forLog(c, value, m_apPwd, false);
     emit dataReceived(value);
 }
 

@@ -28,8 +28,12 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
 
     QApplication app(argc, argv);
-    // Names the user's configuration folder (~/.config/velkamo), whatever the binary is called.
+    // Names the user's configuration folder (~/.config/velkamo), whatever the binary is called,
+    // and the window's X11 class (the second string of WM_CLASS; the first is the binary's
+    // name): the menu entry's StartupWMClass.
     QApplication::setApplicationName(QStringLiteral("velkamo"));
+    // Wayland docks match a window to its menu entry by this name (the app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.velkamo.Velkamo"));
 
     QFile qss(path::qssDir().path() + QStringLiteral("/common.qss"));
     qDebug() << qss.fileName();

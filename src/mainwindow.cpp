@@ -915,7 +915,6 @@ void MainWindow::slotGetHardInfo()
 
 void MainWindow::dataReceived(QByteArray data)
 {
-    qDebug().noquote() << "Bluetooth data received:" << QString::fromLatin1(data.toHex(' '));
     switch (m_hardInfo.feed(data)) {
     case HardwareInfo::Outcome::Model:
         m_hardInfoTimer->stop();

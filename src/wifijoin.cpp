@@ -32,8 +32,17 @@ void WifiJoin::start(const QString& ssid, const QString& password)
     connect(m_process, &QProcess::finished, this, &WifiJoin::onProcessFinished);
     connect(m_process, &QProcess::errorOccurred, this, &WifiJoin::onProcessError);
     m_limit->start();
-    m_process->start(nmcli, {QStringLiteral("device"), QStringLiteral("wifi"), QStringLiteral("connect"),
-                             ssid, QStringLiteral("password"), password});
+    m_password = password;
+    // Never on the command line, where every user of the computer can read it (ps, /proc).
+    // "device wifi connect" has no password file ("connection up ... passwd-file" would need a
+    // profile made first); with --ask it reads a missing password from standard input, and it
+    // still finds the network and makes or updates its profile as with "password PASS". The
+    // input ends after the line, so a further question (a second secrets request, a polkit
+    // prompt) ends nmcli at once instead of waiting for the time limit.
+    m_process->start(nmcli, {QStringLiteral("--ask"), QStringLiteral("device"), QStringLiteral("wifi"),
+                             QStringLiteral("connect"), ssid});
+    m_process->write(password.toUtf8() + '\n');
+    m_process->closeWriteChannel();
 }
 
 void WifiJoin::onProcessFinished(int exitCode, QProcess::ExitStatus status)
@@ -42,8 +51,13 @@ void WifiJoin::onProcessFinished(int exitCode, QProcess::ExitStatus status)
         finish(false, QStringLiteral("nmcli stopped unexpectedly."));
         return;
     }
-    if (exitCode != 0)
-        qDebug().noquote() << "nmcli:" << QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
+    if (exitCode != 0) {
+        QString said = QString::fromLocal8Bit(m_process->readAllStandardError()).trimmed();
+        // nmcli may quote the password in its error ("'...' is not a valid WPA PSK").
+        if (!m_password.isEmpty())
+            said.replace(m_password, QStringLiteral("(password)"));
+        qDebug().noquote() << "nmcli:" << said;
+    }
     finish(exitCode == 0, QString());
 }
 
@@ -74,4 +88,5 @@ void WifiJoin::dropProcess()
     }
     m_process->deleteLater();
     m_process = nullptr;
+    m_password.clear();
 }

@@ -20,8 +20,8 @@ public:
     // A join still running ends with its object: nmcli is killed and no outcome comes.
     ~WifiJoin() override;
 
-    // Runs "nmcli device wifi connect <ssid> password <password>" once. When nmcli cannot be
-    // found, finished() comes before this returns.
+    // Runs "nmcli --ask device wifi connect <ssid>" once, the password on its standard input.
+    // When nmcli cannot be found, finished() comes before this returns.
     void start(const QString& ssid, const QString& password);
 
 signals:
@@ -37,4 +37,6 @@ private:
 
     QProcess* m_process = nullptr;
     QTimer* m_limit = nullptr;
+    // Kept while nmcli runs, to take it out of what nmcli says before that is logged.
+    QString m_password;
 };

@@ -1,6 +1,7 @@
 #include "bleinterface.h"
 #include "camsim.h"
 #include "fakebluez.h"
+#include "logcapture.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "testsupport.h"
@@ -26,9 +27,22 @@ const QString kCaution = QStringLiteral(
     "CAUTION: This will disconnect the current network and connect to the GoPro network. Are you sure?");
 const QStringList kNotRun{QStringLiteral("<nmcli not run>")};
 
+// What nmcli gets: its arguments, then what came on its standard input.
 QStringList nmcliJoin(const QString& ssid = "GP24645504", const QString& password = "p@d-NNc-2ts")
 {
-    return {"device", "wifi", "connect", ssid, "password", password};
+    return {"--ask", "device", "wifi", "connect", ssid, "stdin=" + password + "\n"};
+}
+
+// The first log line that shows the password, as text or as the hex of its bytes.
+QString lineShowing(const LogCapture& log, const QString& password)
+{
+    const QByteArray bytes = password.toUtf8();
+    for (const QString& line : log.lines()) {
+        if (line.contains(password) || line.contains(QLatin1String(bytes.toHex(' ')))
+            || line.contains(QLatin1String(bytes.toHex())))
+            return line;
+    }
+    return QString();
 }
 
 QString lastText(const PromptRecorder& prompts)
@@ -55,7 +69,7 @@ private slots:
 
 private:
     void installNmcli(Nmcli mode);
-    QStringList nmcliArguments() const;
+    QStringList nmcliCall() const;
 
     FakeBluez m_fake;
     QTemporaryDir m_tools;
@@ -75,8 +89,8 @@ void TestBluetoothFlow::init()
 {
     // Not on the camera's network yet: 10.5.5.9 is unreachable until the join adds it.
     QVERIFY(CamSim::leaveNetwork());
-    QFile::remove(m_tools.filePath("args"));
-    QFile::remove(m_tools.filePath("pid"));
+    for (const char* record : {"args", "stdin", "pid"})
+        QFile::remove(m_tools.filePath(record));
 }
 
 void TestBluetoothFlow::cleanup()
@@ -93,12 +107,18 @@ void TestBluetoothFlow::installNmcli(Nmcli mode)
         qputenv("PATH", m_tools.path().toLocal8Bit());
         return;
     }
-    // Records its arguments NUL-separated (they may hold blanks and line breaks).
+    // Records its arguments NUL-separated (they may hold blanks and line breaks), each one that
+    // names a file with that file's mode and content, and its standard input. Failing, it quotes
+    // the password it was given, as nmcli does for some errors.
+    const QString in = m_tools.filePath("stdin");
     const QString action = mode == Joins ? QStringLiteral("/bin/ip addr replace 10.5.5.9/32 dev lo; exit 0")
-        : mode == Fails                  ? QStringLiteral("exit 4")
-                                         : QStringLiteral("exec /bin/sleep 60");
-    const QString script = QStringLiteral("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1'\necho $$ > '%2'\n%3\n")
-                               .arg(m_tools.filePath("args"), m_tools.filePath("pid"), action);
+        : mode == Fails ? QStringLiteral("echo \"Error: password '$(cat '%1')' refused\" >&2; exit 4").arg(in)
+                        : QStringLiteral("exec /bin/sleep 60");
+    const QString script =
+        QStringLiteral("#!/bin/sh\n{ printf '%s\\0' \"$@\"; for a; do [ -f \"$a\" ] && "
+                       "printf 'file %s %s\\0' $(stat -c %a \"$a\") \"$(cat \"$a\")\"; done; } > '%1'\n"
+                       "cat > '%2'\necho $$ > '%3'\n%4\n")
+            .arg(m_tools.filePath("args"), in, m_tools.filePath("pid"), action);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(script.toUtf8());
     file.close();
@@ -106,14 +126,14 @@ void TestBluetoothFlow::installNmcli(Nmcli mode)
     qputenv("PATH", m_tools.path().toLocal8Bit() + ':' + m_path);
 }
 
-QStringList TestBluetoothFlow::nmcliArguments() const
+QStringList TestBluetoothFlow::nmcliCall() const
 {
-    QFile file(m_tools.filePath("args"));
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file(m_tools.filePath("args")), in(m_tools.filePath("stdin"));
+    if (!file.open(QIODevice::ReadOnly) || !in.open(QIODevice::ReadOnly))
         return kNotRun;
     QStringList args = QString::fromUtf8(file.readAll()).split(QLatin1Char('\0'));
     args.removeLast(); // after the last separator
-    return args;
+    return args << "stdin=" + QString::fromUtf8(in.readAll());
 }
 
 void TestBluetoothFlow::wholeFlowJoinsTheCameraWifi()
@@ -129,6 +149,7 @@ void TestBluetoothFlow::wholeFlowJoinsTheCameraWifi()
     installNmcli(Joins);
     CamSim sim;
     QVERIFY(sim.start({QStringLiteral("--model"), QStringLiteral("10")}));
+    LogCapture log;
     PromptRecorder prompts;
     MainWindow window;
     auto* models = window.findChild<QComboBox*>(QStringLiteral("comboModel"));
@@ -159,7 +180,8 @@ void TestBluetoothFlow::wholeFlowJoinsTheCameraWifi()
     QCOMPARE(prompts.count(), 2);
     QCOMPARE(lastText(prompts), kSuccess);
     QCOMPARE(ble->m_control->remoteAddress().toString(), QLatin1String(FakeBluez::kCameraAddress));
-    QCOMPARE(nmcliArguments(), nmcliJoin());
+    // The password went to nmcli on its standard input only.
+    QCOMPARE(nmcliCall(), nmcliJoin());
     QCOMPARE(models->currentText(), QStringLiteral("hero10"));
     // What went to the camera: access point on, then the hardware-information request.
     QCOMPARE(m_fake.writes().filter(QStringLiteral("0072|")),
@@ -167,6 +189,12 @@ void TestBluetoothFlow::wholeFlowJoinsTheCameraWifi()
 
     // The camera is reached on its network now, with the keep-alive of the model's family.
     QVERIFY(sim.waitForRequest(QStringLiteral("/gopro/camera/keep_alive"), 10000));
+    // Nor is a reply that carries the password (as one on the query channel could) dumped.
+    QSignalSpy replies(ble, &BLEInterface::dataReceived);
+    m_fake.notify(QStringLiteral("0077"), QByteArray::fromHex("0e9300") + "p@d-NNc-2ts");
+    QVERIFY(replies.wait());
+    // Nothing of the whole flow logged the password.
+    QCOMPARE(lineShowing(log, QStringLiteral("p@d-NNc-2ts")), QString());
 }
 
 void TestBluetoothFlow::failures_data()
@@ -174,7 +202,7 @@ void TestBluetoothFlow::failures_data()
     QTest::addColumn<QJsonObject>("config");
     QTest::addColumn<int>("nmcli");
     QTest::addColumn<QString>("message");   // the last box shown, once; the caution box: cancelled
-    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("args");  // what nmcli got
     QTest::addColumn<QStringList>("alert"); // what the one Alert box says, if any
 
     const QString scanFirst = QStringLiteral("please press bluetooth button to find device first");
@@ -212,6 +240,7 @@ void TestBluetoothFlow::failures()
     QFETCH(QStringList, alert);
     QVERIFY(m_fake.configure(config));
     installNmcli(Nmcli(nmcli));
+    LogCapture log;
     PromptRecorder prompts;
     MainWindow window;
     auto* ble = window.findChild<BLEInterface*>();
@@ -244,7 +273,8 @@ void TestBluetoothFlow::failures()
                                [&](const Prompt::Request& r) { return r.text == message; })),
              1);
     QCOMPARE(prompts.sawText(kCaution), devices->count() > 0);
-    QCOMPARE(nmcliArguments(), args);
+    QCOMPARE(nmcliCall(), args);
+    QCOMPARE(lineShowing(log, config.value("password").toString(" p@d-NNc-2ts ").trimmed()), QString());
     QVERIFY2(longestGap < 5000, qPrintable(QString::number(longestGap)));
     if (cancel)
         QVERIFY(m_fake.writes().isEmpty() && !ble->m_control);

@@ -7,6 +7,7 @@
 
 #include <QJsonDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <csignal>
@@ -93,7 +94,7 @@ private slots:
 
     // The Debian package: desktop files valid, dependencies real; extracted under a read-only
     // root, it finds its profiles, style sheet and Chinese translation, and remembers the model
-    // in the user's folder.
+    // in the user's folder, whose name its menu entry gives as the window's class.
     void debianPackage()
     {
         QTemporaryDir dir;
@@ -134,6 +135,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(remembered.exists(), 10000);
         QVERIFY(remembered.open(QIODevice::ReadOnly));
         QCOMPARE(QJsonDocument::fromJson(remembered.readAll())["Version"].toString(), "hero5");
+        // Docks tie the window to the menu entry by its X11 class, which Qt takes from the
+        // application name: the name of the program's configuration folder.
+        QFile entry(file.arg("applications", ".desktop"));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QCOMPARE(QRegularExpression("^StartupWMClass=(.*)$", QRegularExpression::MultilineOption)
+                     .match(QString::fromUtf8(entry.readAll())).captured(1),
+                 QFileInfo(remembered).dir().dirName());
         QByteArray opened(1 << 16, '\0');
         opened.truncate(qMax(0, int(read(watch, opened.data(), opened.size()))));
         for (const char* file : {"common.qss", "Kelnu_zh.qm", "hero5_cmds.json"})

@@ -8,7 +8,8 @@ The tests drive it through the interface org.velkamo.FakeBluez on "/":
     Writes() -> as    what the program wrote, one "<uuid4>|<type>|<hex>" line per write,
                       "<uuid4>|notify|on" for every notification switched on
     DropLink(addr)    the camera goes out of range
-    Notify(uuid4, ay) the camera notifies bytes on a characteristic of its control service
+    Notify(uuid4, ay) the connected camera notifies bytes on a characteristic of its control
+                      service
 '''
 
 import json
@@ -396,10 +397,12 @@ def readvertise(mock, address, rssi):
 
 
 def notify_from_camera(mock, short, data):
-    address = STATE['config']['devices'][0]['address']
     names = {'0073': 'char0023', '0075': 'char0028', '0077': 'char002d'}
-    path = f"{ADAPTER_PATH}/dev_{address.replace(':', '_').upper()}/service0020/{names[short]}"
-    notify(path, bytes(data))
+    for entry in STATE['config']['devices']:
+        device_path = f"{ADAPTER_PATH}/dev_{entry['address'].replace(':', '_').upper()}"
+        device = mockobject.objects.get(device_path)
+        if device is not None and device.props[DEVICE_IFACE]['Connected']:
+            notify(f'{device_path}/service0020/{names[short]}', bytes(data))
 
 
 def load(mock, parameters):
