@@ -78,15 +78,10 @@ private slots:
         const auto* tip = window.findChild<QLabel*>("label_fileName");
         QTRY_VERIFY_WITH_TIMEOUT(tip->text().isEmpty(), 3000);
 
-        // Applying the model sent the first option of the second setting type: it must
-        // leave the capture as it is.
-        const QStringList harmless = {"200 80 /gp/gpControl/command/system/locate?p=0",
-                                      "200 80 /gp/gpControl/command/digital_zoom?range_pcnt=0",
-                                      "200 8080 /gopro/camera/digital_zoom?percent=0"};
-        const QStringList onApply = commands(sim);
-        QVERIFY(!onApply.isEmpty());
-        for (const QString& command : onApply)
-            QVERIFY2(harmless.contains(command), qPrintable(command));
+        // Applying the model (at start, and again on the camera's first answer) changes
+        // nothing on the camera: the panels show their defaults without sending them.
+        QTest::qWait(300);
+        QVERIFY2(commands(sim).isEmpty(), qPrintable(commands(sim).join('\n')));
         sim.clearLog();
 
         QVERIFY2(box("comboBoxVideo")->count() <= 4, "modes past the fourth never send");
