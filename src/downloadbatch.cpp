@@ -127,6 +127,7 @@ void DownloadBatch::startNext()
         connect(m_reply, &QNetworkReply::downloadProgress, this, &DownloadBatch::transferProgress);
         connect(m_reply, &QNetworkReply::finished, this, &DownloadBatch::endFile);
         qDebug() << m_part.path() << request.url().toString() << "from byte" << m_kept;
+        emit fileStarted(m_total - int(m_queue.size()) + 1, m_total, MediaList::fileName(path));
         return;
     }
     const QString message = summary();

@@ -38,6 +38,8 @@ public:
     bool isRunning() const { return !m_queue.isEmpty(); }
 
 signals:
+    // The number-th file of total is on its way.
+    void fileStarted(int number, int total, const QString& name);
     // The current file's progress, scaled to fit an int.
     void progress(int value, int maximum);
     // The batch is over; summary says what was saved, skipped and why files failed.

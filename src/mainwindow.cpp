@@ -92,6 +92,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_batch, &DownloadBatch::progress, this, &MainWindow::slotDownloadProgress);
     connect(m_batch, &DownloadBatch::finished, this, &MainWindow::slotfinishDownload);
     connect(m_transfer, &TransferPanel::stopRequested, m_batch, &DownloadBatch::stop);
+    connect(m_batch, &DownloadBatch::fileStarted, this,
+            [this](int number, int total, const QString& name) {
+                m_transfer->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
+            });
     m_ble = new BLEInterface(this);
 
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
@@ -824,8 +828,6 @@ void MainWindow::slotDownload()
         if (listed >= 0)
             sizes.insert(path, listed);
     }
-    m_transfer->showRunning(tr("Downloading %1 files to %2").arg(paths.size())
-                                .arg(QDir::toNativeSeparators(folder)));
     m_batch->start(folder, paths, sizes);
 }
 

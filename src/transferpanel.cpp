@@ -37,8 +37,7 @@ TransferPanel::TransferPanel(QWidget* parent)
 void TransferPanel::showRunning(const QString& text)
 {
     m_label->setText(text);
-    m_bar->setRange(0, 100);
-    m_bar->setValue(0);
+    m_bar->setRange(0, 0); // busy until the file's size is known
     m_bar->show();
     m_stop->show();
     m_dismiss->hide();
@@ -58,14 +57,4 @@ void TransferPanel::showSummary(const QString& summary)
     m_stop->hide();
     m_dismiss->show();
     show();
-}
-
-QString TransferPanel::text() const
-{
-    return m_label->text();
-}
-
-bool TransferPanel::isRunning() const
-{
-    return isVisibleTo(parentWidget()) && m_stop->isVisibleTo(this);
 }

@@ -19,8 +19,6 @@ public:
     void showRunning(const QString& text);
     void setProgress(int value, int maximum);
     void showSummary(const QString& summary);
-    QString text() const;
-    bool isRunning() const;
 
 signals:
     void stopRequested();
