@@ -576,11 +576,13 @@ const char* const kStreamReceiveUrl = "udp://0.0.0.0:8554";
 void MainWindow::slotStartLiveView()
 {
     qDebug() << "Start live";
+    // Read before the warning: a camera answering while it is open got no start.
+    const bool online = m_link->isOnline();
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
     sendCmd(QLatin1String(m_cameraModel <= 8 ? kStreamStartOldUrl : kStreamStartNewUrl));
     // The older cameras end the stream after about 25 s unless told, over UDP, that someone
     // still watches. Nothing streams from a camera that is away.
-    const bool keepAlive = m_cameraModel <= 8 && m_link->isOnline();
+    const bool keepAlive = m_cameraModel <= 8 && online;
 
     if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
         if (keepAlive)
