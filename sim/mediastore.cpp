@@ -319,10 +319,13 @@ bool MediaStore::generate(int count, QString* error)
         if (files.size() >= perFolder)
             flush();
         const QString dir = QStringLiteral("%1GOPRO").arg(folder);
-        time += 47;
+        const int kind = i % 10;
+        // Pictures 5 and 6 of every ten are taken in the second of the one before, as a
+        // continuous shot leaves them: a list keeps its order for equal times.
+        if (kind != 5 && kind != 6)
+            time += 47;
         const QString cre = QString::number(time);
         QJsonObject entry;
-        const int kind = i % 10;
         if (kind == 2 || kind == 7) {
             const QString name = QStringLiteral("GH01") + num4(number);
             const QString size = QString::number(m_video->size());
