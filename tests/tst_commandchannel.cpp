@@ -68,6 +68,8 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        if (m_sim.isRunning())
+            m_sim.setAnswer("normal");
         CamSim::removeBlackHole();
         QVERIFY(CamSim::joinNetwork());
     }
@@ -145,6 +147,19 @@ private slots:
         QCOMPARE(m_window->statusBar()->currentMessage(), QString());
         QVERIFY(battery->text().isEmpty() && card->text().isEmpty());
         startIsRefused();
+    }
+
+    // A command the camera refuses says so in the status bar.
+    void refusedCommandIsShown()
+    {
+        m_window.reset(new MainWindow);
+        m_window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QLabel>("labelBattery")->text().isEmpty(), 8000);
+        QVERIFY(m_sim.setAnswer("500"));
+        child<QPushButton>("pbStart_Capture")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar()->currentMessage(),
+                                  QString("The camera did not carry out "
+                                          "/gp/gpControl/command/shutter?p=1 (HTTP 500)."), 3000);
     }
 
     // On a PC whose default route leads elsewhere, connects to the camera's address hang

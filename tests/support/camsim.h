@@ -46,8 +46,9 @@ public:
     bool waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount = 1);
     void clearLog();
 
-    // "normal", "404", "500" (every camera request gets that status) or "stall" (requests
-    // are held without an answer until the mode changes).
+    // "normal", "404", "500" (every camera request gets that status), "stall" (requests
+    // are held without an answer until the mode changes), "trickle" (bodies come a few bytes
+    // a second) or "oversize" (bodies followed by 64 MB of spaces); downloads keep their own.
     bool setAnswer(const QString& mode);
     // The simulated model: up to 8 the older request family, from 9 the newer one.
     bool setModel(int model);
@@ -60,6 +61,10 @@ public:
     // complete answer of half the file), "404", "500", "slow" (`rate` bytes/s, 256 KiB/s by
     // default), "stall", or "none".
     bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
+    // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
+    // "trickle", "oversize", "giant": it claims 60000 x 60000 pixels, "large": the 1280 x 960
+    // picture itself) or of "delete" ("404", "500", "stall"); "none" ends it.
+    bool setFaultOf(const QString& request, const QString& mediaPath, const QString& kind);
     // The status the camera reports, as "/camera-status" parameters: "battery=12",
     // "drain=2" (percent a minute), "charging=1", "recording=0", "card=0" (no card), "capacity=BYTES".
     bool setCameraStatus(const QString& query);
