@@ -74,15 +74,16 @@ constexpr std::chrono::milliseconds kTrickleStep{500};
 // ends at its end marker), more than the largest answer the camera sends, its media list.
 constexpr size_t kOversizePadding = 64 * 1024 * 1024;
 
-// Makes a JPEG claim to be 60000 x 60000 pixels: its frame header says so, its data does not.
+// Makes a JPEG claim to be 20000 x 20000 pixels: its frame header says so, its data does not.
+// Small enough that Qt still decodes it at an eighth (25 MB); its pixels would take 1.6 GB.
 void claimGiantSize(std::string* jpeg)
 {
     for (size_t i = 2; i + 9 < jpeg->size(); ++i) {
         const auto marker = static_cast<unsigned char>((*jpeg)[i + 1]);
         if (static_cast<unsigned char>((*jpeg)[i]) == 0xFF && marker >= 0xC0 && marker <= 0xC2) {
             for (size_t at : {i + 5, i + 7}) { // height, then width, big-endian
-                (*jpeg)[at] = char(60000 >> 8);
-                (*jpeg)[at + 1] = char(60000 & 0xFF);
+                (*jpeg)[at] = char(20000 >> 8);
+                (*jpeg)[at + 1] = char(20000 & 0xFF);
             }
             return;
         }

@@ -35,8 +35,8 @@ QSize twoThirdsOfScreen()
 // Tiles get at most the room of the cameras' own thumbnails: what a picture claims about its
 // size must not size every tile, nor its decode. A larger thumbnail is scaled down into that
 // room (a camera may well send larger ones); one more than eight times larger each way is
-// refused, as even libjpeg's quickest decode, at an eighth, would not fit in it (a few bytes
-// claiming 60000 x 60000 pixels would take 225 MB).
+// refused, as even libjpeg's quickest decode, at an eighth, would not fit in it (a few KB
+// claiming 20000 x 20000 pixels take 25 MB to check at an eighth, and 1.6 GB to paint).
 constexpr QSize kMaxThumbnail(320, 240);
 constexpr int kMaxThumbnailShrink = 8;
 

@@ -11,7 +11,6 @@
 #include "promptrecorder.h"
 #include "recordingproxy.h"
 #include "testsupport.h"
-#include "thumbnailqueue.h"
 
 #include <QCheckBox>
 #include <QJsonArray>
@@ -122,15 +121,6 @@ private:
         const PreviewForm* found = m_window->findChild<PreviewForm*>(path);
         return found && area()->viewport()->rect().intersects(
                    QRect(found->mapTo(area()->viewport(), QPoint()), found->size()));
-    }
-    QStringList thumbnailsAsked()
-    {
-        QStringList paths;
-        for (const QString& target : m_sim.targets(80)) {
-            if (target.startsWith("80 /gp/gpMediaMetadata?p="))
-                paths << QUrl::fromPercentEncoding(target.section("?p=", 1).toLatin1());
-        }
-        return paths;
     }
     QCheckBox* box(const QString& path) const { return tile(path)->findChild<QCheckBox*>("checkBoxFile"); }
     QString status() const { return m_window->statusBar()->currentMessage(); }
@@ -345,7 +335,7 @@ private slots:
     // A thumbnail the camera holds, trickles or sends far too large frees its slot at its
     // bound, and the thumbnails after it still come; meanwhile no more than four are asked
     // for. None sizes its tile beyond the usual 320 x 240: a larger one is scaled down, one
-    // claiming 60000 x 60000 pixels is refused.
+    // claiming 20000 x 20000 pixels is refused.
     void thumbnailBounds_data()
     {
         QTest::addColumn<QString>("kind");
@@ -354,7 +344,7 @@ private slots:
         QTest::newRow("silent") << "stall" << QSize() << true;
         QTest::newRow("trickling") << "trickle" << QSize() << true;
         QTest::newRow("oversized") << "oversize" << QSize() << false;
-        QTest::newRow("claiming 60000 x 60000") << "giant" << QSize() << false;
+        QTest::newRow("claiming 20000 x 20000") << "giant" << QSize() << false;
         QTest::newRow("1280 x 960") << "large" << QSize(320, 240) << false;
     }
     void thumbnailBounds()
@@ -375,7 +365,7 @@ private slots:
             normal = m_window->findChild<PreviewForm*>(path)->picture();
             QTRY_VERIFY2_WITH_TIMEOUT(normal->hasThumbnail(), qPrintable(path), 20000);
         }
-        QVERIFY(normal);
+        QVERIFY2(normal, "only the faulted tiles in view: the tiles grew");
         if (holds) {
             const QList<qint64> asked = m_sim.arrivalTimes("/gp/gpMediaMetadata");
             QCOMPARE(std::count_if(asked.cbegin(), asked.cend(),
@@ -407,8 +397,8 @@ private slots:
         for (const QString& path : card.mid(0, 4))
             QVERIFY(m_sim.setFaultOf("thumbnail", path, "none"));
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaMetadata", 5000, 4));
-        for (const QString& path : thumbnailsAsked().mid(0, 4))
-            QVERIFY2(inView(path), qPrintable(path));
+        for (const QString& asked : m_sim.targets(80).filter("/gp/gpMediaMetadata?p=").mid(0, 4))
+            QVERIFY2(inView(asked.section("?p=", 1)), qPrintable(asked));
     }
 
     // A picture opens in the viewer on a left double click; a camera video asks to be
@@ -472,7 +462,6 @@ private slots:
         QVERIFY(!passedOver.isEmpty());
         for (const QString& path : passedOver)
             QCOMPARE(m_sim.countRequests("/gp/gpMediaMetadata?p=" + path), 0);
-        QVERIFY(ThumbnailQueue::shared()->peakInFlight() <= 4);
         // Back at the top the thumbnails are there at once, without asking again.
         const int asked = m_sim.countRequests("/gp/gpMediaMetadata?p=" + grid.first());
         bar->setValue(0);

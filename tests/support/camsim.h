@@ -62,7 +62,7 @@ public:
     // default), "stall", or "none".
     bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
-    // "trickle", "oversize", "giant": it claims 60000 x 60000 pixels, "large": the 1280 x 960
+    // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
     // picture itself) or of "delete" ("404", "500", "stall"); "none" ends it.
     bool setFaultOf(const QString& request, const QString& mediaPath, const QString& kind);
     // The status the camera reports, as "/camera-status" parameters: "battery=12",
