@@ -78,18 +78,17 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<QTemporaryDir> m_tmp;
     QNetworkAccessManager m_nam;
-    QStringList m_faulted;
-    QList<QStringList> m_faultedOf; // {request, path}
+    QList<QStringList> m_faulted; // {request, path}
 
     void setFault(const QString& path, const QString& kind, qint64 bytes = 0, qint64 rate = 0)
     {
         QVERIFY(m_sim.setFault(path, kind, bytes, rate));
-        m_faulted << path;
+        m_faulted << QStringList{"file", path};
     }
     void setFaultOf(const QString& request, const QString& path, const QString& kind)
     {
         QVERIFY(m_sim.setFaultOf(request, path, kind));
-        m_faultedOf << QStringList{request, path};
+        m_faulted << QStringList{request, path};
     }
 
     QList<PreviewForm*> tiles() const { return area()->findChildren<PreviewForm*>(); }
@@ -198,9 +197,7 @@ private slots:
         m_window.reset();
         m_prompts.reset();
         m_tmp.reset();
-        for (const QString& path : std::exchange(m_faulted, {}))
-            m_sim.setFault(path, "none");
-        for (const QStringList& fault : std::exchange(m_faultedOf, {}))
+        for (const QStringList& fault : std::exchange(m_faulted, {}))
             m_sim.setFaultOf(fault.at(0), fault.at(1), "none");
         m_sim.setAnswer("normal");
     }
