@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -64,6 +65,30 @@ QString mediaPathParam(const QString& value)
 }
 
 constexpr auto kStallLimit = std::chrono::seconds(120);
+
+// A trickling answer: a few bytes every half second, often enough that no time-out on
+// silence ever fires.
+constexpr size_t kTrickleBytes = 4;
+constexpr std::chrono::milliseconds kTrickleStep{500};
+// An oversized answer: its body, then this much padding (spaces: JSON stays JSON and a JPEG
+// ends at its end marker), more than the largest answer the camera sends, its media list.
+constexpr size_t kOversizePadding = 64 * 1024 * 1024;
+
+// Makes a JPEG claim to be 20000 x 20000 pixels: its frame header says so, its data does not.
+// Small enough that Qt still decodes it at an eighth (25 MB); its pixels would take 1.6 GB.
+void claimGiantSize(std::string* jpeg)
+{
+    for (size_t i = 2; i + 9 < jpeg->size(); ++i) {
+        const auto marker = static_cast<unsigned char>((*jpeg)[i + 1]);
+        if (static_cast<unsigned char>((*jpeg)[i]) == 0xFF && marker >= 0xC0 && marker <= 0xC2) {
+            for (size_t at : {i + 5, i + 7}) { // height, then width, big-endian
+                (*jpeg)[at] = char(20000 >> 8);
+                (*jpeg)[at + 1] = char(20000 & 0xFF);
+            }
+            return;
+        }
+    }
+}
 
 } // namespace
 
@@ -179,6 +204,52 @@ void CameraSim::waitWhileStalled(const QString& faultPath)
     });
 }
 
+CameraSim::Fault CameraSim::faultAfterStall(const QString& key)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_faults.value(key).kind != QLatin1String("stall"))
+            return m_faults.value(key);
+    }
+    waitWhileStalled(key);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_faults.value(key);
+}
+
+void CameraSim::shapeBody(httplib::Response& res, const QString& kind)
+{
+    const bool trickle = kind == QLatin1String("trickle");
+    // Downloads have faults of their own, and no size their kind never reaches.
+    if ((!trickle && kind != QLatin1String("oversize")) || res.content_provider_ || res.body.empty())
+        return;
+    const std::string type = res.get_header_value("Content-Type");
+    res.headers.erase("Content-Type");
+    const auto body = std::make_shared<const std::string>(std::move(res.body));
+    res.body.clear();
+    if (trickle) {
+        res.set_content_provider(body->size(), type,
+                                 [this, body](size_t offset, size_t length, httplib::DataSink& sink) {
+                                     std::this_thread::sleep_for(kTrickleStep);
+                                     return !m_quit
+                                         && sink.write(body->data() + offset, std::min(length, kTrickleBytes));
+                                 });
+        return;
+    }
+    // With no length announced, and uncompressed (padding compresses to nothing): only
+    // counting tells how large it is.
+    res.set_content_provider(type, [this, body](size_t offset, httplib::DataSink& sink) {
+        static const std::string padding(64 * 1024, ' ');
+        if (m_quit)
+            return false;
+        if (offset < body->size())
+            return sink.write(body->data() + offset, body->size() - offset);
+        if (offset < body->size() + kOversizePadding)
+            return sink.write(padding.data(), std::min(padding.size(), body->size() + kOversizePadding - offset));
+        sink.done();
+        return true;
+    });
+}
+
 void CameraSim::json(httplib::Response& res, const QJsonObject& body, int status)
 {
     res.status = status;
@@ -227,6 +298,8 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
     } else {
         route(port, req, res);
     }
+    if (answer == Answer::Trickle || answer == Answer::Oversize)
+        shapeBody(res, answer == Answer::Trickle ? QStringLiteral("trickle") : QStringLiteral("oversize"));
     // Downloads leave the status to the library, which answers 206 to a Range request.
     int status = res.status;
     if (status == -1)
@@ -416,13 +489,33 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     };
     auto ok = [&] { json(res, {}); };
     auto sendThumbnail = [&](const QString& pathParam) {
-        const auto thumb = m_media->thumbnail(mediaPathParam(pathParam));
+        const QString path = mediaPathParam(pathParam);
+        const Fault fault = faultAfterStall(QStringLiteral("thumbnail:") + path);
+        if (fault.kind == QLatin1String("404"))
+            return notFound();
+        if (fault.kind == QLatin1String("500"))
+            return gpError(req, res);
+        // "large": the picture itself, as a camera with larger thumbnails would send.
+        const auto thumb = fault.kind == QLatin1String("large") ? m_media->file(path) : m_media->thumbnail(path);
         if (!thumb)
             return notFound();
         std::string bytes(thumb->size(), '\0');
         bytes.resize(thumb->read(0, bytes.data(), bytes.size()));
+        if (fault.kind == QLatin1String("giant"))
+            claimGiantSize(&bytes);
         res.status = 200;
         res.set_content(bytes, "image/jpeg");
+        shapeBody(res, fault.kind);
+    };
+    // A delete's own fault: held unanswered, or refused.
+    // group: the file must be a listed burst or lapse, which goes whole.
+    auto deleteFile = [&](const QString& path, const std::function<void()>& refuse, bool group = false) {
+        const Fault fault = faultAfterStall(QStringLiteral("delete:") + path);
+        if (fault.kind == QLatin1String("404"))
+            return notFound();
+        if (fault.kind == QLatin1String("500") || !m_media->remove(path, group))
+            return refuse();
+        ok();
     };
 
     if (on80 && p == "/gp/gpControl/status") {
@@ -471,10 +564,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (on80 && (p == "/gp/gpControl/command/storage/delete" || p == "/gp/gpControl/command/storage/delete/group")) {
         std::this_thread::sleep_for(kDeleteTime);
-        const bool group = p == "/gp/gpControl/command/storage/delete/group";
-        if (!m_media->remove(mediaPathParam(param(req, "p")), group))
-            return gpError(req, res);
-        ok();
+        deleteFile(mediaPathParam(param(req, "p")), [&] { gpError(req, res); },
+                   p == "/gp/gpControl/command/storage/delete/group");
     } else if (on80 && p == "/gp/gpControl/command/system/sleep") {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -550,9 +641,9 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     } else if (ogp && on8080 && p == "/gopro/media/thumbnail") {
         sendThumbnail(param(req, "path"));
     } else if (ogp && on8080 && p == "/gopro/media/delete/file") {
-        if (!m_media->remove(mediaPathParam(param(req, "path"))))
-            return json(res, {{QStringLiteral("error"), QStringLiteral("no such file")}}, 400);
-        ok();
+        deleteFile(mediaPathParam(param(req, "path")), [&] {
+            json(res, {{QStringLiteral("error"), QStringLiteral("no such file")}}, 400);
+        });
     } else if (on8080 && startsWith(p, "/videos/DCIM/")) {
         serveFile(str(p.substr(std::string("/videos/DCIM/").size())), req, res);
     } else if (profileHas(port, req)) {
@@ -666,7 +757,7 @@ QJsonObject CameraSim::stateJson()
     QJsonObject faults;
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it)
         faults.insert(it.key(), it.value().kind);
-    static const char* answers[] = {"normal", "404", "500", "stall"};
+    static const char* answers[] = {"normal", "404", "500", "stall", "trickle", "oversize"};
     return QJsonObject{
         {QStringLiteral("model"), m_model},
         {QStringLiteral("profileLoaded"), m_profile.loaded},
@@ -736,8 +827,12 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             answer = Answer::ServerError;
         else if (mode == QLatin1String("stall"))
             answer = Answer::Stall;
+        else if (mode == QLatin1String("trickle"))
+            answer = Answer::Trickle;
+        else if (mode == QLatin1String("oversize"))
+            answer = Answer::Oversize;
         else
-            return bad(QStringLiteral("mode must be normal, 404, 500 or stall"));
+            return bad(QStringLiteral("mode must be normal, 404, 500, stall, trickle or oversize"));
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_answer = answer;
@@ -778,22 +873,26 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         ok();
     } else if (p == "/fault") {
         const QString path = mediaPathParam(param(req, "path"));
+        const QString of = req.has_param("of") ? param(req, "of") : QStringLiteral("file");
         Fault fault;
         fault.kind = param(req, "kind");
-        static const QStringList kinds{QStringLiteral("truncate"), QStringLiteral("short"),
-                                       QStringLiteral("404"), QStringLiteral("500"),
-                                       QStringLiteral("slow"), QStringLiteral("stall"),
-                                       QStringLiteral("chunked"), QStringLiteral("none")};
-        if (path.isEmpty() || !kinds.contains(fault.kind))
-            return bad(QStringLiteral("need path and kind=") + kinds.join(QLatin1Char('|')));
+        // What each request of a file can be made to do.
+        static const QHash<QString, QStringList> kinds{
+            {QStringLiteral("file"), {"truncate", "short", "404", "500", "slow", "stall", "chunked", "none"}},
+            {QStringLiteral("thumbnail"), {"404", "500", "stall", "trickle", "oversize", "giant", "large", "none"}},
+            {QStringLiteral("delete"), {"404", "500", "stall", "none"}}};
+        if (path.isEmpty() || !kinds.value(of).contains(fault.kind))
+            return bad(QStringLiteral("need path, of=file|thumbnail|delete and a kind of it: ")
+                       + kinds.value(of).join(QLatin1Char('|')));
+        const QString key = of == QLatin1String("file") ? path : of + QLatin1Char(':') + path;
         fault.bytes = param(req, "bytes").toULongLong();
         fault.rate = param(req, "rate").toULongLong();
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             if (fault.kind == QLatin1String("none"))
-                m_faults.remove(path);
+                m_faults.remove(key);
             else
-                m_faults.insert(path, fault);
+                m_faults.insert(key, fault);
         }
         m_wake.notify_all();
         ok();

@@ -65,7 +65,7 @@ public:
     void requestQuit();
 
 private:
-    enum class Answer { Normal, NotFound, ServerError, Stall };
+    enum class Answer { Normal, NotFound, ServerError, Stall, Trickle, Oversize };
     struct Fault {
         QString kind;
         quint64 bytes = 0; // truncate: cut after this many bytes (0: half)
@@ -87,6 +87,11 @@ private:
     int appendLog(int port, const httplib::Request& req);
     void setLogStatus(int index, int status);
     void waitWhileStalled(const QString& faultPath = QString());
+    // The fault set on key ("thumbnail:DIR/NAME"), once a stall on it has ended.
+    Fault faultAfterStall(const QString& key);
+    // Sends the body already set a few bytes a second ("trickle") or followed by far more
+    // than any answer of its kind ("oversize"); any other kind leaves it as it is.
+    void shapeBody(httplib::Response& res, const QString& kind);
     void route(int port, const httplib::Request& req, httplib::Response& res);
     void serveFile(const QString& mediaPath, const httplib::Request& req, httplib::Response& res);
     void gpSetting(const httplib::Request& req, httplib::Response& res);

@@ -1,6 +1,7 @@
 #include "cameralink.h"
 
 #include "cameranetwork.h"
+#include "replylimit.h"
 
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -14,11 +15,14 @@ const char* const kStatusUrl = "http://10.5.5.9/gp/gpControl/status";
 const char* const kKeepAliveUrl = "http://10.5.5.9:8080/gopro/camera/keep_alive";
 const char* const kStateUrl = "http://10.5.5.9:8080/gopro/camera/state";
 
-// A poll the camera accepts but never answers would otherwise hold a connection forever
-// (Qt has no default transfer timeout). Kept well below the poll interval, so that two
-// missed polls, the second sent at once after the first, tell within about 7 s that a
-// camera has left into a route where connects hang.
-constexpr int kKeepAliveTimeoutMs = 2000;
+// A poll the camera accepts but never answers, or answers a few bytes a second, would
+// otherwise hold a connection for ever, and later polls would queue behind it. Kept well
+// below the poll interval, so that two missed polls, the second sent at once after the
+// first, tell within about 7 s that a camera has left into a route where connects hang.
+constexpr int kPollDeadlineMs = 2000;
+// A status reply is 2 to 4 KB; a command's answer is "{}" or an error of a few hundred bytes.
+constexpr qint64 kStatusMaxBytes = 64 * 1024;
+constexpr qint64 kCommandMaxBytes = 64 * 1024;
 
 } // namespace
 
@@ -48,7 +52,7 @@ bool CameraLink::send(const QString& url)
 {
     if (!isOnline())
         return false;
-    m_cmdManager->get(QNetworkRequest(QUrl(url)));
+    get(QUrl(url));
     qDebug().nospace() << "send command: " << url;
     return true;
 }
@@ -62,8 +66,13 @@ bool CameraLink::sendDirect(const QString& url)
         qDebug().nospace() << "command not sent, not an http URL: " << url;
         return false;
     }
-    m_cmdManager->get(QNetworkRequest(target));
+    get(target);
     return true;
+}
+
+void CameraLink::get(const QUrl& url)
+{
+    ReplyLimit::apply(m_cmdManager->get(QNetworkRequest(url)), kCommandMaxBytes, kCommandDeadlineMs);
 }
 
 void CameraLink::awaitAnswer(const QString& url)
@@ -96,12 +105,25 @@ void CameraLink::handleReply(QNetworkReply* reply)
         break;
     }
     if (statusReply && m_online && answered) {
-        // Any answer replaces what is shown: an error page tells nothing, so nothing is shown.
+        // Any answer replaces what is shown: an error page, or one cut short by its bounds,
+        // tells nothing, so nothing is shown.
+        const bool whole = code == 200 && reply->error() == QNetworkReply::NoError;
         const auto family = stateReply ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
-        emit statusReceived(CameraStatus::parse(code == 200 ? reply->readAll() : QByteArray(), family));
+        emit statusReceived(CameraStatus::parse(whole ? reply->readAll() : QByteArray(), family));
     }
     if (code != 200)
         qDebug().nospace() << "http request failed: code = " << code;
+    const bool command = reply->manager() == m_cmdManager;
+    // A success status means the camera took the command, even when the body that follows is
+    // cut: nothing in it is read. While the camera is away the tip line says so already.
+    if (command && (code < 200 || code > 299) && m_online) {
+        QString why = ReplyLimit::reason(reply);
+        if (code != 0)
+            why = tr("HTTP %1").arg(code);
+        else if (why.isEmpty())
+            why = reply->errorString();
+        emit commandFailed(reply->url(), why);
+    }
     if (isPoll && !answered) {
         // Qt keeps the attempts that hang behind a route leading nowhere, and later polls
         // queue behind them: drop them, so the next poll finds a camera that has appeared
@@ -113,7 +135,7 @@ void CameraLink::handleReply(QNetworkReply* reply)
             poll();
         }
     }
-    if (reply->manager() == m_cmdManager && m_awaitedCommands.remove(reply->url())
+    if (command && m_awaitedCommands.remove(reply->url())
         && m_awaitedCommands.isEmpty())
         emit cardCommandsAnswered();
     reply->deleteLater();
@@ -121,12 +143,12 @@ void CameraLink::handleReply(QNetworkReply* reply)
 
 void CameraLink::poll()
 {
-    QNetworkRequest request(QUrl(QLatin1String(m_model <= 8 ? kStatusUrl : kKeepAliveUrl)));
-    request.setTransferTimeout(kKeepAliveTimeoutMs);
-    m_pollManager->get(request);
+    QList<const char*> urls{m_model <= 8 ? kStatusUrl : kKeepAliveUrl};
     // Newer cameras tell their state only when asked.
-    if (m_model >= 9) {
-        request.setUrl(QUrl(QLatin1String(kStateUrl)));
-        m_pollManager->get(request);
+    if (m_model >= 9)
+        urls << kStateUrl;
+    for (const char* url : urls) {
+        QNetworkReply* reply = m_pollManager->get(QNetworkRequest(QUrl(QLatin1String(url))));
+        ReplyLimit::apply(reply, kStatusMaxBytes, kPollDeadlineMs);
     }
 }

@@ -20,6 +20,9 @@ class CameraLink : public QObject
 
 public:
     static constexpr int kPollIntervalMs = 3000;
+    // The camera answers a command once it is carried out; the slowest, a format, takes a few
+    // seconds. Past this a command counts as failed, and an awaited one as answered.
+    static constexpr int kCommandDeadlineMs = 10000;
 
     explicit CameraLink(QObject* parent = nullptr);
 
@@ -51,8 +54,12 @@ signals:
     void wentOffline();
     void statusReceived(const CameraStatus& status);
     void cardCommandsAnswered();
+    // A command the camera refused ("HTTP 500") or did not answer in time, while it is there.
+    void commandFailed(const QUrl& command, const QString& why);
 
 private:
+    void get(const QUrl& url);
+
     QNetworkAccessManager* m_cmdManager = nullptr;
     // Keep-alive polls travel apart from commands: after a poll that got no answer its
     // stuck connection attempts are dropped, which would cut commands still on their way.

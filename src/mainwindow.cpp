@@ -18,6 +18,7 @@
 #include "previewkeepalive.h"
 #include "deviceinfo.h"
 #include "prompt.h"
+#include "replylimit.h"
 #include "systemfilepath.h"
 #include "transferpanel.h"
 #include "wifijoin.h"
@@ -52,6 +53,9 @@ constexpr int kListStallMs = 15000;
 // Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
 // held in memory and copied on the window's thread.
 constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
+// Such a list comes within seconds over the camera's Wi-Fi; a minute leaves room for a
+// camera slow to build it, not for one that trickles it.
+constexpr int kListDeadlineMs = 60000;
 
 QString settingUrl(int setting, bool on)
 {
@@ -208,6 +212,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
     connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
     connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
+    connect(m_link, &CameraLink::commandFailed, this, [this](const QUrl& command, const QString& why) {
+        statusBar()->showMessage(tr("The camera did not carry out %1 (%2).")
+                                     .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why));
+    });
 
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
@@ -690,10 +698,8 @@ void MainWindow::slotRefresh()
         if (!head.isEmpty() && !head.startsWith('{'))
             refuse(tr("The camera's answer to the media list request is not a media list."));
     });
-    connect(reply, &QNetworkReply::downloadProgress, this, [this, refuse](qint64 received, qint64 total) {
-        if (received > kListMaxBytes || total > kListMaxBytes)
-            refuse(tr("The camera's media list is too large to be read (over %1 MB).")
-                       .arg(kListMaxBytes / (1024 * 1024)));
+    ReplyLimit::apply(reply, kListMaxBytes, kListDeadlineMs, [this, refuse](const QString& why) {
+        refuse(tr("The camera's media list could not be read: %1.").arg(why));
     });
 }
 

@@ -16,9 +16,28 @@
 
 namespace {
 
+// Tiles get at most the room of the cameras' own thumbnails: what a picture claims about its
+// size must not size every tile, nor its decode. A larger thumbnail is scaled down into that
+// room (a camera may well send larger ones); one more than eight times larger each way is
+// refused, as even libjpeg's quickest decode, at an eighth, would not fit in it (a few KB
+// claiming 20000 x 20000 pixels take 25 MB to check at an eighth, and 1.6 GB to paint).
+constexpr QSize kMaxThumbnail(320, 240);
+constexpr int kMaxThumbnailShrink = 8;
+
 // The room a tile keeps for its thumbnail before it arrives: the size of the last one seen
 // (the camera's thumbnails all have one size), at first the usual 320 x 240.
-QSize g_thumbnailRoom(320, 240);
+QSize g_thumbnailRoom = kMaxThumbnail;
+
+// The size a picture of this size is shown at in a tile; invalid when it is refused.
+QSize shownSize(QSize size)
+{
+    if (size.width() > kMaxThumbnail.width() * kMaxThumbnailShrink
+        || size.height() > kMaxThumbnail.height() * kMaxThumbnailShrink)
+        return {};
+    if (size.width() <= kMaxThumbnail.width() && size.height() <= kMaxThumbnail.height())
+        return size;
+    return size.scaled(kMaxThumbnail, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+}
 
 } // namespace
 
@@ -66,19 +85,22 @@ void PictureLabel::takeThumbnail(const QString& path, const QString& key, const 
     buffer.setData(data);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
-    if (!size.isValid())
+    const QSize shown = shownSize(size);
+    if (!size.isValid() || !shown.isValid()) {
+        qDebug() << "thumbnail refused" << path << size;
         return;
+    }
     reader.setScaledSize(QSize(std::max(1, size.width() / 8), std::max(1, size.height() / 8)));
     if (reader.read().isNull())
         return;
 
-    ThumbnailCache::Thumbnail thumbnail{data, size};
+    ThumbnailCache::Thumbnail thumbnail{data, shown};
     thumbnail.data.squeeze(); // the reply's buffer may be larger than the picture
     ThumbnailCache::shared().insert(key, thumbnail);
-    g_thumbnailRoom = size;
+    g_thumbnailRoom = shown;
     // The label may have been given another file since it asked.
     if (path == m_fileName)
-        showThumbnail(thumbnail.data, size);
+        showThumbnail(thumbnail.data, shown);
 }
 
 void PictureLabel::showThumbnail(const QByteArray& data, QSize size)
@@ -95,8 +117,14 @@ QImage PictureLabel::thumbnail() const
 {
     if (!hasThumbnail())
         return {};
-    if (m_thumbnailImage.isNull())
-        m_thumbnailImage = QImage::fromData(m_thumbnailData);
+    if (m_thumbnailImage.isNull()) {
+        QBuffer buffer;
+        buffer.setData(m_thumbnailData);
+        QImageReader reader(&buffer);
+        if (reader.size() != m_thumbnailSize)
+            reader.setScaledSize(m_thumbnailSize);
+        m_thumbnailImage = reader.read();
+    }
     return m_thumbnailImage;
 }
 

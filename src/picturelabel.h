@@ -60,6 +60,7 @@ private:
 
     QString m_fileName;
     QByteArray m_thumbnailData;
+    // The size it is shown at: its own, or scaled down into the room of a tile.
     QSize m_thumbnailSize;
     mutable QImage m_thumbnailImage; // decoded on first paint
     // The hint the layout last read: a thumbnail of another size must tell the layout.

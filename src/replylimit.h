@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 class QNetworkReply;
 
 // Bounds on one answer from the camera. Qt's transfer time-out only fires on silence: a body
@@ -11,9 +13,13 @@ class QNetworkReply;
 class ReplyLimit
 {
 public:
+    // Given the reason, ends a reply past its bound in the caller's own way (it must abort
+    // the reply), for a caller that tells the user in its own words.
+    using Cut = std::function<void(const QString& why)>;
+
     // At most maxBytes of body (-1: no cap), and finished within deadlineMs of now
     // (0: no deadline), whatever the camera does meanwhile.
-    static void apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs);
+    static void apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs, Cut cut = nullptr);
     // Why reply was cut short by its bounds, for the user; empty when it was not.
     static QString reason(const QNetworkReply* reply);
 };

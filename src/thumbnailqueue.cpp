@@ -1,6 +1,7 @@
 #include "thumbnailqueue.h"
 
 #include "cameranetwork.h"
+#include "replylimit.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -12,8 +13,11 @@
 #include <climits>
 
 namespace {
-// A camera that accepts a connection and never answers must not hold a slot for ever.
-constexpr int kThumbnailTimeoutMs = 20000;
+// A camera that never answers, or trickles, must not hold a slot for ever. A thumbnail is a
+// few to tens of KB: even at 1 Mbit/s it takes under a second.
+constexpr int kThumbnailDeadlineMs = 10000;
+// Ten times the largest thumbnail a camera sends (about 50 KB at 320 x 240).
+constexpr qint64 kThumbnailMaxBytes = 512 * 1024;
 }
 
 ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
@@ -70,9 +74,8 @@ void ThumbnailQueue::startWaiting()
         Job job = m_waiting.takeFirst();
         if (!job.requester)
             continue;
-        QNetworkRequest request(job.url);
-        request.setTransferTimeout(kThumbnailTimeoutMs);
-        QNetworkReply* reply = m_manager->get(request);
+        QNetworkReply* reply = m_manager->get(QNetworkRequest(job.url));
+        ReplyLimit::apply(reply, kThumbnailMaxBytes, kThumbnailDeadlineMs);
         ++m_inFlight;
         m_peakInFlight = std::max(m_peakInFlight, m_inFlight);
         // A tile deleted while its request runs frees the slot at once.

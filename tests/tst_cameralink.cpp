@@ -84,8 +84,8 @@ private slots:
         QCOMPARE(*received.remainingVideoSeconds / 60, 27);
     }
 
-    // Any HTTP status or a refused connection is the camera; silence and an unreachable
-    // network are not.
+    // Any HTTP status or a refused connection is the camera; silence is not (an unreachable
+    // network: commandOutcomes).
     void answersDecidePresence_data()
     {
         QTest::addColumn<QString>("answer");
@@ -94,15 +94,12 @@ private slots:
         QTest::newRow("404") << "404" << true;
         QTest::newRow("refused") << "refused" << true;
         QTest::newRow("timed out") << "stall" << false;
-        QTest::newRow("unreachable") << "away" << false;
     }
     void answersDecidePresence()
     {
         QFETCH(QString, answer);
         if (answer == "refused")
             m_sim.stop();
-        else if (answer == "away")
-            QVERIFY(CamSim::leaveNetwork());
         else
             QVERIFY(m_sim.setAnswer(answer));
         CameraLink link;
@@ -140,6 +137,72 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(gone.count(), 1, 3000);
         QVERIFY(m_sim.setAnswer("normal"));
         QTRY_COMPARE_WITH_TIMEOUT(came.count(), 1, 4000);
+    }
+
+    // A command's outcome while the camera is there: one it refuses is reported with its
+    // status; an unreachable network takes the camera offline at once, without waiting for
+    // a poll, and is not reported as a refusal. Either way an awaited command is answered.
+    void commandOutcomes_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("online");
+        QTest::newRow("taken") << "normal" << QString() << true;
+        QTest::newRow("refused") << "500" << "HTTP 500" << true;
+        QTest::newRow("unreachable") << "away" << QString() << false;
+    }
+    void commandOutcomes()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, failure);
+        const QString shutter = "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
+        CameraLink link;
+        QVERIFY(bringOnline(&link, 5));
+        QSignalSpy failed(&link, &CameraLink::commandFailed);
+        QSignalSpy answered(&link, &CameraLink::cardCommandsAnswered);
+        if (answer == "away")
+            QVERIFY(CamSim::leaveNetwork());
+        else
+            QVERIFY(m_sim.setAnswer(answer));
+        link.awaitAnswer(shutter);
+        QVERIFY(link.send(shutter));
+        // Well before the next poll, due 3 s after the link was made.
+        QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 1, 1000);
+        QTEST(link.isOnline(), "online");
+        QCOMPARE(failed.count(), failure.isEmpty() ? 0 : 1);
+        if (!failure.isEmpty())
+            QCOMPARE(failed.first(), QVariantList({QUrl(shutter), failure}));
+    }
+
+    // A camera that answers polls a few bytes a second, or with far more than a status, has
+    // each poll cut at its bound: the link goes on polling, the camera counts as there (it
+    // answered), and nothing of such an answer is shown as its status.
+    void pollAnswersAreBounded_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("hero5 trickling") << 5 << "trickle";
+        QTest::newRow("hero11 oversized") << 11 << "oversize";
+    }
+    void pollAnswersAreBounded()
+    {
+        QFETCH(int, model);
+        QFETCH(QString, answer);
+        QVERIFY(m_sim.setModel(model));
+        CameraLink link;
+        QSignalSpy status(&link, &CameraLink::statusReceived);
+        QSignalSpy gone(&link, &CameraLink::wentOffline);
+        QVERIFY(bringOnline(&link, model));
+        QTRY_VERIFY_WITH_TIMEOUT(status.count() >= 1, 2000); // newer cameras: after the poll
+        QVERIFY(m_sim.setAnswer(answer));
+        status.clear();
+        // The next two ticks, each answer cut within 2 s.
+        QTRY_VERIFY_WITH_TIMEOUT(status.count() >= 2, 9500);
+        for (const QVariantList& received : std::as_const(status))
+            QCOMPARE(summary(received.first().value<CameraStatus>()), summary(CameraStatus()));
+        QCOMPARE(gone.count(), 0);
+        QVERIFY(m_sim.setAnswer("normal"));
+        QTRY_VERIFY_WITH_TIMEOUT(status.last().first().value<CameraStatus>().batteryPercent.has_value(), 3500);
     }
 
     // Commands wait for the camera and for the window to take it in; profile commands and

@@ -123,6 +123,12 @@ private slots:
             "80 /gp/gpControl/setting/83/0", "80 /gp/gpControl/setting/83/1",
             "80 /gp/gpControl/setting/86/0", "80 /gp/gpControl/setting/86/1"}));
         QCOMPARE(m_prompts->count(), 0);
+        // One the camera refuses says so in the status bar.
+        QVERIFY(m_sim.setAnswer("500"));
+        child<QPushButton>("pbStart_Capture")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar()->currentMessage(), QString("The camera did not "
+                                  "carry out /gp/gpControl/command/shutter?p=1 (HTTP 500)."), 3000);
+        QVERIFY(m_sim.setAnswer("normal"));
 
         // Format asks first, and the list is asked for again once the card is wiped (the
         // camera takes 1.5 s): one asked for earlier would bring back the files that are gone.

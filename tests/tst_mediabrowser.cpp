@@ -12,9 +12,10 @@
 #include "realdialogs.h"
 #include "recordingproxy.h"
 #include "testsupport.h"
-#include "thumbnailqueue.h"
 
 #include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QNetworkProxy>
@@ -62,6 +63,22 @@ const QStringList kTenNewestFirst = {
     "100GOPRO/GOPR0003.JPG", "101GOPRO/GOPR0010.JPG", "101GOPRO/GOPR0012.JPG",
     "100GOPRO/GOPR0001.JPG"};
 
+// A card of count pictures in one folder; newestFirst gets their paths newest first. Each card
+// has times of its own: thumbnails are cached by path and time for the whole run.
+QByteArray freshCard(int count, QStringList* newestFirst)
+{
+    static qint64 mod = 1700000000;
+    QJsonArray files;
+    newestFirst->clear();
+    for (int i = 1; i <= count; ++i) {
+        const QString name = QString("GOPR%1.JPG").arg(i, 4, 10, QChar('0'));
+        files.append(QJsonObject{{"n", name}, {"mod", QString::number(++mod)}});
+        newestFirst->prepend("100GOPRO/" + name);
+    }
+    const QJsonObject dir{{"d", "100GOPRO"}, {"fs", files}};
+    return QJsonDocument(QJsonObject{{"media", QJsonArray{dir}}}).toJson(QJsonDocument::Compact);
+}
+
 } // namespace
 
 #define OPEN_ON(json, tiles)                                                                      \
@@ -78,12 +95,17 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<QTemporaryDir> m_tmp;
     QNetworkAccessManager m_nam;
-    QStringList m_faulted;
+    QList<QStringList> m_faulted; // {request, path}
 
     void setFault(const QString& path, const QString& kind, qint64 bytes = 0, qint64 rate = 0)
     {
         QVERIFY(m_sim.setFault(path, kind, bytes, rate));
-        m_faulted << path;
+        m_faulted << QStringList{"file", path};
+    }
+    void setFaultOf(const QString& request, const QString& path, const QString& kind)
+    {
+        QVERIFY(m_sim.setFaultOf(request, path, kind));
+        m_faulted << QStringList{request, path};
     }
 
     QList<PreviewForm*> tiles() const { return area()->findChildren<PreviewForm*>(); }
@@ -108,6 +130,13 @@ private:
                 return nullptr;
             bar->setValue(value);
         }
+    }
+    // Whether the tile of path, if it has one, shows in the view now (without scrolling to it).
+    bool inView(const QString& path) const
+    {
+        const PreviewForm* found = m_window->findChild<PreviewForm*>(path);
+        return found && area()->viewport()->rect().intersects(
+                   QRect(found->mapTo(area()->viewport(), QPoint()), found->size()));
     }
     QCheckBox* box(const QString& path) const { return tile(path)->findChild<QCheckBox*>("checkBoxFile"); }
     QStringList folder() const
@@ -192,8 +221,8 @@ private slots:
             window->close(); // players opened by a double-click
         m_prompts.reset();
         m_tmp.reset();
-        for (const QString& path : std::exchange(m_faulted, {}))
-            m_sim.setFault(path, "none");
+        for (const QStringList& fault : std::exchange(m_faulted, {}))
+            m_sim.setFaultOf(fault.at(0), fault.at(1), "none");
         m_sim.setAnswer("normal");
     }
 
@@ -302,6 +331,94 @@ private slots:
         click("pbDelete");
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 2));
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 4, 5000);
+    }
+
+    // A delete the camera never answers counts as failed at its deadline: the user is told,
+    // and the list is asked for again all the same.
+    void unansweredDeleteStillRefreshes()
+    {
+        QStringList card;
+        OPEN_ON(freshCard(3, &card), 3);
+        setFaultOf("delete", card.at(1), "stall");
+        tick(card.at(1));
+        QSignalSpy messages(m_window->statusBar(), &QStatusBar::messageChanged);
+        m_sim.clearLog();
+        click("pbDelete");
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 15000));
+        QVERIFY(m_sim.arrivalTimes("/gp/gpMediaList").first()
+                >= m_sim.arrivalTimes("/gp/gpControl/command/storage/delete").first() + 9500);
+        QVERIFY(messages.contains({QString("The camera did not carry out /gp/gpControl/command/storage/"
+                                           "delete?p=/%1 (no complete answer within 10 s).").arg(card.at(1))}));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Total media files: 3"), 5000);
+    }
+
+    // A thumbnail the camera holds, trickles or sends far too large frees its slot at its
+    // bound, and the thumbnails after it still come; meanwhile no more than four are asked
+    // for. None sizes its tile beyond the usual 320 x 240: a larger one is scaled down, one
+    // claiming 20000 x 20000 pixels is refused.
+    void thumbnailBounds_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QSize>("shown"); // of the faulted thumbnails; invalid: none
+        QTest::addColumn<bool>("holds");  // they keep their slots until the deadline
+        QTest::newRow("silent") << "stall" << QSize() << true;
+        QTest::newRow("trickling") << "trickle" << QSize() << true;
+        QTest::newRow("oversized") << "oversize" << QSize() << false;
+        QTest::newRow("claiming 20000 x 20000") << "giant" << QSize() << false;
+        QTest::newRow("1280 x 960") << "large" << QSize(320, 240) << false;
+    }
+    void thumbnailBounds()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QSize, shown);
+        QFETCH(bool, holds);
+        QStringList card;
+        const QByteArray list = freshCard(16, &card);
+        const QStringList faulted = card.mid(0, 4); // the first row
+        for (const QString& path : faulted)
+            setFaultOf("thumbnail", path, kind);
+        OPEN_ON(list, 16);
+        PictureLabel* normal = nullptr;
+        for (const QString& path : card) {
+            if (!inView(path) || faulted.contains(path))
+                continue;
+            normal = m_window->findChild<PreviewForm*>(path)->picture();
+            QTRY_VERIFY2_WITH_TIMEOUT(normal->hasThumbnail(), qPrintable(path), 20000);
+        }
+        QVERIFY2(normal, "only the faulted tiles in view: the tiles grew");
+        if (holds) {
+            const QList<qint64> asked = m_sim.arrivalTimes("/gp/gpMediaMetadata");
+            QCOMPARE(std::count_if(asked.cbegin(), asked.cend(),
+                                   [&](qint64 t) { return t < asked.first() + 9000; }), 4);
+        }
+        for (const QString& path : faulted) {
+            PictureLabel* picture = m_window->findChild<PreviewForm*>(path)->picture();
+            QCOMPARE(picture->hasThumbnail(), shown.isValid());
+            if (shown.isValid())
+                QCOMPARE(picture->image().size(), shown);
+            QCOMPARE(picture->sizeHint(), normal->sizeHint());
+        }
+    }
+
+    // Thumbnails of the tiles in view are asked for before those of tiles just out of it: after
+    // a scroll, the requests of a row now above the view wait behind those of the rows in it.
+    void visibleThumbnailsFirst()
+    {
+        QStringList card;
+        const QByteArray list = freshCard(48, &card);
+        for (const QString& path : card.mid(0, 4))
+            setFaultOf("thumbnail", path, "stall"); // the first row holds every slot
+        OPEN_ON(list, 48);
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaMetadata", 5000, 4));
+        const auto top = [this, &card](int index) { return m_window->findChild<PreviewForm*>(card.at(index))->y(); };
+        m_sim.clearLog();
+        area()->verticalScrollBar()->setValue(2 * (top(4) - top(0)));
+        QVERIFY(m_window->findChild<PreviewForm*>(card.at(4)) && !inView(card.at(4)));
+        for (const QString& path : card.mid(0, 4))
+            QVERIFY(m_sim.setFaultOf("thumbnail", path, "none"));
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaMetadata", 5000, 4));
+        for (const QString& asked : m_sim.targets(80).filter("/gp/gpMediaMetadata?p=").mid(0, 4))
+            QVERIFY2(inView(asked.section("?p=", 1)), qPrintable(asked));
     }
 
     // A picture opens in the viewer on a left double click; a camera video asks to be
@@ -537,7 +654,6 @@ private slots:
         QVERIFY(!passedOver.isEmpty());
         for (const QString& path : passedOver)
             QCOMPARE(m_sim.countRequests("/gp/gpMediaMetadata?p=" + path), 0);
-        QVERIFY(ThumbnailQueue::shared()->peakInFlight() <= 4);
         // Back at the top the thumbnails are there at once, without asking again.
         const int asked = m_sim.countRequests("/gp/gpMediaMetadata?p=" + grid.first());
         bar->setValue(0);

@@ -230,6 +230,15 @@ bool CamSim::setFault(const QString& mediaPath, const QString& kind, qint64 byte
     return isOk(control(QStringLiteral("/fault?") + query.toString(QUrl::FullyEncoded)));
 }
 
+bool CamSim::setFaultOf(const QString& request, const QString& mediaPath, const QString& kind)
+{
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("path"), mediaPath);
+    query.addQueryItem(QStringLiteral("kind"), kind);
+    query.addQueryItem(QStringLiteral("of"), request);
+    return isOk(control(QStringLiteral("/fault?") + query.toString(QUrl::FullyEncoded)));
+}
+
 bool CamSim::setMediaCount(int count)
 {
     return isOk(control(QStringLiteral("/media?count=%1").arg(count), 60000));

@@ -47,8 +47,9 @@ public:
     bool waitForRequest(const QString& targetPrefix, int timeoutMs, int minCount = 1);
     void clearLog();
 
-    // "normal", "404", "500" (every camera request gets that status) or "stall" (requests
-    // are held without an answer until the mode changes).
+    // "normal", "404", "500" (every camera request gets that status), "stall" (requests
+    // are held without an answer until the mode changes), "trickle" (bodies come a few bytes
+    // a second) or "oversize" (bodies followed by 64 MB of spaces); downloads keep their own.
     bool setAnswer(const QString& mode);
     // The simulated model: up to 8 the older request family, from 9 the newer one.
     bool setModel(int model);
@@ -64,6 +65,10 @@ public:
     // Downloads answer a Range request with 200 and the whole file (a camera that cannot
     // resume), or with 206 and the part asked for.
     bool setIgnoreRange(bool ignore);
+    // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
+    // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
+    // picture itself) or of "delete" ("404", "500", "stall"); "none" ends it.
+    bool setFaultOf(const QString& request, const QString& mediaPath, const QString& kind);
     // The status the camera reports, as "/camera-status" parameters: "battery=12",
     // "drain=2" (percent a minute), "charging=1", "recording=0", "card=0" (no card), "capacity=BYTES".
     bool setCameraStatus(const QString& query);

@@ -315,6 +315,14 @@
         <source>Are you sure to delete selected files?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The camera did not carry out %1 (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s media list could not be read: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PictureLabel</name>
@@ -381,6 +389,36 @@
     <message>
         <source>The QMediaPlayer object does not have a valid service.
 Please check the media service plugins are installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraLink</name>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ReplyLimit</name>
+    <message>
+        <source>no complete answer within %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>answer larger than %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

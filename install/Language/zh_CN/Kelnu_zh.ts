@@ -314,6 +314,14 @@
         <source>Are you sure to delete selected files?</source>
         <translation>确定要删除所选文件吗？</translation>
     </message>
+    <message>
+        <source>The camera did not carry out %1 (%2).</source>
+        <translation>相机未执行 %1（%2）。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s media list could not be read: %1.</source>
+        <translation>无法读取相机的媒体列表：%1。</translation>
+    </message>
 </context>
 <context>
     <name>PictureLabel</name>
@@ -382,6 +390,36 @@
 Please check the media service plugins are installed.</source>
         <translation>QMediaPlayer 对象没有有效的服务。
 请检查是否已安装媒体服务插件。</translation>
+    </message>
+</context>
+<context>
+    <name>CameraLink</name>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+</context>
+<context>
+    <name>ReplyLimit</name>
+    <message>
+        <source>no complete answer within %1 s</source>
+        <translation>%1 秒内未收到完整回答</translation>
+    </message>
+    <message>
+        <source>answer larger than %1</source>
+        <translation>回答大于 %1</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
     </message>
 </context>
 </TS>
