@@ -213,8 +213,9 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
     connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
     connect(m_link, &CameraLink::commandFailed, this, [this](const QUrl& command, const QString& why) {
-        statusBar()->showMessage(tr("The camera did not carry out %1 (%2).")
-                                     .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why));
+        m_commandProblem = tr("The camera did not carry out %1 (%2).")
+                               .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
+        statusBar()->showMessage(m_commandProblem);
     });
 
     ui->scrollAreaPictureView->setStyleSheet(
@@ -751,9 +752,15 @@ void MainWindow::applyMediaList(const MediaList& list)
 
 void MainWindow::showMediaCount()
 {
+    if (!m_link->isOnline() || !m_tileGrid->media().isValid())
+        return;
     // Counted in files, as the download summary counts them: a burst of 30 is 30.
-    if (m_link->isOnline() && m_tileGrid->media().isValid())
-        statusBar()->showMessage(tr("Total media files: %1").arg(m_tileGrid->media().fileCount()));
+    QString message = tr("Total media files: %1").arg(m_tileGrid->media().fileCount());
+    // A refused delete or format is followed at once by the list it asked for: both stay
+    // in view, until the next list.
+    if (!m_commandProblem.isEmpty() && statusBar()->currentMessage() == m_commandProblem)
+        message += QStringLiteral(" · ") + m_commandProblem;
+    statusBar()->showMessage(message);
 }
 
 void MainWindow::slotSliderChanged(int value)

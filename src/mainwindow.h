@@ -133,6 +133,8 @@ private:
     QNetworkReply* m_listReply = nullptr;
     // What to say when the list being read is none (empty after a failed request).
     QString m_listProblem;
+    // The last command the camera did not carry out, as told in the status bar.
+    QString m_commandProblem;
     QTimer* m_tipTimer = nullptr;
     BLEInterface* m_ble = nullptr;
     HardwareInfo m_hardInfo;
