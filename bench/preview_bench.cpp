@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,6 +32,7 @@
 #include <QThread>
 #include <QVideoFrame>
 #include <QVideoSink>
+#include <QtEndian>
 #include <QtTest>
 
 #include <algorithm>
@@ -82,6 +85,7 @@ struct Timing {
     bool frameBeforeWatch = false; // the sink held a frame already then
     QString history;            // the player's status, state and error changes, timed
     QString state, status, error;
+    QString around;
 
     bool failed() const { return onScreen < 0; }
     QString describe() const
@@ -95,12 +99,15 @@ struct Timing {
             + QStringLiteral(" late_frame_ms ") + QString::number(lateFrame);
         if (frameBeforeWatch)
             text += QStringLiteral(" frame_before_watch");
-        return text + QStringLiteral(" history [") + history.trimmed() + QLatin1Char(']');
+        return text + QStringLiteral(" history [") + history.trimmed() + QStringLiteral("] ")
+            + around;
     }
 };
 
-// Starts the clock, runs `trigger`, and times the new player window's first frame.
-Timing timeFirstFrame(const std::function<void()>& trigger, int timeoutMs = 15000)
+// Starts the clock, runs `trigger`, and times the new player window's first frame. A failed
+// run asks `around` what else there is to tell while the window is still open.
+Timing timeFirstFrame(const std::function<void()>& trigger, const std::function<QString()>& around,
+                      int timeoutMs = 15000)
 {
     Timing t;
     const QList<mediaplayer*> before = playerWindows();
@@ -142,10 +149,15 @@ Timing timeFirstFrame(const std::function<void()>& trigger, int timeoutMs = 1500
                                             [&](QMediaPlayer::MediaStatus s) {
                                                 note(enumName(statusEnum, s));
                                             });
-                watches << QObject::connect(player, &QMediaPlayer::playbackStateChanged, window,
-                                            [&](QMediaPlayer::PlaybackState s) {
-                                                note(enumName(stateEnum, s));
-                                            });
+                // A change the window makes in answer to a status is heard before that
+                // status: the status at the time tells which one it answered.
+                watches << QObject::connect(
+                    player, &QMediaPlayer::playbackStateChanged, window,
+                    [&](QMediaPlayer::PlaybackState s) {
+                        note(qPrintable(QStringLiteral("%1(in %2)").arg(
+                            QLatin1String(enumName(stateEnum, s)),
+                            QLatin1String(enumName(statusEnum, player->mediaStatus())))));
+                    });
                 watches << QObject::connect(player, &QMediaPlayer::errorOccurred, window,
                                             [&](QMediaPlayer::Error, const QString& text) {
                                                 note(qPrintable(QStringLiteral("error(%1)").arg(text)));
@@ -169,10 +181,34 @@ Timing timeFirstFrame(const std::function<void()>& trigger, int timeoutMs = 1500
         t.status = QLatin1String(enumName(statusEnum, player->mediaStatus()));
         t.error = player->errorString();
     }
+    if (t.failed())
+        t.around = around();
     if (window)
         window->close();
     QTest::qWait(300);
     return t;
+}
+
+// The sockets of the sandbox on the preview's port 8554, as "address queued dropped": two
+// would share the stream, a full queue tells a player that stopped reading.
+QString previewSockets()
+{
+    QFile file(QStringLiteral("/proc/self/net/udp"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    QStringList found;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() < 13 || !f.at(1).endsWith(":216A"))
+            continue;
+        bool ok = false;
+        const QHostAddress address(qFromBigEndian(f.at(1).left(8).toUInt(&ok, 16)));
+        found << QStringLiteral("%1 %2 %3")
+                     .arg(address.toString())
+                     .arg(f.at(4).split(':').value(1).toLongLong(&ok, 16))
+                     .arg(QString::fromLatin1(f.at(12)));
+    }
+    return found.join(QStringLiteral(", "));
 }
 
 // The camera's side of a failed run: the requests it got since the log was cleared (the
@@ -191,10 +227,10 @@ QString cameraSide(CamSim& sim)
                     .arg(qint64(r.value("time_ms").toDouble()));
     }
     const QJsonObject state = sim.state();
-    return QStringLiteral("camera streaming %1 stream_starts %2 requests [%3]")
+    return QStringLiteral("camera streaming %1 stream_starts %2 port_8554 [%3] requests [%4]")
         .arg(state.value("streaming").toBool() ? "yes" : "no")
         .arg(state.value("streamStarts").toInt())
-        .arg(seen.join(QStringLiteral(", ")));
+        .arg(previewSockets(), seen.join(QStringLiteral(", ")));
 }
 
 qint64 median(QList<qint64> values)
@@ -251,15 +287,15 @@ int main(int argc, char** argv)
     QList<qint64> previewFrame, previewScreen, fileFrame, fileScreen;
     int previewFailures = 0;
     int fileFailures = 0;
-    const auto report = [&sim](int run, const char* kind, const Timing& t) {
-        std::printf("run %d %s_failed %s %s\n", run, kind, qPrintable(t.describe()),
-                    qPrintable(cameraSide(sim)));
+    const auto around = [&sim] { return cameraSide(sim); };
+    const auto report = [](int run, const char* kind, const Timing& t) {
+        std::printf("run %d %s_failed %s\n", run, kind, qPrintable(t.describe()));
     };
     for (int i = 0; i < runs; ++i) {
         if (doPreview) {
             sim.clearLog();
             const Timing preview = timeFirstFrame(
-                [&] { window.findChild<QPushButton*>("pbStart_LiveView")->click(); });
+                [&] { window.findChild<QPushButton*>("pbStart_LiveView")->click(); }, around);
             if (preview.failed()) {
                 ++previewFailures;
                 report(i + 1, "preview", preview);
@@ -276,7 +312,7 @@ int main(int argc, char** argv)
             sim.clearLog();
             const Timing file = timeFirstFrame([&] {
                 QTest::mouseDClick(window.findChild<PreviewForm*>(video)->picture(), Qt::LeftButton);
-            });
+            }, around);
             if (file.failed()) {
                 ++fileFailures;
                 report(i + 1, "file", file);
