@@ -166,7 +166,7 @@ void mediaplayer::stopVideo()
 
 bool mediaplayer::deferWhileLoading(QMediaPlayer::PlaybackState state)
 {
-    if (m_player->mediaStatus() != QMediaPlayer::LoadingMedia)
+    if (!m_loading)
         return false;
     m_whenLoaded = state;
     // The strip shows what the user asked for, so Pause and Stop can be pressed already.
@@ -202,16 +202,28 @@ void mediaplayer::seek(int milliseconds)
 void mediaplayer::statusChanged(QMediaPlayer::MediaStatus status)
 {
     handleCursor(status);
-    if (m_whenLoaded != QMediaPlayer::StoppedState && status != QMediaPlayer::LoadingMedia) {
-        const QMediaPlayer::PlaybackState wanted = m_whenLoaded;
-        m_whenLoaded = QMediaPlayer::StoppedState;
+    // Loaded only when the player says so: over HTTP, GStreamer reports buffering from the
+    // first bytes on, while the file still loads.
+    if (status == QMediaPlayer::LoadingMedia)
+        m_loading = true;
+    else if (status == QMediaPlayer::LoadedMedia || status == QMediaPlayer::EndOfMedia
+             || status == QMediaPlayer::NoMedia)
+        m_loading = false;
+    if (m_whenLoaded != QMediaPlayer::StoppedState) {
         if (status == QMediaPlayer::InvalidMedia || status == QMediaPlayer::NoMedia) {
+            // An error while loading may pass (GStreamer without an audio output now and then
+            // reports one and loads on): the wish holds until the source has loaded.
+            if (status == QMediaPlayer::NoMedia)
+                m_whenLoaded = QMediaPlayer::StoppedState;
             if (m_controls)
                 m_controls->setState(m_player->playbackState());
-        } else if (wanted == QMediaPlayer::PlayingState) {
-            m_player->play();
-        } else {
-            m_player->pause();
+        } else if (!m_loading) {
+            const QMediaPlayer::PlaybackState wanted = m_whenLoaded;
+            m_whenLoaded = QMediaPlayer::StoppedState;
+            if (wanted == QMediaPlayer::PlayingState)
+                m_player->play();
+            else
+                m_player->pause();
         }
     }
     const int percent = bufferPercent(m_player->bufferProgress());

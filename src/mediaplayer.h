@@ -70,4 +70,6 @@ private:
     qint64 m_duration = 0;
     // What the user last asked for while the source was loading (stopped: nothing pending).
     QMediaPlayer::PlaybackState m_whenLoaded = QMediaPlayer::StoppedState;
+    // From LoadingMedia until the player reports the source loaded (or gone).
+    bool m_loading = false;
 };
