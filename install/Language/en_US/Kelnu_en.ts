@@ -140,6 +140,30 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>%1 could not be shown: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opening %1: %2 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A download is running. Stop it and quit? Files already saved stay; the file being fetched is removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A download is running: nothing is deleted from the card until it has finished or been stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading %1 of %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera reports itself as “%1”, a model Velkamo has no profile for. The controls stay those of %2; choose the closest model in “Select GoPro”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Velkamo</source>
         <translation type="unfinished"></translation>
     </message>
@@ -325,17 +349,13 @@
     </message>
 </context>
 <context>
-    <name>PictureLabel</name>
-    <message>
-        <source>warning</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>PictureFetcher</name>
     <message>
         <source>the camera sent no picture</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 could not be shown: %2</source>
+        <source>HTTP %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -352,6 +372,14 @@
 </context>
 <context>
     <name>PreviewForm</name>
+    <message>
+        <source>%1 · 1 file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · %2 files</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Form</source>
         <translation type="unfinished"></translation>
@@ -419,6 +447,21 @@ Please check the media service plugins are installed.</source>
     </message>
     <message>
         <source>%1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TransferPanel</name>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop the download; files already saved stay.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

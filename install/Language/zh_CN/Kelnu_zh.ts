@@ -139,6 +139,30 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>%1 could not be shown: %2</source>
+        <translation>无法显示 %1：%2</translation>
+    </message>
+    <message>
+        <source>Opening %1: %2 %</source>
+        <translation>正在打开 %1：%2 %</translation>
+    </message>
+    <message>
+        <source>A download is running. Stop it and quit? Files already saved stay; the file being fetched is removed.</source>
+        <translation>正在下载。要停止下载并退出吗？已保存的文件会保留；正在下载的文件会被删除。</translation>
+    </message>
+    <message>
+        <source>A download is running: nothing is deleted from the card until it has finished or been stopped.</source>
+        <translation>正在下载：下载完成或停止之前，不会删除存储卡上的任何文件。</translation>
+    </message>
+    <message>
+        <source>Downloading %1 of %2: %3</source>
+        <translation>正在下载第 %1 个，共 %2 个：%3</translation>
+    </message>
+    <message>
+        <source>The camera reports itself as “%1”, a model Velkamo has no profile for. The controls stay those of %2; choose the closest model in “Select GoPro”.</source>
+        <translation>相机报告其型号为“%1”，Velkamo 没有该型号的配置。控件仍为 %2 的控件；请在“Select GoPro”中选择最接近的型号。</translation>
+    </message>
+    <message>
         <source>Velkamo</source>
         <translation>Velkamo</translation>
     </message>
@@ -324,18 +348,14 @@
     </message>
 </context>
 <context>
-    <name>PictureLabel</name>
-    <message>
-        <source>warning</source>
-        <translation>警告</translation>
-    </message>
+    <name>PictureFetcher</name>
     <message>
         <source>the camera sent no picture</source>
         <translation>相机没有发送图片</translation>
     </message>
     <message>
-        <source>%1 could not be shown: %2</source>
-        <translation>无法显示 %1：%2</translation>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
     </message>
 </context>
 <context>
@@ -351,6 +371,14 @@
 </context>
 <context>
     <name>PreviewForm</name>
+    <message>
+        <source>%1 · 1 file</source>
+        <translation>%1 · 1 个文件</translation>
+    </message>
+    <message>
+        <source>%1 · %2 files</source>
+        <translation>%1 · %2 个文件</translation>
+    </message>
     <message>
         <source>Form</source>
         <translation>缩略图</translation>
@@ -420,6 +448,21 @@ Please check the media service plugins are installed.</source>
     <message>
         <source>%1 bytes</source>
         <translation>%1 字节</translation>
+    </message>
+</context>
+<context>
+    <name>TransferPanel</name>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Stop the download; files already saved stay.</source>
+        <translation>停止下载；已保存的文件会保留。</translation>
     </message>
 </context>
 </TS>
