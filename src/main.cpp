@@ -28,6 +28,11 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
 
     QApplication app(argc, argv);
+    // Ended from outside, the program ends as when its window is closed, without asking: the
+    // window is destroyed after the loop, which stops a download and removes its partial file.
+    // Set up first, so that no signal finds the default action (the process killed) later on.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
     // Names the user's configuration folder (~/.config/velkamo), whatever the binary is called,
     // and the window's X11 class (the second string of WM_CLASS; the first is the binary's
     // name): the menu entry's StartupWMClass.
@@ -49,9 +54,5 @@ int main(int argc, char* argv[])
 
     MainWindow window;
     window.show();
-    // Ended from outside, the program ends as when its window is closed, without asking: the
-    // window is destroyed after the loop, which stops a download and removes its partial file.
-    QuitSignals quitSignals;
-    QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
     return app.exec();
 }
