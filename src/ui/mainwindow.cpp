@@ -892,8 +892,11 @@ void MainWindow::slotScanDevice()
     if (!m_ble)
         return;
     // A missing or switched-off adapter is told in a box; the scan could only fail.
-    if (m_ble->checkLocalDevice() != 0)
+    QString problem;
+    if (m_ble->checkLocalDevice(&problem) != 0) {
+        Prompt::information(this, QStringLiteral("Alert"), problem);
         return;
+    }
     m_ble->scanDevices();
 }
 

@@ -1,7 +1,6 @@
 #include "bleinterface.h"
 
 #include "deviceinfo.h"
-#include "prompt.h"
 
 #include <QBluetoothLocalDevice>
 #include <QDebug>
@@ -250,22 +249,20 @@ void BLEInterface::disconnectDevice()
     m_apService = nullptr;
 }
 
-int BLEInterface::checkLocalDevice()
+int BLEInterface::checkLocalDevice(QString* problem)
 {
     QBluetoothLocalDevice local;
     if (!local.isValid()) {
         qDebug() << "Bluetooth is not supported on this device.";
-        Prompt::information(nullptr, QStringLiteral("Alert"),
-                            QStringLiteral("Bluetooth is not supported on this device.<br>Please "
-                                           "manually enable AP mode on your GoPro."));
+        *problem = QStringLiteral("Bluetooth is not supported on this device.<br>Please "
+                                  "manually enable AP mode on your GoPro.");
         return -2;
     }
     qDebug() << "Bluetooth is supported on this device.";
     qDebug() << "Local Bluetooth Address:" << local.address().toString();
     qDebug() << "Local Bluetooth Name:" << local.name();
     if (local.hostMode() == QBluetoothLocalDevice::HostPoweredOff) {
-        Prompt::information(nullptr, QStringLiteral("Alert"),
-                            QStringLiteral("Bluetooth is supported, but it's currently powered off."));
+        *problem = QStringLiteral("Bluetooth is supported, but it's currently powered off.");
         return -1;
     }
     return 0;

@@ -32,7 +32,8 @@ public:
     void connectCurrentDevice();
     void disconnectDevice();
     // 0: a usable adapter; -1: the adapter is powered off; -2: no adapter at all.
-    int checkLocalDevice();
+    // 0 when an adapter is there and on; otherwise why not, for the user (the window tells).
+    int checkLocalDevice(QString* problem);
 
     void SendCmd();
     void enableApMode(bool on);
