@@ -1,0 +1,35 @@
+#include "cameraaddress.h"
+
+namespace {
+// Every camera on its own access point; the profiles' requests are written for it.
+const char* const kAccessPointHost = "10.5.5.9";
+} // namespace
+
+CameraAddress CameraAddress::accessPoint()
+{
+    return CameraAddress(Link::AccessPoint, QHostAddress(QLatin1String(kAccessPointHost)));
+}
+
+CameraAddress CameraAddress::usb(const QHostAddress& camera)
+{
+    return CameraAddress(Link::Usb, camera);
+}
+
+QUrl CameraAddress::url(int port, const QString& pathAndQuery) const
+{
+    if (!isValid())
+        return QUrl();
+    QString text = QStringLiteral("http://") + m_host.toString();
+    if (port != kCommandPort)
+        text += QLatin1Char(':') + QString::number(port);
+    return QUrl(text + pathAndQuery, QUrl::TolerantMode);
+}
+
+QUrl CameraAddress::rehost(const QUrl& written) const
+{
+    if (!isValid() || !written.isValid() || written.scheme() != QLatin1String("http"))
+        return QUrl();
+    QUrl url = written;
+    url.setHost(m_host.toString());
+    return url;
+}
