@@ -94,19 +94,25 @@ private slots:
         QCOMPARE(list.listedSize("100GOPRO/ABSENT.JPG"), qint64(-1));
     }
 
+    // Every request about a file goes to its camera's host, with what would cut the path or
+    // the query escaped ("#" and "&" inside a name would delete or fetch another file).
     void urlsEscapeWhatWouldCutThem()
     {
-        QCOMPARE(MediaList::fileUrl("100GOPRO/GOPR0001.JPG").toString(),
+        const CameraAddress wifi = CameraAddress::accessPoint();
+        const CameraAddress usb = CameraAddress::usb(QHostAddress("172.27.189.51"));
+        QCOMPARE(MediaList::fileUrl(wifi, "100GOPRO/GOPR0001.JPG").toString(),
                  QString("http://10.5.5.9:8080/videos/DCIM/100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(MediaList::thumbnailUrl("100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
-                 QString("http://10.5.5.9/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(MediaList::deleteCommand("100GOPRO/GH010078.MP4"),
+        QCOMPARE(MediaList::thumbnailUrl(usb, "100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
+                 QString("http://172.27.189.51/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
+        QCOMPARE(MediaList::deleteCommand(wifi, "100GOPRO/GH010078.MP4").toString(),
                  QString("http://10.5.5.9/gp/gpControl/command/storage/delete?p=/100GOPRO/GH010078.MP4"));
-        // "#" and "&" inside a name would otherwise end the path or the parameter and
-        // delete or fetch another file.
-        QCOMPARE(QUrl(MediaList::deleteCommand("100GOPRO/A#B&p=C")).query(QUrl::FullyEncoded),
+        QCOMPARE(MediaList::deleteCommand(usb, "100GOPRO/A#B&p=C").query(QUrl::FullyEncoded),
                  QString("p=/100GOPRO/A%23B%26p%3DC"));
-        QCOMPARE(MediaList::fileUrl("100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
+        QCOMPARE(MediaList::fileUrl(usb, "100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
+        // A profile's request, written for the access point, goes to the USB camera as it is.
+        QCOMPARE(usb.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),
+                 QString("http://172.27.189.51:8080/gopro/camera/setting?setting=2&option=1"));
+        QVERIFY(usb.rehost(QUrl("udp://10.5.5.9:8554")).isEmpty());
     }
 
     void localNames_data()

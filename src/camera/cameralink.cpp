@@ -11,9 +11,9 @@
 
 namespace {
 
-const char* const kStatusUrl = "http://10.5.5.9/gp/gpControl/status";
-const char* const kKeepAliveUrl = "http://10.5.5.9:8080/gopro/camera/keep_alive";
-const char* const kStateUrl = "http://10.5.5.9:8080/gopro/camera/state";
+const char* const kStatusPath = "/gp/gpControl/status";
+const char* const kKeepAlivePath = "/gopro/camera/keep_alive";
+const char* const kStatePath = "/gopro/camera/state";
 
 // A poll the camera accepts but never answers, or answers a few bytes a second, would
 // otherwise hold a connection for ever, and later polls would queue behind it. Kept well
@@ -52,7 +52,7 @@ bool CameraLink::send(const QString& url)
 {
     if (!isOnline())
         return false;
-    get(QUrl(url));
+    get(m_address.rehost(QUrl(url, QUrl::TolerantMode)));
     qDebug().nospace() << "send command: " << url;
     return true;
 }
@@ -61,8 +61,8 @@ bool CameraLink::sendDirect(const QString& url)
 {
     // An empty command (a profile entry without a URL) has nowhere to go; sending it would
     // only produce a local error that reads like an answer from the camera.
-    const QUrl target(url, QUrl::TolerantMode);
-    if (url.isEmpty() || !target.isValid() || target.scheme() != QLatin1String("http")) {
+    const QUrl target = m_address.rehost(QUrl(url, QUrl::TolerantMode));
+    if (url.isEmpty() || target.isEmpty()) {
         qDebug().nospace() << "command not sent, not an http URL: " << url;
         return false;
     }
@@ -79,14 +79,15 @@ void CameraLink::awaitAnswer(const QString& url)
 {
     // A list asked for before the camera has carried out a command that changes the card
     // (it travels on another connection) can still name files that are gone.
-    m_awaitedCommands.insert(QUrl(url));
+    m_awaitedCommands.insert(m_address.rehost(QUrl(url, QUrl::TolerantMode)));
 }
 
 void CameraLink::handleReply(QNetworkReply* reply)
 {
     const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool stateReply = reply->url() == QUrl(QLatin1String(kStateUrl));
-    const bool statusReply = stateReply || reply->url() == QUrl(QLatin1String(kStatusUrl));
+    const QString path = reply->url().path();
+    const bool stateReply = path == QLatin1String(kStatePath);
+    const bool statusReply = stateReply || path == QLatin1String(kStatusPath);
     // Only the keep-alive request is the poll: the state request that travels beside it on
     // newer cameras counts when answered, so that one silent tick is one missed poll.
     const bool isPoll = reply->manager() == m_pollManager && !stateReply;
@@ -143,12 +144,13 @@ void CameraLink::handleReply(QNetworkReply* reply)
 
 void CameraLink::poll()
 {
-    QList<const char*> urls{m_model <= 8 ? kStatusUrl : kKeepAliveUrl};
+    QList<QUrl> urls{m_model <= 8 ? m_address.commandUrl(QLatin1String(kStatusPath))
+                                  : m_address.mediaUrl(QLatin1String(kKeepAlivePath))};
     // Newer cameras tell their state only when asked.
     if (m_model >= 9)
-        urls << kStateUrl;
-    for (const char* url : urls) {
-        QNetworkReply* reply = m_pollManager->get(QNetworkRequest(QUrl(QLatin1String(url))));
+        urls << m_address.mediaUrl(QLatin1String(kStatePath));
+    for (const QUrl& url : urls) {
+        QNetworkReply* reply = m_pollManager->get(QNetworkRequest(url));
         ReplyLimit::apply(reply, kStatusMaxBytes, kPollDeadlineMs);
     }
 }

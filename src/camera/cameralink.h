@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QUrl>
 
+#include "cameraaddress.h"
 #include "camerastatus.h"
 #include "reachability.h"
 
@@ -26,6 +27,10 @@ public:
 
     explicit CameraLink(QObject* parent = nullptr);
 
+    // Where the camera is; every request of this link goes there.
+    void setAddress(const CameraAddress& address) { m_address = address; }
+    const CameraAddress& address() const { return m_address; }
+
     // The model decides the poll: up to HERO8 the status request, from HERO9 keep_alive
     // plus the state request on port 8080.
     void setModel(int model);
@@ -34,6 +39,8 @@ public:
     // out while the camera's model is being applied.
     bool isOnline() const;
 
+    // Commands are given as the model profiles write them, for the camera's access point, or
+    // already for this camera: either way they go to this camera's host.
     // A command through the gate; false (and nothing sent) while the camera is away.
     bool send(const QString& url);
     // A command regardless of the gate (profile selectors, sleep); false when url is no
@@ -70,4 +77,5 @@ private:
     QSet<QUrl> m_awaitedCommands;
     bool m_online = false;
     int m_model = 5;
+    CameraAddress m_address = CameraAddress::accessPoint();
 };

@@ -6,7 +6,6 @@
 
 namespace {
 
-const char* const kCameraAddress = "10.5.5.9";
 constexpr quint16 kStreamPort = 8554;
 
 } // namespace
@@ -62,7 +61,7 @@ void PreviewKeepAlive::begin()
 void PreviewKeepAlive::send()
 {
     // A lost datagram is simply followed by the next one.
-    m_socket->writeDatagram(datagram(), QHostAddress(QLatin1String(kCameraAddress)), kStreamPort);
+    m_socket->writeDatagram(datagram(), m_camera.host(), kStreamPort);
 }
 
 void PreviewKeepAlive::windowGone(QObject* window)

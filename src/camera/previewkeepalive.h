@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QSet>
 
+#include "cameraaddress.h"
+
 class QTimer;
 class QUdpSocket;
 
@@ -20,6 +22,8 @@ public:
     explicit PreviewKeepAlive(QObject* parent = nullptr);
 
     bool isActive() const;
+    // The camera the datagrams go to: the one whose stream was started.
+    void setCamera(const CameraAddress& camera) { m_camera = camera; }
     // What the camera expects, byte for byte.
     static QByteArray datagram();
 
@@ -40,4 +44,5 @@ private:
     QUdpSocket* m_socket = nullptr;
     QSet<QObject*> m_windows; // preview windows open now
     bool m_otherProgram = false;
+    CameraAddress m_camera = CameraAddress::accessPoint();
 };

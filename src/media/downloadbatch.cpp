@@ -115,7 +115,7 @@ void DownloadBatch::startNext()
         m_rangeTotal = -1;
         m_refusal.clear();
         m_writeError.clear();
-        QNetworkRequest request(MediaList::fileUrl(path));
+        QNetworkRequest request(MediaList::fileUrl(m_camera, path));
         request.setTransferTimeout(kDownloadStallMs);
         if (m_kept > 0)
             request.setRawHeader("Range", "bytes=" + QByteArray::number(m_kept) + '-');

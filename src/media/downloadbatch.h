@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cameraaddress.h"
 #include "partfile.h"
 
 #include <QHash>
@@ -36,6 +37,8 @@ public:
     // finished() tells what was saved before, before stop() returns. Nothing while idle.
     void stop();
     bool isRunning() const { return !m_queue.isEmpty(); }
+    // The camera the next batch fetches from.
+    void setCamera(const CameraAddress& camera) { m_camera = camera; }
 
 signals:
     // The number-th file of total is on its way.
@@ -56,6 +59,7 @@ private:
     QString summary() const;
 
     QNetworkAccessManager* m_manager = nullptr;
+    CameraAddress m_camera = CameraAddress::accessPoint();
     QNetworkReply* m_reply = nullptr;
     QByteArray m_piece; // read from the reply, written to the file
     QStringList m_queue; // the file in transfer first

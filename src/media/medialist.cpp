@@ -12,9 +12,6 @@
 
 namespace {
 
-const char* const kCameraHttp = "http://10.5.5.9";
-const char* const kCameraMediaHttp = "http://10.5.5.9:8080";
-
 // Camera values are strings of decimal digits; anything else means "not given".
 qint64 decimal(const QJsonValue& value, qint64 fallback)
 {
@@ -235,28 +232,24 @@ QString MediaList::fileName(const QString& mediaPath)
     return slash < 0 ? QString() : mediaPath.mid(slash + 1);
 }
 
-QUrl MediaList::fileUrl(const QString& mediaPath)
+QUrl MediaList::fileUrl(const CameraAddress& camera, const QString& mediaPath)
 {
-    return QUrl(QLatin1String(kCameraMediaHttp) + QLatin1String("/videos/DCIM/")
-                    + encodedPath(mediaPath),
-                QUrl::StrictMode);
+    return camera.mediaUrl(QLatin1String("/videos/DCIM/") + encodedPath(mediaPath));
 }
 
-QUrl MediaList::thumbnailUrl(const QString& mediaPath)
+QUrl MediaList::thumbnailUrl(const CameraAddress& camera, const QString& mediaPath)
 {
-    return QUrl(QLatin1String(kCameraHttp) + QLatin1String("/gp/gpMediaMetadata?p=")
-                    + encodedPath(mediaPath),
-                QUrl::StrictMode);
+    return camera.commandUrl(QLatin1String("/gp/gpMediaMetadata?p=") + encodedPath(mediaPath));
 }
 
-QString MediaList::deleteCommand(const QString& mediaPath)
+QUrl MediaList::deleteCommand(const CameraAddress& camera, const QString& mediaPath)
 {
-    return QLatin1String(kCameraHttp) + QLatin1String("/gp/gpControl/command/storage/delete?p=/")
-        + encodedPath(mediaPath);
+    return camera.commandUrl(QLatin1String("/gp/gpControl/command/storage/delete?p=/")
+                             + encodedPath(mediaPath));
 }
 
-QString MediaList::deleteGroupCommand(const QString& mediaPath)
+QUrl MediaList::deleteGroupCommand(const CameraAddress& camera, const QString& mediaPath)
 {
-    return QLatin1String(kCameraHttp)
-        + QLatin1String("/gp/gpControl/command/storage/delete/group?p=") + encodedPath(mediaPath);
+    return camera.commandUrl(QLatin1String("/gp/gpControl/command/storage/delete/group?p=")
+                             + encodedPath(mediaPath));
 }

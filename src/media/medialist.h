@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "cameraaddress.h"
+
 // The camera's gpMediaList reply read into media paths ("DIR/NAME"), newest first.
 //
 // Every listed file is kept: files sharing a "mod" second (bursts, time-lapses) keep their
@@ -66,11 +68,12 @@ public:
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);
-    static QUrl fileUrl(const QString& mediaPath);
-    static QUrl thumbnailUrl(const QString& mediaPath);
-    static QString deleteCommand(const QString& mediaPath);
+    // Requests about one file of the camera at camera.
+    static QUrl fileUrl(const CameraAddress& camera, const QString& mediaPath);
+    static QUrl thumbnailUrl(const CameraAddress& camera, const QString& mediaPath);
+    static QUrl deleteCommand(const CameraAddress& camera, const QString& mediaPath);
     // Deletes the whole group listed as mediaPath.
-    static QString deleteGroupCommand(const QString& mediaPath);
+    static QUrl deleteGroupCommand(const CameraAddress& camera, const QString& mediaPath);
 
 private:
     static Status check(const QJsonDocument& doc, QJsonArray* media);

@@ -36,7 +36,7 @@ void PictureFetcher::fetch(const QString& path)
 {
     if (isFetching(path))
         return;
-    QNetworkRequest request(MediaList::fileUrl(path));
+    QNetworkRequest request(MediaList::fileUrl(m_camera, path));
     request.setTransferTimeout(kPictureStallMs);
     QNetworkReply* reply = m_manager->get(request);
     ReplyLimit::apply(reply, kPictureMaxBytes, kPictureDeadlineMs);

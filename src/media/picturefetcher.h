@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include "cameraaddress.h"
+
 class QNetworkAccessManager;
 class QNetworkReply;
 
@@ -23,6 +25,8 @@ public:
     // nothing more.
     void fetch(const QString& path);
     bool isFetching(const QString& path) const;
+    // The camera pictures are fetched from from now on.
+    void setCamera(const CameraAddress& camera) { m_camera = camera; }
 
 signals:
     void progress(const QString& path, qint64 received, qint64 total);
@@ -34,5 +38,6 @@ private:
     void finish(QNetworkReply* reply);
 
     QNetworkAccessManager* m_manager = nullptr;
+    CameraAddress m_camera = CameraAddress::accessPoint();
     QHash<QNetworkReply*, QString> m_replies;
 };

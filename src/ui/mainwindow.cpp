@@ -43,11 +43,12 @@
 
 namespace {
 
-const char* const kShutterOnUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
-const char* const kShutterOffUrl = "http://10.5.5.9/gp/gpControl/command/shutter?p=0";
-const char* const kFormatUrl = "http://10.5.5.9/gp/gpControl/command/storage/delete/all";
-const char* const kSleepUrl = "http://10.5.5.9/gp/gpControl/command/system/sleep";
-const char* const kMediaListUrl = "http://10.5.5.9:8080/gp/gpMediaList";
+// The window's fixed requests, sent to the current camera's host.
+const char* const kShutterOnPath = "/gp/gpControl/command/shutter?p=1";
+const char* const kShutterOffPath = "/gp/gpControl/command/shutter?p=0";
+const char* const kFormatPath = "/gp/gpControl/command/storage/delete/all";
+const char* const kSleepPath = "/gp/gpControl/command/system/sleep";
+const char* const kMediaListPath = "/gp/gpMediaList";
 
 constexpr int kListStallMs = 15000;
 // Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
@@ -57,9 +58,9 @@ constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
 // camera slow to build it, not for one that trickles it.
 constexpr int kListDeadlineMs = 60000;
 
-QString settingUrl(int setting, bool on)
+QString settingPath(int setting, bool on)
 {
-    return QStringLiteral("http://10.5.5.9/gp/gpControl/setting/%1/%2").arg(setting).arg(on ? 1 : 0);
+    return QStringLiteral("/gp/gpControl/setting/%1/%2").arg(setting).arg(on ? 1 : 0);
 }
 
 } // namespace
@@ -301,6 +302,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // ---------------------------------------------------------------------------------------
 // Command channel
 
+QString MainWindow::commandUrl(const QString& pathAndQuery) const
+{
+    return m_link->address().commandUrl(pathAndQuery).toString();
+}
+
 void MainWindow::sendCmd(QString url)
 {
     if (cameraAnswers())
@@ -373,34 +379,34 @@ void MainWindow::onTimer()
 void MainWindow::slotCaptureStart()
 {
     qDebug() << "clicked CaptureStart";
-    sendCmd(QLatin1String(kShutterOnUrl));
+    sendCmd(commandUrl(QLatin1String(kShutterOnPath)));
 }
 
 void MainWindow::slotCaptureStop()
 {
     qDebug() << "clicked CaptureStop";
-    sendCmd(QLatin1String(kShutterOffUrl));
+    sendCmd(commandUrl(QLatin1String(kShutterOffPath)));
 }
 
 void MainWindow::slotVoiceOnOff(bool on)
 {
-    sendCmd(settingUrl(86, on));
+    sendCmd(commandUrl(settingPath(86, on)));
 }
 
 void MainWindow::slotQuikCaptureOnOff(bool on)
 {
-    sendCmd(settingUrl(54, on));
+    sendCmd(commandUrl(settingPath(54, on)));
 }
 
 void MainWindow::slotGpsOnOff(bool on)
 {
-    sendCmd(settingUrl(83, on));
+    sendCmd(commandUrl(settingPath(83, on)));
 }
 
 void MainWindow::slotSleep()
 {
     qDebug() << "clicked sleep";
-    m_link->sendDirect(QLatin1String(kSleepUrl));
+    m_link->sendDirect(commandUrl(QLatin1String(kSleepPath)));
 }
 
 void MainWindow::slotReformat()
@@ -415,8 +421,9 @@ void MainWindow::slotReformat()
         slotRefresh();
         return;
     }
-    sendCmd(QLatin1String(kFormatUrl));
-    refreshWhenAnswered(QLatin1String(kFormatUrl));
+    const QString format = commandUrl(QLatin1String(kFormatPath));
+    sendCmd(format);
+    refreshWhenAnswered(format);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -568,16 +575,14 @@ void MainWindow::slotCaptureModelSettingChanged(int index)
 
 namespace {
 
-const char* const kStreamStartOldUrl =
-    "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart";
+const char* const kStreamStartOldPath = "/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart";
 // The newer family's stream control is served on port 8080 only, like its keep-alive.
-const char* const kStreamStartNewUrl = "http://10.5.5.9:8080/gopro/camera/stream/start";
-const char* const kStreamStopOldUrl = "http://10.5.5.9/gp/gpControl/execute?p1=gpStream&c1=stop";
-const char* const kStreamStopNewUrl = "http://10.5.5.9:8080/gopro/camera/stream/stop";
-// Where other programs are told to look: the camera's side of the stream.
-const char* const kStreamAnnouncedUrl = "udp://10.5.5.9:8554";
+const char* const kStreamStartNewPath = "/gopro/camera/stream/start";
+const char* const kStreamStopOldPath = "/gp/gpControl/execute?p1=gpStream&c1=stop";
+const char* const kStreamStopNewPath = "/gopro/camera/stream/stop";
 // Where the built-in player listens. The camera sends to our address on port 8554, and a UDP
-// source bound to 10.5.5.9 only works where 10.5.5.9 is a local address (never on a real PC).
+// source bound to the camera's address only works where that is a local address (never on a
+// real PC).
 const char* const kStreamReceiveUrl = "udp://0.0.0.0:8554";
 
 } // namespace
@@ -588,17 +593,21 @@ void MainWindow::slotStartLiveView()
     // Read before the warning: a camera answering while it is open got no start.
     const bool online = m_link->isOnline();
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
-    sendCmd(QLatin1String(m_cameraModel <= 8 ? kStreamStartOldUrl : kStreamStartNewUrl));
+    const CameraAddress& camera = m_link->address();
+    sendCmd((m_cameraModel <= 8 ? camera.commandUrl(QLatin1String(kStreamStartOldPath))
+                                : camera.mediaUrl(QLatin1String(kStreamStartNewPath)))
+                .toString());
     // The older cameras end the stream after about 25 s unless told, over UDP, that someone
     // still watches. Nothing streams from a camera that is away.
     const bool keepAlive = m_cameraModel <= 8 && online;
 
+    m_previewKeepAlive->setCamera(camera);
     if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
         if (keepAlive)
             m_previewKeepAlive->startForOtherProgram();
         Prompt::information(this, tr("info"),
                             tr("please view stream %1 in 3rd applications")
-                                .arg(QLatin1String(kStreamAnnouncedUrl)));
+                                .arg(QStringLiteral("udp://%1:8554").arg(camera.host().toString())));
         return;
     }
     // No parent: the window lives on its own and deletes itself when closed.
@@ -618,8 +627,10 @@ void MainWindow::slotStopLiveView()
     const QString model = m_comboModel->currentText();
     if (model.isEmpty())
         return;
-    sendDirect(QLatin1String(CameraProfile::modelNumber(model) > 8 ? kStreamStopNewUrl
-                                                                    : kStreamStopOldUrl));
+    const CameraAddress& camera = m_link->address();
+    sendDirect((CameraProfile::modelNumber(model) > 8 ? camera.mediaUrl(QLatin1String(kStreamStopNewPath))
+                                                      : camera.commandUrl(QLatin1String(kStreamStopOldPath)))
+                   .toString());
 }
 
 void MainWindow::slotBitRateChanged(int index)
@@ -662,7 +673,7 @@ void MainWindow::slotShow(const QString& file)
     qDebug() << "show video";
     auto* player = new mediaplayer(nullptr, true);
     player->show();
-    player->setSource(MediaList::fileUrl(file));
+    player->setSource(MediaList::fileUrl(m_link->address(), file));
     player->activateWindow();
     player->playVideo();
 }
@@ -674,7 +685,7 @@ void MainWindow::slotRefresh()
 {
     // Only the newest list request counts: an answer overtaken by a later request (one sent
     // before a delete, say) would bring back files that are gone.
-    QNetworkRequest request{QUrl(QLatin1String(kMediaListUrl))};
+    QNetworkRequest request{m_link->address().mediaUrl(QLatin1String(kMediaListPath))};
     // Where connects to a camera that has left hang instead of failing, the grid would
     // otherwise keep showing its files for minutes.
     request.setTransferTimeout(kListStallMs);
@@ -874,8 +885,10 @@ void MainWindow::slotDeleteFiles()
         slotRefresh();
     const QStringList ticked = m_selectedFiles.paths();
     for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
-        const QString command = m_tileGrid->media().isGroup(*it) ? MediaList::deleteGroupCommand(*it)
-                                                                  : MediaList::deleteCommand(*it);
+        const QString command = (m_tileGrid->media().isGroup(*it)
+                                     ? MediaList::deleteGroupCommand(m_link->address(), *it)
+                                     : MediaList::deleteCommand(m_link->address(), *it))
+                                    .toString();
         m_link->send(command);
         refreshWhenAnswered(command);
     }

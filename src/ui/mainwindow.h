@@ -92,6 +92,8 @@ private slots:
     void slotPowerOff();
 
 private:
+    // The fixed request at pathAndQuery (port 80) of the current camera.
+    QString commandUrl(const QString& pathAndQuery) const;
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);

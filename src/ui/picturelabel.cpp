@@ -48,7 +48,7 @@ PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
 
 PictureLabel::~PictureLabel() = default;
 
-void PictureLabel::setFileName(const QString& path, qint64 modified)
+void PictureLabel::setFileName(const QString& path, qint64 modified, const CameraAddress& camera)
 {
     const bool wasThumbnail = !m_fileName.isEmpty();
     ThumbnailQueue* queue = ThumbnailQueue::shared();
@@ -62,13 +62,15 @@ void PictureLabel::setFileName(const QString& path, qint64 modified)
         updateGeometry(); // from now on it keeps the room of a thumbnail
     update();
     // Numbers start again after a format: a cached thumbnail is only good for the same time.
-    const QString key = path + QLatin1Char('#') + QString::number(modified);
+    // Two cameras hold files of the same names.
+    const QString key = camera.host().toString() + QLatin1Char('/') + path + QLatin1Char('#')
+        + QString::number(modified);
     ThumbnailCache::Thumbnail cached;
     if (ThumbnailCache::shared().find(key, &cached)) {
         showThumbnail(cached.data, cached.size);
         return;
     }
-    queue->fetch(MediaList::thumbnailUrl(path), this,
+    queue->fetch(MediaList::thumbnailUrl(camera, path), this,
                  [this, path, key](QNetworkReply* reply) {
                      if (reply->error() != QNetworkReply::NoError)
                          qDebug() << "thumbnail failed" << path << reply->errorString();

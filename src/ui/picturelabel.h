@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include "cameraaddress.h"
+
 
 // A label that holds one camera file: it fetches the file's thumbnail, and on a double-click
 // asks for the file to be opened: played (a video) or shown (a picture). Opening is not the
@@ -29,7 +31,8 @@ public:
 
     // Stores the media path and shows its thumbnail from the cache or requests it; modified
     // is the file's time on the card.
-    void setFileName(const QString& path, qint64 modified = 0);
+    void setFileName(const QString& path, qint64 modified = 0,
+                     const CameraAddress& camera = CameraAddress::accessPoint());
     QString fileName() const { return m_fileName; }
     // The last full-size picture, else the thumbnail (decoded now if not cached).
     QImage image() const;

@@ -28,11 +28,12 @@ PreviewForm::~PreviewForm()
     delete ui;
 }
 
-void PreviewForm::setFile(const QString& path, qint64 modified)
+void PreviewForm::setFile(const QString& path, qint64 modified, const CameraAddress& camera)
 {
     m_file = path;
+    m_camera = camera;
     ui->labelFile->setText(MediaList::fileName(path));
-    ui->labelPicture->setFileName(path, modified);
+    ui->labelPicture->setFileName(path, modified, camera);
 }
 
 void PreviewForm::setGroupFiles(int count)

@@ -29,6 +29,8 @@ public:
     void setMedia(const MediaList& list);
     const MediaList& media() const { return m_list; }
     void setColumns(int columns);
+    // The camera whose files the grid shows; the next list is that camera's.
+    void setCamera(const CameraAddress& camera) { m_camera = camera; }
     // The tiles there are, in grid order.
     QList<PreviewForm*> tiles() const { return m_tiles.values(); }
     // Tiles show the selection as it is now.
@@ -57,6 +59,7 @@ private:
     const MediaSelection* m_selection = nullptr;
     QMenu* m_menu = nullptr;
     MediaList m_list;
+    CameraAddress m_camera = CameraAddress::accessPoint();
     int m_columns = 4;
     QSize m_tileSize;
     // Index in the list to the tile showing it.
