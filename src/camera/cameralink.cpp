@@ -38,6 +38,22 @@ CameraLink::CameraLink(QObject* parent)
     m_keepAliveTimer->start(kPollIntervalMs);
 }
 
+void CameraLink::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    if (active) {
+        m_keepAliveTimer->start(kPollIntervalMs);
+        poll();
+        return;
+    }
+    m_keepAliveTimer->stop();
+    m_reachability = Reachability();
+    m_online = false;
+    m_awaitedCommands.clear();
+}
+
 void CameraLink::setModel(int model)
 {
     m_model = model;
@@ -84,6 +100,11 @@ void CameraLink::awaitAnswer(const QString& url)
 
 void CameraLink::handleReply(QNetworkReply* reply)
 {
+    // Answers to what was sent before the link was set aside change nothing.
+    if (!m_active) {
+        reply->deleteLater();
+        return;
+    }
     const int code = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QString path = reply->url().path();
     const bool stateReply = path == QLatin1String(kStatePath);

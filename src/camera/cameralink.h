@@ -27,6 +27,11 @@ public:
 
     explicit CameraLink(QObject* parent = nullptr);
 
+    // A link polls while active (from its creation on). Inactive, it sends nothing by itself
+    // and counts the camera as away until it is active and the camera answers again.
+    void setActive(bool active);
+    bool isActive() const { return m_active; }
+
     // Where the camera is; every request of this link goes there.
     void setAddress(const CameraAddress& address) { m_address = address; }
     const CameraAddress& address() const { return m_address; }
@@ -76,6 +81,7 @@ private:
     // Card-changing commands sent and not yet answered.
     QSet<QUrl> m_awaitedCommands;
     bool m_online = false;
+    bool m_active = true;
     int m_model = 5;
     CameraAddress m_address = CameraAddress::accessPoint();
 };

@@ -5,6 +5,7 @@
 #include "medialistloader.h"
 #include "tilegrid.h"
 #include "bleinterface.h"
+#include "camera.h"
 #include "cameralink.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
@@ -80,10 +81,14 @@ MainWindow::MainWindow(QWidget* parent)
     ui->checkBox_3rdPreview->setChecked(true);
     ui->horizontalSlider->setTickInterval(1);
 
-    m_link = new CameraLink(this);
+    // The camera on its own Wi-Fi: there to be found from the start; listed and wired as the
+    // current camera once the window is built.
+    auto* wifiCamera = new Camera(CameraAddress::accessPoint(), this);
+    m_link = wifiCamera->link();
+    m_previewKeepAlive = wifiCamera->previewKeepAlive();
+
     connect(ui->pbStart_LiveView, &QPushButton::clicked, this, &MainWindow::slotStartLiveView);
     connect(ui->pbStopLiveView, &QPushButton::clicked, this, &MainWindow::slotStopLiveView);
-    m_previewKeepAlive = new PreviewKeepAlive(this);
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &MainWindow::slotSliderChanged);
 
     m_mediaManager = cameranetwork::newManager(this);
@@ -210,14 +215,6 @@ MainWindow::MainWindow(QWidget* parent)
         m_hardInfo.abandon();
     });
 
-    connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
-    connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
-    connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
-    connect(m_link, &CameraLink::commandFailed, this, [this](const QUrl& command, const QString& why) {
-        m_commandProblem = tr("The camera did not carry out %1 (%2).")
-                               .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
-        statusBar()->showMessage(m_commandProblem);
-    });
 
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
@@ -272,7 +269,88 @@ MainWindow::MainWindow(QWidget* parent)
     m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
     statusBar()->addPermanentWidget(m_cameraStatus);
     connect(m_ble, &BLEInterface::connectFinish, this, &MainWindow::slotGetHardInfo);
+
+    // The cameras: the one on its own Wi-Fi is always there to be found; others come by cable.
+    m_comboCameras = new QComboBox(this);
+    m_comboCameras->setObjectName(QStringLiteral("comboCameras"));
+    m_comboCameras->setToolTip(tr("The camera this window shows and controls."));
+    m_comboCameras->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(0), m_comboCameras);
+    connect(m_comboCameras, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < m_cameras.size())
+            chooseCamera(m_cameras.at(index));
+    });
+    addCamera(wifiCamera);
+}
+
+void MainWindow::addCamera(Camera* camera)
+{
+    camera->setCurrent(false);
+    m_cameras.append(camera);
+    m_comboCameras->addItem(camera->displayName());
+    connect(camera, &Camera::changed, this, [this, camera] {
+        const int index = int(m_cameras.indexOf(camera));
+        if (index >= 0)
+            m_comboCameras->setItemText(index, camera->displayName());
+    });
+    // The first camera, or one that appears while the current one does not answer.
+    if (!m_camera || !m_camera->isOnline())
+        setCurrentCamera(camera);
+}
+
+void MainWindow::chooseCamera(Camera* camera)
+{
+    if (camera == m_camera)
+        return;
+    if (m_batch->isRunning()
+        && !Prompt::confirm(this, tr("Velkamo"),
+                            tr("A download from %1 is running. Stop it and switch cameras?")
+                                .arg(m_camera->displayName()))) {
+        m_comboCameras->setCurrentIndex(int(m_cameras.indexOf(m_camera)));
+        return;
+    }
+    m_batch->stop();
+    setCurrentCamera(camera);
+}
+
+void MainWindow::setCurrentCamera(Camera* camera)
+{
+    if (m_camera) {
+        // Nothing more goes to the camera left: its polls stop, its answers are dropped.
+        m_camera->setCurrent(false);
+        m_link->disconnect(this);
+        m_link->disconnect(m_cameraStatus);
+        m_camera->setMedia(m_tileGrid->media());
+    }
+    m_camera = camera;
+    m_link = camera->link();
+    m_previewKeepAlive = camera->previewKeepAlive();
+    m_comboCameras->setCurrentIndex(int(m_cameras.indexOf(camera)));
+    connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
+    connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
+    connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
+    connect(m_link, &CameraLink::commandFailed, this, [this](const QUrl& command, const QString& why) {
+        m_commandProblem = tr("The camera did not carry out %1 (%2).")
+                               .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
+        statusBar()->showMessage(m_commandProblem);
+    });
     connect(m_link, &CameraLink::statusReceived, m_cameraStatus, &CameraStatusView::showStatus);
+
+    // Its card as last seen, greyed until it answers; everything asked from now on is its.
+    m_listReply = nullptr;
+    m_batch->setCamera(camera->address());
+    m_pictures->setCamera(camera->address());
+    m_tileGrid->setCamera(camera->address());
+    m_tileGrid->setMedia(camera->media());
+    ui->scrollAreaPictureView->setEnabled(false);
+    m_cameraStatus->clear();
+    statusBar()->showMessage(QString());
+    if (camera->model() > 0)
+        m_cameraModel = camera->model();
+    m_link->setModel(m_cameraModel);
+    m_tipTimer->start();
+    slotTipTimer();
+    camera->setCurrent(true);
 }
 
 MainWindow::~MainWindow()
@@ -474,6 +552,8 @@ void MainWindow::slotVersionChanged(const QString& version)
 
     m_cameraModel = CameraProfile::modelNumber(version);
     m_link->setModel(m_cameraModel);
+    if (m_camera)
+        m_camera->setModel(m_cameraModel);
 
     CameraProfile profile;
     if (CameraProfile::load(refDir.filePath(CameraProfile::fileNameFor(version)), &profile)) {

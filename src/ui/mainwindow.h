@@ -20,6 +20,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
+class Camera;
 class CameraLink;
 class CameraStatusView;
 class DownloadBatch;
@@ -104,6 +105,11 @@ private:
     bool cardMayChange();
     void refreshWhenAnswered(const QString& command);
     void cameraCameOnline();
+    // A camera found: listed, and current when it is the first or none answers.
+    void addCamera(Camera* camera);
+    // The user's choice in the camera list.
+    void chooseCamera(Camera* camera);
+    void setCurrentCamera(Camera* camera);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one) and joins
@@ -118,6 +124,10 @@ private:
     void fillSettingOptions(int index);
 
     Ui::MainWindow* ui = nullptr;
+    // The cameras known; the current one drives the window (its link and keep-alive).
+    QList<Camera*> m_cameras;
+    Camera* m_camera = nullptr;
+    QComboBox* m_comboCameras = nullptr;
     CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
     CameraStatusView* m_cameraStatus = nullptr;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "cameraaddress.h"
+#include "camerastatus.h"
+#include "medialist.h"
+
+#include <QObject>
+#include <QString>
+
+class CameraLink;
+class PreviewKeepAlive;
+
+// One camera: where it is, its link (whether it answers, commands), what it tells about
+// itself (model, serial, status), its card as last listed, and the preview keep-alive. The
+// window shows the current camera and rewires itself when another becomes current; a camera
+// that is not current sends nothing.
+class Camera : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Camera(const CameraAddress& address, QObject* parent = nullptr);
+
+    const CameraAddress& address() const { return m_address; }
+    CameraLink* link() const { return m_link; }
+    PreviewKeepAlive* previewKeepAlive() const { return m_previewKeepAlive; }
+
+    // The HERO generation (0: not known yet).
+    int model() const { return m_model; }
+    void setModel(int model);
+    // As the camera names itself ("HERO12 Black"); empty when it has not said.
+    QString modelName() const { return m_modelName; }
+    void setModelName(const QString& name);
+    QString serial() const { return m_serial; }
+    void setSerial(const QString& serial);
+
+    const CameraStatus& status() const { return m_status; }
+    // The card as last listed, kept while another camera is shown.
+    const MediaList& media() const { return m_media; }
+    void setMedia(const MediaList& media) { m_media = media; }
+
+    // "Wi-Fi · 10.5.5.9", "USB · HERO12 Black · …583": link, name and the serial's end.
+    QString displayName() const;
+    bool isOnline() const;
+    // Current: it polls and takes commands; otherwise it sends nothing.
+    void setCurrent(bool current);
+
+signals:
+    // Name, model or serial changed.
+    void changed();
+
+private:
+    CameraAddress m_address;
+    CameraLink* m_link = nullptr;
+    PreviewKeepAlive* m_previewKeepAlive = nullptr;
+    int m_model = 0;
+    QString m_modelName;
+    QString m_serial;
+    CameraStatus m_status;
+    MediaList m_media;
+};
