@@ -19,8 +19,10 @@ namespace {
 // Everything but polls and the media list, as "STATUS PORT TARGET".
 QStringList commands(CamSim& sim)
 {
+    // Questions, which change nothing on the camera.
     static const QStringList notCommands = {"/gp/gpControl/status", "/gopro/camera/keep_alive",
-                                            "/gopro/camera/state", "/gp/gpMediaList"};
+                                            "/gopro/camera/state", "/gp/gpMediaList",
+                                            "/gopro/camera/info", "/gp/gpControl/info"};
     QStringList result;
     for (const QJsonValue& value : sim.requests()) {
         const QJsonObject entry = value.toObject();

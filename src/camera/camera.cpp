@@ -1,13 +1,27 @@
 #include "camera.h"
 
+#include "camerainfo.h"
 #include "cameralink.h"
+#include "cameranetwork.h"
 #include "previewkeepalive.h"
+#include "replylimit.h"
+
+#include <QDebug>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace {
+// An info answer is a few hundred bytes; a camera on a cable answers at once.
+constexpr qint64 kInfoMaxBytes = 64 * 1024;
+constexpr int kInfoDeadlineMs = 3000;
+} // namespace
 
 Camera::Camera(const CameraAddress& address, QObject* parent)
     : QObject(parent)
     , m_address(address)
     , m_link(new CameraLink(this))
     , m_previewKeepAlive(new PreviewKeepAlive(this))
+    , m_manager(cameranetwork::newManager(this))
 {
     m_link->setAddress(address);
     m_previewKeepAlive->setCamera(address);
@@ -66,4 +80,47 @@ void Camera::setCurrent(bool current)
     m_link->setActive(current);
     if (!current)
         m_previewKeepAlive->stop();
+}
+
+void Camera::identify()
+{
+    askInfo(m_address.mediaUrl(QStringLiteral("/gopro/camera/info")), false);
+}
+
+void Camera::askInfo(const QUrl& url, bool last)
+{
+    QNetworkReply* reply = m_manager->get(QNetworkRequest(url));
+    ReplyLimit::apply(reply, kInfoMaxBytes, kInfoDeadlineMs);
+    connect(reply, &QNetworkReply::finished, this, [this, reply, last] {
+        reply->deleteLater();
+        const CameraInfo info = reply->error() == QNetworkReply::NoError
+            ? CameraInfo::parse(reply->readAll())
+            : CameraInfo();
+        if (!info.isValid() && !last) {
+            askInfo(m_address.commandUrl(QStringLiteral("/gp/gpControl/info")), true);
+            return;
+        }
+        if (info.isValid()) {
+            qDebug() << "camera at" << m_address.host().toString() << "is" << info.modelName << info.serial;
+            if (!info.serial.isEmpty())
+                setSerial(info.serial);
+            if (!info.modelName.isEmpty())
+                setModelName(info.modelName);
+            if (info.generation > 0)
+                setModel(info.generation);
+        }
+        emit identified();
+    });
+}
+
+void Camera::enableWiredControl()
+{
+    QNetworkReply* reply =
+        m_manager->get(QNetworkRequest(m_address.mediaUrl(QStringLiteral("/gopro/camera/control/wired_usb?p=1"))));
+    ReplyLimit::apply(reply, kInfoMaxBytes, kInfoDeadlineMs);
+    connect(reply, &QNetworkReply::finished, this, [this, reply] {
+        reply->deleteLater();
+        if (reply->error() != QNetworkReply::NoError)
+            qDebug() << "wired control not enabled on" << m_address.host().toString() << reply->errorString();
+    });
 }

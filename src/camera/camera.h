@@ -9,6 +9,8 @@
 
 class CameraLink;
 class PreviewKeepAlive;
+class QNetworkAccessManager;
+class QNetworkReply;
 
 // One camera: where it is, its link (whether it answers, commands), what it tells about
 // itself (model, serial, status), its card as last listed, and the preview keep-alive. The
@@ -45,12 +47,23 @@ public:
     // Current: it polls and takes commands; otherwise it sends nothing.
     void setCurrent(bool current);
 
+    // Asks the camera who it is (model name, serial), where it tells: the newer family's info
+    // request (HERO12 and later), else the older one's. identified() follows either way.
+    void identify();
+    // Over a cable, HERO10 and later take commands only once wired control is on.
+    void enableWiredControl();
+
 signals:
     // Name, model or serial changed.
     void changed();
+    // identify() is done; what the camera told (if anything) is in place.
+    void identified();
 
 private:
+    void askInfo(const QUrl& url, bool last);
+
     CameraAddress m_address;
+    QNetworkAccessManager* m_manager = nullptr;
     CameraLink* m_link = nullptr;
     PreviewKeepAlive* m_previewKeepAlive = nullptr;
     int m_model = 0;

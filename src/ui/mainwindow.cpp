@@ -7,6 +7,8 @@
 #include "bleinterface.h"
 #include "camera.h"
 #include "cameralink.h"
+#include "rememberedmodels.h"
+#include "usbcamerafinder.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
 #include "camerastatusview.h"
@@ -277,25 +279,104 @@ MainWindow::MainWindow(QWidget* parent)
     m_comboCameras->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(0), m_comboCameras);
     connect(m_comboCameras, &QComboBox::activated, this, [this](int index) {
-        if (index >= 0 && index < m_cameras.size())
-            chooseCamera(m_cameras.at(index));
+        if (auto* camera = qobject_cast<Camera*>(m_comboCameras->itemData(index).value<QObject*>()))
+            chooseCamera(camera);
     });
     addCamera(wifiCamera);
+    // Cameras on a cable: found by themselves, within two seconds of the link coming up.
+    m_usbFinder = new UsbCameraFinder(this);
+    connect(m_usbFinder, &UsbCameraFinder::found, this, &MainWindow::usbCameraFound);
+    m_usbFinder->start();
 }
 
 void MainWindow::addCamera(Camera* camera)
 {
     camera->setCurrent(false);
     m_cameras.append(camera);
-    m_comboCameras->addItem(camera->displayName());
     connect(camera, &Camera::changed, this, [this, camera] {
-        const int index = int(m_cameras.indexOf(camera));
-        if (index >= 0)
-            m_comboCameras->setItemText(index, camera->displayName());
+        showCameraList();
+        // The camera told its model: its profile, where there is one.
+        const QString model = HardwareInfo::modelNameFor(camera->model());
+        if (camera == m_camera && camera->model() > 0 && camera->model() != m_cameraModel
+            && m_comboModel->findText(model) >= 0) {
+            m_comboModel->setCurrentText(model);
+            slotVersionChanged(model);
+        }
     });
+    // The window's camera told its serial: seen on a cable as well, it is reached by cable.
+    connect(camera, &Camera::identified, this, [this, camera] {
+        showCameraList();
+        if (Camera* cable = camera == m_camera ? cameraOnCableAlso(camera) : nullptr)
+            setCurrentCamera(cable);
+    });
+    showCameraList();
     // The first camera, or one that appears while the current one does not answer.
     if (!m_camera || !m_camera->isOnline())
         setCurrentCamera(camera);
+}
+
+Camera* MainWindow::cameraOnCableAlso(const Camera* camera) const
+{
+    if (camera->address().link() == CameraAddress::Link::Usb || camera->serial().isEmpty())
+        return nullptr;
+    for (Camera* other : m_cameras) {
+        if (other->address().link() == CameraAddress::Link::Usb && other->serial() == camera->serial())
+            return other;
+    }
+    return nullptr;
+}
+
+void MainWindow::showCameraList()
+{
+    // One entry a camera: one seen on both links is reached by cable.
+    const QSignalBlocker blocker(m_comboCameras);
+    m_comboCameras->clear();
+    for (Camera* camera : std::as_const(m_cameras)) {
+        if (cameraOnCableAlso(camera))
+            continue;
+        m_comboCameras->addItem(camera->displayName(), QVariant::fromValue<QObject*>(camera));
+        if (camera == m_camera)
+            m_comboCameras->setCurrentIndex(m_comboCameras->count() - 1);
+    }
+}
+
+void MainWindow::usbCameraFound(const QHostAddress& host, const QString& serial)
+{
+    const CameraAddress address = CameraAddress::usb(host);
+    Camera* camera = nullptr;
+    for (Camera* known : std::as_const(m_cameras)) {
+        if (known->address() == address)
+            camera = known;
+    }
+    const bool listed = camera != nullptr;
+    if (!camera) {
+        camera = new Camera(address, this);
+        camera->setCurrent(false);
+        camera->setSerial(serial);
+    }
+    // Plugged again, or new: asked who it is, then wired control where the model needs it.
+    connect(
+        camera, &Camera::identified, this,
+        [this, camera, listed] {
+            RememberedModels remembered;
+            if (camera->model() > 0)
+                remembered.remember(camera->serial(), HardwareInfo::modelNameFor(camera->model()));
+            else if (const int known = CameraProfile::modelNumber(remembered.model(camera->serial())); known > 0)
+                camera->setModel(known);
+            else
+                camera->setModel(CameraProfile::modelNumber(m_comboModel->currentText()));
+            if (camera->model() >= 10)
+                camera->enableWiredControl();
+            if (!listed)
+                addCamera(camera);
+            else if (!m_camera->isOnline() && m_camera != camera)
+                setCurrentCamera(camera);
+            // The camera the window shows may be this one, seen on its Wi-Fi as well.
+            if (cameraOnCableAlso(m_camera) == camera)
+                setCurrentCamera(camera);
+        },
+        Qt::SingleShotConnection);
+    camera->identify();
 }
 
 void MainWindow::chooseCamera(Camera* camera)
@@ -306,7 +387,7 @@ void MainWindow::chooseCamera(Camera* camera)
         && !Prompt::confirm(this, tr("Velkamo"),
                             tr("A download from %1 is running. Stop it and switch cameras?")
                                 .arg(m_camera->displayName()))) {
-        m_comboCameras->setCurrentIndex(int(m_cameras.indexOf(m_camera)));
+        showCameraList();
         return;
     }
     m_batch->stop();
@@ -325,7 +406,7 @@ void MainWindow::setCurrentCamera(Camera* camera)
     m_camera = camera;
     m_link = camera->link();
     m_previewKeepAlive = camera->previewKeepAlive();
-    m_comboCameras->setCurrentIndex(int(m_cameras.indexOf(camera)));
+    showCameraList();
     connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
     connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
     connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
@@ -441,6 +522,8 @@ void MainWindow::cameraWentOffline()
 
 void MainWindow::cameraCameOnline()
 {
+    if (m_camera->serial().isEmpty())
+        m_camera->identify();
     m_tipTimer->stop();
     showSelectedName(); // the tip gives way to the last tick, kept while the camera was away
     slotRefresh();
@@ -552,8 +635,11 @@ void MainWindow::slotVersionChanged(const QString& version)
 
     m_cameraModel = CameraProfile::modelNumber(version);
     m_link->setModel(m_cameraModel);
-    if (m_camera)
+    if (m_camera) {
         m_camera->setModel(m_cameraModel);
+        // Known again by its serial the next time it is plugged in.
+        RememberedModels().remember(m_camera->serial(), version);
+    }
 
     CameraProfile profile;
     if (CameraProfile::load(refDir.filePath(CameraProfile::fileNameFor(version)), &profile)) {

@@ -15,6 +15,7 @@
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
 class QComboBox;
+class QHostAddress;
 class QNetworkAccessManager;
 class QTimer;
 QT_END_NAMESPACE
@@ -30,6 +31,7 @@ class PreviewKeepAlive;
 class PictureFetcher;
 class PreviewForm;
 class TileGrid;
+class UsbCameraFinder;
 class TransferPanel;
 class WifiJoin;
 
@@ -110,6 +112,10 @@ private:
     // The user's choice in the camera list.
     void chooseCamera(Camera* camera);
     void setCurrentCamera(Camera* camera);
+    void showCameraList();
+    // The same camera (by serial) on a cable, when camera is on Wi-Fi; none otherwise.
+    Camera* cameraOnCableAlso(const Camera* camera) const;
+    void usbCameraFound(const QHostAddress& host, const QString& serial);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one) and joins
@@ -128,6 +134,7 @@ private:
     QList<Camera*> m_cameras;
     Camera* m_camera = nullptr;
     QComboBox* m_comboCameras = nullptr;
+    UsbCameraFinder* m_usbFinder = nullptr;
     CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
     CameraStatusView* m_cameraStatus = nullptr;
