@@ -107,27 +107,28 @@ private slots:
                                   3500);
         QCOMPARE(battery->text(), QString("42 %"));
 
-        // Commands go out with their exact URLs, each once, without a warning.
+        // Commands go out in the model's documented form (a HERO11: the newer family where it
+        // lists one), with their exact URLs, each once, without a warning.
         m_sim.clearLog();
         child<QPushButton>("pbStart_Capture")->click();
         QTRY_VERIFY_WITH_TIMEOUT(recording->isVisible(), 4000);
         child<QPushButton>("pbStop")->click();
         for (const char* box : {"checkBox_vc", "checkBox_vc", "checkBox_qc", "checkBox_gps", "checkBox_gps"})
             child<QCheckBox>(box)->click();
-        QVERIFY(m_sim.waitForRequest("/gp/gpControl/setting/83/0", 3000));
+        QVERIFY(m_sim.waitForRequest("/gopro/camera/setting?setting=83&option=0", 3000));
         QTRY_VERIFY_WITH_TIMEOUT(!recording->isVisible(), 4000);
-        QStringList commands = m_sim.targets(80);
+        QStringList commands = m_sim.targets().filter(QRegularExpression("setting|shutter"));
         commands.sort(); // sent without waiting, so in any order
-        QCOMPARE(commands, QStringList({"80 /gp/gpControl/command/shutter?p=0",
-            "80 /gp/gpControl/command/shutter?p=1", "80 /gp/gpControl/setting/54/1",
-            "80 /gp/gpControl/setting/83/0", "80 /gp/gpControl/setting/83/1",
-            "80 /gp/gpControl/setting/86/0", "80 /gp/gpControl/setting/86/1"}));
+        QCOMPARE(commands, QStringList({"80 /gp/gpControl/setting/54/1", "80 /gp/gpControl/setting/86/0",
+            "80 /gp/gpControl/setting/86/1", "8080 /gopro/camera/setting?setting=83&option=0",
+            "8080 /gopro/camera/setting?setting=83&option=1", "8080 /gopro/camera/shutter/start",
+            "8080 /gopro/camera/shutter/stop"}));
         QCOMPARE(m_prompts->count(), 0);
         // One the camera refuses says so in the status bar.
         QVERIFY(m_sim.setAnswer("500"));
         child<QPushButton>("pbStart_Capture")->click();
         QTRY_COMPARE_WITH_TIMEOUT(m_window->statusBar()->currentMessage(), QString("The camera did not "
-                                  "carry out /gp/gpControl/command/shutter?p=1 (HTTP 500)."), 3000);
+                                  "carry out /gopro/camera/shutter/start (HTTP 500)."), 3000);
         QVERIFY(m_sim.setAnswer("normal"));
 
         // Format asks first, and the list is asked for again once the card is wiped (the

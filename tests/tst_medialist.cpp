@@ -1,6 +1,7 @@
 // Media-list reading, local file naming, progress scaling and the viewer's zoom arithmetic
 // (tested here only). The download verdict is shown end to end by tst_downloadbatch.
 #include "downloadrules.h"
+#include "camerarequests.h"
 #include "medialist.h"
 #include "testsupport.h"
 #include "zoommath.h"
@@ -104,10 +105,10 @@ private slots:
                  QString("http://10.5.5.9:8080/videos/DCIM/100GOPRO/GOPR0001.JPG"));
         QCOMPARE(MediaList::thumbnailUrl(usb, "100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
                  QString("http://172.27.189.51/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(MediaList::deleteCommand(wifi, "100GOPRO/GH010078.MP4").toString(),
+        QCOMPARE(CameraRequests::deleteFile(wifi, 9, "100GOPRO/GH010078.MP4").toString(),
                  QString("http://10.5.5.9/gp/gpControl/command/storage/delete?p=/100GOPRO/GH010078.MP4"));
-        QCOMPARE(MediaList::deleteCommand(usb, "100GOPRO/A#B&p=C").query(QUrl::FullyEncoded),
-                 QString("p=/100GOPRO/A%23B%26p%3DC"));
+        QCOMPARE(CameraRequests::deleteFile(usb, 12, "100GOPRO/A#B&p=C").toString(QUrl::FullyEncoded),
+                 QString("http://172.27.189.51:8080/gopro/media/delete/file?path=100GOPRO/A%23B%26p%3DC"));
         QCOMPARE(MediaList::fileUrl(usb, "100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
         // A profile's request, written for the access point, goes to the USB camera as it is.
         QCOMPARE(usb.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),

@@ -25,6 +25,11 @@ QUrl CameraAddress::url(int port, const QString& pathAndQuery) const
     return QUrl(text + pathAndQuery, QUrl::TolerantMode);
 }
 
+QString CameraAddress::encodedPath(const QString& mediaPath)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(mediaPath, "/"));
+}
+
 QUrl CameraAddress::rehost(const QUrl& written) const
 {
     if (!isValid() || !written.isValid() || written.scheme() != QLatin1String("http"))

@@ -35,6 +35,9 @@ public:
     // instead: the same port, path and query, this camera's host. Empty for anything that is
     // not such a request.
     QUrl rehost(const QUrl& written) const;
+    // A media path ("100GOPRO/GOPR0001.JPG") for a request's path or query: "/" kept, what
+    // would end the path or the query early ("?", "#", "&", blanks) escaped.
+    static QString encodedPath(const QString& mediaPath);
 
     bool operator==(const CameraAddress& other) const
     {

@@ -31,12 +31,6 @@ bool usableDirectory(const QString& dir)
         && !dir.contains(QChar(0));
 }
 
-// Keeps "/" as the path separator but escapes what would end the path or the query early
-// ("?", "#", "&", spaces).
-QString encodedPath(const QString& mediaPath)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(mediaPath, "/"));
-}
 
 } // namespace
 
@@ -234,22 +228,10 @@ QString MediaList::fileName(const QString& mediaPath)
 
 QUrl MediaList::fileUrl(const CameraAddress& camera, const QString& mediaPath)
 {
-    return camera.mediaUrl(QLatin1String("/videos/DCIM/") + encodedPath(mediaPath));
+    return camera.mediaUrl(QLatin1String("/videos/DCIM/") + CameraAddress::encodedPath(mediaPath));
 }
 
 QUrl MediaList::thumbnailUrl(const CameraAddress& camera, const QString& mediaPath)
 {
-    return camera.commandUrl(QLatin1String("/gp/gpMediaMetadata?p=") + encodedPath(mediaPath));
-}
-
-QUrl MediaList::deleteCommand(const CameraAddress& camera, const QString& mediaPath)
-{
-    return camera.commandUrl(QLatin1String("/gp/gpControl/command/storage/delete?p=/")
-                             + encodedPath(mediaPath));
-}
-
-QUrl MediaList::deleteGroupCommand(const CameraAddress& camera, const QString& mediaPath)
-{
-    return camera.commandUrl(QLatin1String("/gp/gpControl/command/storage/delete/group?p=")
-                             + encodedPath(mediaPath));
+    return camera.commandUrl(QLatin1String("/gp/gpMediaMetadata?p=") + CameraAddress::encodedPath(mediaPath));
 }

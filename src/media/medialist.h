@@ -71,9 +71,6 @@ public:
     // Requests about one file of the camera at camera.
     static QUrl fileUrl(const CameraAddress& camera, const QString& mediaPath);
     static QUrl thumbnailUrl(const CameraAddress& camera, const QString& mediaPath);
-    static QUrl deleteCommand(const CameraAddress& camera, const QString& mediaPath);
-    // Deletes the whole group listed as mediaPath.
-    static QUrl deleteGroupCommand(const CameraAddress& camera, const QString& mediaPath);
 
 private:
     static Status check(const QJsonDocument& doc, QJsonArray* media);

@@ -11,6 +11,7 @@
 #include "usbcamerafinder.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
+#include "camerarequests.h"
 #include "camerastatusview.h"
 #include "defaultmodelfile.h"
 #include "downloadbatch.h"
@@ -46,11 +47,6 @@
 
 namespace {
 
-// The window's fixed requests, sent to the current camera's host.
-const char* const kShutterOnPath = "/gp/gpControl/command/shutter?p=1";
-const char* const kShutterOffPath = "/gp/gpControl/command/shutter?p=0";
-const char* const kFormatPath = "/gp/gpControl/command/storage/delete/all";
-const char* const kSleepPath = "/gp/gpControl/command/system/sleep";
 const char* const kMediaListPath = "/gp/gpMediaList";
 
 constexpr int kListStallMs = 15000;
@@ -60,11 +56,6 @@ constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
 // Such a list comes within seconds over the camera's Wi-Fi; a minute leaves room for a
 // camera slow to build it, not for one that trickles it.
 constexpr int kListDeadlineMs = 60000;
-
-QString settingPath(int setting, bool on)
-{
-    return QStringLiteral("/gp/gpControl/setting/%1/%2").arg(setting).arg(on ? 1 : 0);
-}
 
 } // namespace
 
@@ -461,13 +452,33 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // ---------------------------------------------------------------------------------------
 // Command channel
 
-QString MainWindow::commandUrl(const QString& pathAndQuery) const
+QString MainWindow::fixedRequest(CameraRequests::Action action, bool on) const
 {
-    return m_link->address().commandUrl(pathAndQuery).toString();
+    return CameraRequests::url(m_link->address(), m_cameraModel, action, on).toString();
+}
+
+void MainWindow::showFixedRequests()
+{
+    // A control whose request the model does not have is disabled, and says why.
+    const struct {
+        QWidget* control;
+        CameraRequests::Action action;
+    } controls[] = {{ui->checkBox_vc, CameraRequests::Action::Voice},
+                    {ui->checkBox_qc, CameraRequests::Action::QuikCapture},
+                    {ui->checkBox_gps, CameraRequests::Action::Gps}};
+    for (const auto& [control, action] : controls) {
+        const QString why = CameraRequests::missingReason(m_cameraModel, action);
+        control->setEnabled(why.isEmpty());
+        control->setToolTip(why);
+    }
 }
 
 void MainWindow::sendCmd(QString url)
 {
+    if (url.isEmpty()) {
+        qDebug() << "no request for this model, nothing sent";
+        return;
+    }
     if (cameraAnswers())
         m_link->send(url);
 }
@@ -540,34 +551,34 @@ void MainWindow::onTimer()
 void MainWindow::slotCaptureStart()
 {
     qDebug() << "clicked CaptureStart";
-    sendCmd(commandUrl(QLatin1String(kShutterOnPath)));
+    sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
 }
 
 void MainWindow::slotCaptureStop()
 {
     qDebug() << "clicked CaptureStop";
-    sendCmd(commandUrl(QLatin1String(kShutterOffPath)));
+    sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
 }
 
 void MainWindow::slotVoiceOnOff(bool on)
 {
-    sendCmd(commandUrl(settingPath(86, on)));
+    sendCmd(fixedRequest(CameraRequests::Action::Voice, on));
 }
 
 void MainWindow::slotQuikCaptureOnOff(bool on)
 {
-    sendCmd(commandUrl(settingPath(54, on)));
+    sendCmd(fixedRequest(CameraRequests::Action::QuikCapture, on));
 }
 
 void MainWindow::slotGpsOnOff(bool on)
 {
-    sendCmd(commandUrl(settingPath(83, on)));
+    sendCmd(fixedRequest(CameraRequests::Action::Gps, on));
 }
 
 void MainWindow::slotSleep()
 {
     qDebug() << "clicked sleep";
-    m_link->sendDirect(commandUrl(QLatin1String(kSleepPath)));
+    m_link->sendDirect(fixedRequest(CameraRequests::Action::Sleep));
 }
 
 void MainWindow::slotReformat()
@@ -582,7 +593,7 @@ void MainWindow::slotReformat()
         slotRefresh();
         return;
     }
-    const QString format = commandUrl(QLatin1String(kFormatPath));
+    const QString format = fixedRequest(CameraRequests::Action::Format);
     sendCmd(format);
     refreshWhenAnswered(format);
 }
@@ -671,6 +682,7 @@ void MainWindow::slotVersionChanged(const QString& version)
             Qt::UniqueConnection);
 
     initDefault();
+    showFixedRequests();
     slotRefresh();
 
     // Told once: the same failure comes back with every model applied. And told from the
@@ -1052,8 +1064,8 @@ void MainWindow::slotDeleteFiles()
     const QStringList ticked = m_selectedFiles.paths();
     for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
         const QString command = (m_tileGrid->media().isGroup(*it)
-                                     ? MediaList::deleteGroupCommand(m_link->address(), *it)
-                                     : MediaList::deleteCommand(m_link->address(), *it))
+                                     ? CameraRequests::deleteGroup(m_link->address(), m_cameraModel, *it)
+                                     : CameraRequests::deleteFile(m_link->address(), m_cameraModel, *it))
                                     .toString();
         m_link->send(command);
         refreshWhenAnswered(command);

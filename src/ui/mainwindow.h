@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "camerarequests.h"
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
 #include "mediaselection.h"
@@ -95,8 +96,10 @@ private slots:
     void slotPowerOff();
 
 private:
-    // The fixed request at pathAndQuery (port 80) of the current camera.
-    QString commandUrl(const QString& pathAndQuery) const;
+    // A fixed request in the current model's form for the current camera; empty when the
+    // model has none.
+    QString fixedRequest(CameraRequests::Action action, bool on = true) const;
+    void showFixedRequests();
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
