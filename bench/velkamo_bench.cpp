@@ -257,6 +257,7 @@ int download(CamSim& sim, qint64 mib, bool usb, bool velkamoFirst)
     print("curl_ms", curl.wall);
     print("curl_cpu_ms", curl.cpu);
     print("ratio_velkamo_to_curl", velkamo.wall / curl.wall);
+    print("cpu_ratio_velkamo_to_curl", velkamo.cpu / curl.cpu);
     print("rss_growth_mib", double(peaks.rssKiB - rssBefore) / 1024.0);
     return velkamo.complete && curl.complete ? 0 : 1;
 }
