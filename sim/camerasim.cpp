@@ -97,10 +97,9 @@ void claimGiantSize(std::string* jpeg)
 bool answersWithoutWiredControl(const std::string& path)
 {
     static const std::set<std::string> reads{
-        "/gopro/camera/keep_alive", "/gopro/camera/state",  "/gopro/camera/info",
-        "/gopro/version",           "/gopro/camera/control/wired_usb",
-        "/gopro/media/list",        "/gopro/media/thumbnail", "/gp/gpMediaList",
-        "/gp/gpMediaMetadata",      "/gp/gpControl/status", "/gp/gpControl/info"};
+        "/gopro/camera/keep_alive", "/gopro/camera/state", "/gopro/camera/info", "/gopro/version",
+        "/gopro/camera/control/wired_usb", "/gopro/media/list", "/gopro/media/thumbnail",
+        "/gp/gpMediaList", "/gp/gpMediaMetadata", "/gp/gpControl/status", "/gp/gpControl/info"};
     return reads.count(path) > 0 || startsWith(path, "/videos/DCIM/");
 }
 

@@ -381,11 +381,11 @@ QString CamSim::usbInterfaceName(const QString& serial)
 
 bool CamSim::plugUsb(const QString& serial)
 {
+    if (usbSubnet(serial).isEmpty())
+        return false;
     const QString name = usbInterfaceName(serial);
     const QString camera = usbCameraAddress(serial).toString();
     const QString host = usbHostAddress(serial).toString();
-    if (usbSubnet(serial).isEmpty())
-        return false;
     QList<QStringList> steps;
     // Plugging again keeps the tap and puts back what is missing.
     if (!sandboxcheck::interfaceNames().contains(name))
