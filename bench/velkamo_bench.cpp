@@ -1,11 +1,16 @@
 // Media browser figures against the camera simulator, inside the network sandbox:
 //   velkamo-bench grid N        the real window: refresh -> first screen of thumbnails, the
 //                               longest GUI stall meanwhile, then a scroll top to bottom
-//   velkamo-bench download MiB  the real window downloading one file of that size
+//   velkamo-bench download MiB [wifi|usb] [velkamo-first|curl-first]
+//                               one file of that size saved by Velkamo and by curl, in the
+//                               order given: by Wi-Fi the real window; on a USB cable the
+//                               window's download engine, the window not reaching one yet
 // Each prints "key value" lines.
 
 #include "benchsupport.h"
+#include "cameraaddress.h"
 #include "camsim.h"
+#include "downloadbatch.h"
 #include "mainwindow.h"
 #include "previewform.h"
 #include "prompt.h"
@@ -16,6 +21,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
@@ -43,6 +50,32 @@ double cpuMs(int who = RUSAGE_SELF)
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
+
+// The camera on the bench's USB cable.
+const char* const kUsbSerial = "C3441324784461";
+
+// Sends the requests written for the camera at 10.5.5.9 to another camera: the one on the
+// cable, which the window cannot reach yet.
+class RehostingManager : public QNetworkAccessManager
+{
+public:
+    explicit RehostingManager(const CameraAddress& camera)
+        : m_camera(camera)
+    {
+        setProxy(QNetworkProxy::NoProxy);
+    }
+
+protected:
+    QNetworkReply* createRequest(Operation op, const QNetworkRequest& request, QIODevice* data) override
+    {
+        QNetworkRequest moved(request);
+        moved.setUrl(m_camera.rehost(request.url()));
+        return QNetworkAccessManager::createRequest(op, moved, data);
+    }
+
+private:
+    CameraAddress m_camera;
+};
 
 // A window online on the simulator's card, its first screen of thumbnails shown.
 std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
@@ -124,72 +157,109 @@ int grid(CamSim& sim, int count)
     return shown.size() == count ? 0 : 1;
 }
 
-int download(CamSim& sim, qint64 mib)
+struct Figures {
+    double wall = 0; // ms
+    double cpu = 0;  // ms
+    bool complete = false;
+};
+
+int download(CamSim& sim, qint64 mib, bool usb, bool velkamoFirst)
 {
     const qint64 bytes = mib * 1024 * 1024;
     const QString path = QStringLiteral("100GOPRO/GH010001.MP4");
     sim.setMediaJson(QStringLiteral(R"({"media":[{"d":"100GOPRO","fs":[{"n":"GH010001.MP4","mod":"1","s":"%1"}]}]})")
                          .arg(bytes).toUtf8());
-    QTemporaryDir dir;
-    QTemporaryDir curlDir;
+    const CameraAddress camera = usb ? CameraAddress::usb(CamSim::usbCameraAddress(QLatin1String(kUsbSerial)))
+                                     : CameraAddress::accessPoint();
 
-    // The peer: curl, same file, same sandbox, once before and once after Velkamo, each run
-    // starting with no dirty pages left by the one before (writeback of a gigabyte written
-    // just before would otherwise slow whichever runs second).
+    // Both files go to memory, one at a time: a disk's writeback of one gigabyte would slow
+    // whatever runs next.
+    QTemporaryDir scratch;
+    if (const QString why = testsupport::mountTmpfs(scratch.path(), QStringLiteral("%1m").arg(mib + 64));
+        !why.isEmpty()) {
+        std::fprintf(stderr, "cannot mount a tmpfs: %s\n", qPrintable(why));
+        return 1;
+    }
+    const QString folder = scratch.path();
+    const QString saved = scratch.filePath(QStringLiteral("GH010001.MP4"));
     QElapsedTimer clock;
-    bool curlComplete = true;
+
     auto runCurl = [&] {
-        ::sync();
-        QFile::remove(curlDir.filePath(QStringLiteral("x")));
+        const QString out = scratch.filePath(QStringLiteral("curl"));
+        const double cpuBefore = cpuMs(RUSAGE_CHILDREN);
         clock.restart();
         QProcess curl;
-        curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"),
-                                            curlDir.filePath(QStringLiteral("x")),
-                                            QStringLiteral("http://10.5.5.9:8080/videos/DCIM/") + path});
+        curl.start(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), out,
+                                            camera.mediaUrl(QStringLiteral("/videos/DCIM/") + path).toString()});
         curl.waitForFinished(-1);
-        const double ms = clock.elapsed();
-        curlComplete = curlComplete && QFileInfo(curlDir.filePath(QStringLiteral("x"))).size() == bytes;
-        return ms;
+        Figures f{double(clock.elapsed()), cpuMs(RUSAGE_CHILDREN) - cpuBefore, QFileInfo(out).size() == bytes};
+        QFile::remove(out);
+        return f;
     };
-    const double childCpuBefore = cpuMs(RUSAGE_CHILDREN);
-    const double curlBeforeMs = runCurl();
-    const double curlCpuMs = cpuMs(RUSAGE_CHILDREN) - childCpuBefore;
 
-    std::unique_ptr<MainWindow> window = openWindow(sim, 1);
-    Prompt::setResponder([&](const Prompt::Request&) {
-        Prompt::Answer answer;
-        answer.directory = dir.path();
-        return answer;
-    });
-    tiles(window.get()).first()->findChild<QCheckBox*>(QStringLiteral("checkBoxFile"))->click();
+    // Velkamo: by Wi-Fi the window, ready with the file ticked; on the cable its engine.
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<RehostingManager> manager;
+    std::unique_ptr<DownloadBatch> batch;
+    QString summary;
+    if (usb) {
+        manager = std::make_unique<RehostingManager>(camera);
+        batch = std::make_unique<DownloadBatch>(manager.get());
+        QObject::connect(batch.get(), &DownloadBatch::finished, [&](const QString& text) { summary = text; });
+    } else {
+        window = openWindow(sim, 1);
+        Prompt::setResponder([&](const Prompt::Request&) {
+            Prompt::Answer answer;
+            answer.directory = folder;
+            return answer;
+        });
+        tiles(window.get()).first()->findChild<QCheckBox*>(QStringLiteral("checkBoxFile"))->click();
+    }
     QTest::qWait(500);
-    ::sync();
     Peaks peaks;
     peaks.countConnections = false;
-    const qint64 rssBefore = statusKiB("VmRSS:");
-    const double cpuBefore = cpuMs();
-    window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
-    clock.restart();
-    waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
-            1200000, 20, &peaks);
-    const double velkamoMs = clock.elapsed();
-    const double velkamoCpuMs = cpuMs() - cpuBefore;
-    const QFileInfo saved(dir.filePath(QStringLiteral("GH010001.MP4")));
-    const double rssGrowthMiB = double(peaks.rssKiB - rssBefore) / 1024.0;
-    const double curlAfterMs = runCurl();
-    const double curlMs = (curlBeforeMs + curlAfterMs) / 2;
+    qint64 rssBefore = 0;
+    auto runVelkamo = [&] {
+        rssBefore = statusKiB("VmRSS:");
+        const double cpuBefore = cpuMs();
+        clock.restart();
+        if (usb) {
+            batch->start(folder, {path}, {{path, bytes}});
+            waitFor([&] { return !summary.isEmpty(); }, 1200000, 20, &peaks);
+        } else {
+            window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
+            waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
+                    1200000, 20, &peaks);
+            summary = window->statusBar()->currentMessage();
+        }
+        Figures f{double(clock.elapsed()), cpuMs() - cpuBefore, QFileInfo(saved).size() == bytes};
+        QFile::remove(saved);
+        return f;
+    };
+
+    Figures velkamo, curl;
+    if (velkamoFirst) {
+        velkamo = runVelkamo();
+        curl = runCurl();
+    } else {
+        curl = runCurl();
+        velkamo = runVelkamo();
+    }
+    std::printf("link %s\n", usb ? "usb" : "wifi");
+    std::printf("velkamo_driver %s\n", usb ? "download-engine" : "window");
+    std::printf("order %s\n", velkamoFirst ? "velkamo-first" : "curl-first");
     std::printf("file_mib %lld\n", mib);
-    std::printf("status %s\n", qPrintable(window->statusBar()->currentMessage()));
-    print("saved_bytes_match", saved.size() == bytes ? 1 : 0);
-    print("curl_bytes_match", curlComplete ? 1 : 0);
-    print("velkamo_ms", velkamoMs);
-    print("velkamo_cpu_ms", velkamoCpuMs);
-    print("curl_cpu_ms", curlCpuMs);
-    print("curl_before_ms", curlBeforeMs);
-    print("curl_after_ms", curlAfterMs);
-    print("ratio_velkamo_to_curl", velkamoMs / curlMs);
-    print("rss_growth_mib", rssGrowthMiB);
-    return saved.size() == bytes ? 0 : 1;
+    printText("status", summary);
+    print("saved_bytes_match", velkamo.complete ? 1 : 0);
+    print("curl_bytes_match", curl.complete ? 1 : 0);
+    print("velkamo_ms", velkamo.wall);
+    print("velkamo_cpu_ms", velkamo.cpu);
+    print("curl_ms", curl.wall);
+    print("curl_cpu_ms", curl.cpu);
+    print("ratio_velkamo_to_curl", velkamo.wall / curl.wall);
+    print("cpu_ratio_velkamo_to_curl", velkamo.cpu / curl.cpu);
+    print("rss_growth_mib", double(peaks.rssKiB - rssBefore) / 1024.0);
+    return velkamo.complete && curl.complete ? 0 : 1;
 }
 
 } // namespace
@@ -201,18 +271,33 @@ int main(int argc, char** argv)
     qputenv("QT_LOGGING_RULES", "*.debug=false;qt.*=false");
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: velkamo-bench grid N | download MiB\n");
+    const QString link = args.value(3, QStringLiteral("wifi"));
+    const QString order = args.value(4, QStringLiteral("velkamo-first"));
+    const bool isDownload = args.value(1) == QLatin1String("download");
+    const bool usb = link == QLatin1String("usb");
+    const bool valid = args.size() >= 3
+        && (isDownload ? args.size() <= 5 && (usb || link == QLatin1String("wifi"))
+                             && (order == QLatin1String("velkamo-first") || order == QLatin1String("curl-first"))
+                       : args.size() == 3 && args.at(1) == QLatin1String("grid"));
+    if (!valid) {
+        std::fprintf(stderr, "usage: velkamo-bench grid N | download MiB [wifi|usb] [velkamo-first|curl-first]\n");
         return 2;
     }
     testsupport::installFreshDataTree();
     CamSim sim;
-    if (!sim.start({QStringLiteral("--media-count"), QStringLiteral("0")}))
+    const QStringList simArgs{QStringLiteral("--media-count"), QStringLiteral("0")};
+    if (usb) {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty()) {
+            std::fprintf(stderr, "no USB cable here: %s\n", qPrintable(why));
+            return 77;
+        }
+        if (!sim.startUsb(QLatin1String(kUsbSerial), simArgs + QStringList{QStringLiteral("--model"), QStringLiteral("12")}))
+            return 1;
+    } else if (!sim.start(simArgs)) {
         return 1;
+    }
     const qint64 n = args.at(2).toLongLong();
-    if (args.at(1) == QLatin1String("grid"))
-        return grid(sim, int(n));
-    if (args.at(1) == QLatin1String("download"))
-        return download(sim, n);
-    return 2;
+    if (isDownload)
+        return download(sim, n, usb, order == QLatin1String("velkamo-first"));
+    return grid(sim, int(n));
 }

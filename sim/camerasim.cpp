@@ -1,5 +1,6 @@
 #include "camerasim.h"
 
+#include "cameraidentity.h"
 #include "mediastore.h"
 #include "previewstreamer.h"
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <thread>
 
 namespace {
@@ -90,10 +92,22 @@ void claimGiantSize(std::string* jpeg)
     }
 }
 
+// What a camera on a cable answers before wired control is on: its state, its identity, its
+// card and files, and the switch itself.
+bool answersWithoutWiredControl(const std::string& path)
+{
+    static const std::set<std::string> reads{
+        "/gopro/camera/keep_alive", "/gopro/camera/state", "/gopro/camera/info", "/gopro/version",
+        "/gopro/camera/control/wired_usb", "/gopro/media/list", "/gopro/media/thumbnail",
+        "/gp/gpMediaList", "/gp/gpMediaMetadata", "/gp/gpControl/status", "/gp/gpControl/info"};
+    return reads.count(path) > 0 || startsWith(path, "/videos/DCIM/");
+}
+
 } // namespace
 
 CameraSim::CameraSim(const QString& refDir, MediaStore* media, PreviewStreamer* streamer)
     : m_refDir(refDir), m_media(media), m_streamer(streamer)
+    , m_serial(QLatin1String(cameraidentity::kDefaultSerial))
 {
     // What a freshly switched-on camera reports.
     m_settings = {{2, 9}, {3, 8}, {4, 0}, {17, 0}, {54, 0}, {62, 2500000}, {64, 4}, {83, 0}, {86, 0}};
@@ -104,6 +118,19 @@ void CameraSim::setModel(int model)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_model = model;
     loadProfile(model);
+}
+
+void CameraSim::setLink(const QString& address, bool usb)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_address = address;
+    m_usb = usb;
+}
+
+void CameraSim::setSerial(const QString& serial)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_serial = serial;
 }
 
 void CameraSim::loadProfile(int model)
@@ -177,7 +204,7 @@ int CameraSim::appendLog(int port, const httplib::Request& req)
     const QString target = str(req.target);
     const int q = target.indexOf(QLatin1Char('?'));
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_log.push_back(LogEntry{port, str(req.method), str(req.path),
+    m_log.push_back(LogEntry{port, str(req.local_addr), str(req.method), str(req.path),
                              q < 0 ? QString() : target.mid(q + 1), target,
                              str(req.get_header_value("Range")), ms, 0});
     return int(m_log.size()) - 1;
@@ -331,7 +358,8 @@ QJsonObject CameraSim::cameraStatus()
     QJsonObject status{{QStringLiteral("1"), 1},  {QStringLiteral("2"), level},
                        {QStringLiteral("8"), m_shutter ? 1 : 0},
                        {QStringLiteral("10"), m_shutter ? 1 : 0},
-                       {QStringLiteral("13"), recorded}, {QStringLiteral("30"), QStringLiteral("GP24784461")},
+                       {QStringLiteral("13"), recorded},
+                       {QStringLiteral("30"), cameraidentity::accessPointName(m_serial)},
                        {QStringLiteral("31"), 1}, {QStringLiteral("32"), streaming ? 1 : 0},
                        {QStringLiteral("33"), !m_cardPresent ? 2 : free < kPhotoBytes ? 1 : 0},
                        {QStringLiteral("34"), qint64(free / kPhotoBytes)},
@@ -341,6 +369,11 @@ QJsonObject CameraSim::cameraStatus()
                        {QStringLiteral("70"), battery}};
     if (m_model >= 9)
         status.insert(QStringLiteral("96"), m_presetGroup);
+    // 115: on a USB cable, 116: wired control on.
+    if (m_model >= 10) {
+        status.insert(QStringLiteral("115"), m_usb ? 1 : 0);
+        status.insert(QStringLiteral("116"), m_wiredControl ? 1 : 0);
+    }
     for (auto it = m_statusOverrides.cbegin(); it != m_statusOverrides.cend(); ++it) {
         if (it.value().isUndefined())
             status.remove(it.key());
@@ -471,14 +504,31 @@ bool CameraSim::profileHas(int port, const httplib::Request& req)
     return m_profile.accepted.contains(str(req.target)) || m_profile.accepted.contains(str(req.path));
 }
 
+bool CameraSim::refuseWithoutWiredControl(int model, const httplib::Request& req, httplib::Response& res)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        // HERO8 and HERO9 on a cable ("GoPro Connect") have no such switch.
+        if (!m_usb || model < 10 || m_wiredControl || answersWithoutWiredControl(req.path))
+            return false;
+        ++m_wiredRefusals;
+    }
+    json(res, {{QStringLiteral("message"), QStringLiteral("Wired USB control is disabled")}}, 403);
+    return true;
+}
+
 void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res)
 {
     const std::string& p = req.path;
     int model;
+    QString serial;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         model = m_model;
+        serial = m_serial;
     }
+    if (refuseWithoutWiredControl(model, req, res))
+        return;
     const bool on80 = port == 80;
     const bool on8080 = port == 8080;
     // The Open GoPro endpoints exist only on cameras from model 9 on.
@@ -520,6 +570,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
 
     if (on80 && p == "/gp/gpControl/status") {
         json(res, cameraStatus());
+    } else if (on80 && p == "/gp/gpControl/info" && cameraidentity::known(model)) {
+        json(res, cameraidentity::gpControlInfo(model, serial));
     } else if (on80 && p == "/gp/gpControl/command/shutter") {
         const QString v = param(req, "p");
         if (v != QLatin1String("0") && v != QLatin1String("1"))
@@ -615,6 +667,19 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         m_streamer->stop();
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
+        ok();
+    } else if (ogp && on8080 && p == "/gopro/version") {
+        json(res, {{QStringLiteral("version"), QStringLiteral("2.0")}});
+    } else if (model >= 12 && on8080 && p == "/gopro/camera/info" && cameraidentity::known(model)) {
+        json(res, cameraidentity::openGoProInfo(model, serial));
+    } else if (model >= 10 && on8080 && p == "/gopro/camera/control/wired_usb") {
+        const QString v = param(req, "p");
+        if (v != QLatin1String("0") && v != QLatin1String("1"))
+            return json(res, {{QStringLiteral("error"), QStringLiteral("bad request")}}, 400);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_wiredControl = v == QLatin1String("1");
+        }
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/state") {
         json(res, cameraStatus());
@@ -760,6 +825,11 @@ QJsonObject CameraSim::stateJson()
     static const char* answers[] = {"normal", "404", "500", "stall", "trickle", "oversize"};
     return QJsonObject{
         {QStringLiteral("model"), m_model},
+        {QStringLiteral("address"), m_address.isEmpty() ? QStringLiteral("0.0.0.0") : m_address},
+        {QStringLiteral("serial"), m_serial},
+        {QStringLiteral("usb"), m_usb},
+        {QStringLiteral("wiredControl"), m_wiredControl},
+        {QStringLiteral("wiredRefusals"), m_wiredRefusals},
         {QStringLiteral("profileLoaded"), m_profile.loaded},
         {QStringLiteral("answer"), QLatin1String(answers[int(m_answer)])},
         {QStringLiteral("shutter"), m_shutter},
@@ -797,6 +867,7 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             std::lock_guard<std::mutex> lock(m_mutex);
             for (const LogEntry& e : m_log)
                 entries.append(QJsonObject{{QStringLiteral("port"), e.port},
+                                           {QStringLiteral("address"), e.address},
                                            {QStringLiteral("method"), e.method},
                                            {QStringLiteral("path"), e.path},
                                            {QStringLiteral("query"), e.query},

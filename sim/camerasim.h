@@ -25,6 +25,9 @@ class PreviewStreamer;
 // camera's API does for the simulated model (the gpControl family on 80 only, the Open GoPro
 // one on 8080 only), records every request, and takes orders from the tests through the
 // control API (answer modes, faults, model, media list).
+//
+// On a USB cable (usb) a camera from HERO10 on answers its state, card and files but refuses
+// commands and settings until the program switches wired control on.
 class CameraSim
 {
 public:
@@ -57,6 +60,10 @@ public:
     void setModel(int model);
     // Downloads answer a Range request with the whole file (200): a camera that cannot resume.
     void setIgnoreRange(bool ignore) { m_ignoreRange = ignore; }
+    // Set before serving: the address it answers at (empty: every local one), whether it is
+    // on a cable, and the serial its info requests report.
+    void setLink(const QString& address, bool usb);
+    void setSerial(const QString& serial);
 
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
@@ -73,6 +80,7 @@ private:
     };
     struct LogEntry {
         int port;
+        QString address; // the camera's address the request came to
         QString method, path, query, target;
         QString range; // the Range header, as sent
         qint64 timeMs;
@@ -103,6 +111,9 @@ private:
     void setShutter(bool on);
     void cameraStatusControl(const httplib::Request& req, httplib::Response& res);
     bool profileHas(int port, const httplib::Request& req);
+    // True (and the request answered) when a camera on a cable turns it away for want of
+    // wired control.
+    bool refuseWithoutWiredControl(int model, const httplib::Request& req, httplib::Response& res);
     void loadProfile(int model);
 
     QString m_refDir;
@@ -121,6 +132,11 @@ private:
     QHash<QString, Fault> m_faults;
     int m_model = 5;
     Profile m_profile;
+    QString m_address;
+    bool m_usb = false;
+    QString m_serial;
+    bool m_wiredControl = false;
+    int m_wiredRefusals = 0;
     bool m_shutter = false;
     std::chrono::steady_clock::time_point m_recordingSince;
     // Battery: percent when last set, draining by m_drain percent a minute from then.

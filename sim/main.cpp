@@ -1,6 +1,7 @@
 // velkamo-camsim: answers on ports 80 and 8080 as the camera does, with a control API for
 // tests on 127.0.0.1. Run it only inside tests/sandbox-run.
 
+#include "cameraidentity.h"
 #include "camerasim.h"
 #include "mediastore.h"
 #include "previewstreamer.h"
@@ -22,7 +23,9 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <arpa/inet.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +33,7 @@ namespace {
 const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
+    "                      [--address ADDR] [--serial S] [--usb]\n"
     "                      [--ignore-range] [--exit-with-parent]\n";
 
 std::atomic<bool> g_signalled{false};
@@ -49,6 +53,9 @@ struct Options {
     quint64 fileBytes = 0;
     bool ignoreRange = false;
     bool exitWithParent = false;
+    QString address; // empty: every local address
+    QString serial = QLatin1String(cameraidentity::kDefaultSerial);
+    bool usb = false;
 };
 
 bool parseOptions(int argc, char** argv, Options* o)
@@ -65,6 +72,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--ignore-range") {
             o->ignoreRange = true;
+            continue;
+        }
+        if (a == "--usb") {
+            o->usb = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -87,6 +98,14 @@ bool parseOptions(int argc, char** argv, Options* o)
             o->mediaDir = v;
         else if (a == "--file-bytes")
             o->fileBytes = v.toULongLong(&ok);
+        else if (a == "--address") {
+            o->address = v;
+            in_addr ip{};
+            ok = inet_pton(AF_INET, qPrintable(v), &ip) == 1;
+        } else if (a == "--serial") {
+            o->serial = v;
+            ok = !v.trimmed().isEmpty();
+        }
         else {
             std::fprintf(stderr, "camsim: unknown option %s\n", a.c_str());
             return false;
@@ -176,10 +195,12 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    PreviewStreamer streamer;
+    PreviewStreamer streamer(options.address.toStdString());
     CameraSim camera(options.refDir, &media, &streamer);
     camera.setModel(options.model);
     camera.setIgnoreRange(options.ignoreRange);
+    camera.setLink(options.address, options.usb);
+    camera.setSerial(options.serial);
 
     httplib::Server port80, port8080, control;
     bigPool(port80, 64, &camera.connections(80));
@@ -205,11 +226,22 @@ int main(int argc, char** argv)
     };
     control.Get(".*", controlHandler);
     control.Post(".*", controlHandler);
+    // The library's default (SO_REUSEPORT) would let a second simulator on the same control
+    // port share it unnoticed, each answering some of the calls.
+    control.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
 
-    if (!port80.bind_to_port("0.0.0.0", 80) || !port8080.bind_to_port("0.0.0.0", 8080)
+    // The camera ports keep the library's SO_REUSEPORT: a camera at its own address may then
+    // sit beside one listening on every address, and the kernel gives each connection to the
+    // listener bound to its exact address first.
+    const std::string address = options.address.isEmpty() ? "0.0.0.0" : options.address.toStdString();
+    if (!port80.bind_to_port(address.c_str(), 80) || !port8080.bind_to_port(address.c_str(), 8080)
         || !control.bind_to_port("127.0.0.1", options.controlPort)) {
-        std::fprintf(stderr, "camsim: cannot listen on ports 80, 8080 and 127.0.0.1:%d\n",
-                     options.controlPort);
+        std::fprintf(stderr, "camsim: cannot listen on %s ports 80 and 8080 and on 127.0.0.1:%d "
+                             "(is the address on an interface? is another simulator on that control port?)\n",
+                     address.c_str(), options.controlPort);
         return 1;
     }
     std::thread t80([&] { port80.listen_after_bind(); });

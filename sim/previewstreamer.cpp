@@ -18,10 +18,15 @@ namespace {
 constexpr uint16_t kStreamPort = 8554;
 const char kKeepAlive[] = "_GPHD_:0:0:2:0.000000\n";
 
-// True when an IPv4 packet (as a raw socket delivers it) is a UDP keep-alive to the stream port.
-bool isKeepAlive(const unsigned char* packet, size_t size)
+// True when an IPv4 packet (as a raw socket delivers it) is a UDP keep-alive to the stream
+// port of cameraIp (network order; 0: of any address).
+bool isKeepAlive(const unsigned char* packet, size_t size, uint32_t cameraIp)
 {
     if (size < 20 || (packet[0] >> 4) != 4)
+        return false;
+    uint32_t destination = 0;
+    std::memcpy(&destination, packet + 16, sizeof destination);
+    if (cameraIp != 0 && destination != cameraIp)
         return false;
     const size_t ipHeader = size_t(packet[0] & 0x0f) * 4;
     if (size < ipHeader + 8)
@@ -36,8 +41,12 @@ bool isKeepAlive(const unsigned char* packet, size_t size)
 
 } // namespace
 
-PreviewStreamer::PreviewStreamer()
+PreviewStreamer::PreviewStreamer(const std::string& cameraAddress)
+    : m_cameraAddress(cameraAddress)
 {
+    in_addr ip{};
+    if (!cameraAddress.empty() && inet_pton(AF_INET, cameraAddress.c_str(), &ip) == 1)
+        m_cameraIp = ip.s_addr;
     m_rawSocket = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_UDP);
     if (m_rawSocket < 0) {
         std::fprintf(stderr, "camsim: cannot watch for preview keep-alives (%s): streams run "
@@ -62,6 +71,8 @@ bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAliv
     std::lock_guard<std::mutex> lock(m_mutex);
     childprocess::stop(m_pid);
     m_target = "udp://" + clientAddress + ":8554?pkt_size=1316";
+    if (!m_cameraAddress.empty())
+        m_target += "&localaddr=" + m_cameraAddress;
     m_needsKeepAlive = needsKeepAlive;
     m_lastKeepAlive = std::chrono::steady_clock::now();
     // Bounded to an hour so a forgotten stream cannot run for ever.
@@ -122,7 +133,7 @@ void PreviewStreamer::watch()
         // Short waits: the time-out is checked between datagrams too.
         if (poll(&fd, 1, 200) > 0) {
             const ssize_t got = recv(m_rawSocket, packet, sizeof(packet), 0);
-            if (got > 0 && isKeepAlive(packet, size_t(got))) {
+            if (got > 0 && isKeepAlive(packet, size_t(got), m_cameraIp)) {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 ++m_keepAlives;
                 m_lastKeepAlive = std::chrono::steady_clock::now();

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <sys/types.h>
@@ -15,12 +16,16 @@
 // The client's player listens on that same port of the same host here, so the datagrams are
 // watched through a raw socket, which sees a copy of every UDP datagram the host receives and
 // takes none away from the player.
+//
+// A camera at an address of its own (several simulators share the host) sends its stream
+// from there and counts only the keep-alives sent to it.
 class PreviewStreamer
 {
 public:
     static constexpr std::chrono::seconds kKeepAliveTimeout{25};
 
-    PreviewStreamer();
+    // cameraAddress: the IPv4 address this camera answers at; empty for every local one.
+    explicit PreviewStreamer(const std::string& cameraAddress = {});
     ~PreviewStreamer();
     bool start(const std::string& clientAddress, bool needsKeepAlive);
     void stop();
@@ -44,6 +49,8 @@ private:
     int m_keepAlives = 0;
     int m_timeouts = 0;
     int m_rawSocket = -1;
+    std::string m_cameraAddress;
+    uint32_t m_cameraIp = 0; // network order; 0: keep-alives to any address count
     std::atomic<bool> m_quit{false};
     std::thread m_watcher;
 };

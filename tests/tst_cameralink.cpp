@@ -1,12 +1,20 @@
 // The camera link's rules against the simulator: what a poll sends, which outcomes mean the
-// camera is there, the command gate, awaited commands and the status reader.
+// camera is there, the command gate, awaited commands and the status reader; and the test
+// world's second camera, on a USB cable.
 
 #include "cameralink.h"
+#include "cameranetwork.h"
 #include "camsim.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkInterface>
+#include <QNetworkReply>
 #include <QSignalSpy>
+
+#include <tuple>
 
 namespace {
 
@@ -275,6 +283,65 @@ private slots:
         QFETCH(QByteArray, body);
         const auto family = newer ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
         QTEST(summary(CameraStatus::parse(body, family)), "expected");
+    }
+
+    // A camera by Wi-Fi and one on a USB cable at once: each answers at its own address only,
+    // the cable is a real interface until it is pulled, and the HERO12 on it tells its serial
+    // but takes a command only once wired control is on.
+    void usbCameraBesideWifi()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        m_sim.stop(); // it listens on every address; init() brings it back
+        const QString serial = "C3501324645504";
+        CamSim wifi, usb;
+        QVERIFY(wifi.start({"--model", "12", "--address", "10.5.5.9", "--serial", "C3441326543210"}));
+        QVERIFY(usb.startUsb(serial, {"--model", "12"}));
+        const QString cable = "http://172.25.104.51:8080";
+        QCOMPARE(CamSim::usbCameraAddress(serial).toString(), "172.25.104.51");
+
+        const QString name = CamSim::usbInterfaceName(serial);
+        QVERIFY(name.startsWith("enx"));
+        const QList<QNetworkAddressEntry> entries = QNetworkInterface::interfaceFromName(name).addressEntries();
+        QVERIFY(std::any_of(entries.begin(), entries.end(), [](const QNetworkAddressEntry& e) {
+            return e.ip() == QHostAddress("172.25.104.52") && e.prefixLength() == 24;
+        }));
+
+        std::unique_ptr<QNetworkAccessManager> nam(cameranetwork::newManager(nullptr));
+        QByteArray body;
+        const auto get = [&](const QString& url) {
+            QNetworkRequest request{QUrl(url)};
+            request.setTransferTimeout(3000);
+            std::unique_ptr<QNetworkReply> reply(nam->get(request));
+            if (!QTest::qWaitFor([&] { return reply->isFinished(); }, 5000))
+                return -1; // no end at all, not even a failure
+            body = reply->isOpen() ? reply->readAll() : QByteArray();
+            return reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        };
+        const auto serialIn = [&] { return QJsonDocument::fromJson(body)["serial_number"].toString(); };
+        QCOMPARE(get(cable + "/gopro/camera/info"), 200);
+        QCOMPARE(serialIn(), serial);
+        QCOMPARE(get("http://10.5.5.9:8080/gopro/camera/info"), 200);
+        QCOMPARE(serialIn(), "C3441326543210");
+        QCOMPARE(get("http://127.0.0.1:8080/gopro/camera/info"), 0);
+
+        QCOMPARE(get(cable + "/gopro/camera/shutter/start"), 403);
+        QCOMPARE(get("http://10.5.5.9:8080/gopro/camera/shutter/start"), 200);
+        QCOMPARE(get(cable + "/gopro/camera/control/wired_usb?p=1"), 200);
+        QCOMPARE(get(cable + "/gopro/camera/shutter/start"), 200);
+        QCOMPARE(usb.state()["shutter"].toBool(), true);
+        for (auto [sim, address, count] :
+             {std::tuple{&wifi, "10.5.5.9", 2}, std::tuple{&usb, "172.25.104.51", 4}}) {
+            const QJsonArray log = sim->requests();
+            QCOMPARE(log.size(), count);
+            for (const QJsonValue& entry : log)
+                QCOMPARE(entry["address"].toString(), address);
+        }
+
+        QVERIFY(CamSim::unplugUsb(serial));
+        QVERIFY(!QNetworkInterface::interfaceFromName(name).isValid());
+        QCOMPARE(get(cable + "/gopro/camera/info"), 0);
+        QVERIFY(usb.isRunning());
     }
 };
 

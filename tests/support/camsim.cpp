@@ -2,8 +2,10 @@
 
 #include <QFile>
 
+#include "sandboxcheck.h"
 #include "testsupport.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -14,6 +16,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <algorithm>
 
 CamSim::CamSim(QObject* parent)
     : QObject(parent)
@@ -26,6 +30,8 @@ CamSim::CamSim(QObject* parent)
 CamSim::~CamSim()
 {
     stop();
+    if (!m_usbSerial.isEmpty())
+        unplugUsb(m_usbSerial);
 }
 
 bool CamSim::start(const QStringList& extraArgs)
@@ -291,13 +297,19 @@ bool CamSim::leaveNetwork()
     return false;
 }
 
-QString CamSim::routeIntoBlackHole()
+// Tap devices need /dev/net/tun, which is root's.
+static QString tunUnavailable()
 {
     QFile tun(QStringLiteral("/dev/net/tun"));
-    if (!tun.open(QIODevice::ReadWrite))
-        return QStringLiteral("/dev/net/tun cannot be opened here (%1); a black-hole route needs it")
-            .arg(tun.errorString());
-    tun.close();
+    if (tun.open(QIODevice::ReadWrite))
+        return QString();
+    return QStringLiteral("/dev/net/tun cannot be opened here (%1)").arg(tun.errorString());
+}
+
+QString CamSim::routeIntoBlackHole()
+{
+    if (const QString why = tunUnavailable(); !why.isEmpty())
+        return why + QStringLiteral("; a black-hole route needs it");
     const QList<QStringList> steps = {
         {"tuntap", "add", "vkhole0", "mode", "tap"},
         {"link", "set", "vkhole0", "up"},
@@ -326,4 +338,97 @@ bool CamSim::joinNetwork()
         return true;
     qWarning("CamSim: cannot add 10.5.5.9/32 to lo");
     return false;
+}
+
+QString CamSim::usbUnavailable()
+{
+    if (const QString why = tunUnavailable(); !why.isEmpty())
+        return why + QStringLiteral("; a USB cable needs it");
+    return QString();
+}
+
+// "172.2X.1YZ." for a serial ending in the digits XYZ; empty for any other.
+static QString usbSubnet(const QString& serial)
+{
+    const QString d = serial.right(3);
+    if (d.size() != 3 || !std::all_of(d.begin(), d.end(), [](QChar c) { return c.isDigit(); }))
+        return QString();
+    return QStringLiteral("172.2%1.1%2%3.").arg(d.at(0)).arg(d.at(1)).arg(d.at(2));
+}
+
+QHostAddress CamSim::usbCameraAddress(const QString& serial)
+{
+    const QString subnet = usbSubnet(serial);
+    return subnet.isEmpty() ? QHostAddress() : QHostAddress(subnet + QLatin1String("51"));
+}
+
+QHostAddress CamSim::usbHostAddress(const QString& serial)
+{
+    const QString subnet = usbSubnet(serial);
+    return subnet.isEmpty() ? QHostAddress() : QHostAddress(subnet + QLatin1String("52"));
+}
+
+// A locally administered MAC of the camera's own, the same for the same serial.
+static QByteArray usbMac(const QString& serial)
+{
+    return char(0x02) + QCryptographicHash::hash(serial.toUtf8(), QCryptographicHash::Md5).left(5);
+}
+
+QString CamSim::usbInterfaceName(const QString& serial)
+{
+    return QStringLiteral("enx") + QString::fromLatin1(usbMac(serial).toHex());
+}
+
+bool CamSim::plugUsb(const QString& serial)
+{
+    if (usbSubnet(serial).isEmpty())
+        return false;
+    const QString name = usbInterfaceName(serial);
+    const QString camera = usbCameraAddress(serial).toString();
+    const QString host = usbHostAddress(serial).toString();
+    QList<QStringList> steps;
+    // Plugging again keeps the tap and puts back what is missing.
+    if (!sandboxcheck::interfaceNames().contains(name))
+        steps << QStringList{"tuntap", "add", name, "mode", "tap"}
+              << QStringList{"link", "set", name, "address", QString::fromLatin1(usbMac(serial).toHex(':'))};
+    steps << QStringList{"link", "set", name, "up"}
+          << QStringList{"addr", "replace", host + "/24", "dev", name}
+          << QStringList{"addr", "replace", camera + "/32", "dev", name}
+          // What the PC sends the camera leaves from the PC's side, as over a real cable.
+          << QStringList{"route", "replace", "table", "local", "local", camera, "dev", name, "proto",
+                         "kernel", "scope", "host", "src", host};
+    for (const QStringList& step : steps) {
+        if (!run(QStringLiteral("ip"), step)) {
+            qWarning("CamSim: ip %s failed", qPrintable(step.join(QLatin1Char(' '))));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CamSim::unplugUsb(const QString& serial)
+{
+    const QString name = usbInterfaceName(serial);
+    // Gone already counts as gone.
+    if (!sandboxcheck::interfaceNames().contains(name)
+        || run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), name}))
+        return true;
+    qWarning("CamSim: cannot remove %s", qPrintable(name));
+    return false;
+}
+
+bool CamSim::startUsb(const QString& serial, const QStringList& extraArgs)
+{
+    const QHostAddress camera = usbCameraAddress(serial);
+    if (camera.isNull() || !plugUsb(serial)) {
+        qWarning("CamSim: cannot plug a camera with serial %s", qPrintable(serial));
+        return false;
+    }
+    m_usbSerial = serial;
+    QStringList args = extraArgs;
+    args << QStringLiteral("--address") << camera.toString() << QStringLiteral("--usb")
+         << QStringLiteral("--serial") << serial;
+    if (!args.contains(QStringLiteral("--control-port")))
+        args << QStringLiteral("--control-port") << QString::number(9000 + serial.right(3).toInt());
+    return start(args);
 }

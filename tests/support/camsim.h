@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
@@ -10,7 +11,11 @@
 
 // Starts the camera simulator (velkamo-camsim) for one test and drives its control API.
 // The simulator answers on ports 80 and 8080 of every local address (10.5.5.9 in the
-// sandbox) and records every request it gets.
+// sandbox), or of the one given with --address, and records every request it gets.
+//
+// Several cameras at once each have a CamSim, an address and a control port of their own:
+// one by Wi-Fi started with {"--address", "10.5.5.9"} (control port 8999), one by USB
+// started with startUsb().
 //
 // Control calls spin a local event loop until the answer comes (or a time-out), so the
 // program under test keeps running while a test asks the simulator something.
@@ -30,9 +35,9 @@ public:
     bool isRunning() const;
     int controlPort() const { return m_controlPort; }
 
-    // Every request received, in order: {"port","method","path","query","target","range",
-    // "time_ms","status"}; range is the Range header; status is 0 while a request is held
-    // unanswered.
+    // Every request received, in order: {"port","address","method","path","query","target",
+    // "range","time_ms","status"}; address is the camera's address it came to; range is the
+    // Range header; status is 0 while a request is held unanswered.
     QJsonArray requests();
     // The log as "PORT TARGET" strings, for example "80 /gp/gpControl/command/shutter?p=1"
     // or "8080 /gopro/camera/keep_alive" (TARGET is the path with its raw query, as sent).
@@ -94,6 +99,25 @@ public:
     static QString routeIntoBlackHole();
     static void removeBlackHole();
 
+    // A camera on a USB cable (HERO10 on; HERO8 and HERO9 as "GoPro Connect") is a network
+    // device. Plugging it makes a tap named as a USB adapter is (enx and its MAC) holding the
+    // PC's side 172.2X.1YZ.52/24 and the camera's 172.2X.1YZ.51 (X, Y, Z: the serial's last
+    // three digits). Both are local, so nothing leaves the namespace, and requests to the
+    // camera leave from .52 as from a real PC. Unplugging removes the tap and its addresses:
+    // requests then fail as when the cable is pulled; the simulator keeps running.
+    // usbUnavailable: empty where a tap can be made, else why not (skip the test then).
+    static QString usbUnavailable();
+    static bool plugUsb(const QString& serial);
+    static bool unplugUsb(const QString& serial);
+    static QString usbInterfaceName(const QString& serial);
+    // Null for a serial that does not end in three digits.
+    static QHostAddress usbCameraAddress(const QString& serial);
+    static QHostAddress usbHostAddress(const QString& serial);
+    // Plugs the camera and starts its simulator there (--address, --usb, --serial) with a
+    // control port of its own, 9000 + the serial's last three digits, unless extraArgs give
+    // one. The cable is unplugged when this object goes.
+    bool startUsb(const QString& serial, const QStringList& extraArgs = {});
+
     // Raw control request ("/state", "/answer?mode=404", ...); the body, empty on failure.
     QByteArray control(const QString& pathAndQuery, int timeoutMs = 10000,
                        const QByteArray& postBody = QByteArray(), int* httpStatus = nullptr);
@@ -102,4 +126,5 @@ private:
     QProcess m_process;
     QNetworkAccessManager m_nam;
     int m_controlPort = 8999;
+    QString m_usbSerial; // the cable this object plugged
 };
