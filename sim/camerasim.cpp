@@ -568,6 +568,21 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     };
 
+    // From HERO10 the documentation lists the older family's shutter, deletes and sleep no
+    // more on port 80 (the ones it keeps are on 8080), QuikCapture and voice control no more
+    // from HERO12, and no GPS on the HERO12: such requests are not answered.
+    const bool newer = model >= 10;
+    int legacySetting = 0;
+    if (startsWith(p, "/gp/gpControl/setting/"))
+        toInt(str(req.path).section(QLatin1Char('/'), 4, 4), &legacySetting);
+    const bool gpsRequest = legacySetting == 83 || (p == "/gopro/camera/setting" && param(req, "setting") == QLatin1String("83"));
+    if ((newer && on80
+         && (p == "/gp/gpControl/command/shutter" || p == "/gp/gpControl/command/storage/delete"
+             || p == "/gp/gpControl/command/storage/delete/all"
+             || p == "/gp/gpControl/command/storage/delete/group" || p == "/gp/gpControl/command/system/sleep"))
+        || (model >= 12 && (legacySetting == 54 || legacySetting == 86)) || (model == 12 && gpsRequest))
+        return notFound();
+
     if (on80 && p == "/gp/gpControl/status") {
         json(res, cameraStatus());
     } else if (on80 && p == "/gp/gpControl/info" && cameraidentity::known(model)) {
@@ -604,7 +619,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
                && (p == "/gp/gpControl/command/system/locate" || p == "/gp/gpControl/command/digital_zoom"
                    || p == "/gp/gpControl/command/set_mode" || p == "/gp/gpControl/command/storage/tag_moment")) {
         ok(); // accepted, nothing the tests look at
-    } else if (on80 && p == "/gp/gpControl/command/storage/delete/all") {
+    } else if ((on80 || (ogp && on8080)) && p == "/gp/gpControl/command/storage/delete/all") {
         // A camera takes its time over the card and answers when done; until then the old
         // list is what it serves.
         std::this_thread::sleep_for(kFormatTime);
@@ -614,11 +629,12 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             ++m_formatCount;
         }
         ok();
-    } else if (on80 && (p == "/gp/gpControl/command/storage/delete" || p == "/gp/gpControl/command/storage/delete/group")) {
+    } else if ((on80 && p == "/gp/gpControl/command/storage/delete")
+               || ((on80 || (ogp && on8080)) && p == "/gp/gpControl/command/storage/delete/group")) {
         std::this_thread::sleep_for(kDeleteTime);
         deleteFile(mediaPathParam(param(req, "p")), [&] { gpError(req, res); },
                    p == "/gp/gpControl/command/storage/delete/group");
-    } else if (on80 && p == "/gp/gpControl/command/system/sleep") {
+    } else if ((on80 || (ogp && on8080)) && p == "/gp/gpControl/command/system/sleep") {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_sleepCount;

@@ -260,10 +260,15 @@ private slots:
         writeFile(ref("hero5_cmds.json"), profile);
         writeFile(ref("hero9_cmds.json"), profile);
         writeFile(ref("gopro_default.json"), "{\"Version\": \"hero5\"}");
+        // The camera is not on its Wi-Fi yet: what it tells over HTTP would win.
+        QVERIFY(CamSim::leaveNetwork());
         QTemporaryDir noTools; // no nmcli: the Wi-Fi join that follows ends at once
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", noTools.path().toLocal8Bit());
-        const auto restore = qScopeGuard([&] { qputenv("PATH", path); });
+        const auto restore = qScopeGuard([&] {
+            qputenv("PATH", path);
+            CamSim::joinNetwork();
+        });
         m_window.reset(new MainWindow);
 
         // As the camera's notifications arrive after the hardware-information request.
