@@ -1,15 +1,44 @@
-// Cameras on a USB cable: which interfaces are cameras, what a camera says about itself, and
-// the model remembered for each serial.
+// Cameras on a USB cable: which interfaces are cameras, what a camera says about itself, the
+// model remembered for each serial, and the window against a camera reachable only by cable
+// (a tap device in the test's namespace) and beside one on Wi-Fi.
 
 #include "camerainfo.h"
+#include "cameralink.h"
+#include "camsim.h"
+#include "mainwindow.h"
+#include "promptrecorder.h"
 #include "rememberedmodels.h"
 #include "testsupport.h"
 #include "usbcamerafinder.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <memory>
+
+namespace {
+const QString kSerial = QStringLiteral("C3501324645504"); // at 172.25.104.51
+const QString kCable = QStringLiteral("USB · HERO12 Black · …504");
+
+QStringList itemTexts(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
+} // namespace
 
 class TestUsbCameras : public QObject
 {
@@ -96,6 +125,118 @@ private slots:
         QVERIFY(!models.remember("", "hero9"));
         QCOMPARE(RememberedModels(dir.filePath("velkamo/cameras.json")).model("C3501324645504"), QString("hero12"));
         QCOMPARE(models.model("C3441326543583"), QString("hero10"));
+    }
+
+    // The whole window over a cable, with no camera on Wi-Fi at all: found within 3 s of the
+    // link coming up and made current, its card, thumbnails, status, capture (wired control
+    // enabled first), a setting, the preview, a download and a delete; pulled out during a
+    // download: offline as on Wi-Fi, the download failed and nothing left under its name.
+    void cameraOnlyOnACable()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        testsupport::installFreshDataTree();
+        testsupport::writeDefaultModel("hero12");
+        QVERIFY(CamSim::leaveNetwork());
+        const auto rejoin = qScopeGuard([] { CamSim::joinNetwork(); });
+        PromptRecorder prompts;
+        QTemporaryDir folder;
+        prompts.setDefaultDirectory(folder.path());
+        MainWindow window;
+        window.show();
+        auto* cameras = window.findChild<QComboBox*>("comboCameras");
+        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
+
+        CamSim usb;
+        QElapsedTimer sincePlugged;
+        sincePlugged.start();
+        QVERIFY(usb.startUsb(kSerial, {"--model", "12", "--media-count", "6", "--ref", testsupport::appRoot() + "/ref"}));
+        QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kCable), 5000);
+        QVERIFY2(sincePlugged.elapsed() < 3000 + 1500, qPrintable(QString::number(sincePlugged.elapsed())));
+        QCOMPARE(cameras->currentText(), kCable);
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 10"), 8000);
+        QCOMPARE(window.findChild<QComboBox*>("comboModel")->currentText(), QString("hero12"));
+        QVERIFY(usb.state()["wiredControl"].toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<QLabel*>("labelBattery")->text().isEmpty(), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(usb.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
+
+        window.findChild<QPushButton*>("pbStart_Capture")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(usb.state()["shutter"].toBool(), 3000);
+        window.findChild<QPushButton*>("pbStop")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!usb.state()["shutter"].toBool(), 3000);
+        const auto settingsSent = [&] { return usb.targets().filter(QRegularExpression("setting|zoom")).size(); };
+        QCOMPARE(settingsSent(), 0);
+        auto* options = window.findChild<QComboBox*>("comboBoxChangeTo");
+        options->setCurrentIndex(options->count() - 1);
+        QTRY_COMPARE_WITH_TIMEOUT(settingsSent(), 1, 3000);
+        QVERIFY(usb.targets().filter(QRegularExpression("setting|zoom")).first().startsWith("8080 "));
+        window.findChild<QPushButton*>("pbStart_LiveView")->click(); // for another program
+        QTRY_VERIFY_WITH_TIMEOUT(usb.state()["streaming"].toBool(), 3000);
+        QVERIFY(prompts.sawText("please view stream udp://172.25.104.51:8554 in 3rd applications"));
+        window.findChild<QPushButton*>("pbStopLiveView")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!usb.state()["streaming"].toBool(), 3000);
+        // The HERO12 has no GPS: the control says so instead of sending a guess.
+        QVERIFY(!window.findChild<QCheckBox*>("checkBox_gps")->isEnabled());
+
+        const QJsonArray list = QJsonDocument::fromJson(usb.mediaList())["media"][0]["fs"].toArray();
+        const QString first = "100GOPRO/" + list.at(0)["n"].toString();
+        const QString second = "100GOPRO/" + list.at(1)["n"].toString();
+        QMetaObject::invokeMethod(&window, "slotFileSelected", Q_ARG(bool, true), Q_ARG(QString, first));
+        window.findChild<QPushButton*>("pbDownload")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().startsWith("Downloaded 1 of 1"), 10000);
+        QFile saved(folder.filePath(first.section('/', 1)));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.size(), list.at(0)["s"].toString().toLongLong());
+        window.findChild<QPushButton*>("pbDelete")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(usb.state()["deleted"].toArray().contains(first), 5000);
+        QCOMPARE(usb.countRequests("/gopro/media/delete/file?path=" + first), 1);
+
+        QVERIFY(usb.setFault(second, "slow", 0, 64 * 1024));
+        QMetaObject::invokeMethod(&window, "slotFileSelected", Q_ARG(bool, true), Q_ARG(QString, second));
+        window.findChild<QPushButton*>("pbDownload")->click();
+        QVERIFY(usb.waitForRequest("/videos/DCIM/" + second, 5000));
+        QVERIFY(CamSim::unplugUsb(kSerial));
+        QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QLabel*>("label_fileName")->text().startsWith("connecting to WiFi"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().startsWith("Downloaded 0 of 1"), 40000);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{first.section('/', 1)});
+    }
+
+    // A camera on Wi-Fi and one on a cable: the window drives the one chosen, and every
+    // request goes to it; the one left gets nothing more.
+    void switchingMovesEveryRequest()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        testsupport::installFreshDataTree();
+        testsupport::writeDefaultModel("hero11");
+        CamSim wifi, usb;
+        QVERIFY(wifi.start({"--model", "11", "--address", "10.5.5.9", "--media-count", "3"}));
+        QVERIFY(usb.startUsb(kSerial, {"--model", "12", "--media-count", "5"}));
+        PromptRecorder prompts;
+        MainWindow window;
+        auto* cameras = window.findChild<QComboBox*>("comboCameras");
+        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList({"Wi-Fi · HERO11 Black · …461", kCable}), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 3"), 8000);
+
+        const auto choose = [&](int index) {
+            cameras->setCurrentIndex(index);
+            emit cameras->activated(index);
+        };
+        const struct { int index; CamSim* chosen; CamSim* left; const char* model; int files; } steps[] = {
+            {1, &usb, &wifi, "hero12", 9}, {0, &wifi, &usb, "hero11", 3}}; // 5 entries, a burst of 5 among them
+        for (const auto& step : steps) {
+            choose(step.index);
+            step.left->clearLog();
+            QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(),
+                                      QString("Total media files: %1").arg(step.files), 8000);
+            QCOMPARE(window.findChild<QComboBox*>("comboModel")->currentText(), QString(step.model));
+            step.chosen->clearLog();
+            window.findChild<QPushButton*>("pbStart_Capture")->click();
+            QVERIFY(step.chosen->waitForRequest("/gopro/camera/shutter/start", 3000));
+            QTest::qWait(CameraLink::kPollIntervalMs + 500);
+            QVERIFY(step.chosen->countRequests("/gopro/camera/keep_alive") >= 1);
+            QCOMPARE(step.left->requests().size(), 0);
+        }
     }
 };
 
