@@ -238,6 +238,26 @@ private slots:
             QCOMPARE(step.left->requests().size(), 0);
         }
     }
+
+    // The same camera on its Wi-Fi and on a cable (one serial) is one entry, reached by cable.
+    void oneCameraOnBothLinksIsOneEntry()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        testsupport::installFreshDataTree();
+        CamSim wifi, usb;
+        QVERIFY(wifi.start({"--model", "12", "--address", "10.5.5.9", "--serial", kSerial}));
+        PromptRecorder prompts;
+        MainWindow window;
+        auto* cameras = window.findChild<QComboBox*>("comboCameras");
+        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList{"Wi-Fi · HERO12 Black · …504"}, 8000);
+        QVERIFY(usb.startUsb(kSerial, {"--model", "12"}));
+        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList{kCable}, 5000);
+        wifi.clearLog();
+        usb.clearLog();
+        QVERIFY(usb.waitForRequest("/gopro/camera/keep_alive", CameraLink::kPollIntervalMs + 1000));
+        QCOMPARE(wifi.requests().size(), 0);
+    }
 };
 
 VELKAMO_TEST_MAIN(TestUsbCameras)
