@@ -54,29 +54,6 @@ double cpuMs(int who = RUSAGE_SELF)
 // The camera on the bench's USB cable.
 const char* const kUsbSerial = "C3441324784461";
 
-// Sends the requests written for the camera at 10.5.5.9 to another camera: the one on the
-// cable, which the window cannot reach yet.
-class RehostingManager : public QNetworkAccessManager
-{
-public:
-    explicit RehostingManager(const CameraAddress& camera)
-        : m_camera(camera)
-    {
-        setProxy(QNetworkProxy::NoProxy);
-    }
-
-protected:
-    QNetworkReply* createRequest(Operation op, const QNetworkRequest& request, QIODevice* data) override
-    {
-        QNetworkRequest moved(request);
-        moved.setUrl(m_camera.rehost(request.url()));
-        return QNetworkAccessManager::createRequest(op, moved, data);
-    }
-
-private:
-    CameraAddress m_camera;
-};
-
 // A window online on the simulator's card, its first screen of thumbnails shown.
 std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
 {
@@ -197,24 +174,15 @@ int download(CamSim& sim, qint64 mib, bool usb, bool velkamoFirst)
         return f;
     };
 
-    // Velkamo: by Wi-Fi the window, ready with the file ticked; on the cable its engine.
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<RehostingManager> manager;
-    std::unique_ptr<DownloadBatch> batch;
+    // Velkamo: the window, ready with the file ticked (on the cable, the camera it found).
     QString summary;
-    if (usb) {
-        manager = std::make_unique<RehostingManager>(camera);
-        batch = std::make_unique<DownloadBatch>(manager.get());
-        QObject::connect(batch.get(), &DownloadBatch::finished, [&](const QString& text) { summary = text; });
-    } else {
-        window = openWindow(sim, 1);
-        Prompt::setResponder([&](const Prompt::Request&) {
-            Prompt::Answer answer;
-            answer.directory = folder;
-            return answer;
-        });
-        tiles(window.get()).first()->findChild<QCheckBox*>(QStringLiteral("checkBoxFile"))->click();
-    }
+    std::unique_ptr<MainWindow> window = openWindow(sim, 1);
+    Prompt::setResponder([&](const Prompt::Request&) {
+        Prompt::Answer answer;
+        answer.directory = folder;
+        return answer;
+    });
+    tiles(window.get()).first()->findChild<QCheckBox*>(QStringLiteral("checkBoxFile"))->click();
     QTest::qWait(500);
     Peaks peaks;
     peaks.countConnections = false;
@@ -223,15 +191,10 @@ int download(CamSim& sim, qint64 mib, bool usb, bool velkamoFirst)
         rssBefore = statusKiB("VmRSS:");
         const double cpuBefore = cpuMs();
         clock.restart();
-        if (usb) {
-            batch->start(folder, {path}, {{path, bytes}});
-            waitFor([&] { return !summary.isEmpty(); }, 1200000, 20, &peaks);
-        } else {
-            window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
-            waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
-                    1200000, 20, &peaks);
-            summary = window->statusBar()->currentMessage();
-        }
+        window->findChild<QPushButton*>(QStringLiteral("pbDownload"))->click();
+        waitFor([&] { return window->statusBar()->currentMessage().startsWith(QStringLiteral("Downloaded")); },
+                1200000, 20, &peaks);
+        summary = window->statusBar()->currentMessage();
         Figures f{double(clock.elapsed()), cpuMs() - cpuBefore, QFileInfo(saved).size() == bytes};
         QFile::remove(saved);
         return f;
@@ -246,7 +209,6 @@ int download(CamSim& sim, qint64 mib, bool usb, bool velkamoFirst)
         velkamo = runVelkamo();
     }
     std::printf("link %s\n", usb ? "usb" : "wifi");
-    std::printf("velkamo_driver %s\n", usb ? "download-engine" : "window");
     std::printf("order %s\n", velkamoFirst ? "velkamo-first" : "curl-first");
     std::printf("file_mib %lld\n", mib);
     printText("status", summary);
@@ -291,7 +253,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "no USB cable here: %s\n", qPrintable(why));
             return 77;
         }
-        if (!sim.startUsb(QLatin1String(kUsbSerial), simArgs + QStringList{QStringLiteral("--model"), QStringLiteral("12")}))
+        // Only the cable: the camera's Wi-Fi address is not there at all.
+        if (!CamSim::leaveNetwork()
+            || !sim.startUsb(QLatin1String(kUsbSerial), simArgs + QStringList{QStringLiteral("--model"), QStringLiteral("12")}))
             return 1;
     } else if (!sim.start(simArgs)) {
         return 1;
