@@ -388,6 +388,8 @@ void MainWindow::chooseCamera(Camera* camera)
 void MainWindow::setCurrentCamera(Camera* camera)
 {
     if (m_camera) {
+        // A batch fetches from the camera it started with, never from the next one.
+        m_batch->stop();
         // Nothing more goes to the camera left: its polls stop, its answers are dropped.
         m_camera->setCurrent(false);
         m_link->disconnect(this);
