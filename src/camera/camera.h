@@ -41,7 +41,8 @@ public:
     const MediaList& media() const { return m_media; }
     void setMedia(const MediaList& media) { m_media = media; }
 
-    // "Wi-Fi · 10.5.5.9", "USB · HERO12 Black · …583": link, name and the serial's end.
+    // "USB · HERO12 Black · …583": the link, the name, and the serial's end (the host while
+    // the serial is not known).
     QString displayName() const;
     bool isOnline() const;
     // Current: it polls and takes commands; otherwise it sends nothing.
