@@ -140,6 +140,14 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>The camera this window shows and controls.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A download from %1 is running. Stop it and switch cameras?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1 could not be shown: %2</source>
         <translation type="unfinished"></translation>
     </message>
@@ -462,6 +470,28 @@ Please check the media service plugins are installed.</source>
     </message>
     <message>
         <source>Stop the download; files already saved stay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Camera</name>
+    <message>
+        <source>USB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraRequests</name>
+    <message>
+        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The HERO12 Black has no GPS.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -139,6 +139,14 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>The camera this window shows and controls.</source>
+        <translation>此窗口显示和控制的相机。</translation>
+    </message>
+    <message>
+        <source>A download from %1 is running. Stop it and switch cameras?</source>
+        <translation>正在从 %1 下载。要停止下载并切换相机吗？</translation>
+    </message>
+    <message>
         <source>%1 could not be shown: %2</source>
         <translation>无法显示 %1：%2</translation>
     </message>
@@ -463,6 +471,28 @@ Please check the media service plugins are installed.</source>
     <message>
         <source>Stop the download; files already saved stay.</source>
         <translation>停止下载；已保存的文件会保留。</translation>
+    </message>
+</context>
+<context>
+    <name>Camera</name>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>Wi-Fi</translation>
+    </message>
+</context>
+<context>
+    <name>CameraRequests</name>
+    <message>
+        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
+        <translation>HERO12 及更新的型号没有通过 Wi-Fi 或 USB 设置此项的公开请求；请在相机上设置。</translation>
+    </message>
+    <message>
+        <source>The HERO12 Black has no GPS.</source>
+        <translation>HERO12 Black 没有 GPS。</translation>
     </message>
 </context>
 </TS>
