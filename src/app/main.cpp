@@ -27,10 +27,12 @@ int main(int argc, char* argv[])
     qputenv("QT_FORCE_STDERR_LOGGING", "1");
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=true"));
 
-    QApplication app(argc, argv);
     // Ended from outside, the program ends as when its window is closed, without asking: the
     // window is destroyed after the loop, which stops a download and removes its partial file.
-    // Set up first, so that no signal finds the default action (the process killed) later on.
+    // Caught before anything else, so that no signal finds the default action (the process
+    // killed), not even while the application is still being built.
+    QuitSignals::catchEarly();
+    QApplication app(argc, argv);
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::received, &app, &QCoreApplication::quit);
     // Names the user's configuration folder (~/.config/velkamo), whatever the binary is called,

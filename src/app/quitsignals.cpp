@@ -23,16 +23,15 @@ extern "C" void onQuitSignal(int signalNumber)
 
 } // namespace
 
-QuitSignals::QuitSignals(QObject* parent)
-    : QObject(parent)
+void QuitSignals::catchEarly()
 {
+    if (g_pipe[0] >= 0)
+        return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
-        qWarning() << "No handler for SIGTERM and SIGINT: socketpair failed";
+        g_pipe[0] = g_pipe[1] = -1;
         return;
     }
     ::fcntl(g_pipe[0], F_SETFL, O_NONBLOCK);
-    m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignal);
 
     struct sigaction action = {};
     action.sa_handler = onQuitSignal;
@@ -40,6 +39,18 @@ QuitSignals::QuitSignals(QObject* parent)
     action.sa_flags = SA_RESTART;
     for (int signalNumber : kSignals)
         ::sigaction(signalNumber, &action, nullptr);
+}
+
+QuitSignals::QuitSignals(QObject* parent)
+    : QObject(parent)
+{
+    catchEarly();
+    if (g_pipe[0] < 0) {
+        qWarning() << "No handler for SIGTERM and SIGINT: socketpair failed";
+        return;
+    }
+    m_notifier = new QSocketNotifier(g_pipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::readSignal);
 }
 
 QuitSignals::~QuitSignals()

@@ -16,6 +16,10 @@ public:
     explicit QuitSignals(QObject* parent = nullptr);
     ~QuitSignals() override;
 
+    // Catches the signals from now on, before any Qt object exists: one that arrives while
+    // the application is still being built waits in a socket until the event loop reads it.
+    static void catchEarly();
+
 signals:
     void received(int signalNumber);
 
