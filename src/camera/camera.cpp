@@ -25,9 +25,20 @@ Camera::Camera(const CameraAddress& address, QObject* parent)
 {
     m_link->setAddress(address);
     m_previewKeepAlive->setCamera(address);
-    connect(m_link, &CameraLink::statusReceived, this,
-            [this](const CameraStatus& status) { m_status = status; });
-    connect(m_link, &CameraLink::wentOffline, this, [this] { m_status = CameraStatus(); });
+    connect(m_link, &CameraLink::statusReceived, this, [this](const CameraStatus& status) {
+        m_status = status;
+        emit stateChanged();
+    });
+    connect(m_link, &CameraLink::wentOffline, this, [this] {
+        m_status = CameraStatus();
+        emit stateChanged();
+    });
+    // Asked who it is each time it comes until it has told its serial: two read-only requests.
+    connect(m_link, &CameraLink::cameOnline, this, [this] {
+        if (m_serial.isEmpty())
+            identify();
+        emit stateChanged();
+    });
 }
 
 void Camera::setModel(int model)
@@ -75,9 +86,24 @@ bool Camera::isOnline() const
     return m_link->isOnline();
 }
 
+QString Camera::stateText() const
+{
+    if (!isOnline())
+        return tr("offline");
+    QStringList parts;
+    if (m_status.batteryPercent)
+        parts << tr("%1 %").arg(*m_status.batteryPercent);
+    if (m_status.card == CameraStatus::Card::Missing)
+        parts << tr("no card");
+    else if (m_status.freeBytes)
+        parts << tr("%1 GB free").arg(double(*m_status.freeBytes) / 1e9, 0, 'f', 1);
+    if (m_status.recording.value_or(false))
+        parts << tr("REC");
+    return parts.isEmpty() ? tr("online") : parts.join(QStringLiteral(" · "));
+}
+
 void Camera::setCurrent(bool current)
 {
-    m_link->setActive(current);
     if (!current)
         m_previewKeepAlive->stop();
 }

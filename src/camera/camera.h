@@ -13,9 +13,10 @@ class QNetworkAccessManager;
 class QNetworkReply;
 
 // One camera: where it is, its link (whether it answers, commands), what it tells about
-// itself (model, serial, status), its card as last listed, and the preview keep-alive. The
-// window shows the current camera and rewires itself when another becomes current; a camera
-// that is not current sends nothing.
+// itself (model, serial, status), its card as last listed, and the preview keep-alive. Every
+// camera found keeps its link, polls and status; the window shows the current one and rewires
+// itself when another becomes current. Commands go to a camera that is not current only when
+// the user sends to all cameras at once.
 class Camera : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,9 @@ public:
     // the serial is not known).
     QString displayName() const;
     bool isOnline() const;
-    // Current: it polls and takes commands; otherwise it sends nothing.
+    // "87 % · 23.4 GB free · REC", or "offline": what the camera list shows beside the name.
+    QString stateText() const;
+    // Not current, its preview keep-alive stops: the preview belongs to the window's camera.
     void setCurrent(bool current);
 
     // Asks the camera who it is (model name, serial), where it tells: the newer family's info
@@ -59,6 +62,8 @@ signals:
     void changed();
     // identify() is done; what the camera told (if anything) is in place.
     void identified();
+    // It came, went, or reported a new status.
+    void stateChanged();
 
 private:
     void askInfo(const QUrl& url, bool last);

@@ -28,6 +28,7 @@
 #include "wifijoin.h"
 
 #include <QAbstractSlider>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QScreen>
 #include <QComboBox>
@@ -62,6 +63,7 @@ constexpr int kListDeadlineMs = 60000;
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
+    , m_allCameras(path::refDir())
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/image/image/gopro.ico")));
@@ -273,6 +275,12 @@ MainWindow::MainWindow(QWidget* parent)
         if (auto* camera = qobject_cast<Camera*>(m_comboCameras->itemData(index).value<QObject*>()))
             chooseCamera(camera);
     });
+    m_checkAllCameras = new QCheckBox(tr("All cameras"), this);
+    m_checkAllCameras->setObjectName(QStringLiteral("checkBoxAllCameras"));
+    m_checkAllCameras->setToolTip(tr("Start, Stop, the capture mode and the settings go to every "
+                                     "camera in the list that answers. The grid, the preview and "
+                                     "downloads stay with the camera shown."));
+    ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(1), m_checkAllCameras);
     addCamera(wifiCamera);
     // Cameras on a cable: found by themselves, within two seconds of the link coming up.
     m_usbFinder = new UsbCameraFinder(this);
@@ -284,6 +292,21 @@ void MainWindow::addCamera(Camera* camera)
 {
     camera->setCurrent(false);
     m_cameras.append(camera);
+    connect(camera, &Camera::stateChanged, this, &MainWindow::showCameraList);
+    // A camera other than the one shown is heard of only while the user sends to all.
+    connect(camera->link(), &CameraLink::wentOffline, this, [this, camera] {
+        if (camera != m_camera && m_checkAllCameras->isChecked())
+            statusBar()->showMessage(
+                tr("%1 stopped answering; the other cameras go on.").arg(camera->displayName()));
+    });
+    connect(camera->link(), &CameraLink::commandFailed, this,
+            [this, camera](const QUrl& command, const QString& why) {
+                if (camera != m_camera)
+                    statusBar()->showMessage(tr("%1 did not carry out %2 (%3).")
+                                                 .arg(camera->displayName(),
+                                                      command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority),
+                                                      why));
+            });
     connect(camera, &Camera::changed, this, [this, camera] {
         showCameraList();
         // The camera told its model: its profile, where there is one.
@@ -317,18 +340,61 @@ Camera* MainWindow::cameraOnCableAlso(const Camera* camera) const
     return nullptr;
 }
 
+QList<Camera*> MainWindow::listedCameras() const
+{
+    QList<Camera*> listed;
+    for (Camera* camera : m_cameras) {
+        if (!cameraOnCableAlso(camera))
+            listed.append(camera);
+    }
+    return listed;
+}
+
 void MainWindow::showCameraList()
 {
-    // One entry a camera: one seen on both links is reached by cable.
+    // One entry a camera: one seen on both links is reached by cable, and its Wi-Fi side
+    // is left quiet.
+    for (Camera* camera : std::as_const(m_cameras))
+        camera->link()->setActive(!cameraOnCableAlso(camera));
+    const QList<Camera*> listed = listedCameras();
+    const auto entryText = [](const Camera* camera) {
+        return QStringLiteral("%1 — %2").arg(camera->displayName(), camera->stateText());
+    };
+    bool same = m_comboCameras->count() == listed.size();
+    for (int i = 0; same && i < listed.size(); ++i)
+        same = m_comboCameras->itemData(i).value<QObject*>() == listed.at(i);
     const QSignalBlocker blocker(m_comboCameras);
-    m_comboCameras->clear();
-    for (Camera* camera : std::as_const(m_cameras)) {
-        if (cameraOnCableAlso(camera))
-            continue;
-        m_comboCameras->addItem(camera->displayName(), QVariant::fromValue<QObject*>(camera));
-        if (camera == m_camera)
-            m_comboCameras->setCurrentIndex(m_comboCameras->count() - 1);
+    // Rebuilt only when cameras come or go: a status every few seconds changes texts in place,
+    // and an open list stays open.
+    if (!same) {
+        m_comboCameras->clear();
+        for (Camera* camera : listed)
+            m_comboCameras->addItem(entryText(camera), QVariant::fromValue<QObject*>(camera));
+    } else {
+        for (int i = 0; i < listed.size(); ++i) {
+            if (m_comboCameras->itemText(i) != entryText(listed.at(i)))
+                m_comboCameras->setItemText(i, entryText(listed.at(i)));
+        }
     }
+    m_comboCameras->setCurrentIndex(int(listed.indexOf(m_camera)));
+    QStringList lines{tr("The camera this window shows and controls.")};
+    for (const Camera* camera : listed)
+        lines << entryText(camera);
+    m_comboCameras->setToolTip(lines.join(QLatin1Char('\n')));
+    m_checkAllCameras->setEnabled(listed.size() > 1);
+}
+
+bool MainWindow::sendsToAll() const
+{
+    return m_checkAllCameras->isChecked() && m_checkAllCameras->isEnabled();
+}
+
+void MainWindow::reportAll(const QString& what, const AllCameras::Outcome& outcome)
+{
+    qDebug() << what << "to all cameras:" << outcome.sentTo << "left alone:" << outcome.leftOut;
+    statusBar()->showMessage(AllCameras::describe(what, outcome));
+    if (outcome.sentTo.isEmpty())
+        Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
 }
 
 void MainWindow::usbCameraFound(const QHostAddress& host, const QString& serial)
@@ -392,23 +458,28 @@ void MainWindow::setCurrentCamera(Camera* camera)
         m_batch->stop();
         // Nothing more goes to the camera left: its polls stop, its answers are dropped.
         m_camera->setCurrent(false);
-        m_link->disconnect(this);
-        m_link->disconnect(m_cameraStatus);
+        for (const QMetaObject::Connection& connection : std::as_const(m_currentWiring))
+            disconnect(connection);
+        m_currentWiring.clear();
         m_camera->setMedia(m_tileGrid->media());
     }
     m_camera = camera;
     m_link = camera->link();
     m_previewKeepAlive = camera->previewKeepAlive();
     showCameraList();
-    connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline);
-    connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline);
-    connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh);
-    connect(m_link, &CameraLink::commandFailed, this, [this](const QUrl& command, const QString& why) {
-        m_commandProblem = tr("The camera did not carry out %1 (%2).")
-                               .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
-        statusBar()->showMessage(m_commandProblem);
-    });
-    connect(m_link, &CameraLink::statusReceived, m_cameraStatus, &CameraStatusView::showStatus);
+    m_currentWiring = {
+        connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline),
+        connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline),
+        connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh),
+        connect(m_link, &CameraLink::commandFailed, this,
+                [this](const QUrl& command, const QString& why) {
+                    m_commandProblem =
+                        tr("The camera did not carry out %1 (%2).")
+                            .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
+                    statusBar()->showMessage(m_commandProblem);
+                }),
+        connect(m_link, &CameraLink::statusReceived, m_cameraStatus, &CameraStatusView::showStatus),
+    };
 
     // Its card as last seen, greyed until it answers; everything asked from now on is its.
     m_listReply = nullptr;
@@ -422,9 +493,15 @@ void MainWindow::setCurrentCamera(Camera* camera)
     if (camera->model() > 0)
         m_cameraModel = camera->model();
     m_link->setModel(m_cameraModel);
-    m_tipTimer->start();
-    slotTipTimer();
     camera->setCurrent(true);
+    // Every camera keeps polling: one that already answers is taken as one that has just come.
+    if (m_link->isOnline()) {
+        m_cameraStatus->showStatus(camera->status());
+        cameraCameOnline();
+    } else {
+        m_tipTimer->start();
+        slotTipTimer();
+    }
 }
 
 MainWindow::~MainWindow()
@@ -535,8 +612,6 @@ void MainWindow::cameraWentOffline()
 
 void MainWindow::cameraCameOnline()
 {
-    if (m_camera->serial().isEmpty())
-        m_camera->identify();
     m_tipTimer->stop();
     showSelectedName(); // the tip gives way to the last tick, kept while the camera was away
     slotRefresh();
@@ -553,13 +628,19 @@ void MainWindow::onTimer()
 void MainWindow::slotCaptureStart()
 {
     qDebug() << "clicked CaptureStart";
-    sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
+    if (sendsToAll())
+        reportAll(tr("Start"), m_allCameras.sendAction(listedCameras(), CameraRequests::Action::ShutterOn));
+    else
+        sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
 }
 
 void MainWindow::slotCaptureStop()
 {
     qDebug() << "clicked CaptureStop";
-    sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
+    if (sendsToAll())
+        reportAll(tr("Stop"), m_allCameras.sendAction(listedCameras(), CameraRequests::Action::ShutterOff));
+    else
+        sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
 }
 
 void MainWindow::slotVoiceOnOff(bool on)
@@ -715,6 +796,11 @@ void MainWindow::slotCaptureModelChanged(int index)
     // Only the first four capture modes select anything on the camera.
     if (index < 0 || index > 3)
         return;
+    if (sendsToAll()) {
+        const QString label = ui->comboBoxVideo->itemText(index);
+        reportAll(label, m_allCameras.sendMode(listedCameras(), label));
+        return;
+    }
     const QString command = ui->comboBoxVideo->itemData(index).toString();
     qDebug() << command;
     sendDirect(command);
@@ -745,6 +831,13 @@ void MainWindow::fillSettingOptions(int index)
 
 void MainWindow::slotCaptureModelSettingChanged(int index)
 {
+    if (sendsToAll()) {
+        const QString type = ui->comboBoxSettings_ISO->currentText();
+        const QString option = ui->comboBoxChangeTo->itemText(index);
+        reportAll(QStringLiteral("%1 %2").arg(type, option),
+                  m_allCameras.sendSetting(listedCameras(), type, option));
+        return;
+    }
     const QString command = ui->comboBoxChangeTo->itemData(index).toString();
     qDebug() << command;
     sendDirect(command);

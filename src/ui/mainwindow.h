@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "allcameras.h"
 #include "camerarequests.h"
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
@@ -15,6 +16,7 @@
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
+class QCheckBox;
 class QComboBox;
 class QHostAddress;
 class QNetworkAccessManager;
@@ -116,6 +118,13 @@ private:
     void chooseCamera(Camera* camera);
     void setCurrentCamera(Camera* camera);
     void showCameraList();
+    // The cameras the list shows, in its order: one entry a camera.
+    QList<Camera*> listedCameras() const;
+    // True while the user sends to every listed camera at once.
+    bool sendsToAll() const;
+    // Says in the status bar where a choice sent to all cameras went; warns when it reached
+    // none because none answers.
+    void reportAll(const QString& what, const AllCameras::Outcome& outcome);
     // The same camera (by serial) on a cable, when camera is on Wi-Fi; none otherwise.
     Camera* cameraOnCableAlso(const Camera* camera) const;
     void usbCameraFound(const QHostAddress& host, const QString& serial);
@@ -136,7 +145,11 @@ private:
     // The cameras known; the current one drives the window (its link and keep-alive).
     QList<Camera*> m_cameras;
     Camera* m_camera = nullptr;
+    // The current camera's link wired to the window; undone when another becomes current.
+    QList<QMetaObject::Connection> m_currentWiring;
     QComboBox* m_comboCameras = nullptr;
+    QCheckBox* m_checkAllCameras = nullptr;
+    AllCameras m_allCameras;
     UsbCameraFinder* m_usbFinder = nullptr;
     CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
