@@ -19,6 +19,8 @@
 #include <set>
 #include <thread>
 
+#include <time.h>
+
 namespace {
 
 // How long the card takes to be wiped, and to lose one file.
@@ -28,6 +30,15 @@ constexpr std::chrono::milliseconds kDeleteTime{200};
 // What a photo and a second of video take on the card.
 constexpr quint64 kPhotoBytes = 4000000;
 constexpr quint64 kVideoBytesPerSecond = 7500000;
+
+// Milliseconds on CLOCK_MONOTONIC: one clock for every process on the host, so the logs of
+// several simulators running at once (and the client's own times) line up.
+qint64 monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 QString str(const std::string& s)
 {
@@ -197,16 +208,21 @@ void CameraSim::requestQuit()
     m_wake.notify_all();
 }
 
-int CameraSim::appendLog(int port, const httplib::Request& req)
+void CameraSim::setStartLatency(int minMs, int maxMs)
 {
-    const qint64 ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                          std::chrono::steady_clock::now() - m_started).count();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_startLatencyMinMs = minMs;
+    m_startLatencyMaxMs = maxMs;
+}
+
+int CameraSim::appendLog(int port, const httplib::Request& req, qint64 ms)
+{
     const QString target = str(req.target);
     const int q = target.indexOf(QLatin1Char('?'));
     std::lock_guard<std::mutex> lock(m_mutex);
     m_log.push_back(LogEntry{port, str(req.local_addr), str(req.method), str(req.path),
                              q < 0 ? QString() : target.mid(q + 1), target,
-                             str(req.get_header_value("Range")), ms, 0});
+                             str(req.get_header_value("Range")), ms, 0, -1});
     return int(m_log.size()) - 1;
 }
 
@@ -304,7 +320,9 @@ void CameraSim::gpError(const httplib::Request& req, httplib::Response& res)
 
 void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Response& res)
 {
-    const int index = appendLog(port, req);
+    const qint64 arrived = monotonicMs();
+    Arrival arrival{appendLog(port, req, arrived), arrived};
+    const int index = arrival.logIndex;
     Answer answer;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -312,6 +330,7 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
     }
     if (answer == Answer::Stall) {
         waitWhileStalled();
+        arrival.takenMs = monotonicMs();
         std::lock_guard<std::mutex> lock(m_mutex);
         answer = m_answer;
     }
@@ -323,7 +342,7 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
     } else if (answer == Answer::ServerError) {
         gpError(req, res);
     } else {
-        route(port, req, res);
+        route(port, req, res, arrival);
     }
     if (answer == Answer::Trickle || answer == Answer::Oversize)
         shapeBody(res, answer == Answer::Trickle ? QStringLiteral("trickle") : QStringLiteral("oversize"));
@@ -389,6 +408,21 @@ void CameraSim::setShutter(bool on)
     if (on && !m_shutter)
         m_recordingSince = std::chrono::steady_clock::now();
     m_shutter = on;
+}
+
+void CameraSim::shutterAfterLatency(bool on, const Arrival& arrival)
+{
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        const int latency =
+            std::uniform_int_distribution<int>(m_startLatencyMinMs, m_startLatencyMaxMs)(m_random);
+        const qint64 started = arrival.takenMs + latency;
+        // The log may have been cleared meanwhile.
+        if (arrival.logIndex >= 0 && arrival.logIndex < int(m_log.size()))
+            m_log[size_t(arrival.logIndex)].startedMs = started;
+        m_wake.wait_for(lock, std::chrono::milliseconds(started - monotonicMs()), [this] { return m_quit.load(); });
+    }
+    setShutter(on);
 }
 
 void CameraSim::cameraStatusControl(const httplib::Request& req, httplib::Response& res)
@@ -517,7 +551,7 @@ bool CameraSim::refuseWithoutWiredControl(int model, const httplib::Request& req
     return true;
 }
 
-void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res)
+void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res, const Arrival& arrival)
 {
     const std::string& p = req.path;
     int model;
@@ -591,7 +625,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         const QString v = param(req, "p");
         if (v != QLatin1String("0") && v != QLatin1String("1"))
             return gpError(req, res);
-        setShutter(v == QLatin1String("1"));
+        shutterAfterLatency(v == QLatin1String("1"), arrival);
         ok();
     } else if (on80 && startsWith(p, "/gp/gpControl/setting/")) {
         gpSetting(req, res);
@@ -712,7 +746,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (ogp && on8080
                && (p == "/gopro/camera/shutter/start" || p == "/gopro/camera/shutter/stop")) {
-        setShutter(p == "/gopro/camera/shutter/start");
+        shutterAfterLatency(p == "/gopro/camera/shutter/start", arrival);
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/digital_zoom") {
         ok();
@@ -849,6 +883,8 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("profileLoaded"), m_profile.loaded},
         {QStringLiteral("answer"), QLatin1String(answers[int(m_answer)])},
         {QStringLiteral("shutter"), m_shutter},
+        {QStringLiteral("startLatency"),
+         QJsonObject{{QStringLiteral("min"), m_startLatencyMinMs}, {QStringLiteral("max"), m_startLatencyMaxMs}}},
         {QStringLiteral("mode"), m_mode},
         {QStringLiteral("subMode"), m_subMode},
         {QStringLiteral("presetGroup"), m_presetGroup},
@@ -881,16 +917,20 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         QJsonArray entries;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            for (const LogEntry& e : m_log)
-                entries.append(QJsonObject{{QStringLiteral("port"), e.port},
-                                           {QStringLiteral("address"), e.address},
-                                           {QStringLiteral("method"), e.method},
-                                           {QStringLiteral("path"), e.path},
-                                           {QStringLiteral("query"), e.query},
-                                           {QStringLiteral("target"), e.target},
-                                           {QStringLiteral("range"), e.range},
-                                           {QStringLiteral("time_ms"), e.timeMs},
-                                           {QStringLiteral("status"), e.status}});
+            for (const LogEntry& e : m_log) {
+                QJsonObject entry{{QStringLiteral("port"), e.port},
+                                  {QStringLiteral("address"), e.address},
+                                  {QStringLiteral("method"), e.method},
+                                  {QStringLiteral("path"), e.path},
+                                  {QStringLiteral("query"), e.query},
+                                  {QStringLiteral("target"), e.target},
+                                  {QStringLiteral("range"), e.range},
+                                  {QStringLiteral("time_ms"), e.timeMs},
+                                  {QStringLiteral("status"), e.status}};
+                if (e.startedMs >= 0)
+                    entry.insert(QStringLiteral("started_ms"), e.startedMs);
+                entries.append(entry);
+            }
         }
         res.status = 200;
         res.set_content(QJsonDocument(entries).toJson(QJsonDocument::Compact).toStdString(),
@@ -932,6 +972,13 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             return bad(QStringLiteral("ms must be 0 to 60000"));
         std::lock_guard<std::mutex> lock(m_mutex);
         m_nextListDelayMs = ms;
+        ok();
+    } else if (p == "/start-latency") {
+        int min = 0, max = 0;
+        if (!toInt(param(req, "min"), &min) || !toInt(param(req, "max"), &max) || min < 0 || max < min
+            || max > kMaxStartLatencyMs)
+            return bad(QStringLiteral("need 0 <= min <= max <= %1 (ms)").arg(kMaxStartLatencyMs));
+        setStartLatency(min, max);
         ok();
     } else if (p == "/model") {
         int n = 0;

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <random>
 #include <vector>
 
 namespace httplib {
@@ -54,6 +55,8 @@ public:
     };
     Connections& connections(int port) { return port == 80 ? m_connections80 : m_connections8080; }
 
+    static constexpr int kMaxStartLatencyMs = 60000;
+
     CameraSim(const QString& refDir, MediaStore* media, PreviewStreamer* streamer);
 
     // Loads hero<N>_cmds.json from the profile directory when there is one.
@@ -64,6 +67,9 @@ public:
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
     void setSerial(const QString& serial);
+    // How long the camera takes to start or stop recording once a shutter request is in:
+    // each one is answered after a delay drawn from [minMs, maxMs].
+    void setStartLatency(int minMs, int maxMs);
 
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
@@ -83,8 +89,15 @@ private:
         QString address; // the camera's address the request came to
         QString method, path, query, target;
         QString range; // the Range header, as sent
-        qint64 timeMs;
+        qint64 timeMs; // on arrival, before any stall or delay
         int status;
+        qint64 startedMs = -1; // a shutter request: when the camera started (or stopped)
+    };
+    // A request as it came in: its log entry, and when the camera took it up (its arrival,
+    // or the end of a stall that held it).
+    struct Arrival {
+        int logIndex;
+        qint64 takenMs;
     };
     struct Profile {
         bool loaded = false;
@@ -92,7 +105,7 @@ private:
         QMap<int, QJsonArray> options; // setting id -> [{"id":..,"display_name":..}]
     };
 
-    int appendLog(int port, const httplib::Request& req);
+    int appendLog(int port, const httplib::Request& req, qint64 ms);
     void setLogStatus(int index, int status);
     void waitWhileStalled(const QString& faultPath = QString());
     // The fault set on key ("thumbnail:DIR/NAME"), once a stall on it has ended.
@@ -100,7 +113,7 @@ private:
     // Sends the body already set a few bytes a second ("trickle") or followed by far more
     // than any answer of its kind ("oversize"); any other kind leaves it as it is.
     void shapeBody(httplib::Response& res, const QString& kind);
-    void route(int port, const httplib::Request& req, httplib::Response& res);
+    void route(int port, const httplib::Request& req, httplib::Response& res, const Arrival& arrival);
     void serveFile(const QString& mediaPath, const httplib::Request& req, httplib::Response& res);
     void gpSetting(const httplib::Request& req, httplib::Response& res);
     void ogpSetting(const httplib::Request& req, httplib::Response& res);
@@ -109,6 +122,8 @@ private:
     QJsonObject stateJson();
     QJsonObject cameraStatus();
     void setShutter(bool on);
+    // A shutter request the camera takes: it starts (or stops) after the drawn latency.
+    void shutterAfterLatency(bool on, const Arrival& arrival);
     void cameraStatusControl(const httplib::Request& req, httplib::Response& res);
     bool profileHas(int port, const httplib::Request& req);
     // True (and the request answered) when a camera on a cable turns it away for want of
@@ -119,7 +134,6 @@ private:
     QString m_refDir;
     MediaStore* m_media;
     PreviewStreamer* m_streamer;
-    const std::chrono::steady_clock::time_point m_started = std::chrono::steady_clock::now();
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_ignoreRange{false};
     Connections m_connections80;
@@ -142,7 +156,7 @@ private:
     // Battery: percent when last set, draining by m_drain percent a minute from then.
     double m_battery = 87;
     double m_drain = 0;
-    std::chrono::steady_clock::time_point m_batterySetAt = m_started;
+    std::chrono::steady_clock::time_point m_batterySetAt = std::chrono::steady_clock::now();
     bool m_charging = false;
     bool m_cardPresent = true;
     quint64 m_cardCapacity = 64000000000ULL;
@@ -156,4 +170,7 @@ private:
     int m_nextListDelayMs = 0; // the next media list is answered this late
     int m_sleepCount = 0;
     int m_streamStarts = 0;
+    int m_startLatencyMinMs = 0;
+    int m_startLatencyMaxMs = 0;
+    std::mt19937 m_random{std::random_device{}()};
 };

@@ -33,7 +33,7 @@ namespace {
 const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
-    "                      [--address ADDR] [--serial S] [--usb]\n"
+    "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
     "                      [--ignore-range] [--exit-with-parent]\n";
 
 std::atomic<bool> g_signalled{false};
@@ -56,6 +56,8 @@ struct Options {
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
     bool usb = false;
+    int startLatencyMinMs = 0;
+    int startLatencyMaxMs = 0;
 };
 
 bool parseOptions(int argc, char** argv, Options* o)
@@ -105,8 +107,16 @@ bool parseOptions(int argc, char** argv, Options* o)
         } else if (a == "--serial") {
             o->serial = v;
             ok = !v.trimmed().isEmpty();
-        }
-        else {
+        } else if (a == "--start-latency") {
+            // MIN-MAX in ms, or one number for a fixed latency.
+            const QStringList range = v.split(QLatin1Char('-'));
+            bool minOk = false, maxOk = false;
+            o->startLatencyMinMs = range.first().toInt(&minOk);
+            o->startLatencyMaxMs = range.last().toInt(&maxOk);
+            ok = range.size() <= 2 && minOk && maxOk && o->startLatencyMinMs >= 0
+                && o->startLatencyMaxMs >= o->startLatencyMinMs
+                && o->startLatencyMaxMs <= CameraSim::kMaxStartLatencyMs;
+        } else {
             std::fprintf(stderr, "camsim: unknown option %s\n", a.c_str());
             return false;
         }
@@ -201,6 +211,7 @@ int main(int argc, char** argv)
     camera.setIgnoreRange(options.ignoreRange);
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
+    camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);
 
     httplib::Server port80, port8080, control;
     bigPool(port80, 64, &camera.connections(80));

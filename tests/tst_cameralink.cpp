@@ -57,7 +57,7 @@ private slots:
         QVERIFY(CamSim::joinNetwork());
         if (!m_sim.isRunning())
             QVERIFY(m_sim.start({"--model", "5"}));
-        QVERIFY(m_sim.setAnswer("normal") && m_sim.setModel(5));
+        QVERIFY(m_sim.setAnswer("normal") && m_sim.setModel(5) && m_sim.setStartLatency(0, 0));
         m_sim.clearLog();
     }
 
@@ -245,6 +245,38 @@ private slots:
         link.send(shutter);
         QTest::qWait(300);
         QCOMPARE(answered.count(), 1);
+    }
+
+    // A camera slow to start recording answers a shutter request of either family only once
+    // it has; its log keeps the arrival, on the clock all processes share, and tells the start.
+    void shutterWaitsForTheStartLatency_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("older start") << 5 << "http://10.5.5.9/gp/gpControl/command/shutter?p=1";
+        QTest::newRow("newer stop") << 11 << "http://10.5.5.9:8080/gopro/camera/shutter/stop";
+    }
+    void shutterWaitsForTheStartLatency()
+    {
+        QFETCH(int, model);
+        QFETCH(QString, url);
+        QVERIFY(m_sim.setModel(model) && m_sim.setStartLatency(200, 300));
+        std::unique_ptr<QNetworkAccessManager> nam(cameranetwork::newManager(nullptr));
+        QElapsedTimer clock; // CLOCK_MONOTONIC, as the simulator's
+        clock.start();
+        const qint64 sent = clock.msecsSinceReference();
+        std::unique_ptr<QNetworkReply> reply(nam->get(QNetworkRequest(QUrl(url))));
+        qint64 answeredAfter = -1;
+        connect(reply.get(), &QNetworkReply::finished, this, [&] { answeredAfter = clock.elapsed(); });
+        QTRY_VERIFY_WITH_TIMEOUT(answeredAfter >= 0, 3000);
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        QVERIFY2(answeredAfter >= 200, qPrintable(QString::number(answeredAfter)));
+        const QJsonArray log = m_sim.requests();
+        QCOMPARE(log.size(), 1);
+        const qint64 arrived = log[0]["time_ms"].toInteger(-1);
+        QVERIFY2(arrived >= sent && arrived < sent + 200, qPrintable(QStringLiteral("%1 %2").arg(sent).arg(arrived)));
+        const qint64 latency = log[0]["started_ms"].toInteger(-1) - arrived;
+        QVERIFY2(latency >= 200 && latency <= 300, qPrintable(QString::number(latency)));
     }
 
     // The reader of the status reply: a value it cannot be sure of is unknown.

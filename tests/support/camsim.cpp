@@ -196,6 +196,11 @@ bool CamSim::setModel(int model)
     return isOk(control(QStringLiteral("/model?n=%1").arg(model)));
 }
 
+bool CamSim::setStartLatency(int minMs, int maxMs)
+{
+    return isOk(control(QStringLiteral("/start-latency?min=%1&max=%2").arg(minMs).arg(maxMs)));
+}
+
 bool CamSim::setIgnoreRange(bool ignore)
 {
     return isOk(control(QStringLiteral("/range?ignore=%1").arg(ignore ? 1 : 0)));

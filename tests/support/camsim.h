@@ -36,8 +36,10 @@ public:
     int controlPort() const { return m_controlPort; }
 
     // Every request received, in order: {"port","address","method","path","query","target",
-    // "range","time_ms","status"}; address is the camera's address it came to; range is the
-    // Range header; status is 0 while a request is held unanswered.
+    // "range","time_ms","status"}, and "started_ms" for a shutter request the camera took;
+    // address is the camera's address it came to; range is the Range header; status is 0
+    // while a request is held unanswered. Times are ms on CLOCK_MONOTONIC (as
+    // QElapsedTimer::msecsSinceReference()), the same for every simulator.
     QJsonArray requests();
     // The log as "PORT TARGET" strings, for example "80 /gp/gpControl/command/shutter?p=1"
     // or "8080 /gopro/camera/keep_alive" (TARGET is the path with its raw query, as sent).
@@ -45,7 +47,7 @@ public:
     QStringList targets(int port = 0);
     // Number of requests whose target starts with targetPrefix.
     int countRequests(const QString& targetPrefix);
-    // When each of them arrived (ms since the simulator started), in arrival order.
+    // When each of them arrived (time_ms), in arrival order.
     QList<qint64> arrivalTimes(const QString& targetPrefix);
     // Waits (spinning the event loop) until at least minCount requests whose target starts
     // with targetPrefix are in the log.
@@ -58,6 +60,9 @@ public:
     bool setAnswer(const QString& mode);
     // The simulated model: up to 8 the older request family, from 9 the newer one.
     bool setModel(int model);
+    // Each shutter request is answered, and the camera starts or stops recording, after a
+    // delay drawn from [minMs, maxMs]; the log tells when ("started_ms").
+    bool setStartLatency(int minMs, int maxMs);
     // Camera state: shutter, mode, subMode, presetGroup, settings {"id": value}, streaming,
     // streamTarget, streamStarts, formatCount, sleepCount, mediaCount, deleted [paths],
     // model, answer, faults, requests.
