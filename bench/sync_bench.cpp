@@ -238,13 +238,16 @@ int main(int argc, char** argv)
 
     // Every camera listed, known by its model, and those that need it under wired control.
     auto* cameras = window.findChild<QComboBox*>(QStringLiteral("comboCameras"));
+    const auto listedCamera = [cameras](int index) {
+        return qobject_cast<const Camera*>(cameras->itemData(index).value<QObject*>());
+    };
     const auto listed = [&] {
         if (cameras->count() != kCameraCount)
             return false;
         for (int i = 0; i < kCameraCount; ++i) {
             const bool wired = !kCameras[i].serial || kCameras[i].model < 10
                 || sims[size_t(i)]->state().value(QStringLiteral("wiredControl")).toBool();
-            if (!wired)
+            if (!wired || !listedCamera(i) || listedCamera(i)->model() <= 0)
                 return false;
         }
         return true;
@@ -260,8 +263,7 @@ int main(int argc, char** argv)
         allCameras->click();
     const auto online = [&] {
         for (int i = 0; i < cameras->count(); ++i) {
-            const auto* camera = qobject_cast<const Camera*>(cameras->itemData(i).value<QObject*>());
-            if (!camera || !camera->isOnline())
+            if (!listedCamera(i) || !listedCamera(i)->isOnline())
                 return false;
         }
         return true;
