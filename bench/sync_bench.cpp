@@ -252,24 +252,21 @@ int main(int argc, char** argv)
         }
         return true;
     };
-    if (!bench::waitFor(listed, 30000, 100))
-        return fail(QStringLiteral("the window lists %1 of %2 cameras after 30 s")
-                        .arg(cameras->count())
-                        .arg(kCameraCount));
-    auto* allCameras = window.findChild<QCheckBox*>(QStringLiteral("checkBoxAllCameras"));
-    if (!allCameras)
-        std::printf("unmeasured: the window has no checkBoxAllCameras\n");
-    else
-        allCameras->click();
     const auto online = [&] {
         for (int i = 0; i < cameras->count(); ++i) {
-            if (!listedCamera(i) || !listedCamera(i)->isOnline())
+            if (!listedCamera(i)->isOnline())
                 return false;
         }
         return true;
     };
-    if (allCameras && !bench::waitFor(online, 15000, 100))
-        return fail(QStringLiteral("not every camera is online 15 s after all cameras were ticked"));
+    if (!bench::waitFor([&] { return listed() && online(); }, 30000, 100))
+        return fail(QStringLiteral("the window lists %1 of %2 cameras after 30 s, not all known and online")
+                        .arg(cameras->count())
+                        .arg(kCameraCount));
+    auto* allCameras = window.findChild<QCheckBox*>(QStringLiteral("checkBoxAllCameras"));
+    if (!allCameras || !allCameras->isEnabled())
+        return fail(QStringLiteral("the window has no All cameras to tick"));
+    allCameras->click();
 
     QNetworkAccessManager nam;
     nam.setProxy(QNetworkProxy::NoProxy);
@@ -277,15 +274,12 @@ int main(int argc, char** argv)
     auto* stop = window.findChild<QPushButton*>(QStringLiteral("pbStop"));
     Figures parallel, serial;
     for (int round = 1; round <= rounds; ++round) {
-        Spread p;
-        if (allCameras) {
-            clearLogs(sims);
-            start->click();
-            p = collect(sims, true);
-            clearLogs(sims);
-            stop->click();
-            collect(sims, false);
-        }
+        clearLogs(sims);
+        start->click();
+        const Spread p = collect(sims, true);
+        clearLogs(sims);
+        stop->click();
+        collect(sims, false);
 
         // Turn and turn about, so that both meet the same load.
         clearLogs(sims);
