@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
-#include <QMetaType>
 #include <QString>
 
 // One access point the camera saw in its scan.
@@ -15,7 +14,6 @@ struct HomeNetworkEntry
     // The camera has joined it before and keeps its password.
     bool configured = false;
 };
-Q_DECLARE_METATYPE(HomeNetworkEntry)
 
 // The protocol-buffer messages that set up the camera on the home network: requests as
 // [feature][action][message] frames, and the camera's answers read into plain values. Bad
