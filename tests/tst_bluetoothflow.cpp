@@ -42,14 +42,18 @@ QStringList nmcliJoin(const QString& ssid = "GP24645504", const QString& passwor
     return {"--ask", "device", "wifi", "connect", ssid, "stdin=" + password + "\n"};
 }
 
-// The first log line that shows the password, as text or as the hex of its bytes.
+// The first log line that shows the password, or six bytes of it (a packet may hold part of
+// it), as text or as hex.
 QString lineShowing(const LogCapture& log, const QString& password)
 {
     const QByteArray bytes = password.toUtf8();
     for (const QString& line : log.lines()) {
-        if (line.contains(password) || line.contains(QLatin1String(bytes.toHex(' ')))
-            || line.contains(QLatin1String(bytes.toHex())))
-            return line;
+        for (qsizetype at = 0; !bytes.isEmpty() && at + 6 <= qMax<qsizetype>(bytes.size(), 6); ++at) {
+            const QByteArray part = bytes.mid(at, 6);
+            if (line.contains(QString::fromUtf8(part)) || line.contains(QLatin1String(part.toHex(' ')))
+                || line.contains(QLatin1String(part.toHex())))
+                return line;
+        }
     }
     return QString();
 }
