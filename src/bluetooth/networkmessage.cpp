@@ -57,9 +57,11 @@ NetworkMessage malformed(const QString& problem)
 }
 
 // Required fields missing, a length beyond the message, a wrong wire type: all fail here.
+// Parsed in part first: the full parse writes its own error line for each missing field.
 bool read(google::protobuf::MessageLite* message, const QByteArray& body)
 {
-    return message->ParseFromArray(body.constData(), int(body.size()));
+    return message->ParsePartialFromArray(body.constData(), int(body.size()))
+        && message->IsInitialized();
 }
 
 } // namespace
