@@ -14,6 +14,7 @@ packages=(
   ffmpeg
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   iproute2 util-linux e2fsprogs curl
+  libprotobuf-dev protobuf-compiler
   dbus python3-dbusmock
   dpkg-dev desktop-file-utils appstream
   clang libclang-rt-14-dev

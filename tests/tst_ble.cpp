@@ -146,10 +146,10 @@ void TestBle::connectBindsServicesAndReadsCredentials()
     QVERIFY2(clock.elapsed() - boundMs >= 1500, qPrintable(QString::number(clock.elapsed() - boundMs)));
     QCOMPARE(status.last(), (QList<QVariant>{QStringLiteral("Bluetooth connection successful."), true}));
 
-    // Notifications on every characteristic with a configuration descriptor, of both services.
-    QTRY_COMPARE(m_fake.writes().filter(QStringLiteral("|notify|")).size(), 4);
+    // Notifications on every characteristic with a configuration descriptor, of all services.
+    QTRY_COMPARE(m_fake.writes().filter(QStringLiteral("|notify|")).size(), 5);
     const QStringList notifies = m_fake.writes().filter(QStringLiteral("|notify|on"));
-    for (const char* uuid : {"0005", "0073", "0075", "0077"})
+    for (const char* uuid : {"0005", "0073", "0075", "0077", "0092"})
         QVERIFY2(notifies.contains(QLatin1String(uuid) + QLatin1String("|notify|on")), uuid);
 
     // The SSID is read at once and stored without its surrounding blanks; the password on request.

@@ -1,6 +1,7 @@
 #include "bleinterface.h"
 #include "camsim.h"
 #include "fakebluez.h"
+#include "homenetworkcamera.h"
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
@@ -9,7 +10,11 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDialog>
 #include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -26,6 +31,10 @@ const QString kFailureHead = QStringLiteral("connection failed, please connect t
 const QString kCaution = QStringLiteral(
     "CAUTION: This will disconnect the current network and connect to the GoPro network. Are you sure?");
 const QStringList kNotRun{QStringLiteral("<nmcli not run>")};
+// What the fake camera tells once it is on the home network, and the password of that network.
+const QString kCameraPassword = QStringLiteral("Gzt2m6YMvLAo");
+const QString kHomePassword = QStringLiteral("p@ss word <1234>");
+const QString kOnHomeNetwork = QStringLiteral("On the home network at 192.168.50.103");
 
 // What nmcli gets: its arguments, then what came on its standard input.
 QStringList nmcliJoin(const QString& ssid = "GP24645504", const QString& password = "p@d-NNc-2ts")
@@ -33,14 +42,18 @@ QStringList nmcliJoin(const QString& ssid = "GP24645504", const QString& passwor
     return {"--ask", "device", "wifi", "connect", ssid, "stdin=" + password + "\n"};
 }
 
-// The first log line that shows the password, as text or as the hex of its bytes.
+// The first log line that shows the password, or six bytes of it (a packet may hold part of
+// it), as text or as hex.
 QString lineShowing(const LogCapture& log, const QString& password)
 {
     const QByteArray bytes = password.toUtf8();
     for (const QString& line : log.lines()) {
-        if (line.contains(password) || line.contains(QLatin1String(bytes.toHex(' ')))
-            || line.contains(QLatin1String(bytes.toHex())))
-            return line;
+        for (qsizetype at = 0; !bytes.isEmpty() && at + 6 <= qMax<qsizetype>(bytes.size(), 6); ++at) {
+            const QByteArray part = bytes.mid(at, 6);
+            if (line.contains(QString::fromUtf8(part)) || line.contains(QLatin1String(part.toHex(' ')))
+                || line.contains(QLatin1String(part.toHex())))
+                return line;
+        }
     }
     return QString();
 }
@@ -66,14 +79,23 @@ private slots:
     void wholeFlowJoinsTheCameraWifi();
     void failures_data();
     void failures();
+    void homeNetworkThroughDialog_data();
+    void homeNetworkThroughDialog();
+    void cameraOnHomeNetworkHandedOn();
 
 private:
+    // Scans and connects the fake camera from the window.
+    void connectFromWindow(MainWindow& window);
+    // The camera handed on is the fake's, on ssid, with all it told.
+    void checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid);
     void installNmcli(Nmcli mode);
     QStringList nmcliCall() const;
 
     FakeBluez m_fake;
     QTemporaryDir m_tools;
     QByteArray m_path;
+    // The camera's root certificate.
+    QByteArray m_pem;
 };
 
 void TestBluetoothFlow::initTestCase()
@@ -83,6 +105,13 @@ void TestBluetoothFlow::initTestCase()
     testsupport::installFreshDataTree();
     QVERIFY(m_tools.isValid());
     m_path = qgetenv("PATH");
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                   "-keyout", m_tools.filePath("key.pem"), "-subj", "/CN=GoPro Camera Root", "-days", "365"});
+    QVERIFY(openssl.waitForFinished(30000));
+    m_pem = openssl.readAllStandardOutput();
+    QVERIFY(m_pem.startsWith("-----BEGIN CERTIFICATE-----"));
 }
 
 void TestBluetoothFlow::init()
@@ -183,9 +212,11 @@ void TestBluetoothFlow::wholeFlowJoinsTheCameraWifi()
     // The password went to nmcli on its standard input only.
     QCOMPARE(nmcliCall(), nmcliJoin());
     QCOMPARE(models->currentText(), QStringLiteral("hero10"));
-    // What went to the camera: access point on, then the hardware-information request.
+    // What went to the camera: the hardware-information request, then access point on; a
+    // HERO10 is asked nothing of a home network.
     QCOMPARE(m_fake.writes().filter(QStringLiteral("0072|")),
-             (QStringList{"0072|request|03170101", "0072|request|013c"}));
+             (QStringList{"0072|request|013c", "0072|request|03170101"}));
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("proto|")), QStringList());
 
     // The camera is reached on its network now, with the keep-alive of the model's family.
     QVERIFY(sim.waitForRequest(QStringLiteral("/gopro/camera/keep_alive"), 10000));
@@ -301,6 +332,133 @@ void TestBluetoothFlow::failures()
         QVERIFY(pid > 0);
         QTRY_VERIFY(::kill(pid, 0) != 0);
     }
+}
+
+void TestBluetoothFlow::connectFromWindow(MainWindow& window)
+{
+    window.findChild<QPushButton*>(QStringLiteral("pbBluetoothScan"))->click();
+    QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QComboBox*>(QStringLiteral("comboDevices"))->count() > 0, 3000);
+    window.findChild<QPushButton*>(QStringLiteral("pbBluetoothConnect"))->click();
+}
+
+void TestBluetoothFlow::checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid)
+{
+    QCOMPARE(handed.size(), 1);
+    const HomeNetworkCamera& camera = handed.first();
+    QCOMPARE(camera.address.toString(), QStringLiteral("192.168.50.103"));
+    QCOMPARE(camera.user, QStringLiteral("gopro"));
+    QCOMPARE(camera.password, kCameraPassword);
+    QCOMPARE(camera.rootCertificatePem, m_pem);
+    QCOMPARE(camera.ssid, ssid);
+    // Who it is, from its hardware information.
+    QCOMPARE(camera.serial, QStringLiteral("C3501324645504"));
+    QCOMPARE(camera.modelName, QStringLiteral("HERO12 Black"));
+    QCOMPARE(camera.model, 12);
+}
+
+void TestBluetoothFlow::homeNetworkThroughDialog_data()
+{
+    QTest::addColumn<QJsonObject>("config");
+    QTest::addColumn<int>("network");     // its row in the list: 0 known to the camera, 1 new
+    QTest::addColumn<QString>("failure"); // the dialog's last words; none: the camera is handed on
+    QTest::newRow("joins") << QJsonObject{{"join_result", 5}} << 1 << QString();
+    QTest::newRow("known network, no password") << QJsonObject{{"join_result", 5}} << 0 << QString();
+    QTest::newRow("wrong password") << QJsonObject{{"join_result", 8}} << 1
+                                    << QStringLiteral("The password for “Home & Co” is wrong.");
+    QTest::newRow("HERO12 without internet")
+        << QJsonObject{{"join_result", 7}} << 1
+        << QStringLiteral("The camera could not join “Home & Co”: most likely this network has no internet "
+                          "access, which the HERO12 needs.");
+    QTest::newRow("HERO13 without internet")
+        << QJsonObject{{"join_result", 10}, {"model_number", 65}, {"model_name", "HERO13 Black"}} << 1
+        << QStringLiteral("The camera could not join “Home & Co”: this network has no internet access.");
+}
+
+void TestBluetoothFlow::homeNetworkThroughDialog()
+{
+    QFETCH(QJsonObject, config);
+    QFETCH(int, network);
+    QFETCH(QString, failure);
+    config.insert("cohn_cert", QString::fromLatin1(m_pem));
+    QVERIFY(m_fake.configure(config));
+    installNmcli(Joins);
+    LogCapture log;
+    PromptRecorder prompts;
+    MainWindow window;
+    QList<HomeNetworkCamera> handed;
+    connect(&window, &MainWindow::cameraReady, &window,
+            [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
+    auto* home = window.findChild<QPushButton*>(QStringLiteral("pbHomeNetwork"));
+    QVERIFY(home && !home->isEnabled());
+    connectFromWindow(window);
+    // Not on a home network: its access point is joined meanwhile.
+    QTRY_VERIFY_WITH_TIMEOUT(prompts.sawText(kSuccess), 15000);
+    QVERIFY(home->isEnabled());
+
+    home->click();
+    auto* dialog = window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog"));
+    QVERIFY(dialog && dialog->isVisible());
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("listNetworks"));
+    auto* password = dialog->findChild<QLineEdit*>(QStringLiteral("lineEditNetworkPassword"));
+    auto* join = dialog->findChild<QPushButton*>(QStringLiteral("pbJoinNetwork"));
+    auto* status = dialog->findChild<QLabel*>(QStringLiteral("labelHomeNetworkStatus"));
+    QTRY_COMPARE(list->count(), 3);
+    // Name, signal bars, a lock when secured, and whether the camera knows it.
+    QCOMPARE(list->item(0)->text(), QStringLiteral("dabugdabug   ▂▄▆   known"));
+    QCOMPARE(list->item(1)->text(), QStringLiteral("Home & Co   ▂▄·"));
+    QCOMPARE(list->item(2)->text(), QStringLiteral("Cafe   ▂··"));
+    QVERIFY(!list->item(1)->icon().isNull() && list->item(2)->icon().isNull());
+    list->setCurrentRow(network);
+    QCOMPARE(password->echoMode(), QLineEdit::Password);
+    // The camera keeps the password of a network it knows.
+    QCOMPARE(join->isEnabled(), network == 0);
+    QCOMPARE(password->isEnabled(), network != 0);
+    if (network != 0)
+        QTest::keyClicks(password, kHomePassword);
+    join->click();
+
+    const QString ssid = list->item(network)->data(Qt::UserRole).toString();
+    QStringList requests{"proto|cohn_status|1", "proto|scan", "proto|entries|0|100|1",
+                         network == 0 ? "proto|connect|" + ssid : "proto|connect_new|" + ssid + "|" + kHomePassword};
+    if (failure.isEmpty()) {
+        QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 10000);
+        checkHandedOn(handed, ssid);
+        QCOMPARE(status->text(), QStringLiteral("The camera is on “%1” at 192.168.50.103.").arg(ssid));
+        QCOMPARE(window.statusBar()->currentMessage(), kOnHomeNetwork);
+        QTRY_VERIFY(!window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog")));
+        requests << "proto|create_cert|1" << "proto|get_cert" << "proto|cohn_status|1";
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), failure, 10000);
+        QTest::qWait(300);
+        QVERIFY(handed.isEmpty() && dialog->isVisible() && join->isEnabled());
+    }
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("proto|")), requests);
+    QCOMPARE(lineShowing(log, kHomePassword), QString());
+    QCOMPARE(lineShowing(log, kCameraPassword), QString());
+}
+
+void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
+{
+    QVERIFY(m_fake.configure(QJsonObject{{"home", "dabugdabug"}, {"cohn_cert", QString::fromLatin1(m_pem)}}));
+    installNmcli(Joins);
+    LogCapture log;
+    PromptRecorder prompts;
+    MainWindow window;
+    QList<HomeNetworkCamera> handed;
+    connect(&window, &MainWindow::cameraReady, &window,
+            [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
+    connectFromWindow(window);
+    QTRY_VERIFY_WITH_TIMEOUT(!handed.isEmpty(), 15000);
+    checkHandedOn(handed, QStringLiteral("dabugdabug"));
+    QCOMPARE(window.statusBar()->currentMessage(), kOnHomeNetwork);
+    QTest::qWait(1000);
+    // Its home network was read, and left as it was: no access point, no join.
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("0072|")), QStringList{"0072|request|013c"});
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("proto|")),
+             (QStringList{"proto|cohn_status|1", "proto|get_cert"}));
+    QCOMPARE(nmcliCall(), kNotRun);
+    QCOMPARE(prompts.count(), 1); // the caution before connecting
+    QCOMPARE(lineShowing(log, kCameraPassword), QString());
 }
 
 FAKEBLUEZ_TEST_MAIN(TestBluetoothFlow)

@@ -21,6 +21,17 @@ const QLatin1String kSettingsUuid("{b5f90074-aa8d-11e3-9046-0002a5d5c51b}");
 const QLatin1String kSettingsRespUuid("{b5f90075-aa8d-11e3-9046-0002a5d5c51b}");
 const QLatin1String kQueryUuid("{b5f90076-aa8d-11e3-9046-0002a5d5c51b}");
 const QLatin1String kQueryRespUuid("{b5f90077-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kNetServiceUuid("{b5f90090-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kNetUuid("{b5f90091-aa8d-11e3-9046-0002a5d5c51b}");
+const QLatin1String kNetRespUuid("{b5f90092-aa8d-11e3-9046-0002a5d5c51b}");
+
+// The features of protocol-buffer frames, each on its own pair of characteristics.
+constexpr quint8 kNetFeature = 0x02;
+constexpr quint8 kCommandFeature = 0xF1;
+constexpr quint8 kQueryFeature = 0xF5;
+// Notifications of this action carry nothing for us; the camera sends them after it has
+// joined a network.
+constexpr quint8 kIgnoredAction = 0xFF;
 
 const char* const kShutterStartHex = "03010101";
 const char* const kApOnHex = "03170101";
@@ -285,7 +296,7 @@ void BLEInterface::onServiceScanDone()
     }
 
     // Service objects of an earlier connection are dead; commands must not go to them.
-    for (QLowEnergyService* old : {m_apService, m_cmdService}) {
+    for (QLowEnergyService* old : {m_apService, m_cmdService, m_netService}) {
         if (old) {
             disconnect(old, nullptr, this, nullptr);
             old->deleteLater();
@@ -293,6 +304,9 @@ void BLEInterface::onServiceScanDone()
     }
     m_apService = nullptr;
     m_cmdService = nullptr;
+    m_netService = nullptr;
+    m_netChar = m_netRespChar = QLowEnergyCharacteristic();
+    m_cmdFraming = m_queryFraming = m_netFraming = PacketFraming();
     m_apSsidChar = m_apPwdChar = QLowEnergyCharacteristic();
     m_cmdChar = m_cmdRespChar = m_settingsChar = m_settingsRespChar = m_queryChar =
         m_queryRespChar = QLowEnergyCharacteristic();
@@ -325,6 +339,20 @@ void BLEInterface::onServiceScanDone()
                         &BLEInterface::serviceError);
                 m_cmdService->discoverDetails(QLowEnergyService::FullDiscovery);
             }
+        } else if (text == kNetServiceUuid) {
+            m_netService = m_control->createServiceObject(uuid, this);
+            if (m_netService) {
+                connect(m_netService, &QLowEnergyService::stateChanged, this,
+                        &BLEInterface::onNetServiceStateChanged);
+                connect(m_netService, &QLowEnergyService::characteristicChanged, this,
+                        [this](const QLowEnergyCharacteristic& c, const QByteArray& value) {
+                            if (c == m_netRespChar && !takePacket(m_netFraming, kNetFeature, value))
+                                qDebug().noquote() << "Network notification:" << value.toHex(' ');
+                        });
+                connect(m_netService, &QLowEnergyService::errorOccurred, this,
+                        &BLEInterface::serviceError);
+                m_netService->discoverDetails(QLowEnergyService::FullDiscovery);
+            }
         }
     }
     if (!m_apService)
@@ -339,7 +367,7 @@ void BLEInterface::checkLinkReady()
     const auto ready = [](QLowEnergyService* service) {
         return !service || service->state() == QLowEnergyService::RemoteServiceDiscovered;
     };
-    if (m_connected && ready(m_apService) && ready(m_cmdService))
+    if (m_connected && ready(m_apService) && ready(m_cmdService) && ready(m_netService))
         m_linkTimer->stop();
 }
 
@@ -410,6 +438,24 @@ void BLEInterface::onApServiceStateChanged(QLowEnergyService::ServiceState s)
     checkLinkReady();
 }
 
+void BLEInterface::onNetServiceStateChanged(QLowEnergyService::ServiceState s)
+{
+    if (s != QLowEnergyService::RemoteServiceDiscovered || !m_netService)
+        return;
+    const QList<QLowEnergyCharacteristic> characteristics = m_netService->characteristics();
+    for (const QLowEnergyCharacteristic& c : characteristics) {
+        if (!c.isValid())
+            continue;
+        const QString text = c.uuid().toString();
+        if (text == kNetUuid)
+            m_netChar = c;
+        else if (text == kNetRespUuid)
+            m_netRespChar = c;
+        enableNotifications(m_netService, c);
+    }
+    checkLinkReady();
+}
+
 void BLEInterface::serviceError(QLowEnergyService::ServiceError e)
 {
     qWarning() << "Service error:" << e;
@@ -428,6 +474,7 @@ void BLEInterface::onCharacteristicRead(const QLowEnergyCharacteristic& c, const
         m_apSsid = text.trimmed();
     } else if (m_apPwdChar.isValid() && c == m_apPwdChar) {
         m_apPwd = text.trimmed();
+        emit accessPointPasswordRead();
     }
 }
 
@@ -438,8 +485,41 @@ void BLEInterface::onCharacteristicWrite(const QLowEnergyCharacteristic& c, cons
 
 void BLEInterface::oncharacteristicChanged(const QLowEnergyCharacteristic& c, const QByteArray& value)
 {
-    qDebug().noquote() << "Characteristic Changed: " + forLog(c, value, m_apPwd, false);
+    bool frame = false;
+    if (m_cmdRespChar.isValid() && c == m_cmdRespChar)
+        frame = takePacket(m_cmdFraming, kCommandFeature, value);
+    else if (m_queryRespChar.isValid() && c == m_queryRespChar)
+        frame = takePacket(m_queryFraming, kQueryFeature, value);
+    if (frame)
+        qDebug().noquote() << QStringLiteral("Characteristic Changed: (%1 bytes of a frame)").arg(value.size());
+    else
+        qDebug().noquote() << "Characteristic Changed: " + forLog(c, value, m_apPwd, false);
     emit dataReceived(value);
+}
+
+bool BLEInterface::takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet)
+{
+    const PacketFraming::Result result = framing.feed(packet);
+    if (result == PacketFraming::Result::Ignored)
+        return false;
+    const QByteArray message = framing.message();
+    // Network management carries frames only; the other two carry replies of both kinds, told
+    // apart by the first byte.
+    const bool isFrame = feature == kNetFeature
+        || (!message.isEmpty() && static_cast<quint8>(message.at(0)) == feature);
+    if (result == PacketFraming::Result::Malformed) {
+        qWarning().noquote() << "Malformed packet from the camera:" << framing.problem();
+        if (isFrame)
+            emit frameMalformed(framing.problem());
+    } else if (result == PacketFraming::Result::Complete) {
+        if (!isFrame) {
+            if (feature == kCommandFeature)
+                emit commandReplyReceived(message);
+        } else if (message.size() < 2 || static_cast<quint8>(message.at(1)) != kIgnoredAction) {
+            emit frameReceived(message);
+        }
+    }
+    return isFrame;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -480,21 +560,39 @@ void BLEInterface::powerOff()
 
 bool BLEInterface::writeCommand(const QByteArray& data)
 {
-    if (!m_cmdService || !m_cmdChar.isValid())
+    return writePackets(m_cmdService, m_cmdChar, slices(data));
+}
+
+bool BLEInterface::writeFrame(const QByteArray& frame)
+{
+    const quint8 feature = frame.isEmpty() ? 0 : static_cast<quint8>(frame.at(0));
+    const QList<QByteArray> packets = PacketFraming::split(frame);
+    if (feature == kNetFeature)
+        return writePackets(m_netService, m_netChar, packets);
+    if (feature == kCommandFeature)
+        return writePackets(m_cmdService, m_cmdChar, packets);
+    if (feature == kQueryFeature)
+        return writePackets(m_cmdService, m_queryChar, packets);
+    return false;
+}
+
+bool BLEInterface::writePackets(QLowEnergyService* to, const QLowEnergyCharacteristic& c,
+                                const QList<QByteArray>& parts)
+{
+    if (!to || !c.isValid() || parts.isEmpty())
         return false;
     const QLowEnergyService::WriteMode mode =
-        (m_cmdChar.properties() & QLowEnergyCharacteristic::WriteNoResponse)
+        (c.properties() & QLowEnergyCharacteristic::WriteNoResponse)
             ? QLowEnergyService::WriteWithoutResponse
             : QLowEnergyService::WriteWithResponse;
-    if (data.size() <= kPacketSize) {
-        m_cmdService->writeCharacteristic(m_cmdChar, data, mode);
+    if (parts.size() == 1) {
+        to->writeCharacteristic(c, parts.first(), mode);
         return true;
     }
 
     // Other events run while a slice waits, so the service may go away meanwhile.
-    const QPointer<QLowEnergyService> service = m_cmdService;
-    const QLowEnergyCharacteristic target = m_cmdChar;
-    const QList<QByteArray> parts = slices(data);
+    const QPointer<QLowEnergyService> service = to;
+    const QLowEnergyCharacteristic target = c;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         if (!service)
             return false;

@@ -11,11 +11,15 @@
 #include <QObject>
 #include <QString>
 
+#include "packetframing.h"
+
 class DeviceInfo;
 class QTimer;
 
-// The Bluetooth LE link to the camera: finds cameras, connects one, binds its access-point
-// and control services, writes commands and hands every notification on unchanged.
+// The Bluetooth LE link to the camera: finds cameras, connects one, binds its access-point,
+// control and network-management services, writes commands and hands every notification of
+// the control service on unchanged. Protocol-buffer frames ([feature][action][message]) go
+// out in packets with headers and come back put together again.
 // Every text meant for the user leaves through statusInfoChanged().
 class BLEInterface : public QObject
 {
@@ -43,6 +47,10 @@ public:
     bool writeCommand(const QByteArray& data);
     void readAPSsid();
     void readAPPwd();
+    // Writes a protocol-buffer frame to the characteristic of its feature (0x02 network
+    // management, 0xF1 command, 0xF5 query) in packets with length headers. False when it
+    // could not be written.
+    bool writeFrame(const QByteArray& frame);
 
     bool isConnected() const { return m_connected; }
     int currentDevice() const { return m_currentDevice; }
@@ -66,6 +74,14 @@ signals:
     void connectedChanged(bool connected);
     void connectFinish();
     void pairError();
+    void accessPointPasswordRead();
+    // A whole protocol-buffer frame from the camera (notifications of action 0xFF, which
+    // carry nothing for us, are left out).
+    void frameReceived(const QByteArray& frame);
+    // A frame from the camera that could not be put together from its packets.
+    void frameMalformed(const QString& problem);
+    // A whole reply on the command response that is not a frame (the hardware information).
+    void commandReplyReceived(const QByteArray& message);
 
 public slots:
     bool set_currentDevice(int currentDevice);
@@ -81,6 +97,7 @@ private slots:
     void onDeviceDisconnected();
     void onServiceStateChanged(QLowEnergyService::ServiceState s);
     void onApServiceStateChanged(QLowEnergyService::ServiceState s);
+    void onNetServiceStateChanged(QLowEnergyService::ServiceState s);
     void serviceError(QLowEnergyService::ServiceError e);
     void onCharacteristicRead(const QLowEnergyCharacteristic& c, const QByteArray& value);
     void onCharacteristicWrite(const QLowEnergyCharacteristic& c, const QByteArray& value);
@@ -92,6 +109,11 @@ private:
     void enableNotifications(QLowEnergyService* service, const QLowEnergyCharacteristic& c);
     void clearDevices();
     void checkLinkReady();
+    bool writePackets(QLowEnergyService* service, const QLowEnergyCharacteristic& c,
+                      const QList<QByteArray>& packets);
+    // Puts a notification's packet to its message; true when the packet belongs to a frame
+    // (whose content is then not logged: the camera's status carries its login).
+    bool takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet);
 
 public:
     int m_currentDevice = 0;
@@ -109,6 +131,9 @@ public:
     QLowEnergyCharacteristic m_settingsRespChar;
     QLowEnergyCharacteristic m_queryChar;
     QLowEnergyCharacteristic m_queryRespChar;
+    QLowEnergyService* m_netService = nullptr;
+    QLowEnergyCharacteristic m_netChar;
+    QLowEnergyCharacteristic m_netRespChar;
     QList<DeviceInfo*> m_devices;
     bool m_connected = false;
     QString m_apSsid;
@@ -120,6 +145,9 @@ private:
     QTimer* m_linkTimer = nullptr;
     // The access point needs a moment after its service is bound before it answers.
     QTimer* m_apSettleTimer = nullptr;
+    PacketFraming m_cmdFraming;
+    PacketFraming m_queryFraming;
+    PacketFraming m_netFraming;
     int m_linkTimeoutMs = 15000;
     int m_writeTimeoutMs = 3000;
 };

@@ -53,6 +53,21 @@ bool HardwareInfo::modelFromText(const QByteArray& bytes, int* number)
     return true;
 }
 
+QList<QByteArray> HardwareInfo::fields(const QByteArray& message)
+{
+    QList<QByteArray> result;
+    if (message.size() < 2 || message.at(0) != kCommand || message.at(1) != kSuccess)
+        return result;
+    for (qsizetype at = 2; at < message.size();) {
+        const qsizetype length = static_cast<unsigned char>(message.at(at));
+        if (at + 1 + length > message.size())
+            break;
+        result.append(message.mid(at + 1, length));
+        at += 1 + length;
+    }
+    return result;
+}
+
 QString HardwareInfo::modelNameFor(int number)
 {
     return QStringLiteral("hero%1").arg(number);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // Reads the camera's model from its reply to the hardware-information command (01 3C).
@@ -42,6 +43,10 @@ public:
     static bool isReplyStart(const QByteArray& bytes);
     // "hero12" for 12.
     static QString modelNameFor(int number);
+    // The length-prefixed fields of a whole successful reply without packet headers (3C 00,
+    // then model number, model name, board type, firmware, serial number, ...), as far as
+    // they are whole; none for any other message.
+    static QList<QByteArray> fields(const QByteArray& message);
 
 private:
     // ended: no more packets of this reply will come. onePacket: the reply is the start

@@ -16,6 +16,8 @@
 #include "defaultmodelfile.h"
 #include "downloadbatch.h"
 #include "dlgshowpict.h"
+#include "homenetworkdialog.h"
+#include "homenetworksetup.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "picturefetcher.h"
@@ -157,6 +159,58 @@ MainWindow::MainWindow(QWidget* parent)
     connectButton->setToolTip(tr("Connect the chosen camera and join its Wi-Fi."));
     ui->mainToolBar->addWidget(connectButton);
     connect(connectButton, &QPushButton::clicked, this, &MainWindow::slotConnect2BleDevice);
+    m_homeNetworkButton = new QPushButton(tr("Home network…"), this);
+    m_homeNetworkButton->setObjectName(QStringLiteral("pbHomeNetwork"));
+    m_homeNetworkButton->setToolTip(
+        tr("Put the camera connected over Bluetooth on your home network (HERO12 and later)."));
+    ui->mainToolBar->addWidget(m_homeNetworkButton);
+    connect(m_homeNetworkButton, &QPushButton::clicked, this, &MainWindow::slotHomeNetwork);
+    m_homeCheck = new HomeNetworkSetup(m_ble, this);
+    connect(m_homeCheck, &HomeNetworkSetup::ready, this, [this](const HomeNetworkCamera& camera) {
+        statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
+        updateHomeNetworkButton();
+        emit cameraReady(camera);
+    });
+    connect(m_homeCheck, &HomeNetworkSetup::notProvisioned, this, [this] {
+        updateHomeNetworkButton();
+        startAccessPointFlow();
+    });
+    // Its access point would end a home-network connection that may be there: the camera is
+    // left as it is, and the user told why.
+    connect(m_homeCheck, &HomeNetworkSetup::failed, this, [this](const QString& text) {
+        statusBar()->showMessage(text);
+        updateHomeNetworkButton();
+    });
+    connect(m_ble, &BLEInterface::connectedChanged, this, [this](bool connected) {
+        if (!connected) {
+            m_bleModel = 0;
+            m_bleReplyTimer->stop();
+        }
+        updateHomeNetworkButton();
+    });
+    connect(m_ble, &BLEInterface::accessPointPasswordRead, this, [this] {
+        if (m_joinOnPassword) {
+            m_joinOnPassword = false;
+            connect2WiFi();
+        }
+    });
+    m_bleReplyTimer = new QTimer(this);
+    m_bleReplyTimer->setSingleShot(true);
+    m_bleReplyTimer->setInterval(3000);
+    connect(m_bleReplyTimer, &QTimer::timeout, this, [this] {
+        continueBluetoothFlow(0, QString(), QString());
+    });
+    connect(m_ble, &BLEInterface::commandReplyReceived, this, [this](const QByteArray& message) {
+        const QList<QByteArray> fields = HardwareInfo::fields(message);
+        if (fields.size() < 5 || !m_bleReplyTimer->isActive())
+            return;
+        m_bleReplyTimer->stop();
+        int number = 0;
+        HardwareInfo::modelFromText(fields.at(1), &number);
+        continueBluetoothFlow(number, QString::fromUtf8(fields.at(1)).trimmed(),
+                              QString::fromUtf8(fields.at(4)).trimmed());
+    });
+    updateHomeNetworkButton();
     // The selector lists the names in the link's order, so its index is a device index. Each
     // item carries its device's address, the identity the user's choice is kept by.
     connect(m_ble, &BLEInterface::devicesNamesChanged, this, [this](const QList<QString>& names) {
@@ -1213,10 +1267,54 @@ void MainWindow::slotGetHardInfo()
     if (!m_ble || !m_ble->m_connected)
         return;
     qDebug() << "connect to bluetooth ok";
+    // Who the camera is comes first: from the HERO12 it may be on its home network, which
+    // switching its access point on would end.
+    m_bleModel = 0;
+    m_joinOnPassword = false;
+    m_homeCheck->cancel();
+    m_bleReplyTimer->start();
+    m_ble->writeCommand(QByteArray::fromHex("013C"));
+}
+
+void MainWindow::continueBluetoothFlow(int model, const QString& modelName, const QString& serial)
+{
+    m_bleModel = model;
+    m_bleModelName = modelName;
+    m_bleSerial = serial;
+    if (model >= 12) {
+        m_homeCheck->setCamera(serial, modelName, model);
+        m_homeCheck->readExisting();
+    } else {
+        startAccessPointFlow();
+    }
+    updateHomeNetworkButton();
+}
+
+void MainWindow::startAccessPointFlow()
+{
+    m_joinOnPassword = true;
     m_ble->enableApMode(true);
     m_ble->readAPSsid();
     m_ble->readAPPwd();
-    m_ble->writeCommand(QByteArray::fromHex("013C"));
+}
+
+void MainWindow::updateHomeNetworkButton()
+{
+    const bool usable = m_ble->isConnected() && m_bleModel >= 12 && !m_homeCheck->isBusy();
+    m_homeNetworkButton->setEnabled(usable);
+}
+
+void MainWindow::slotHomeNetwork()
+{
+    auto* setup = new HomeNetworkSetup(m_ble);
+    setup->setCamera(m_bleSerial, m_bleModelName, m_bleModel);
+    auto* dialog = new HomeNetworkDialog(setup, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &HomeNetworkDialog::cameraReady, this, [this](const HomeNetworkCamera& camera) {
+        statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
+        emit cameraReady(camera);
+    });
+    dialog->open();
 }
 
 void MainWindow::dataReceived(QByteArray data)
@@ -1251,14 +1349,12 @@ void MainWindow::applyReportedModel(int number, const QString& reportedName)
                    "controls stay those of %2; choose the closest model in “Select GoPro”.")
                     .arg(reportedName, current));
         });
-        connect2WiFi();
         return;
     }
     m_cameraModel = number;
     m_comboModel->setCurrentText(name);
     statusBar()->showMessage(QStringLiteral("Current device is %1").arg(name));
     slotVersionChanged(name);
-    connect2WiFi();
 }
 
 void MainWindow::slotPowerOff()

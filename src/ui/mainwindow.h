@@ -12,6 +12,7 @@
 #include "camerarequests.h"
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
+#include "homenetworkcamera.h"
 #include "mediaselection.h"
 
 QT_BEGIN_NAMESPACE
@@ -20,6 +21,7 @@ class QCheckBox;
 class QComboBox;
 class QHostAddress;
 class QNetworkAccessManager;
+class QPushButton;
 class QTimer;
 QT_END_NAMESPACE
 
@@ -28,6 +30,7 @@ class Camera;
 class CameraLink;
 class CameraStatusView;
 class DownloadBatch;
+class HomeNetworkSetup;
 class MediaList;
 class MediaListLoader;
 class PreviewKeepAlive;
@@ -51,6 +54,10 @@ public:
     void initByConfigJs();
     void initDefault();
     void connect2WiFi();
+
+signals:
+    // A camera on the home network, set up or recognised over Bluetooth, to be reached there.
+    void cameraReady(const HomeNetworkCamera& camera);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -96,6 +103,7 @@ private slots:
     void slotGetHardInfo();
     void slotfinishDownload(const QString& summary);
     void slotPowerOff();
+    void slotHomeNetwork();
 
 private:
     // A fixed request in the current model's form for the current camera; empty when the
@@ -130,9 +138,14 @@ private:
     void usbCameraFound(const QHostAddress& host, const QString& serial);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
-    // Takes the model the camera reported: selects its profile (when there is one) and joins
-    // its Wi-Fi.
+    // Takes the model the camera reported: selects its profile (when there is one).
     void applyReportedModel(int number, const QString& reportedName);
+    // Once the camera connected over Bluetooth has told who it is (model 0 when it did not):
+    // from the HERO12 its home network is asked first, otherwise its access point is used.
+    void continueBluetoothFlow(int model, const QString& modelName, const QString& serial);
+    // Access point on, its name and password read, then the PC joins it.
+    void startAccessPointFlow();
+    void updateHomeNetworkButton();
     // Media browser helpers.
     void applyMediaList(const MediaList& list);
     void showMediaCount();
@@ -175,6 +188,17 @@ private:
     HardwareInfo m_hardInfo;
     // Gives up on the rest of a hardware-information reply that stopped coming.
     QTimer* m_hardInfoTimer = nullptr;
+    // Bounds the wait for the whole hardware-information reply that the flow goes on from.
+    QTimer* m_bleReplyTimer = nullptr;
+    // Whether the camera's home network is asked on connection, before its access point.
+    HomeNetworkSetup* m_homeCheck = nullptr;
+    QPushButton* m_homeNetworkButton = nullptr;
+    // The camera connected over Bluetooth, as its hardware information told it.
+    int m_bleModel = 0;
+    QString m_bleModelName;
+    QString m_bleSerial;
+    // The PC joins the access point once its password has been read.
+    bool m_joinOnPassword = false;
     bool m_pairErrorShown = false;
     bool m_configWarningShown = false;
     // The Wi-Fi join in progress, if any.

@@ -6,7 +6,10 @@ python-dbusmock template, run on a private system bus by the tests:
 The tests drive it through the interface org.velkamo.FakeBluez on "/":
     Configure(json)   rebuild adapter and devices (see DEFAULTS below for the keys)
     Writes() -> as    what the program wrote, one "<uuid4>|<type>|<hex>" line per write,
-                      "<uuid4>|notify|on" for every notification switched on
+                      "<uuid4>|notify|on" for every notification switched on, and one
+                      "proto|<request>|<fields...>" line per protocol-buffer request put
+                      together from its packets ("proto|bad-packet|..." for packets that
+                      do not fit)
     DropLink(addr)    the camera goes out of range
     Notify(uuid4, ay) the connected camera notifies bytes on a characteristic of its control
                       service
@@ -55,9 +58,26 @@ DEFAULTS = {
     'write_no_response': False, # the command characteristic offers write without response
     'model_number': 62,
     'model_name': 'HERO12 Black',
+    # The home network side: what a scan finds (flags: 0x01 secured, 0x02 known, ...), the
+    # last provisioning state of a join (5 joined; 7, 8, 10, ... fail), the network the camera
+    # is on already (its name; None: not set up), and what it tells once there.
+    'networks': [
+        {'ssid': 'dabugdabug', 'bars': 3, 'mhz': 5220, 'flags': 0x2F},
+        {'ssid': 'Home & Co', 'bars': 2, 'mhz': 2437, 'flags': 0x01},
+        {'ssid': 'Cafe', 'bars': 1, 'mhz': 2412, 'flags': 0x00},
+    ],
+    'join_result': 5,
+    'home': None,
+    'cohn_cert': '',
+    'cohn_ip': '192.168.50.103',
+    'cohn_user': 'gopro',
+    'cohn_password': 'Gzt2m6YMvLAo',
 }
 
 STATE = {'config': dict(DEFAULTS), 'writes': [], 'cmd_writes': 0}
+NET_RESPONSE = 'service0030/char0033'
+CMD_RESPONSE = 'service0020/char0023'
+QUERY_RESPONSE = 'service0020/char002d'
 
 
 def bus_path(path):
@@ -121,8 +141,11 @@ def hardware_info_message(cfg):
 
 
 def packets(message):
-    '''Start packet with the 13-bit length header, then continuation packets.'''
+    '''One packet with the 5-bit header, or a start packet with the 13-bit length header, then
+    continuation packets.'''
     length = len(message)
+    if length < 20:
+        return [bytes([length]) + message]
     out = [bytes([0x20 | (length >> 8), length & 0xFF]) + message[:18]]
     rest = message[18:]
     counter = 0
@@ -131,6 +154,58 @@ def packets(message):
         rest = rest[19:]
         counter += 1
     return out
+
+
+# ------------------------------------------------------------------------------------
+# Protocol buffers, by hand: varints and length-delimited fields are all the camera's
+# messages use.
+
+def varint(n):
+    n &= (1 << 64) - 1
+    out = bytearray()
+    while True:
+        low, n = n & 0x7F, n >> 7
+        out.append(low | (0x80 if n else 0))
+        if not n:
+            return bytes(out)
+
+
+def pb(*fields):
+    '''(number, value) pairs: int and bool as varints, str and bytes length-delimited.'''
+    out = b''
+    for number, value in fields:
+        if isinstance(value, (str, bytes)):
+            data = value.encode() if isinstance(value, str) else value
+            out += varint(number << 3 | 2) + varint(len(data)) + data
+        else:
+            out += varint(number << 3) + varint(int(value))
+    return out
+
+
+def pb_fields(data):
+    fields, i = {}, 0
+
+    def read_varint():
+        nonlocal i
+        value, shift = 0, 0
+        while True:
+            byte = data[i]
+            i += 1
+            value |= (byte & 0x7F) << shift
+            shift += 7
+            if not byte & 0x80:
+                return value
+    while i < len(data):
+        key = read_varint()
+        if key & 7 == 0:
+            value = read_varint()
+        elif key & 7 == 2:
+            length = read_varint()
+            value, i = bytes(data[i:i + length]), i + length
+        else:
+            raise ValueError('unexpected wire type')
+        fields.setdefault(key >> 3, []).append(value)
+    return fields
 
 
 # ------------------------------------------------------------------------------------
@@ -149,6 +224,107 @@ def notify(char_path, data):
 
 def response_path(device_path):
     return device_path + '/service0020/char0023'
+
+
+def assemble(char_path, packet):
+    '''Puts written packets together: the message so far and whether it is whole.'''
+    st = STATE['incoming'].setdefault(char_path, {'data': b'', 'need': -1, 'next': 0})
+    head = packet[0]
+    if head & 0x80:
+        if st['need'] < 0 or head & 0x0F != st['next']:
+            STATE['writes'].append(f'proto|bad-packet|{packet.hex()}')
+            st['need'] = -1
+            return b'', False
+        st['next'] = (st['next'] + 1) & 0x0F
+        st['data'] += packet[1:]
+    elif head & 0x60 == 0x20 and len(packet) >= 2:
+        st.update(data=packet[2:], need=((head & 0x1F) << 8) | packet[1], next=0)
+    elif head & 0x60 == 0:
+        st.update(data=packet[1:], need=head & 0x1F, next=0)
+    else:
+        st['need'] = -1
+        return b'', False
+    return st['data'], len(st['data']) >= st['need']
+
+
+def send_later(device_path, ms, char, message):
+    def send():
+        for packet in packets(message):
+            notify(f'{device_path}/{char}', packet)
+        return False
+    GLib.timeout_add(ms, send)
+
+
+def cohn_status(connecting=False):
+    cfg = STATE['config']
+    provisioned, sta = STATE['provisioned'], STATE['sta']
+    fields = [(1, 1 if provisioned else 0)]
+    if provisioned and sta and not connecting:
+        fields += [(2, 27), (3, cfg['cohn_user']), (4, cfg['cohn_password']), (5, cfg['cohn_ip']),
+                   (6, 1), (7, sta), (8, '2474f7f66104')]
+    else:
+        fields += [(2, 29 if sta else 28)]
+    return bytes([0xF5, 0xEF]) + pb(*fields)
+
+
+def answer_frame(device_path, message):
+    '''The camera's network management and home-network requests, answered in order.'''
+    cfg = STATE['config']
+    feature, action, body = message[0], message[1], pb_fields(message[2:])
+    log = STATE['writes'].append
+    later = lambda ms, char, reply: send_later(device_path, ms, char, reply)
+    networks = cfg['networks']
+    if (feature, action) == (0x02, 0x02):
+        log('proto|scan')
+        later(5, NET_RESPONSE, bytes([0x02, 0x82]) + pb((1, 1), (2, 2)))
+        configured = sum(1 for n in networks if n['flags'] & 0x02)
+        later(60, NET_RESPONSE, bytes([0x02, 0x0B]) + pb((1, 5), (2, 1), (3, len(networks)), (4, configured)))
+    elif (feature, action) == (0x02, 0x03):
+        log(f"proto|entries|{body[1][0]}|{body[2][0]}|{body[3][0]}")
+        entries = [(3, pb((1, n['ssid']), (2, n['bars']), (4, n['mhz']), (5, n['flags']))) for n in networks]
+        later(5, NET_RESPONSE, bytes([0x02, 0x83]) + pb((1, 1), (2, body[3][0]), *entries))
+    elif (feature, action) in ((0x02, 0x04), (0x02, 0x05)):
+        ssid = body[1][0].decode()
+        if action == 0x04:
+            log(f'proto|connect|{ssid}')
+        else:
+            log(f'proto|connect_new|{ssid}|{body[2][0].decode()}')
+        later(5, NET_RESPONSE, bytes([0x02, action | 0x80]) + pb((1, 1), (2, 2), (3, 60)))
+        later(40, NET_RESPONSE, bytes([0x02, 0x0C]) + pb((1, 2)))
+        result = int(cfg['join_result'])
+        if result in (5, 6):
+            def joined():
+                STATE['sta'] = ssid
+                return False
+            GLib.timeout_add(70, joined)
+        later(80, NET_RESPONSE, bytes([0x02, 0x0C]) + pb((1, result)))
+        if result in (5, 6):
+            # Notifications the camera sends after joining, of no use to anyone.
+            later(90, NET_RESPONSE, bytes([0x02, 0xFF]) + pb((1, 1)))
+            later(95, QUERY_RESPONSE, bytes([0xF5, 0xFF]))
+    elif (feature, action) == (0xF1, 0x67):
+        log(f"proto|create_cert|{body.get(1, [0])[0]}")
+        STATE['provisioned'] = True
+        later(5, CMD_RESPONSE, bytes([0xF1, 0xE7]) + pb((1, 1)))
+    elif (feature, action) == (0xF1, 0x66):
+        log('proto|clear_cert')
+        STATE['provisioned'], STATE['sta'] = False, None
+        later(5, CMD_RESPONSE, bytes([0xF1, 0xE6]) + pb((1, 1)))
+    elif (feature, action) == (0xF5, 0x6E):
+        log('proto|get_cert')
+        if STATE['provisioned']:
+            later(5, QUERY_RESPONSE, bytes([0xF5, 0xEE]) + pb((1, 1), (2, cfg['cohn_cert'])))
+        else:
+            later(5, QUERY_RESPONSE, bytes([0xF5, 0xEE]) + pb((1, 6)))
+    elif (feature, action) == (0xF5, 0x6F):
+        register = body.get(1, [0])[0]
+        log(f'proto|cohn_status|{register}')
+        # On its way to the network first, then there with its address and login.
+        later(5, QUERY_RESPONSE, cohn_status(connecting=True))
+        if STATE['provisioned'] and STATE['sta'] and register:
+            later(60, QUERY_RESPONSE, cohn_status())
+    else:
+        log(f'proto|unknown|{message.hex()}')
 
 
 def answer_command(device_path, data):
@@ -184,12 +360,24 @@ def char_write(char, value, options):
     kind = str(options.get('type', 'request'))
     data = bytes(value)
     STATE['writes'].append(f'{short}|{kind}|{data.hex()}')
+    device_path = char.path.rsplit('/', 2)[0]
     if short == '0072':
         STATE['cmd_writes'] += 1
         limit = cfg['write_fail_after']
         if 0 <= limit < STATE['cmd_writes']:
             raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
-        device_path = char.path.rsplit('/', 2)[0]
+    # Frames of a feature go to its characteristic; on the command one, the rest are commands.
+    feature = {'0072': 0xF1, '0076': 0xF5, '0091': 0x02}.get(short)
+    if feature is None or not data:
+        return
+    message, whole = assemble(char.path, data)
+    if message[:1] == bytes([feature]):
+        if whole:
+            answer_frame(device_path, message)
+    elif short == '0072':
+        if data == bytes.fromhex('03170101'):
+            # The access point and the home network exclude each other.
+            STATE['sta'] = None
         answer_command(device_path, data)
 
 
@@ -270,6 +458,10 @@ def export_gatt(device_path):
         add_char(ctl, 'char0028', gp('0075'), ['notify'], 'desc0029')
         add_char(ctl, 'char002b', gp('0076'), ['write'])
         add_char(ctl, 'char002d', gp('0077'), ['notify'], 'desc002e')
+    if cfg['services'] == 'both':
+        net = add_service(device_path, 'service0030', gp('0090'))
+        add_char(net, 'char0031', gp('0091'), ['write'])
+        add_char(net, 'char0033', gp('0092'), ['notify'], 'desc0034')
     for path in sorted(p for p in mockobject.objects if p.startswith(device_path + '/')):
         emit_added(path)
 
@@ -356,6 +548,9 @@ def configure(mock, text):
     STATE['config'] = cfg
     STATE['writes'] = []
     STATE['cmd_writes'] = 0
+    STATE['incoming'] = {}
+    home = cfg['home']
+    STATE['provisioned'], STATE['sta'] = bool(home), home
     remove_under(ADAPTER_PATH)
     remove(ADAPTER_PATH)
     if cfg['adapter'] == 'absent':
@@ -397,12 +592,13 @@ def readvertise(mock, address, rssi):
 
 
 def notify_from_camera(mock, short, data):
-    names = {'0073': 'char0023', '0075': 'char0028', '0077': 'char002d'}
+    names = {'0073': CMD_RESPONSE, '0075': 'service0020/char0028', '0077': QUERY_RESPONSE,
+             '0092': NET_RESPONSE}
     for entry in STATE['config']['devices']:
         device_path = f"{ADAPTER_PATH}/dev_{entry['address'].replace(':', '_').upper()}"
         device = mockobject.objects.get(device_path)
         if device is not None and device.props[DEVICE_IFACE]['Connected']:
-            notify(f'{device_path}/service0020/{names[short]}', bytes(data))
+            notify(f'{device_path}/{names[short]}', bytes(data))
 
 
 def load(mock, parameters):
