@@ -117,6 +117,14 @@ private slots:
                "GOPR0001 (2).JPG, GOPR0001 (3).JPG." << 2 << numbered << "";
         QTest::newRow("the same batch again") << numbered << QStringList{k1, k101, k2} << ""
             << "Downloaded 0 of 3 files to %1. 3 already there, skipped." << 0 << numbered << "";
+        // A burst's members have no listed size: the answer's length tells a copy from another
+        // file of the same name.
+        QTest::newRow("no size listed, copy there") << Folder{{"in/GOPR0003.JPG", camera(k3)}} << QStringList{k3}
+            << "" << "Downloaded 0 of 1 files to %1. 1 already there, skipped." << 1
+            << Folder{{"in/GOPR0003.JPG", camera(k3)}} << "";
+        QTest::newRow("no size listed, another file there") << Folder{{"in/GOPR0003.JPG", camera(k3, 1000)}}
+            << QStringList{k3} << "" << "Downloaded 1 of 1 files to %1. Saved under new names: GOPR0003 (2).JPG."
+            << 1 << Folder{{"in/GOPR0003.JPG", camera(k3, 1000)}, {"in/GOPR0003 (2).JPG", camera(k3)}} << "";
         QTest::newRow("twins of one size") << Folder{} << QStringList{k1, k102} << ""
             << "Downloaded 2 of 2 files to %1. Saved under new names: GOPR0001 (2).JPG." << 2
             << Folder{{"in/GOPR0001.JPG", camera(k1)}, {"in/GOPR0001 (2).JPG", camera(k102)}} << "";

@@ -89,7 +89,8 @@ void DownloadBatch::startNext()
             continue;
         }
         // The same file fetched before: as many bytes as the camera lists, under its name or
-        // a numbered one. Where the list gives no size, nothing tells; a new name keeps both.
+        // a numbered one. Where the list gives no size (a burst's members), the answer's
+        // length tells once it comes.
         const qint64 listed = m_sizes.value(path, -1);
         if (listed >= 0 && !DownloadRules::savedCopy(wanted, listed, m_batchWritten).isEmpty()) {
             ++m_skipped;
@@ -112,6 +113,7 @@ void DownloadBatch::startNext()
         }
         m_written = 0;
         m_answer = Answer::Unseen;
+        m_alreadySaved = false;
         m_rangeTotal = -1;
         m_refusal.clear();
         m_writeError.clear();
@@ -178,7 +180,14 @@ bool DownloadBatch::takeAnswer()
     } else if (status >= 200 && status < 300) {
         // A camera that cannot resume sends the whole file.
         m_kept = 0;
-        if (m_part.size() > 0 && !m_part.truncate())
+        const QString path = m_queue.first();
+        const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+        if (!m_sizes.contains(path) && length.isValid()
+            && !DownloadRules::savedCopy(DownloadRules::localPath(m_folder, path), length.toLongLong(),
+                                         m_batchWritten)
+                    .isEmpty())
+            m_alreadySaved = true;
+        else if (m_part.size() > 0 && !m_part.truncate())
             m_writeError = m_part.errorString();
         else
             m_answer = Answer::Write;
@@ -191,7 +200,7 @@ void DownloadBatch::readReady()
     if (!m_part.isOpen() || !takeAnswer()) {
         // An error page is read to its end, which keeps the connection; an answer that
         // cannot be used is not.
-        if (!m_refusal.isEmpty() || !m_writeError.isEmpty())
+        if (!m_refusal.isEmpty() || !m_writeError.isEmpty() || m_alreadySaved)
             m_reply->abort();
         else
             m_reply->skip(m_reply->bytesAvailable());
@@ -238,6 +247,12 @@ void DownloadBatch::endFile()
 void DownloadBatch::settleFile()
 {
     const QString path = m_queue.first();
+    if (m_alreadySaved) {
+        m_part.discard();
+        ++m_skipped;
+        emit progress(1, 1);
+        return;
+    }
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     DownloadRules::Received received;

@@ -29,8 +29,8 @@ public:
 
     // Starts fetching paths (camera media paths) into folder. listedSizes holds the sizes the
     // camera lists, where it lists one; a path without one (a member of a burst) is saved only
-    // when the camera's answer announces its length. Ignored while a batch runs. May finish
-    // at once.
+    // when the camera's answer announces its length, and skipped when a file of that name and
+    // length is there already. Ignored while a batch runs. May finish at once.
     void start(const QString& folder, const QStringList& paths,
                const QHash<QString, qint64>& listedSizes);
     // Ends a running batch at once: the file in transfer is dropped, .part included, and
@@ -71,6 +71,7 @@ private:
     qint64 m_written = 0;
     enum class Answer { Unseen, Write, Refused };
     Answer m_answer = Answer::Unseen;
+    bool m_alreadySaved = false; // the answer's length matches a copy in the folder
     qint64 m_rangeTotal = -1; // the file's size in a Content-Range answer
     QString m_refusal; // why an answer was not written
     QString m_writeError;
