@@ -1,22 +1,28 @@
 // Cameras on a USB cable: which interfaces are cameras, what a camera says about itself, the
 // model remembered for each serial, and the window against a camera reachable only by cable
-// (a tap device in the test's namespace) and beside one on Wi-Fi.
+// (a tap device in the test's namespace) and beside one on Wi-Fi; downloading from them all.
 
+#include "camera.h"
 #include "camerainfo.h"
 #include "cameralink.h"
+#include "cameraoffload.h"
 #include "camsim.h"
 #include "mainwindow.h"
+#include "medialist.h"
 #include "promptrecorder.h"
 #include "rememberedmodels.h"
 #include "testsupport.h"
 #include "usbcamerafinder.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QNetworkReply>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -31,6 +37,18 @@ namespace {
 const QString kSerial = QStringLiteral("C3501324645504"); // at 172.25.104.51
 const QString kCable = QStringLiteral("USB · HERO12 Black · …504");
 const QString kSerial9 = QStringLiteral("C3441324784137"); // a HERO9 at 172.21.137.51
+
+// Every file under dir (hidden ones, a .part, included), with when it was last written.
+QMap<QString, QDateTime> filesUnder(const QString& dir)
+{
+    QMap<QString, QDateTime> found;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        found.insert(QDir(dir).relativeFilePath(it.filePath()), it.fileInfo().lastModified());
+    }
+    return found;
+}
 
 // The cameras listed, by name; their states follow " — ".
 QStringList itemTexts(const QComboBox* box)
@@ -142,6 +160,140 @@ private slots:
         QVERIFY(!models.remember("", "hero9"));
         QCOMPARE(RememberedModels(dir.filePath("velkamo/cameras.json")).model("C3501324645504"), QString("hero12"));
         QCOMPARE(models.model("C3441326543583"), QString("hero10"));
+    }
+
+    // Where "Download from all cameras" puts a camera's files: never outside the folder chosen.
+    void offloadFolderName_data()
+    {
+        QTest::addColumn<QString>("modelName");
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("cable"); // the camera's address on a cable; empty: on Wi-Fi
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("as told") << "HERO12 Black" << 12 << "C3501324645504" << "" << "HERO12 Black 5504";
+        QTest::newRow("no name told") << "" << 9 << "C3441324784461" << "" << "HERO9 4461";
+        QTest::newRow("nothing told") << "" << 0 << "" << "" << "GoPro 10-5-5-9";
+        QTest::newRow("no serial, on a cable") << "HERO11 Black" << 11 << "" << "172.25.104.51"
+                                               << "HERO11 Black 172-25-104-51";
+        QTest::newRow("names a path") << "../../x/.HERO\\13" << 13 << "../..\\/45" << "" << "xHERO13 45";
+        QTest::newRow("nothing but marks") << "../.." << 5 << "\n" << "" << "HERO5 10-5-5-9";
+    }
+    void offloadFolderName()
+    {
+        QFETCH(QString, modelName);
+        QFETCH(int, model);
+        QFETCH(QString, serial);
+        QFETCH(QString, cable);
+        const CameraAddress address = cable.isEmpty() ? CameraAddress::accessPoint()
+                                                      : CameraAddress::usb(QHostAddress(cable));
+        QTEST(CameraOffload::folderName(modelName, model, serial, address), "folder");
+    }
+
+    // "Download from all cameras" with one camera on Wi-Fi and two on cables, each card with a
+    // burst: each into a folder of its own, byte for byte. Again into the same folder: nothing
+    // written. A camera pulled out during it is told in its line; the others' files all come.
+    void downloadFromAllCameras()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        testsupport::installFreshDataTree();
+        testsupport::writeDefaultModel("hero11");
+        const QString serialB = QStringLiteral("C3441326543583"); // at 172.25.183.51
+        CamSim wifi, usbA, usbB;
+        QVERIFY(wifi.start({"--model", "11", "--address", "10.5.5.9", "--media-count", "5"}));
+        QVERIFY(usbA.startUsb(kSerial, {"--model", "12", "--media-count", "5"}));
+        QVERIFY(usbB.startUsb(serialB, {"--model", "10", "--media-count", "5"}));
+        struct Card {
+            CamSim* sim;
+            QString serial;
+            QString host;
+            QString folder;
+            QStringList files;
+        };
+        Card cards[] = {{&wifi, "", "10.5.5.9", "HERO11 Black 4461", {}},
+                        {&usbA, kSerial, "172.25.104.51", "HERO12 Black 5504", {}},
+                        {&usbB, serialB, "172.25.183.51", "HERO10 Black 3583", {}}};
+        for (Card& card : cards) {
+            const MediaList list = MediaList::parse(card.sim->mediaList());
+            for (const MediaList::Entry& entry : list.newestFirst())
+                card.files += entry.isGroup() ? entry.members() : QStringList{entry.path};
+            QVERIFY(card.files.size() > list.count()); // a burst among them
+        }
+        QNetworkAccessManager nam;
+        const auto cameraBytes = [&nam](const QString& host, const QString& path) {
+            std::unique_ptr<QNetworkReply> reply(
+                nam.get(QNetworkRequest(QUrl("http://" + host + ":8080/videos/DCIM/" + path))));
+            QSignalSpy(reply.get(), &QNetworkReply::finished).wait(20000);
+            return reply->readAll();
+        };
+        const auto checkCard = [&](const QString& root, const Card& card) {
+            for (const QString& path : card.files) {
+                QFile file(root + "/" + card.folder + "/" + MediaList::fileName(path));
+                QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+                QVERIFY2(file.readAll() == cameraBytes(card.host, path), qPrintable(file.fileName()));
+            }
+        };
+
+        PromptRecorder prompts;
+        QTemporaryDir folder, folder2;
+        MainWindow window;
+        const auto answering = [&window] {
+            int count = 0;
+            for (const Camera* camera : window.findChildren<Camera*>())
+                count += camera->isOnline() ? 1 : 0;
+            return count;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(answering(), 3, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(window.findChild<QComboBox*>("comboCameras")).size(), 3, 5000);
+        auto* label = window.findChild<QLabel*>("labelTransfer");
+        const auto offload = [&](const QString& into) {
+            prompts.setDefaultDirectory(into);
+            window.findChild<QAction*>("actionDownloadAllCameras")->trigger();
+            QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Download from all cameras"), 60000);
+        };
+        // The heading, then a line for each camera, sorted here by folder.
+        const auto byFolder = [](QStringList lines) {
+            std::sort(lines.begin() + 1, lines.end());
+            return lines;
+        };
+        const auto summary = [&](const QString& into, const QString& outcome) {
+            QStringList lines{"Download from all cameras to " + into + ":"};
+            for (const Card& card : cards)
+                lines << card.folder + ": " + outcome;
+            return byFolder(lines);
+        };
+
+        offload(folder.path());
+        QCOMPARE(byFolder(label->text().split('\n')), summary(folder.path(), "9 of 9 files saved."));
+        for (const Card& card : cards)
+            checkCard(folder.path(), card);
+        const QMap<QString, QDateTime> written = filesUnder(folder.path());
+        QCOMPARE(written.size(), 27);
+
+        QTest::qWait(1100); // a file written again would show a later time
+        offload(folder.path());
+        QCOMPARE(byFolder(label->text().split('\n')), summary(folder.path(), "0 of 9 files saved, 9 already there."));
+        QCOMPARE(filesUnder(folder.path()), written);
+
+        // A file held by each camera on a cable: the one asked first is pulled out meanwhile.
+        for (const Card& card : {cards[1], cards[2]})
+            QVERIFY(card.sim->setFault(card.files.at(1), "stall"));
+        prompts.setDefaultDirectory(folder2.path());
+        window.findChild<QAction*>("actionDownloadAllCameras")->trigger();
+        const auto asked = [&](const Card& card) { return card.sim->countRequests("/videos/DCIM/" + card.files.at(1)); };
+        QTRY_VERIFY_WITH_TIMEOUT(asked(cards[1]) + asked(cards[2]) > 0, 30000);
+        const Card& pulled = asked(cards[1]) > 0 ? cards[1] : cards[2];
+        const Card& other = asked(cards[1]) > 0 ? cards[2] : cards[1];
+        QVERIFY(other.sim->setFault(other.files.at(1), "none"));
+        QVERIFY(CamSim::unplugUsb(pulled.serial));
+        QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Download from all cameras"), 30000);
+        const QStringList lines = label->text().split('\n').filter(pulled.folder + ": ");
+        QCOMPARE(lines.size(), 1);
+        QVERIFY2(lines.first().startsWith(pulled.folder + ": went away during the download: 1 of 9 files saved."),
+                 qPrintable(lines.first()));
+        checkCard(folder2.path(), cards[0]);
+        checkCard(folder2.path(), other);
+        QCOMPARE(filesUnder(folder2.path()).size(), 9 + 9 + 1); // nothing of the file on its way
     }
 
     // The whole window over a cable, with no camera on Wi-Fi at all: found within 3 s of the

@@ -37,6 +37,16 @@ public:
     // finished() tells what was saved before, before stop() returns. Nothing while idle.
     void stop();
     bool isRunning() const { return !m_queue.isEmpty(); }
+
+    // What the last batch did, for a caller that words its own summary.
+    struct Tally {
+        int total = 0;
+        int saved = 0;
+        int skipped = 0; // already in the folder
+        QStringList renamed; // saved beside a file of the same name
+        QStringList failures; // "NAME (why)"
+    };
+    Tally tally() const { return {m_total, m_saved, m_skipped, m_renamed, m_failures}; }
     // The camera the next batch fetches from.
     void setCamera(const CameraAddress& camera) { m_camera = camera; }
 

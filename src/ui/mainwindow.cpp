@@ -7,6 +7,7 @@
 #include "bleinterface.h"
 #include "camera.h"
 #include "cameralink.h"
+#include "cameraoffload.h"
 #include "rememberedmodels.h"
 #include "usbcamerafinder.h"
 #include "cameranetwork.h"
@@ -30,6 +31,7 @@
 #include "wifijoin.h"
 
 #include <QAbstractSlider>
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QScreen>
@@ -103,6 +105,15 @@ MainWindow::MainWindow(QWidget* parent)
             [this](int number, int total, const QString& name) {
                 m_transfer->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
             });
+    m_offload = new CameraOffload(this);
+    connect(m_offload, &CameraOffload::running, m_transfer, &TransferPanel::showRunning);
+    connect(m_offload, &CameraOffload::progress, this, &MainWindow::slotDownloadProgress);
+    connect(m_transfer, &TransferPanel::stopRequested, m_offload, &CameraOffload::stop);
+    connect(m_offload, &CameraOffload::finished, this, [this](const QString& summary) {
+        // A line for each camera: the panel holds them all, the status bar the heading.
+        m_transfer->showSummary(summary);
+        statusBar()->showMessage(summary.section(QLatin1Char('\n'), 0, 0));
+    });
     m_ble = new BLEInterface(this);
 
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
@@ -305,6 +316,13 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->pbStop, &QPushButton::clicked, this, &MainWindow::slotCaptureStop);
     connect(ui->pbDelete, &QPushButton::clicked, this, &MainWindow::slotDeleteFiles);
     connect(ui->pbDownload, &QPushButton::clicked, this, &MainWindow::slotDownload);
+    // The click keeps downloading the ticked files; the button's menu has the rest.
+    auto* downloadAll = new QAction(tr("Download from all cameras"), ui->pbDownload);
+    downloadAll->setObjectName(QStringLiteral("actionDownloadAllCameras"));
+    connect(downloadAll, &QAction::triggered, this, &MainWindow::slotDownloadAllCameras);
+    ui->pbDownload->addAction(downloadAll);
+    ui->pbDownload->setContextMenuPolicy(Qt::ActionsContextMenu);
+    ui->pbDownload->setToolTip(tr("Download the ticked files. Right-click: download from all cameras."));
 
     m_tipTimer = new QTimer(this);
     connect(m_tipTimer, &QTimer::timeout, this, &MainWindow::slotTipTimer);
@@ -361,6 +379,8 @@ void MainWindow::addCamera(Camera* camera)
                                                       command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority),
                                                       why));
             });
+    connect(camera->link(), &CameraLink::wentOffline, m_offload,
+            [this, camera] { m_offload->cameraLeft(camera->address()); });
     connect(camera, &Camera::changed, this, [this, camera] {
         showCameraList();
         // The camera told its model: its profile, where there is one.
@@ -570,7 +590,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_batch->isRunning()
+    if ((m_batch->isRunning() || m_offload->isRunning())
         && !Prompt::confirm(this, tr("Velkamo"),
                             tr("A download is running. Stop it and quit? Files already saved stay; "
                                "the file being fetched is removed."))) {
@@ -579,6 +599,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The batch may have ended while the question was open; then this does nothing.
     m_batch->stop();
+    m_offload->stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -628,7 +649,7 @@ bool MainWindow::cameraAnswers()
 
 bool MainWindow::cardMayChange()
 {
-    if (!m_batch->isRunning())
+    if (!m_batch->isRunning() && !m_offload->isRunning())
         return true;
     Prompt::warning(this, tr("Velkamo"),
                     tr("A download is running: nothing is deleted from the card until it has "
@@ -1153,7 +1174,7 @@ void MainWindow::showSelectedName()
 
 void MainWindow::slotDownload()
 {
-    if (m_batch->isRunning()) {
+    if (m_batch->isRunning() || m_offload->isRunning()) {
         statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
         return;
     }
@@ -1163,7 +1184,7 @@ void MainWindow::slotDownload()
         this, tr("Open Directory"),
         QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
     // The question was open for a while: the camera may have come and gone, a batch not.
-    if (folder.isEmpty() || m_batch->isRunning())
+    if (folder.isEmpty() || m_batch->isRunning() || m_offload->isRunning())
         return;
 
     // A burst or lapse is listed as its first picture; every member is fetched.
@@ -1182,6 +1203,32 @@ void MainWindow::slotDownload()
             sizes.insert(path, listed);
     }
     m_batch->start(folder, paths, sizes);
+}
+
+void MainWindow::slotDownloadAllCameras()
+{
+    if (m_batch->isRunning() || m_offload->isRunning()) {
+        statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
+        return;
+    }
+    const QString folder = Prompt::existingDirectory(
+        this, tr("Open Directory"),
+        QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
+    if (folder.isEmpty() || m_batch->isRunning() || m_offload->isRunning())
+        return;
+    // The cameras that answer now; one on both links once, by cable.
+    QList<CameraOffload::Source> cameras;
+    for (const Camera* camera : std::as_const(m_cameras)) {
+        if (camera->isOnline() && !cameraOnCableAlso(camera))
+            cameras.append({camera->address(),
+                            CameraOffload::folderName(camera->modelName(), camera->model(),
+                                                      camera->serial(), camera->address())});
+    }
+    if (cameras.isEmpty()) {
+        statusBar()->showMessage(tr("No camera answers: nothing to download."));
+        return;
+    }
+    m_offload->start(folder, cameras);
 }
 
 void MainWindow::slotDownloadProgress(int value, int maximum)

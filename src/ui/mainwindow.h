@@ -28,6 +28,7 @@ QT_END_NAMESPACE
 class BLEInterface;
 class Camera;
 class CameraLink;
+class CameraOffload;
 class CameraStatusView;
 class DownloadBatch;
 class HomeNetworkSetup;
@@ -77,6 +78,8 @@ private slots:
     void slotSleep();
     void slotRefresh();
     void slotDownload();
+    // Every file not yet saved, of every camera that answers, each into a folder of its own.
+    void slotDownloadAllCameras();
     void slotDeleteFiles();
     void slotReformat();
     void slotCaptureModelChanged(int index);
@@ -176,6 +179,7 @@ private:
     MediaSelection m_selectedFiles;
     TransferPanel* m_transfer = nullptr;
     DownloadBatch* m_batch = nullptr;
+    CameraOffload* m_offload = nullptr;
     PictureFetcher* m_pictures = nullptr;
     // Media browser: the newest list request; older answers are dropped.
     QNetworkReply* m_listReply = nullptr;

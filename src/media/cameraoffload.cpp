@@ -1,0 +1,244 @@
+#include "cameraoffload.h"
+
+#include "cameranetwork.h"
+#include "downloadbatch.h"
+#include "medialist.h"
+#include "medialistloader.h"
+#include "replylimit.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+
+#include <utility>
+
+namespace {
+// The list is asked for as the window asks for it, within the same bounds.
+const char* const kMediaListPath = "/gp/gpMediaList";
+constexpr int kListStallMs = 15000;
+constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
+constexpr int kListDeadlineMs = 60000;
+// Far longer than any camera's name; a folder name stays readable.
+constexpr int kNameMaxChars = 48;
+
+// Letters, digits, blanks and a few marks: nothing that separates, hides or escapes a path.
+QString plainName(const QString& text)
+{
+    QString name;
+    for (const QChar c : text) {
+        if (c.isLetterOrNumber() || QStringLiteral("-_()+").contains(c))
+            name += c;
+        else if (c.isSpace())
+            name += QLatin1Char(' ');
+    }
+    return name.simplified().left(kNameMaxChars).trimmed();
+}
+} // namespace
+
+CameraOffload::CameraOffload(QObject* parent)
+    : QObject(parent)
+    , m_manager(cameranetwork::newManager(this))
+    , m_batch(new DownloadBatch(m_manager, this))
+    , m_loader(new MediaListLoader(this))
+{
+    connect(m_batch, &DownloadBatch::fileStarted, this,
+            [this](int number, int total, const QString& name) {
+                emit running(tr("%1 · Downloading %2 of %3: %4")
+                                 .arg(cameraText(), QString::number(number), QString::number(total), name));
+            });
+    connect(m_batch, &DownloadBatch::progress, this, &CameraOffload::progress);
+    connect(m_batch, &DownloadBatch::finished, this, &CameraOffload::batchFinished);
+    connect(m_loader, &MediaListLoader::loaded, this, &CameraOffload::cardLoaded);
+}
+
+CameraOffload::~CameraOffload()
+{
+    if (m_listReply) {
+        m_listReply->disconnect(this);
+        m_listReply->abort();
+    }
+    // The batch, a child, drops its file in transfer itself; it must not report to a half
+    // destroyed offload.
+    m_batch->disconnect(this);
+}
+
+QString CameraOffload::folderName(const QString& modelName, int model, const QString& serial,
+                                  const CameraAddress& address)
+{
+    QString name = plainName(modelName);
+    if (name.isEmpty())
+        name = model > 0 ? QStringLiteral("HERO%1").arg(model) : QStringLiteral("GoPro");
+    QString id = plainName(serial).remove(QLatin1Char(' ')).right(4);
+    // Without a serial, the address keeps one camera's files together (on a cable it comes
+    // from the serial's digits) and apart from the others'.
+    if (id.isEmpty())
+        id = plainName(address.host().toString().replace(QRegularExpression(QStringLiteral("[.:]")), QStringLiteral("-")));
+    return id.isEmpty() ? name : name + QLatin1Char(' ') + id;
+}
+
+void CameraOffload::start(const QString& folder, const QList<Source>& cameras)
+{
+    if (isRunning())
+        return;
+    m_folder = folder;
+    m_cameras = cameras;
+    m_lines.clear();
+    m_index = -1;
+    m_stopping = false;
+    m_stage = Stage::Listing;
+    next();
+}
+
+void CameraOffload::stop()
+{
+    if (!isRunning())
+        return;
+    m_stopping = true;
+    if (m_listReply) {
+        m_listReply->disconnect(this);
+        m_listReply->abort();
+        std::exchange(m_listReply, nullptr)->deleteLater();
+    }
+    // The batch tells its own line; otherwise the camera's card was still being read.
+    if (m_stage == Stage::Downloading && m_batch->isRunning())
+        m_batch->stop();
+    else if (m_index < m_cameras.size())
+        endCamera(tr("stopped before anything was downloaded."));
+    while (++m_index < m_cameras.size())
+        endCamera(tr("not reached, stopped before its turn."));
+    m_stage = Stage::Idle;
+    const QString summary = tr("Download from all cameras to %1, stopped:")
+                                .arg(QDir::toNativeSeparators(m_folder))
+        + QLatin1Char('\n') + m_lines.join(QLatin1Char('\n'));
+    qDebug().noquote() << summary;
+    emit finished(summary);
+}
+
+void CameraOffload::cameraLeft(const CameraAddress& address)
+{
+    if (!isRunning() || m_index >= m_cameras.size() || m_cameras.at(m_index).address != address)
+        return;
+    qDebug() << "offload: camera at" << address.host().toString() << "went away";
+    m_gone = true;
+    if (m_listReply)
+        m_listReply->abort(); // listRead() tells
+    else if (m_stage == Stage::Downloading && m_batch->isRunning())
+        m_batch->stop(); // batchFinished() tells
+    // While its card is read, cardLoaded() tells.
+}
+
+void CameraOffload::next()
+{
+    if (++m_index >= m_cameras.size()) {
+        m_stage = Stage::Idle;
+        const QString summary = tr("Download from all cameras to %1:").arg(QDir::toNativeSeparators(m_folder))
+            + QLatin1Char('\n') + m_lines.join(QLatin1Char('\n'));
+        qDebug().noquote() << summary;
+        emit finished(summary);
+        return;
+    }
+    m_gone = false;
+    m_stage = Stage::Listing;
+    emit running(tr("%1 · Reading its card").arg(cameraText()));
+    QNetworkRequest request(m_cameras.at(m_index).address.mediaUrl(QLatin1String(kMediaListPath)));
+    request.setTransferTimeout(kListStallMs);
+    request.setRawHeader("Accept-Encoding", "identity");
+    m_listReply = m_manager->get(request);
+    ReplyLimit::apply(m_listReply, kListMaxBytes, kListDeadlineMs);
+    connect(m_listReply, &QNetworkReply::finished, this, &CameraOffload::listRead);
+}
+
+void CameraOffload::listRead()
+{
+    QNetworkReply* reply = std::exchange(m_listReply, nullptr);
+    reply->deleteLater();
+    if (m_gone) {
+        endCamera(tr("went away before its card was read."));
+        return;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        QString why = ReplyLimit::reason(reply);
+        if (why.isEmpty())
+            why = status != 0 ? tr("HTTP %1").arg(status) : reply->errorString();
+        endCamera(tr("its card could not be read (%1).").arg(why));
+        return;
+    }
+    m_stage = Stage::Reading;
+    m_loader->load(reply->readAll());
+}
+
+void CameraOffload::cardLoaded(const MediaList& card)
+{
+    // A long list comes first as its newest files alone.
+    if (m_stage != Stage::Reading || !card.isComplete())
+        return;
+    if (m_gone) {
+        endCamera(tr("went away before its card was read."));
+        return;
+    }
+    if (!card.isValid()) {
+        endCamera(tr("its answer to the media list request is not a media list."));
+        return;
+    }
+    // A burst or lapse is listed as its first picture; every member is fetched.
+    QStringList paths;
+    QHash<QString, qint64> sizes;
+    for (const MediaList::Entry& entry : card.newestFirst()) {
+        if (entry.isGroup()) {
+            paths += entry.members();
+            continue;
+        }
+        paths << entry.path;
+        if (entry.size >= 0)
+            sizes.insert(entry.path, entry.size);
+    }
+    if (paths.isEmpty()) {
+        endCamera(tr("no files on its card."));
+        return;
+    }
+    const Source& camera = m_cameras.at(m_index);
+    const QString folder = m_folder + QLatin1Char('/') + camera.folderName;
+    if (!QDir().mkpath(folder)) {
+        endCamera(tr("cannot make the folder %1.").arg(QDir::toNativeSeparators(folder)));
+        return;
+    }
+    m_stage = Stage::Downloading;
+    m_batch->setCamera(camera.address);
+    m_batch->start(folder, paths, sizes);
+}
+
+void CameraOffload::batchFinished()
+{
+    const DownloadBatch::Tally tally = m_batch->tally();
+    QString outcome = tr("%1 of %2 files saved").arg(tally.saved).arg(tally.total);
+    if (tally.skipped > 0)
+        outcome += tr(", %1 already there").arg(tally.skipped);
+    outcome += QLatin1Char('.');
+    if (!tally.renamed.isEmpty())
+        outcome += QLatin1Char(' ')
+            + tr("Saved under new names: %1.").arg(tally.renamed.join(QStringLiteral(", ")));
+    if (!tally.failures.isEmpty())
+        outcome += QLatin1Char(' ') + tr("Failed: %1.").arg(tally.failures.join(QStringLiteral("; ")));
+    if (m_gone)
+        outcome = tr("went away during the download: %1").arg(outcome);
+    else if (m_stopping)
+        outcome = tr("stopped: %1").arg(outcome);
+    endCamera(outcome);
+}
+
+void CameraOffload::endCamera(const QString& outcome)
+{
+    m_lines << m_cameras.at(m_index).folderName + QStringLiteral(": ") + outcome;
+    if (!m_stopping)
+        next();
+}
+
+QString CameraOffload::cameraText() const
+{
+    return tr("Camera %1 of %2 (%3)")
+        .arg(QString::number(m_index + 1), QString::number(m_cameras.size()), m_cameras.at(m_index).folderName);
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "cameraaddress.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+QT_BEGIN_NAMESPACE
+class QNetworkAccessManager;
+class QNetworkReply;
+QT_END_NAMESPACE
+
+class DownloadBatch;
+class MediaList;
+class MediaListLoader;
+
+// Downloads the cards of several cameras into one folder, each into a folder of its own:
+// camera after camera, one file at a time, each card listed afresh. Files go as a download
+// takes them (verified, nothing replaced, copies already there skipped); one camera failing
+// or going away ends only its own part.
+class CameraOffload : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Source {
+        CameraAddress address;
+        QString folderName; // from folderName(): a plain name inside the chosen folder
+    };
+
+    explicit CameraOffload(QObject* parent = nullptr);
+    ~CameraOffload() override;
+
+    // "HERO12 Black 5504": the camera's name (or "HERO<N>") and the end of its serial, or its
+    // address where it has told no serial. Whatever the camera sends, the result names a
+    // folder inside the chosen one: no separators, no leading dot.
+    static QString folderName(const QString& modelName, int model, const QString& serial,
+                              const CameraAddress& address);
+
+    // Ignored while an offload runs. May finish at once.
+    void start(const QString& folder, const QList<Source>& cameras);
+    // Ends the offload at once: the file in transfer is dropped, .part included, and
+    // finished() tells what was done, before stop() returns. Nothing while idle.
+    void stop();
+    bool isRunning() const { return m_stage != Stage::Idle; }
+    // The camera at address stopped answering: its part ends now and says so; the next
+    // camera follows.
+    void cameraLeft(const CameraAddress& address);
+
+signals:
+    // What is going on now: "Camera 2 of 3 (HERO12 Black 5504) · Downloading 4 of 29: NAME".
+    void running(const QString& text);
+    // The current file's progress, scaled to fit an int.
+    void progress(int value, int maximum);
+    // Over: a heading line, then one line for each camera (saved, already there, failed and
+    // why).
+    void finished(const QString& summary);
+
+private:
+    enum class Stage { Idle, Listing, Reading, Downloading };
+
+    void next();
+    void listRead();
+    void cardLoaded(const MediaList& card);
+    void batchFinished();
+    // The current camera's line; the next camera follows unless the offload is stopping.
+    void endCamera(const QString& outcome);
+    QString cameraText() const;
+
+    QNetworkAccessManager* m_manager = nullptr;
+    DownloadBatch* m_batch = nullptr;
+    MediaListLoader* m_loader = nullptr;
+    QNetworkReply* m_listReply = nullptr;
+    QString m_folder;
+    QList<Source> m_cameras;
+    QStringList m_lines; // one for each camera done
+    int m_index = -1;
+    Stage m_stage = Stage::Idle;
+    bool m_gone = false; // the current camera stopped answering
+    bool m_stopping = false;
+};
