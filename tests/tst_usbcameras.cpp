@@ -276,8 +276,10 @@ private slots:
         QCOMPARE(filesUnder(folder.path()), written);
 
         // A file held by each camera on a cable: the one asked first is pulled out meanwhile.
-        for (const Card& card : {cards[1], cards[2]})
+        for (const Card& card : {cards[1], cards[2]}) {
             QVERIFY(card.sim->setFault(card.files.at(1), "stall"));
+            card.sim->clearLog();
+        }
         prompts.setDefaultDirectory(folder2.path());
         window.findChild<QAction*>("actionDownloadAllCameras")->trigger();
         const auto asked = [&](const Card& card) { return card.sim->countRequests("/videos/DCIM/" + card.files.at(1)); };

@@ -49,6 +49,8 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <memory>
+
 
 namespace {
 
@@ -1217,18 +1219,40 @@ void MainWindow::slotDownloadAllCameras()
     if (folder.isEmpty() || m_batch->isRunning() || m_offload->isRunning())
         return;
     // The cameras that answer now; one on both links once, by cable.
-    QList<CameraOffload::Source> cameras;
-    for (const Camera* camera : std::as_const(m_cameras)) {
+    QList<Camera*> answering;
+    for (Camera* camera : std::as_const(m_cameras)) {
         if (camera->isOnline() && !cameraOnCableAlso(camera))
-            cameras.append({camera->address(),
-                            CameraOffload::folderName(camera->modelName(), camera->model(),
-                                                      camera->serial(), camera->address())});
+            answering << camera;
     }
-    if (cameras.isEmpty()) {
+    if (answering.isEmpty()) {
         statusBar()->showMessage(tr("No camera answers: nothing to download."));
         return;
     }
-    m_offload->start(folder, cameras);
+    const auto begin = [this, folder, answering] {
+        if (m_batch->isRunning())
+            return;
+        QList<CameraOffload::Source> cameras;
+        for (const Camera* camera : answering)
+            cameras.append({camera->address(),
+                            CameraOffload::folderName(camera->modelName(), camera->model(),
+                                                      camera->serial(), camera->address())});
+        m_offload->start(folder, cameras);
+    };
+    // A camera that has not told its serial yet is asked first: its files go to the same
+    // folder every time.
+    auto unasked = std::make_shared<int>(0);
+    for (Camera* camera : std::as_const(answering)) {
+        if (!camera->serial().isEmpty())
+            continue;
+        ++*unasked;
+        connect(camera, &Camera::identified, this, [unasked, begin] {
+            if (--*unasked == 0)
+                begin();
+        }, Qt::SingleShotConnection);
+        camera->identify();
+    }
+    if (*unasked == 0)
+        begin();
 }
 
 void MainWindow::slotDownloadProgress(int value, int maximum)
