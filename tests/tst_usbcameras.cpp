@@ -235,20 +235,20 @@ private slots:
         };
 
         PromptRecorder prompts;
-        QTemporaryDir folder, folder2;
-        MainWindow window;
+        QTemporaryDir folder, folder2, folder3;
+        auto window = std::make_unique<MainWindow>();
         const auto answering = [&window] {
-            int count = 0;
-            for (const Camera* camera : window.findChildren<Camera*>())
-                count += camera->isOnline() ? 1 : 0;
-            return count;
+            const QList<Camera*> cameras = window->findChildren<Camera*>();
+            return std::count_if(cameras.begin(), cameras.end(), [](Camera* camera) { return camera->isOnline(); });
         };
         QTRY_COMPARE_WITH_TIMEOUT(answering(), 3, 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(window.findChild<QComboBox*>("comboCameras")).size(), 3, 5000);
-        auto* label = window.findChild<QLabel*>("labelTransfer");
-        const auto offload = [&](const QString& into) {
+        auto* label = window->findChild<QLabel*>("labelTransfer");
+        const auto start = [&](const QString& into) {
             prompts.setDefaultDirectory(into);
-            window.findChild<QAction*>("actionDownloadAllCameras")->trigger();
+            window->findChild<QAction*>("actionDownloadAllCameras")->trigger();
+        };
+        const auto offload = [&](const QString& into) {
+            start(into);
             QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Download from all cameras"), 60000);
         };
         // The heading, then a line for each camera, sorted here by folder.
@@ -280,8 +280,7 @@ private slots:
             QVERIFY(card.sim->setFault(card.files.at(1), "stall"));
             card.sim->clearLog();
         }
-        prompts.setDefaultDirectory(folder2.path());
-        window.findChild<QAction*>("actionDownloadAllCameras")->trigger();
+        start(folder2.path());
         const auto asked = [&](const Card& card) { return card.sim->countRequests("/videos/DCIM/" + card.files.at(1)); };
         QTRY_VERIFY_WITH_TIMEOUT(asked(cards[1]) + asked(cards[2]) > 0, 30000);
         const Card& pulled = asked(cards[1]) > 0 ? cards[1] : cards[2];
@@ -296,6 +295,27 @@ private slots:
         checkCard(folder2.path(), cards[0]);
         checkCard(folder2.path(), other);
         QCOMPARE(filesUnder(folder2.path()).size(), 9 + 9 + 1); // nothing of the file on its way
+
+        // While it runs nothing leaves a card and closing asks; Stop ends it all at once.
+        QVERIFY(wifi.setFault(cards[0].files.at(1), "stall"));
+        start(folder3.path());
+        QTRY_VERIFY_WITH_TIMEOUT(label->text().contains("Downloading 2 of 9"), 10000);
+        window->findChild<QPushButton*>("pbDelete")->click();
+        QVERIFY(prompts.sawText("A download is running: nothing is deleted from the card until it has "
+                                "finished or been stopped."));
+        prompts.answerNext(QMessageBox::Cancel);
+        QVERIFY(!window->close());
+        window->findChild<QPushButton*>("pbStopDownload")->click();
+        QCOMPARE(label->text(), "Download from all cameras to " + folder3.path() + ", stopped:\n" + cards[0].folder
+                     + ": stopped: 1 of 9 files saved.\n" + other.folder + ": not reached, stopped before its turn.");
+        const QStringList first{cards[0].folder + "/" + MediaList::fileName(cards[0].files.at(0))};
+        QCOMPARE(filesUnder(folder3.path()).keys(), first);
+        // Ended from outside (a logout's SIGTERM) the window goes without asking, and so does
+        // the file on its way.
+        start(folder3.path());
+        QTRY_VERIFY_WITH_TIMEOUT(label->text().contains("Downloading 2 of 9"), 10000);
+        window.reset();
+        QCOMPARE(filesUnder(folder3.path()).keys(), first);
     }
 
     // The whole window over a cable, with no camera on Wi-Fi at all: found within 3 s of the

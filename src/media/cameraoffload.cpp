@@ -60,9 +60,10 @@ CameraOffload::~CameraOffload()
         m_listReply->disconnect(this);
         m_listReply->abort();
     }
-    // The batch, a child, drops its file in transfer itself; it must not report to a half
-    // destroyed offload.
+    // Before the manager its reply belongs to; it drops the file in transfer, .part included,
+    // and tells nobody.
     m_batch->disconnect(this);
+    delete m_batch;
 }
 
 QString CameraOffload::folderName(const QString& modelName, int model, const QString& serial,
