@@ -249,7 +249,7 @@ private slots:
         };
         const auto offload = [&](const QString& into) {
             start(into);
-            QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Download from all cameras"), 60000);
+            QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Downloaded from all cameras"), 60000);
         };
         // The heading, then a line for each camera, sorted here by folder.
         const auto byFolder = [](QStringList lines) {
@@ -257,7 +257,7 @@ private slots:
             return lines;
         };
         const auto summary = [&](const QString& into, const QString& outcome) {
-            QStringList lines{"Download from all cameras to " + into + ":"};
+            QStringList lines{"Downloaded from all cameras to " + into + "."};
             for (const Card& card : cards)
                 lines << card.folder + ": " + outcome;
             return byFolder(lines);
@@ -287,7 +287,7 @@ private slots:
         const Card& other = asked(cards[1]) > 0 ? cards[2] : cards[1];
         QVERIFY(other.sim->setFault(other.files.at(1), "none"));
         QVERIFY(CamSim::unplugUsb(pulled.serial));
-        QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Download from all cameras"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(label->text().startsWith("Downloaded from all cameras"), 30000);
         const QStringList lines = label->text().split('\n').filter(pulled.folder + ": ");
         QCOMPARE(lines.size(), 1);
         QVERIFY2(lines.first().startsWith(pulled.folder + ": went away during the download: 1 of 9 files saved."),
@@ -306,7 +306,7 @@ private slots:
         prompts.answerNext(QMessageBox::Cancel);
         QVERIFY(!window->close());
         window->findChild<QPushButton*>("pbStopDownload")->click();
-        QCOMPARE(label->text(), "Download from all cameras to " + folder3.path() + ", stopped:\n" + cards[0].folder
+        QCOMPARE(label->text(), "Stopped downloading from all cameras to " + folder3.path() + ".\n" + cards[0].folder
                      + ": stopped: 1 of 9 files saved.\n" + other.folder + ": not reached, stopped before its turn.");
         const QStringList first{cards[0].folder + "/" + MediaList::fileName(cards[0].files.at(0))};
         QCOMPARE(filesUnder(folder3.path()).keys(), first);

@@ -75,8 +75,10 @@ QString CameraOffload::folderName(const QString& modelName, int model, const QSt
     QString id = plainName(serial).remove(QLatin1Char(' ')).right(4);
     // Without a serial, the address keeps one camera's files together (on a cable it comes
     // from the serial's digits) and apart from the others'.
-    if (id.isEmpty())
-        id = plainName(address.host().toString().replace(QRegularExpression(QStringLiteral("[.:]")), QStringLiteral("-")));
+    if (id.isEmpty()) {
+        static const QRegularExpression separators(QStringLiteral("[.:]"));
+        id = plainName(address.host().toString().replace(separators, QStringLiteral("-")));
+    }
     return id.isEmpty() ? name : name + QLatin1Char(' ') + id;
 }
 
@@ -106,16 +108,11 @@ void CameraOffload::stop()
     // The batch tells its own line; otherwise the camera's card was still being read.
     if (m_stage == Stage::Downloading && m_batch->isRunning())
         m_batch->stop();
-    else if (m_index < m_cameras.size())
+    else
         endCamera(tr("stopped before anything was downloaded."));
     while (++m_index < m_cameras.size())
         endCamera(tr("not reached, stopped before its turn."));
-    m_stage = Stage::Idle;
-    const QString summary = tr("Download from all cameras to %1, stopped:")
-                                .arg(QDir::toNativeSeparators(m_folder))
-        + QLatin1Char('\n') + m_lines.join(QLatin1Char('\n'));
-    qDebug().noquote() << summary;
-    emit finished(summary);
+    finish(tr("Stopped downloading from all cameras to %1.").arg(QDir::toNativeSeparators(m_folder)));
 }
 
 void CameraOffload::cameraLeft(const CameraAddress& address)
@@ -134,11 +131,7 @@ void CameraOffload::cameraLeft(const CameraAddress& address)
 void CameraOffload::next()
 {
     if (++m_index >= m_cameras.size()) {
-        m_stage = Stage::Idle;
-        const QString summary = tr("Download from all cameras to %1:").arg(QDir::toNativeSeparators(m_folder))
-            + QLatin1Char('\n') + m_lines.join(QLatin1Char('\n'));
-        qDebug().noquote() << summary;
-        emit finished(summary);
+        finish(tr("Downloaded from all cameras to %1.").arg(QDir::toNativeSeparators(m_folder)));
         return;
     }
     m_gone = false;
@@ -236,6 +229,14 @@ void CameraOffload::endCamera(const QString& outcome)
     m_lines << m_cameras.at(m_index).folderName + QStringLiteral(": ") + outcome;
     if (!m_stopping)
         next();
+}
+
+void CameraOffload::finish(const QString& heading)
+{
+    m_stage = Stage::Idle;
+    const QString summary = heading + QLatin1Char('\n') + m_lines.join(QLatin1Char('\n'));
+    qDebug().noquote() << summary;
+    emit finished(summary);
 }
 
 QString CameraOffload::cameraText() const

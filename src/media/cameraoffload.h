@@ -54,8 +54,8 @@ signals:
     void running(const QString& text);
     // The current file's progress, scaled to fit an int.
     void progress(int value, int maximum);
-    // Over: a heading line, then one line for each camera (saved, already there, failed and
-    // why).
+    // Over: a heading line ("Downloaded from all cameras to FOLDER."), then one line for each
+    // camera (saved, already there, failed and why).
     void finished(const QString& summary);
 
 private:
@@ -67,6 +67,7 @@ private:
     void batchFinished();
     // The current camera's line; the next camera follows unless the offload is stopping.
     void endCamera(const QString& outcome);
+    void finish(const QString& heading);
     QString cameraText() const;
 
     QNetworkAccessManager* m_manager = nullptr;
