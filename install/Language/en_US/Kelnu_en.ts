@@ -140,6 +140,18 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Download from all cameras</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download the ticked files. Right-click: download from all cameras.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No camera answers: nothing to download.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The camera this window shows and controls.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -492,6 +504,85 @@ Please check the media service plugins are installed.</source>
     </message>
     <message>
         <source>The HERO12 Black has no GPS.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraOffload</name>
+    <message>
+        <source>%1 · Downloading %2 of %3: %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped before anything was downloaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not reached, stopped before its turn.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped downloading from all cameras to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · Reading its card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloaded from all cameras to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>went away before its card was read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its card could not be read (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its answer to the media list request is not a media list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no files on its card.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 files saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 already there</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>went away during the download: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Camera %1 of %2 (%3)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -139,6 +139,18 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Download from all cameras</source>
+        <translation>从所有相机下载</translation>
+    </message>
+    <message>
+        <source>Download the ticked files. Right-click: download from all cameras.</source>
+        <translation>下载勾选的文件。右键单击：从所有相机下载。</translation>
+    </message>
+    <message>
+        <source>No camera answers: nothing to download.</source>
+        <translation>没有相机应答，没有可下载的内容。</translation>
+    </message>
+    <message>
         <source>The camera this window shows and controls.</source>
         <translation>此窗口显示和控制的相机。</translation>
     </message>
@@ -493,6 +505,85 @@ Please check the media service plugins are installed.</source>
     <message>
         <source>The HERO12 Black has no GPS.</source>
         <translation>HERO12 Black 没有 GPS。</translation>
+    </message>
+</context>
+<context>
+    <name>CameraOffload</name>
+    <message>
+        <source>%1 · Downloading %2 of %3: %4</source>
+        <translation>%1 · 正在下载第 %2 个，共 %3 个：%4</translation>
+    </message>
+    <message>
+        <source>stopped before anything was downloaded.</source>
+        <translation>已停止，尚未下载任何文件。</translation>
+    </message>
+    <message>
+        <source>not reached, stopped before its turn.</source>
+        <translation>尚未轮到，已停止。</translation>
+    </message>
+    <message>
+        <source>Stopped downloading from all cameras to %1.</source>
+        <translation>已停止从所有相机下载到 %1。</translation>
+    </message>
+    <message>
+        <source>%1 · Reading its card</source>
+        <translation>%1 · 正在读取存储卡</translation>
+    </message>
+    <message>
+        <source>Downloaded from all cameras to %1.</source>
+        <translation>已从所有相机下载到 %1。</translation>
+    </message>
+    <message>
+        <source>went away before its card was read.</source>
+        <translation>读取存储卡之前已断开。</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>its card could not be read (%1).</source>
+        <translation>无法读取存储卡（%1）。</translation>
+    </message>
+    <message>
+        <source>its answer to the media list request is not a media list.</source>
+        <translation>对媒体列表请求的回答不是媒体列表。</translation>
+    </message>
+    <message>
+        <source>no files on its card.</source>
+        <translation>存储卡上没有文件。</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1.</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files saved</source>
+        <translation>已保存 %1 / %2 个文件</translation>
+    </message>
+    <message>
+        <source>, %1 already there</source>
+        <translation>，%1 个已存在</translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation>以新文件名保存：%1。</translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation>失败：%1。</translation>
+    </message>
+    <message>
+        <source>went away during the download: %1</source>
+        <translation>下载过程中断开：%1</translation>
+    </message>
+    <message>
+        <source>stopped: %1</source>
+        <translation>已停止：%1</translation>
+    </message>
+    <message>
+        <source>Camera %1 of %2 (%3)</source>
+        <translation>第 %1 台相机，共 %2 台（%3）</translation>
     </message>
 </context>
 </TS>
