@@ -17,10 +17,10 @@
 
 namespace {
 // The list is asked for as the window asks for it, within the same bounds.
-const char* const kMediaListPath = "/gp/gpMediaList";
-constexpr int kListStallMs = 15000;
-constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
-constexpr int kListDeadlineMs = 60000;
+const char* const kCardListPath = "/gp/gpMediaList";
+constexpr int kCardStallMs = 15000;
+constexpr qint64 kCardMaxBytes = 32 * 1024 * 1024;
+constexpr int kCardDeadlineMs = 60000;
 // Far longer than any camera's name; a folder name stays readable.
 constexpr int kNameMaxChars = 48;
 
@@ -137,11 +137,11 @@ void CameraOffload::next()
     m_gone = false;
     m_stage = Stage::Listing;
     emit running(tr("%1 · Reading its card").arg(cameraText()));
-    QNetworkRequest request(m_cameras.at(m_index).address.mediaUrl(QLatin1String(kMediaListPath)));
-    request.setTransferTimeout(kListStallMs);
+    QNetworkRequest request(m_cameras.at(m_index).address.mediaUrl(QLatin1String(kCardListPath)));
+    request.setTransferTimeout(kCardStallMs);
     request.setRawHeader("Accept-Encoding", "identity");
     m_listReply = m_manager->get(request);
-    ReplyLimit::apply(m_listReply, kListMaxBytes, kListDeadlineMs);
+    ReplyLimit::apply(m_listReply, kCardMaxBytes, kCardDeadlineMs);
     connect(m_listReply, &QNetworkReply::finished, this, &CameraOffload::listRead);
 }
 
