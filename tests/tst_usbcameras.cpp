@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolButton>
+#include <QMenu>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QScopeGuard>
@@ -245,7 +247,8 @@ private slots:
         auto* label = window->findChild<QLabel*>("labelTransfer");
         const auto start = [&](const QString& into) {
             prompts.setDefaultDirectory(into);
-            window->findChild<QAction*>("actionDownloadAllCameras")->trigger();
+            // As the arrow beside Download offers it.
+            window->findChild<QToolButton*>("pbDownloadMenu")->menu()->actions().value(0)->trigger();
         };
         const auto offload = [&](const QString& into) {
             start(into);

@@ -32,7 +32,10 @@
 
 #include <QAbstractSlider>
 #include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
+#include <QMenu>
+#include <QToolButton>
 #include <QCloseEvent>
 #include <QScreen>
 #include <QComboBox>
@@ -324,7 +327,23 @@ MainWindow::MainWindow(QWidget* parent)
     connect(downloadAll, &QAction::triggered, this, &MainWindow::slotDownloadAllCameras);
     ui->pbDownload->addAction(downloadAll);
     ui->pbDownload->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->pbDownload->setToolTip(tr("Download the ticked files. Right-click: download from all cameras."));
+    ui->pbDownload->setToolTip(tr("Download the ticked files. Right-click, or the arrow beside: download from all cameras."));
+    // The same menu behind a visible arrow beside the button, for those who never right-click.
+    auto* downloadMenu = new QMenu(this);
+    downloadMenu->addAction(downloadAll);
+    auto* downloadMore = new QToolButton(this);
+    downloadMore->setObjectName(QStringLiteral("pbDownloadMenu"));
+    downloadMore->setArrowType(Qt::DownArrow);
+    downloadMore->setAutoRaise(true);
+    downloadMore->setPopupMode(QToolButton::InstantPopup);
+    downloadMore->setMenu(downloadMenu);
+    downloadMore->setToolTip(tr("More ways to download"));
+    for (auto* row : ui->pbDownload->parentWidget()->findChildren<QBoxLayout*>()) {
+        if (const int at = row->indexOf(ui->pbDownload); at >= 0) {
+            row->insertWidget(at + 1, downloadMore);
+            break;
+        }
+    }
 
     m_tipTimer = new QTimer(this);
     connect(m_tipTimer, &QTimer::timeout, this, &MainWindow::slotTipTimer);

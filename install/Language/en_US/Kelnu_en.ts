@@ -144,7 +144,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Download the ticked files. Right-click: download from all cameras.</source>
+        <source>Download the ticked files. Right-click, or the arrow beside: download from all cameras.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -143,8 +143,8 @@
         <translation>从所有相机下载</translation>
     </message>
     <message>
-        <source>Download the ticked files. Right-click: download from all cameras.</source>
-        <translation>下载勾选的文件。右键单击：从所有相机下载。</translation>
+        <source>Download the ticked files. Right-click, or the arrow beside: download from all cameras.</source>
+        <translation>下载勾选的文件。右键单击或点旁边的箭头：从所有相机下载。</translation>
     </message>
     <message>
         <source>No camera answers: nothing to download.</source>
