@@ -140,6 +140,26 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>All cameras</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stopped answering; the other cameras go on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not carry out %2 (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>More ways to download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Download from all cameras</source>
         <translation type="unfinished"></translation>
     </message>
@@ -488,6 +508,30 @@ Please check the media service plugins are installed.</source>
 <context>
     <name>Camera</name>
     <message>
+        <source>offline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>online</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>USB</source>
         <translation type="unfinished"></translation>
     </message>
@@ -583,6 +627,41 @@ Please check the media service plugins are installed.</source>
     </message>
     <message>
         <source>Camera %1 of %2 (%3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>AllCameras</name>
+    <message>
+        <source>%1: not answering</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no capture mode %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no profile for its model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no setting %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sent to no camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sent to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left alone: %1.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

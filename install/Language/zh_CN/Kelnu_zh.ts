@@ -139,6 +139,26 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>All cameras</source>
+        <translation>所有相机</translation>
+    </message>
+    <message>
+        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
+        <translation>开始、停止、拍摄模式和设置将发送到列表中所有有响应的相机。缩略图、预览和下载仍针对当前显示的相机。</translation>
+    </message>
+    <message>
+        <source>%1 stopped answering; the other cameras go on.</source>
+        <translation>%1 已停止响应；其他相机继续。</translation>
+    </message>
+    <message>
+        <source>%1 did not carry out %2 (%3).</source>
+        <translation>%1 未执行 %2（%3）。</translation>
+    </message>
+    <message>
+        <source>More ways to download</source>
+        <translation>更多下载方式</translation>
+    </message>
+    <message>
         <source>Download from all cameras</source>
         <translation>从所有相机下载</translation>
     </message>
@@ -488,6 +508,30 @@ Please check the media service plugins are installed.</source>
 <context>
     <name>Camera</name>
     <message>
+        <source>offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation>无存储卡</translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation>剩余 %1 GB</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>录制中</translation>
+    </message>
+    <message>
+        <source>online</source>
+        <translation>在线</translation>
+    </message>
+    <message>
         <source>USB</source>
         <translation>USB</translation>
     </message>
@@ -584,6 +628,41 @@ Please check the media service plugins are installed.</source>
     <message>
         <source>Camera %1 of %2 (%3)</source>
         <translation>第 %1 台相机，共 %2 台（%3）</translation>
+    </message>
+</context>
+<context>
+    <name>AllCameras</name>
+    <message>
+        <source>%1: not answering</source>
+        <translation>%1：无响应</translation>
+    </message>
+    <message>
+        <source>no capture mode %1</source>
+        <translation>没有拍摄模式 %1</translation>
+    </message>
+    <message>
+        <source>no profile for its model</source>
+        <translation>其型号没有配置文件</translation>
+    </message>
+    <message>
+        <source>no %1 %2</source>
+        <translation>没有 %1 %2</translation>
+    </message>
+    <message>
+        <source>no setting %1</source>
+        <translation>没有设置 %1</translation>
+    </message>
+    <message>
+        <source>%1 sent to no camera.</source>
+        <translation>%1 未发送到任何相机。</translation>
+    </message>
+    <message>
+        <source>%1 sent to %2.</source>
+        <translation>%1 已发送到 %2。</translation>
+    </message>
+    <message>
+        <source>Left alone: %1.</source>
+        <translation>未发送：%1。</translation>
     </message>
 </context>
 </TS>
