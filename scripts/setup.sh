@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-connectivity-dev qt6-5compat-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libqt6svg6 qt6-image-formats-plugins qt6-qpa-plugins
-  libcpp-httplib-dev
+  libcpp-httplib-dev libssl-dev
+  qtkeychain-qt6-dev gnome-keyring
   librsvg2-bin
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   ffmpeg

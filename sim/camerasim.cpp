@@ -4,6 +4,8 @@
 #include "mediastore.h"
 #include "previewstreamer.h"
 
+#include "hometls.h"
+
 #include <httplib.h>
 
 #include <QDir>
@@ -318,11 +320,40 @@ void CameraSim::gpError(const httplib::Request& req, httplib::Response& res)
          500);
 }
 
+int CameraSim::servingPort(const std::string& path)
+{
+    // The older family's commands that newer cameras keep serve on 8080, as do the newer
+    // family and the files; the rest of /gp/ is the older family's port.
+    static const char* const onMediaPort[] = {"/gp/gpControl/command/storage/delete/all",
+                                              "/gp/gpControl/command/storage/delete/group",
+                                              "/gp/gpControl/command/system/sleep"};
+    for (const char* p : onMediaPort) {
+        if (path == p)
+            return 8080;
+    }
+    return startsWith(path, "/gp/") ? 80 : 8080;
+}
+
 void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Response& res)
 {
+    if (port == kHomePort && m_home && !m_home->keepConnection(req.ssl))
+        return;
     const qint64 arrived = monotonicMs();
     Arrival arrival{appendLog(port, req, arrived), arrived};
     const int index = arrival.logIndex;
+    if (port == kHomePort && m_home && !m_home->authorizes(req.get_header_value("Authorization"))) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            ++m_authRefusals;
+        }
+        res.status = 401;
+        res.set_header("WWW-Authenticate", "Basic realm=\"GoPro\"");
+        res.set_content("Unauthorized", "text/plain");
+        setLogStatus(index, 401);
+        return;
+    }
+    if (port == kHomePort)
+        port = servingPort(req.path);
     Answer answer;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -903,6 +934,8 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("connections"),
          QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},
                      {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
+        {QStringLiteral("home"), m_home != nullptr},
+        {QStringLiteral("authRefusals"), m_authRefusals},
         {QStringLiteral("requests"), int(m_log.size())}};
 }
 
@@ -1038,6 +1071,18 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         ok();
     } else if (p == "/camera-status") {
         cameraStatusControl(req, res);
+    } else if (p == "/home/root-cert") {
+        if (!m_home)
+            return bad(QStringLiteral("not on the home network (--home)"));
+        res.status = 200;
+        res.set_content(m_home->rootPem(), "application/x-pem-file");
+    } else if (p == "/home/other-cert") {
+        std::string error;
+        if (!m_home)
+            return bad(QStringLiteral("not on the home network (--home)"));
+        if (!m_home->switchChain(&error))
+            return json(res, {{QStringLiteral("ok"), false}, {QStringLiteral("error"), str(error)}}, 500);
+        ok();
     } else if (p == "/quit") {
         ok();
         requestQuit();

@@ -19,6 +19,7 @@ struct Request;
 struct Response;
 }
 
+class HomeTls;
 class MediaStore;
 class PreviewStreamer;
 
@@ -70,6 +71,10 @@ public:
     // How long the camera takes to start or stop recording once a shutter request is in:
     // each one is answered after a delay drawn from [minMs, maxMs].
     void setStartLatency(int minMs, int maxMs);
+    // On the home network: every path of both families over HTTPS on port 443, each request
+    // with the camera's Basic credentials (else 401).
+    void setHome(HomeTls* home) { m_home = home; }
+    static constexpr int kHomePort = 443;
 
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
@@ -114,6 +119,9 @@ private:
     // than any answer of its kind ("oversize"); any other kind leaves it as it is.
     void shapeBody(httplib::Response& res, const QString& kind);
     void route(int port, const httplib::Request& req, httplib::Response& res, const Arrival& arrival);
+    // The port whose family serves path on the access point: the home network's one port
+    // serves both.
+    static int servingPort(const std::string& path);
     void serveFile(const QString& mediaPath, const httplib::Request& req, httplib::Response& res);
     void gpSetting(const httplib::Request& req, httplib::Response& res);
     void ogpSetting(const httplib::Request& req, httplib::Response& res);
@@ -149,6 +157,8 @@ private:
     QString m_address;
     bool m_usb = false;
     QString m_serial;
+    HomeTls* m_home = nullptr;
+    int m_authRefusals = 0;
     bool m_wiredControl = false;
     int m_wiredRefusals = 0;
     bool m_shutter = false;

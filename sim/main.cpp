@@ -3,6 +3,7 @@
 
 #include "cameraidentity.h"
 #include "camerasim.h"
+#include "hometls.h"
 #include "mediastore.h"
 #include "previewstreamer.h"
 #include "sandboxcheck.h"
@@ -23,6 +24,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 #include <arpa/inet.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -34,6 +36,7 @@ const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
+    "                      [--home --password P]\n"
     "                      [--ignore-range] [--exit-with-parent]\n";
 
 std::atomic<bool> g_signalled{false};
@@ -58,6 +61,8 @@ struct Options {
     bool usb = false;
     int startLatencyMinMs = 0;
     int startLatencyMaxMs = 0;
+    bool home = false;
+    QString password;
 };
 
 bool parseOptions(int argc, char** argv, Options* o)
@@ -78,6 +83,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--usb") {
             o->usb = true;
+            continue;
+        }
+        if (a == "--home") {
+            o->home = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -104,6 +113,9 @@ bool parseOptions(int argc, char** argv, Options* o)
             o->address = v;
             in_addr ip{};
             ok = inet_pton(AF_INET, qPrintable(v), &ip) == 1;
+        } else if (a == "--password") {
+            o->password = v;
+            ok = !v.isEmpty();
         } else if (a == "--serial") {
             o->serial = v;
             ok = !v.trimmed().isEmpty();
@@ -182,6 +194,10 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stderr);
         return 1;
     }
+    if (options.home && (options.address.isEmpty() || options.password.isEmpty())) {
+        std::fputs("camsim: --home needs --address and --password\n", stderr);
+        return 1;
+    }
     // A test that dies must not leave its camera running in the sandbox.
     if (options.exitWithParent)
         prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -212,6 +228,35 @@ int main(int argc, char** argv)
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);
+
+    // On the home network the camera serves HTTPS on 443 alone, with a chain it makes itself.
+    std::unique_ptr<HomeTls> homeTls;
+    std::unique_ptr<httplib::SSLServer> home;
+    if (options.home) {
+        homeTls = std::make_unique<HomeTls>(options.address.toStdString(), options.password.toStdString());
+        std::string tlsError;
+        if (!homeTls->init(&tlsError)) {
+            std::fprintf(stderr, "camsim: %s\n", tlsError.c_str());
+            return 1;
+        }
+        home = std::make_unique<httplib::SSLServer>([&](SSL_CTX& ctx) { return homeTls->setUp(ctx); });
+        if (!home->is_valid()) {
+            std::fputs("camsim: cannot set up TLS\n", stderr);
+            return 1;
+        }
+        camera.setHome(homeTls.get());
+        bigPool(*home, 64, &camera.connections(8080));
+        auto handler = [&camera](const httplib::Request& req, httplib::Response& res) {
+            camera.handleCamera(CameraSim::kHomePort, req, res);
+        };
+        home->Get(".*", handler);
+        home->Post(".*", handler);
+        home->Put(".*", handler);
+        home->Delete(".*", handler);
+        home->set_write_timeout(60, 0);
+        home->set_keep_alive_max_count(100);
+        home->set_tcp_nodelay(true);
+    }
 
     httplib::Server port80, port8080, control;
     bigPool(port80, 64, &camera.connections(80));
@@ -248,17 +293,38 @@ int main(int argc, char** argv)
     // sit beside one listening on every address, and the kernel gives each connection to the
     // listener bound to its exact address first.
     const std::string address = options.address.isEmpty() ? "0.0.0.0" : options.address.toStdString();
-    if (!port80.bind_to_port(address.c_str(), 80) || !port8080.bind_to_port(address.c_str(), 8080)
+    if (home) {
+        if (!home->bind_to_port(address.c_str(), CameraSim::kHomePort)
+            || !control.bind_to_port("127.0.0.1", options.controlPort)) {
+            std::fprintf(stderr, "camsim: cannot listen on %s port 443 and on 127.0.0.1:%d\n",
+                         address.c_str(), options.controlPort);
+            return 1;
+        }
+    } else if (!port80.bind_to_port(address.c_str(), 80) || !port8080.bind_to_port(address.c_str(), 8080)
         || !control.bind_to_port("127.0.0.1", options.controlPort)) {
         std::fprintf(stderr, "camsim: cannot listen on %s ports 80 and 8080 and on 127.0.0.1:%d "
                              "(is the address on an interface? is another simulator on that control port?)\n",
                      address.c_str(), options.controlPort);
         return 1;
     }
-    std::thread t80([&] { port80.listen_after_bind(); });
-    std::thread t8080([&] { port8080.listen_after_bind(); });
+    // Plain HTTP is not served on the home network.
+    std::vector<httplib::Server*> cameraServers;
+    if (home)
+        cameraServers = {home.get()};
+    else
+        cameraServers = {&port80, &port8080};
+    std::vector<std::thread> threads;
+    for (httplib::Server* server : cameraServers)
+        threads.emplace_back([server] { server->listen_after_bind(); });
     std::thread tControl([&] { control.listen_after_bind(); });
-    while (!port80.is_running() || !port8080.is_running() || !control.is_running())
+    const auto running = [&] {
+        for (httplib::Server* server : cameraServers) {
+            if (!server->is_running())
+                return false;
+        }
+        return control.is_running();
+    };
+    while (!running())
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
 
     std::signal(SIGTERM, onSignal);
@@ -274,8 +340,8 @@ int main(int argc, char** argv)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     camera.requestQuit();
     streamer.stop();
-    port80.stop();
-    port8080.stop();
+    for (httplib::Server* server : cameraServers)
+        server->stop();
     control.stop();
     std::fflush(stdout);
     std::fflush(stderr);

@@ -114,6 +114,16 @@ private slots:
         QCOMPARE(usb.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),
                  QString("http://172.27.189.51:8080/gopro/camera/setting?setting=2&option=1"));
         QVERIFY(usb.rehost(QUrl("udp://10.5.5.9:8554")).isEmpty());
+        // On the home network both families are served over HTTPS on 443.
+        const CameraAddress home = CameraAddress::home(QHostAddress("192.168.50.103"));
+        QCOMPARE(MediaList::thumbnailUrl(home, "100GOPRO/GOPR0001.JPG").toString(),
+                 QString("https://192.168.50.103/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
+        QCOMPARE(MediaList::fileUrl(home, "100GOPRO/A#B").toString(QUrl::FullyEncoded),
+                 QString("https://192.168.50.103/videos/DCIM/100GOPRO/A%23B"));
+        QCOMPARE(home.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),
+                 QString("https://192.168.50.103/gopro/camera/setting?setting=2&option=1"));
+        QCOMPARE(home.rehost(QUrl("http://10.5.5.9/gp/gpControl/command/mode?p=1")).toString(),
+                 QString("https://192.168.50.103/gp/gpControl/command/mode?p=1"));
     }
 
     void localNames_data()

@@ -68,8 +68,18 @@ void Camera::setSerial(const QString& serial)
 
 QString Camera::displayName() const
 {
-    const bool usb = m_address.link() == CameraAddress::Link::Usb;
-    QStringList parts{usb ? tr("USB") : tr("Wi-Fi")};
+    QStringList parts;
+    switch (m_address.link()) {
+    case CameraAddress::Link::Usb:
+        parts << tr("USB");
+        break;
+    case CameraAddress::Link::Home:
+        parts << tr("Home");
+        break;
+    default:
+        parts << tr("Wi-Fi");
+        break;
+    }
     if (!m_modelName.isEmpty())
         parts << m_modelName;
     else if (m_model > 0)

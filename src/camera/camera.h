@@ -42,7 +42,7 @@ public:
     const MediaList& media() const { return m_media; }
     void setMedia(const MediaList& media) { m_media = media; }
 
-    // "USB · HERO12 Black · …583": the link, the name, and the serial's end (the host while
+    // "USB · HERO12 Black · …583" ("Home · …" on the home network): the link, the name, and the serial's end (the host while
     // the serial is not known).
     QString displayName() const;
     bool isOnline() const;

@@ -15,10 +15,17 @@ CameraAddress CameraAddress::usb(const QHostAddress& camera)
     return CameraAddress(Link::Usb, camera);
 }
 
+CameraAddress CameraAddress::home(const QHostAddress& camera)
+{
+    return CameraAddress(camera.isNull() ? Link::None : Link::Home, camera);
+}
+
 QUrl CameraAddress::url(int port, const QString& pathAndQuery) const
 {
     if (!isValid())
         return QUrl();
+    if (m_link == Link::Home)
+        return QUrl(QStringLiteral("https://") + m_host.toString() + pathAndQuery, QUrl::TolerantMode);
     QString text = QStringLiteral("http://") + m_host.toString();
     if (port != kCommandPort)
         text += QLatin1Char(':') + QString::number(port);
@@ -36,5 +43,9 @@ QUrl CameraAddress::rehost(const QUrl& written) const
         return QUrl();
     QUrl url = written;
     url.setHost(m_host.toString());
+    if (m_link == Link::Home) {
+        url.setScheme(QStringLiteral("https"));
+        url.setPort(-1);
+    }
     return url;
 }

@@ -1,15 +1,12 @@
 #include "cameranetwork.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
+#include "cameranetworkmanager.h"
 
 namespace cameranetwork {
 
 QNetworkAccessManager* newManager(QObject* parent)
 {
-    auto* manager = new QNetworkAccessManager(parent);
-    manager->setProxy(QNetworkProxy::NoProxy);
-    return manager;
+    return new CameraNetworkManager(parent);
 }
 
 void dropProxyEnvironment()

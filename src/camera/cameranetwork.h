@@ -8,7 +8,8 @@ class QObject;
 // that is not there.
 namespace cameranetwork {
 
-// A network access manager for requests to the camera.
+// A network access manager for requests to the camera; https ones go only to the cameras
+// HomeCameraTrust knows, with their credentials and pinned root.
 QNetworkAccessManager* newManager(QObject* parent);
 
 // The media back ends (GStreamer's HTTP source, FFmpeg) take their proxy from the

@@ -8,7 +8,10 @@
 #include "camera.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
+#include "rememberedcameras.h"
 #include "rememberedmodels.h"
+#include "homecameratrust.h"
+#include "passwordstore.h"
 #include "usbcamerafinder.h"
 #include "cameranetwork.h"
 #include "cameraprofile.h"
@@ -379,6 +382,93 @@ MainWindow::MainWindow(QWidget* parent)
     m_usbFinder = new UsbCameraFinder(this);
     connect(m_usbFinder, &UsbCameraFinder::found, this, &MainWindow::usbCameraFound);
     m_usbFinder->start();
+
+    // Cameras on the home network: a refusal is told once, from the event loop.
+    connect(
+        HomeCameraTrust::instance(), &HomeCameraTrust::refused, this,
+        [this](const QHostAddress&, HomeCameraTrust::Refusal, const QString& message) {
+            Prompt::warning(this, tr("Velkamo"), message.toHtmlEscaped());
+        },
+        Qt::QueuedConnection);
+    m_passwords = new PasswordStore(this);
+    connect(m_passwords, &PasswordStore::stored, this, [this](const QString& serial, bool inKeyring) {
+        if (inKeyring)
+            return;
+        QString name = serial;
+        for (Camera* camera : std::as_const(m_cameras)) {
+            if (camera->serial() == serial)
+                name = camera->displayName().section(QStringLiteral(" · "), 1);
+        }
+        statusBar()->showMessage(
+            tr("No keyring: the password of %1 is kept until Velkamo closes").arg(name));
+    });
+    askRememberedHomeCameras();
+}
+
+void MainWindow::askRememberedHomeCameras()
+{
+    const QList<HomeNetworkCamera> remembered = RememberedCameras().cameras();
+    for (const HomeNetworkCamera& known : remembered) {
+        connect(m_passwords, &PasswordStore::loaded, this,
+                [this, known](const QString& serial, const QString& password) {
+                    if (serial != known.serial)
+                        return;
+                    // Set up again meanwhile: what Bluetooth handed over is newer.
+                    for (Camera* listed : std::as_const(m_cameras)) {
+                        if (listed->address().link() == CameraAddress::Link::Home && listed->serial() == serial)
+                            return;
+                    }
+                    // Without its password it cannot be asked anything: set up again.
+                    if (password.isEmpty()) {
+                        qDebug() << "no password for the camera" << serial;
+                        return;
+                    }
+                    HomeNetworkCamera camera = known;
+                    camera.password = password;
+                    addHomeCamera(camera);
+                });
+        m_passwords->load(known.serial);
+    }
+}
+
+Camera* MainWindow::addHomeCamera(const HomeNetworkCamera& home)
+{
+    if (!HomeCameraTrust::instance()->trust(home))
+        return nullptr;
+    const CameraAddress address = CameraAddress::home(home.address);
+    Camera* moved = nullptr;
+    for (Camera* known : std::as_const(m_cameras)) {
+        if (known->address() == address)
+            return known;
+        if (known->address().link() == CameraAddress::Link::Home && known->serial() == home.serial)
+            moved = known;
+    }
+    auto* camera = new Camera(address, this);
+    camera->setSerial(home.serial);
+    camera->setModelName(home.modelName);
+    if (home.model > 0)
+        camera->setModel(home.model);
+    addCamera(camera);
+    // At a new address: its old entry gives way.
+    if (moved) {
+        if (moved == m_camera)
+            setCurrentCamera(camera);
+        m_cameras.removeOne(moved);
+        moved->deleteLater();
+        showCameraList();
+    }
+    return camera;
+}
+
+void MainWindow::homeCameraReady(const HomeNetworkCamera& home)
+{
+    if (!home.isComplete())
+        return;
+    RememberedCameras().remember(home);
+    Camera* camera = addHomeCamera(home);
+    m_passwords->store(home.serial, home.password);
+    if (camera && camera != m_camera)
+        chooseCamera(camera);
 }
 
 void MainWindow::addCamera(Camera* camera)
@@ -1040,6 +1130,16 @@ void MainWindow::slotShow(const QString& file)
     if (m_batch->isRunning())
         return;
     qDebug() << "show video";
+    // The player's back end fetches by itself and can neither pin the camera's certificate
+    // nor carry its password: a video of the home network is played from a download.
+    if (m_link->address().link() == CameraAddress::Link::Home) {
+        Prompt::information(this, tr("Velkamo"),
+                            tr("%1 is on a camera on the home network: download it, then play it "
+                               "from your folder. Velkamo plays nothing straight from such a camera, "
+                               "whose certificate and password the player cannot check.")
+                                .arg(MediaList::fileName(file).toHtmlEscaped()));
+        return;
+    }
     auto* player = new mediaplayer(nullptr, true);
     player->show();
     player->setSource(MediaList::fileUrl(m_link->address(), file));

@@ -34,6 +34,7 @@ class DownloadBatch;
 class HomeNetworkSetup;
 class MediaList;
 class MediaListLoader;
+class PasswordStore;
 class PreviewKeepAlive;
 class PictureFetcher;
 class PreviewForm;
@@ -59,6 +60,11 @@ public:
 signals:
     // A camera on the home network, set up or recognised over Bluetooth, to be reached there.
     void cameraReady(const HomeNetworkCamera& camera);
+
+public slots:
+    // A camera set up on the home network (by Bluetooth): remembered, its password put in
+    // the keyring, trusted, listed (or updated) and made the window's camera.
+    void homeCameraReady(const HomeNetworkCamera& camera);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -139,6 +145,10 @@ private:
     // The same camera (by serial) on a cable, when camera is on Wi-Fi; none otherwise.
     Camera* cameraOnCableAlso(const Camera* camera) const;
     void usbCameraFound(const QHostAddress& host, const QString& serial);
+    // The remembered cameras on the home network, each once its password is read.
+    void askRememberedHomeCameras();
+    // Trusts the camera and lists it (or moves the listed one of its serial to its address).
+    Camera* addHomeCamera(const HomeNetworkCamera& camera);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one).
@@ -167,6 +177,7 @@ private:
     QCheckBox* m_checkAllCameras = nullptr;
     AllCameras m_allCameras;
     UsbCameraFinder* m_usbFinder = nullptr;
+    PasswordStore* m_passwords = nullptr;
     CameraLink* m_link = nullptr;
     QNetworkAccessManager* m_mediaManager = nullptr;
     CameraStatusView* m_cameraStatus = nullptr;

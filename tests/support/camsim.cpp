@@ -437,3 +437,29 @@ bool CamSim::startUsb(const QString& serial, const QStringList& extraArgs)
         args << QStringLiteral("--control-port") << QString::number(9000 + serial.right(3).toInt());
     return start(args);
 }
+
+bool CamSim::startHome(const QString& serial, const QString& password, const QStringList& extraArgs)
+{
+    if (!run(QStringLiteral("ip"), {QStringLiteral("addr"), QStringLiteral("replace"),
+                                    QLatin1String(kHomeAddress) + QLatin1String("/32"), QStringLiteral("dev"),
+                                    QStringLiteral("lo")})) {
+        qWarning("CamSim: cannot add %s to lo", kHomeAddress);
+        return false;
+    }
+    QStringList args = extraArgs;
+    args << QStringLiteral("--home") << QStringLiteral("--address") << QLatin1String(kHomeAddress)
+         << QStringLiteral("--serial") << serial << QStringLiteral("--password") << password;
+    if (!args.contains(QStringLiteral("--control-port")))
+        args << QStringLiteral("--control-port") << QStringLiteral("9443");
+    return start(args);
+}
+
+QByteArray CamSim::homeRootCertificate()
+{
+    return control(QStringLiteral("/home/root-cert"));
+}
+
+bool CamSim::switchHomeCertificate()
+{
+    return isOk(control(QStringLiteral("/home/other-cert"), 20000));
+}

@@ -123,6 +123,16 @@ public:
     // one. The cable is unplugged when this object goes.
     bool startUsb(const QString& serial, const QStringList& extraArgs = {});
 
+    // A camera on the home network: kHomeAddress put on lo, the simulator there with --home
+    // (HTTPS on 443 only, Basic auth with this password, a certificate chain of its own),
+    // --serial and control port 9443 unless extraArgs give one.
+    static constexpr const char* kHomeAddress = "192.168.50.103";
+    bool startHome(const QString& serial, const QString& password, const QStringList& extraArgs = {});
+    // The root the camera hands out on set-up (PEM).
+    QByteArray homeRootCertificate();
+    // The camera makes a new chain, as after a reset: connections of the old one are dropped.
+    bool switchHomeCertificate();
+
     // Raw control request ("/state", "/answer?mode=404", ...); the body, empty on failure.
     QByteArray control(const QString& pathAndQuery, int timeoutMs = 10000,
                        const QByteArray& postBody = QByteArray(), int* httpStatus = nullptr);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QNetworkAccessManager>
+
+// The network access manager of every request to a camera (cameranetwork::newManager). Plain
+// HTTP goes out as it is. An https request goes only to a camera on the home network that
+// HomeCameraTrust knows and has not refused, with its credentials and its own root as the
+// only trust; any other fails at once without leaving the PC. A certificate that does not
+// verify and a refused password make the trust refuse that camera.
+class CameraNetworkManager : public QNetworkAccessManager
+{
+    Q_OBJECT
+
+public:
+    explicit CameraNetworkManager(QObject* parent = nullptr);
+
+protected:
+    QNetworkReply* createRequest(Operation op, const QNetworkRequest& request,
+                                 QIODevice* outgoingData) override;
+};

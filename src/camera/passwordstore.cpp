@@ -1,0 +1,68 @@
+#include "passwordstore.h"
+
+#include <qt6keychain/keychain.h>
+
+#include <QDebug>
+
+namespace {
+
+const char* const kService = "velkamo";
+
+QString keyFor(const QString& serial)
+{
+    return QStringLiteral("camera-") + serial;
+}
+
+} // namespace
+
+PasswordStore::PasswordStore(QObject* parent)
+    : QObject(parent)
+{
+}
+
+QHash<QString, QString>& PasswordStore::session()
+{
+    static QHash<QString, QString> passwords;
+    return passwords;
+}
+
+void PasswordStore::keepForSession(const QString& serial, const QString& password)
+{
+    session().insert(serial, password);
+}
+
+void PasswordStore::store(const QString& serial, const QString& password)
+{
+    // Held for this run whatever the keyring says: the camera is used now.
+    keepForSession(serial, password);
+    auto* job = new QKeychain::WritePasswordJob(QLatin1String(kService), this);
+    // Never a plain file in place of a keyring.
+    job->setInsecureFallback(false);
+    job->setKey(keyFor(serial));
+    job->setTextData(password);
+    connect(job, &QKeychain::Job::finished, this, [this, serial](QKeychain::Job* done) {
+        const bool kept = done->error() == QKeychain::NoError;
+        if (!kept)
+            qDebug() << "keyring did not take the password of" << serial << ":" << done->errorString();
+        emit stored(serial, kept);
+    });
+    job->start();
+}
+
+void PasswordStore::load(const QString& serial)
+{
+    auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kService), this);
+    job->setInsecureFallback(false);
+    job->setKey(keyFor(serial));
+    connect(job, &QKeychain::Job::finished, this, [this, serial](QKeychain::Job* done) {
+        auto* read = static_cast<QKeychain::ReadPasswordJob*>(done);
+        QString password = read->error() == QKeychain::NoError ? read->textData() : QString();
+        if (password.isEmpty()) {
+            if (read->error() != QKeychain::NoError && read->error() != QKeychain::EntryNotFound)
+                qDebug() << "keyring not read for" << serial << ":" << read->errorString();
+            password = session().value(serial);
+        }
+        emit loaded(serial, password);
+    });
+    job->start();
+}
