@@ -15,6 +15,7 @@
 #include <QDirIterator>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QProcess>
 #include <QPushButton>
@@ -46,7 +47,8 @@ class TestHomeCameras : public QObject
     QTemporaryDir m_keyringData;
     bool m_haveKeyring = false;
 
-    // A private session bus with an unlocked Secret Service (gnome-keyring, empty password),
+    // A private session bus with an unlocked Secret Service (gnome-keyring, a login keyring
+    // made at once with a throw-away password),
     // so that a password really outlives the window. False where that cannot be had.
     bool startKeyring()
     {
@@ -62,7 +64,8 @@ class TestHomeCameras : public QObject
         m_keyring.start("gnome-keyring-daemon", {"--foreground", "--unlock", "--components=secrets"});
         if (!m_keyring.waitForStarted(5000))
             return false;
-        m_keyring.closeWriteChannel(); // the empty password
+        m_keyring.write("velkamo-test");
+        m_keyring.closeWriteChannel();
         for (int i = 0; i < 100; ++i) {
             QProcess ask;
             ask.start("dbus-send", {"--session", "--print-reply", "--dest=org.freedesktop.DBus",
@@ -120,6 +123,14 @@ private slots:
             qInfo("no Secret Service could be started here: the password is kept for the session only");
     }
 
+    void cleanupTestCase()
+    {
+        m_keyring.kill();
+        m_keyring.waitForFinished(3000);
+        m_bus.kill();
+        m_bus.waitForFinished(3000);
+    }
+
     // Set up once (as Bluetooth hands it over), then a restart: the camera comes from the
     // configuration and the keyring alone, is listed as a home camera, comes online over
     // HTTPS, and every feature reaches it there with its credentials. Its password is in no
@@ -140,8 +151,9 @@ private slots:
             first.homeCameraReady(home);
             QCOMPARE(first.findChild<QComboBox*>("comboCameras")->currentText(), kListed);
             QTRY_COMPARE_WITH_TIMEOUT(first.statusBar()->currentMessage(), QString("Total media files: 10"), 10000);
-            if (!m_haveKeyring)
-                QTRY_VERIFY_WITH_TIMEOUT(log.contains("keyring did not take the password"), 5000);
+            // Thumbnails are kept for the run: asked of the camera this once.
+            QTRY_VERIFY_WITH_TIMEOUT(camera.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(log.contains(m_haveKeyring ? "kept in the keyring" : "keyring did not take the password"), 10000);
         }
         // Restart: what the first run knew in memory is gone.
         HomeCameraTrust::instance()->forget(home.address);
@@ -152,7 +164,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kListed), 5000);
         QCOMPARE(cameras->currentText(), kListed);
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 10"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(camera.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
 
         window.findChild<QPushButton*>("pbStart_Capture")->click();
         QTRY_VERIFY_WITH_TIMEOUT(camera.state()["shutter"].toBool(), 3000);
@@ -177,7 +188,8 @@ private slots:
         QVERIFY(requests.size() > 5);
         for (const QJsonValue& request : requests)
             QVERIFY2(request["status"].toInt() != 401, qPrintable(request["target"].toString()));
-        QCOMPARE(prompts.count(), 0);
+        for (const Prompt::Request& prompt : prompts.requests())
+            QVERIFY2(!prompt.text.contains("nothing more is sent"), qPrintable(prompt.text));
 
         const QByteArray encoded = QByteArray("gopro:" + kPassword.toUtf8()).toBase64();
         QVERIFY(!log.lines().join('\n').contains(kPassword));

@@ -124,6 +124,9 @@ private slots:
                  QString("https://192.168.50.103/gopro/camera/setting?setting=2&option=1"));
         QCOMPARE(home.rehost(QUrl("http://10.5.5.9/gp/gpControl/command/mode?p=1")).toString(),
                  QString("https://192.168.50.103/gp/gpControl/command/mode?p=1"));
+        const QUrl formed = CameraRequests::url(home, 12, CameraRequests::Action::ShutterOn);
+        QCOMPARE(home.rehost(formed), formed);
+        QVERIFY(usb.rehost(formed).isEmpty());
     }
 
     void localNames_data()

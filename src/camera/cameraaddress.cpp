@@ -39,7 +39,10 @@ QString CameraAddress::encodedPath(const QString& mediaPath)
 
 QUrl CameraAddress::rehost(const QUrl& written) const
 {
-    if (!isValid() || !written.isValid() || written.scheme() != QLatin1String("http"))
+    // On the home network a request already formed for this camera is https.
+    const bool ours = written.scheme() == QLatin1String("http")
+        || (m_link == Link::Home && written.scheme() == QLatin1String("https"));
+    if (!isValid() || !written.isValid() || !ours)
         return QUrl();
     QUrl url = written;
     url.setHost(m_host.toString());

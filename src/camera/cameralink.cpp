@@ -134,7 +134,7 @@ void CameraLink::handleReply(QNetworkReply* reply)
         emit statusReceived(CameraStatus::parse(whole ? reply->readAll() : QByteArray(), family));
     }
     if (code != 200)
-        qDebug().nospace() << "http request failed: code = " << code;
+        qDebug().nospace() << "http request failed: code = " << code << " " << reply->errorString();
     const bool command = reply->manager() == m_cmdManager;
     // A success status means the camera took the command, even when the body that follows is
     // cut: nothing in it is read. While the camera is away the tip line says so already.

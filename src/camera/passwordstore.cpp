@@ -33,17 +33,21 @@ void PasswordStore::keepForSession(const QString& serial, const QString& passwor
 
 void PasswordStore::store(const QString& serial, const QString& password)
 {
-    // Held for this run whatever the keyring says: the camera is used now.
-    keepForSession(serial, password);
-    auto* job = new QKeychain::WritePasswordJob(QLatin1String(kService), this);
+    // No parent: the keyring's answer comes back into the job, which must outlive this store
+    // (it deletes itself once finished).
+    auto* job = new QKeychain::WritePasswordJob(QLatin1String(kService));
     // Never a plain file in place of a keyring.
     job->setInsecureFallback(false);
     job->setKey(keyFor(serial));
     job->setTextData(password);
-    connect(job, &QKeychain::Job::finished, this, [this, serial](QKeychain::Job* done) {
+    connect(job, &QKeychain::Job::finished, this, [this, serial, password](QKeychain::Job* done) {
         const bool kept = done->error() == QKeychain::NoError;
-        if (!kept)
+        if (!kept) {
             qDebug() << "keyring did not take the password of" << serial << ":" << done->errorString();
+            keepForSession(serial, password);
+        } else {
+            qDebug() << "password of" << serial << "kept in the keyring";
+        }
         emit stored(serial, kept);
     });
     job->start();
@@ -51,7 +55,7 @@ void PasswordStore::store(const QString& serial, const QString& password)
 
 void PasswordStore::load(const QString& serial)
 {
-    auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kService), this);
+    auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kService));
     job->setInsecureFallback(false);
     job->setKey(keyFor(serial));
     connect(job, &QKeychain::Job::finished, this, [this, serial](QKeychain::Job* done) {
