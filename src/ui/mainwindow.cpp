@@ -394,10 +394,11 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_passwords, &PasswordStore::stored, this, [this](const QString& serial, bool inKeyring) {
         if (inKeyring)
             return;
-        QString name = serial;
+        // "HERO12 Black …583", as the camera list names it.
+        QString name = QStringLiteral("…") + serial.right(3);
         for (Camera* camera : std::as_const(m_cameras)) {
-            if (camera->serial() == serial)
-                name = camera->displayName().section(QStringLiteral(" · "), 1);
+            if (camera->serial() == serial && !camera->modelName().isEmpty())
+                name = camera->modelName() + QLatin1Char(' ') + name;
         }
         statusBar()->showMessage(
             tr("No keyring: the password of %1 is kept until Velkamo closes").arg(name));
