@@ -49,9 +49,11 @@ CameraNetworkManager::CameraNetworkManager(QObject* parent)
     : QNetworkAccessManager(parent)
 {
     setProxy(QNetworkProxy::NoProxy);
-    // A connection kept open was made with the trust of its time.
-    connect(HomeCameraTrust::instance(), &HomeCameraTrust::changed, this,
-            &QNetworkAccessManager::clearConnectionCache);
+    // Clearing also ends what is in flight: only where this manager has talked to the camera.
+    connect(HomeCameraTrust::instance(), &HomeCameraTrust::changed, this, [this](const QHostAddress& host) {
+        if (m_homeHosts.remove(host.toString()))
+            clearConnectionCache();
+    });
 }
 
 QNetworkReply* CameraNetworkManager::createRequest(Operation op, const QNetworkRequest& request,
@@ -66,6 +68,7 @@ QNetworkReply* CameraNetworkManager::createRequest(Operation op, const QNetworkR
         return new RefusedReply(op, request, QNetworkReply::ProtocolFailure, why, this);
     QNetworkReply* reply = QNetworkAccessManager::createRequest(op, pinned, outgoingData);
     const QHostAddress host(request.url().host());
+    m_homeHosts.insert(host.toString());
     // Never ignored: a certificate the camera's root does not vouch for ends the request.
     connect(reply, &QNetworkReply::sslErrors, trust, [trust, host](const QList<QSslError>& errors) {
         for (const QSslError& error : errors)

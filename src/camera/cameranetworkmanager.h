@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QNetworkAccessManager>
+#include <QSet>
+#include <QString>
 
 // The network access manager of every request to a camera (cameranetwork::newManager). Plain
 // HTTP goes out as it is. An https request goes only to a camera on the home network that
@@ -17,4 +19,9 @@ public:
 protected:
     QNetworkReply* createRequest(Operation op, const QNetworkRequest& request,
                                  QIODevice* outgoingData) override;
+
+private:
+    // The cameras on the home network this manager has asked: a connection it keeps to one
+    // was made with the trust of its time.
+    QSet<QString> m_homeHosts;
 };
