@@ -385,6 +385,8 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
     LogCapture log;
     PromptRecorder prompts;
     MainWindow window;
+    // The window goes on to reach the camera handed on, and says more after this.
+    QSignalSpy shown(window.statusBar(), &QStatusBar::messageChanged);
     QList<HomeNetworkCamera> handed;
     connect(&window, &MainWindow::cameraReady, &window,
             [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
@@ -424,7 +426,7 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
         QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 10000);
         checkHandedOn(handed, ssid);
         QCOMPARE(status->text(), QStringLiteral("The camera is on “%1” at 192.168.50.103.").arg(ssid));
-        QCOMPARE(window.statusBar()->currentMessage(), kOnHomeNetwork);
+        QVERIFY(shown.contains(QVariantList{kOnHomeNetwork}));
         QTRY_VERIFY(!window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog")));
         requests << "proto|create_cert|1" << "proto|get_cert" << "proto|cohn_status|1";
     } else {
@@ -444,13 +446,15 @@ void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
     LogCapture log;
     PromptRecorder prompts;
     MainWindow window;
+    // The window goes on to reach the camera handed on, and says more after this.
+    QSignalSpy shown(window.statusBar(), &QStatusBar::messageChanged);
     QList<HomeNetworkCamera> handed;
     connect(&window, &MainWindow::cameraReady, &window,
             [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
     connectFromWindow(window);
     QTRY_VERIFY_WITH_TIMEOUT(!handed.isEmpty(), 15000);
     checkHandedOn(handed, QStringLiteral("dabugdabug"));
-    QCOMPARE(window.statusBar()->currentMessage(), kOnHomeNetwork);
+    QVERIFY(shown.contains(QVariantList{kOnHomeNetwork}));
     QTest::qWait(1000);
     // Its home network was read, and left as it was: no access point, no join.
     QCOMPARE(m_fake.writes().filter(QStringLiteral("0072|")), QStringList{"0072|request|013c"});

@@ -403,6 +403,8 @@ MainWindow::MainWindow(QWidget* parent)
         statusBar()->showMessage(
             tr("No keyring: the password of %1 is kept until Velkamo closes").arg(name));
     });
+    // What Bluetooth set-up hands over is reached from here on.
+    connect(this, &MainWindow::cameraReady, this, &MainWindow::homeCameraReady);
     askRememberedHomeCameras();
 }
 
@@ -468,8 +470,12 @@ void MainWindow::homeCameraReady(const HomeNetworkCamera& home)
     RememberedCameras().remember(home);
     Camera* camera = addHomeCamera(home);
     m_passwords->store(home.serial, home.password);
+    // What the set-up told stays in view over the switch.
+    const QString told = statusBar()->currentMessage();
     if (camera && camera != m_camera)
         chooseCamera(camera);
+    if (!told.isEmpty() && statusBar()->currentMessage().isEmpty())
+        statusBar()->showMessage(told);
 }
 
 void MainWindow::addCamera(Camera* camera)
