@@ -4,6 +4,7 @@
 #include "homenetworkcamera.h"
 #include "logcapture.h"
 #include "mainwindow.h"
+#include "homecameratrust.h"
 #include "promptrecorder.h"
 #include "testsupport.h"
 
@@ -87,7 +88,7 @@ private:
     // Scans and connects the fake camera from the window.
     void connectFromWindow(MainWindow& window);
     // The camera handed on is the fake's, on ssid, with all it told.
-    void checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid);
+    void checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid, const QByteArray& pem);
     void installNmcli(Nmcli mode);
     QStringList nmcliCall() const;
 
@@ -341,14 +342,14 @@ void TestBluetoothFlow::connectFromWindow(MainWindow& window)
     window.findChild<QPushButton*>(QStringLiteral("pbBluetoothConnect"))->click();
 }
 
-void TestBluetoothFlow::checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid)
+void TestBluetoothFlow::checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid, const QByteArray& pem)
 {
     QCOMPARE(handed.size(), 1);
     const HomeNetworkCamera& camera = handed.first();
     QCOMPARE(camera.address.toString(), QStringLiteral("192.168.50.103"));
     QCOMPARE(camera.user, QStringLiteral("gopro"));
     QCOMPARE(camera.password, kCameraPassword);
-    QCOMPARE(camera.rootCertificatePem, m_pem);
+    QCOMPARE(camera.rootCertificatePem, pem);
     QCOMPARE(camera.ssid, ssid);
     // Who it is, from its hardware information.
     QCOMPARE(camera.serial, QStringLiteral("C3501324645504"));
@@ -424,7 +425,7 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
                          network == 0 ? "proto|connect|" + ssid : "proto|connect_new|" + ssid + "|" + kHomePassword};
     if (failure.isEmpty()) {
         QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 10000);
-        checkHandedOn(handed, ssid);
+        checkHandedOn(handed, ssid, m_pem);
         QCOMPARE(status->text(), QStringLiteral("The camera is on “%1” at 192.168.50.103.").arg(ssid));
         QVERIFY(shown.contains(QVariantList{kOnHomeNetwork}));
         QTRY_VERIFY(!window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog")));
@@ -441,7 +442,11 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
 
 void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
 {
-    QVERIFY(m_fake.configure(QJsonObject{{"home", "dabugdabug"}, {"cohn_cert", QString::fromLatin1(m_pem)}}));
+    // The camera itself on the home network: reached over HTTPS once Bluetooth has told how.
+    CamSim camera;
+    QVERIFY(camera.startHome(QStringLiteral("C3501324645504"), kCameraPassword, {"--model", "12", "--media-count", "3"}));
+    const QByteArray root = camera.homeRootCertificate();
+    QVERIFY(m_fake.configure(QJsonObject{{"home", "dabugdabug"}, {"cohn_cert", QString::fromLatin1(root)}}));
     installNmcli(Joins);
     LogCapture log;
     PromptRecorder prompts;
@@ -453,7 +458,7 @@ void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
             [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
     connectFromWindow(window);
     QTRY_VERIFY_WITH_TIMEOUT(!handed.isEmpty(), 15000);
-    checkHandedOn(handed, QStringLiteral("dabugdabug"));
+    checkHandedOn(handed, QStringLiteral("dabugdabug"), root);
     QVERIFY(shown.contains(QVariantList{kOnHomeNetwork}));
     QTest::qWait(1000);
     // Its home network was read, and left as it was: no access point, no join.
@@ -463,6 +468,14 @@ void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
     QCOMPARE(nmcliCall(), kNotRun);
     QCOMPARE(prompts.count(), 1); // the caution before connecting
     QCOMPARE(lineShowing(log, kCameraPassword), QString());
+
+    QCOMPARE(window.findChild<QComboBox*>("comboCameras")->currentText().section(" — ", 0, 0),
+             QStringLiteral("Home · HERO12 Black · …504"));
+    QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 3"), 10000);
+    window.findChild<QPushButton*>("pbStart_Capture")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(camera.state()["shutter"].toBool(), 3000);
+    QCOMPARE(camera.countRequests("/gopro/camera/shutter/start"), 1);
+    HomeCameraTrust::instance()->forget(handed.first().address);
 }
 
 FAKEBLUEZ_TEST_MAIN(TestBluetoothFlow)
