@@ -140,6 +140,30 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Home network…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On the home network at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No keyring: the password of %1 is kept until Velkamo closes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is on a camera on the home network: download it, then play it from your folder. Velkamo plays nothing straight from such a camera, whose certificate and password the player cannot check.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera's answer to the media list request is not a media list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>All cameras</source>
         <translation type="unfinished"></translation>
     </message>
@@ -508,6 +532,10 @@ Please check the media service plugins are installed.</source>
 <context>
     <name>Camera</name>
     <message>
+        <source>Home</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>offline</source>
         <translation type="unfinished"></translation>
     </message>
@@ -662,6 +690,191 @@ Please check the media service plugins are installed.</source>
     </message>
     <message>
         <source>Left alone: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeCameraTrust</name>
+    <message>
+        <source>No camera set up at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 is not trusted until it is set up again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkDialog</name>
+    <message>
+        <source>Camera on the home network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scan again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera's own Wi-Fi is off):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is on “%1” at %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Secured with a password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera sees no network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the network the camera should join.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkSetup</name>
+    <message>
+        <source>The camera's answer could not be read: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Bluetooth link to the camera was lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not start joining “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera stopped joining “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Joining “%1” was cancelled on the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: it failed to associate with it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password for “%1” is wrong.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request could not be sent to the camera over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Looking for the networks the camera sees…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Asking the camera to join “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not start a scan for networks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera's scan for networks was stopped before it ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not list the networks it found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refused to join “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera joined “%1”. Creating its certificate…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is joining “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not create its certificate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading the camera's certificate…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not give its certificate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the camera's address on “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not finish its scan for networks in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not finish joining “%1” within %2 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer for its certificate in time.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

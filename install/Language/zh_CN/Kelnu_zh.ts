@@ -139,6 +139,30 @@
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Home network…</source>
+        <translation>家庭网络…</translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
+        <translation>将通过蓝牙连接的相机加入您的家庭网络（HERO12 及更新型号）。</translation>
+    </message>
+    <message>
+        <source>On the home network at %1</source>
+        <translation>在家庭网络中，地址 %1</translation>
+    </message>
+    <message>
+        <source>No keyring: the password of %1 is kept until Velkamo closes</source>
+        <translation>没有密钥环：%1 的密码仅保留到 Velkamo 关闭为止</translation>
+    </message>
+    <message>
+        <source>%1 is on a camera on the home network: download it, then play it from your folder. Velkamo plays nothing straight from such a camera, whose certificate and password the player cannot check.</source>
+        <translation>%1 位于家庭网络中的相机上：请先下载，再从您的文件夹播放。播放器无法检查此类相机的证书和密码，因此 Velkamo 不会直接从它播放。</translation>
+    </message>
+    <message>
+        <source>The camera's answer to the media list request is not a media list.</source>
+        <translation>相机对媒体列表请求的应答不是媒体列表。</translation>
+    </message>
+    <message>
         <source>All cameras</source>
         <translation>所有相机</translation>
     </message>
@@ -508,6 +532,10 @@ Please check the media service plugins are installed.</source>
 <context>
     <name>Camera</name>
     <message>
+        <source>Home</source>
+        <translation>家庭网络</translation>
+    </message>
+    <message>
         <source>offline</source>
         <translation>离线</translation>
     </message>
@@ -663,6 +691,191 @@ Please check the media service plugins are installed.</source>
     <message>
         <source>Left alone: %1.</source>
         <translation>未发送：%1。</translation>
+    </message>
+</context>
+<context>
+    <name>HomeCameraTrust</name>
+    <message>
+        <source>No camera set up at %1.</source>
+        <translation>%1 处没有已设置的相机。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 is not trusted until it is set up again.</source>
+        <translation>在重新设置之前，%1 处的相机不受信任。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
+        <translation>%1 处的相机出示的证书不是它自己的；不再向它发送任何内容。如果相机已重置，请通过蓝牙重新设置。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
+        <translation>%1 处的相机拒绝了 Velkamo 保存的密码；不再向它发送任何内容。如果其密码已更改或相机已重置，请通过蓝牙重新设置。</translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkDialog</name>
+    <message>
+        <source>Camera on the home network</source>
+        <translation>家庭网络中的相机</translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation>加入</translation>
+    </message>
+    <message>
+        <source>Scan again</source>
+        <translation>重新扫描</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码：</translation>
+    </message>
+    <message>
+        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera's own Wi-Fi is off):</source>
+        <translation>相机能看到的网络（HERO12 只加入能访问互联网的网络；在家庭网络中，相机自己的 Wi-Fi 会关闭）：</translation>
+    </message>
+    <message>
+        <source>The camera is on “%1” at %2.</source>
+        <translation>相机已在“%1”上，地址 %2。</translation>
+    </message>
+    <message>
+        <source>known</source>
+        <translation>已知</translation>
+    </message>
+    <message>
+        <source>Secured with a password</source>
+        <translation>有密码保护</translation>
+    </message>
+    <message>
+        <source>Open network</source>
+        <translation>开放网络</translation>
+    </message>
+    <message>
+        <source>The camera sees no network.</source>
+        <translation>相机看不到任何网络。</translation>
+    </message>
+    <message>
+        <source>Choose the network the camera should join.</source>
+        <translation>请选择相机要加入的网络。</translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkSetup</name>
+    <message>
+        <source>The camera's answer could not be read: %1.</source>
+        <translation>无法读取相机的应答：%1。</translation>
+    </message>
+    <message>
+        <source>The Bluetooth link to the camera was lost.</source>
+        <translation>与相机的蓝牙连接已断开。</translation>
+    </message>
+    <message>
+        <source>The camera did not start joining “%1”.</source>
+        <translation>相机没有开始加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera stopped joining “%1”.</source>
+        <translation>相机停止了加入“%1”。</translation>
+    </message>
+    <message>
+        <source>Joining “%1” was cancelled on the camera.</source>
+        <translation>在相机上取消了加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
+        <translation>相机无法加入“%1”：很可能此网络无法访问互联网，而 HERO12 需要互联网。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: it failed to associate with it.</source>
+        <translation>相机无法加入“%1”：无法与其关联。</translation>
+    </message>
+    <message>
+        <source>The password for “%1” is wrong.</source>
+        <translation>“%1”的密码错误。</translation>
+    </message>
+    <message>
+        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
+        <translation>在接受使用条款之前（在 GoPro Quik 应用中接受一次），相机拒绝加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
+        <translation>相机无法加入“%1”：此网络无法访问互联网，而 HERO12 需要互联网。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access.</source>
+        <translation>相机无法加入“%1”：此网络无法访问互联网。</translation>
+    </message>
+    <message>
+        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
+        <translation>相机无法加入“%1”：不支持此类网络。</translation>
+    </message>
+    <message>
+        <source>The request could not be sent to the camera over Bluetooth.</source>
+        <translation>无法通过蓝牙向相机发送请求。</translation>
+    </message>
+    <message>
+        <source>Looking for the networks the camera sees…</source>
+        <translation>正在查找相机能看到的网络…</translation>
+    </message>
+    <message>
+        <source>Asking the camera to join “%1”…</source>
+        <translation>正在请求相机加入“%1”…</translation>
+    </message>
+    <message>
+        <source>The camera could not start a scan for networks.</source>
+        <translation>相机无法开始扫描网络。</translation>
+    </message>
+    <message>
+        <source>The camera's scan for networks was stopped before it ended.</source>
+        <translation>相机的网络扫描在完成前被停止。</translation>
+    </message>
+    <message>
+        <source>The camera did not list the networks it found.</source>
+        <translation>相机没有列出它找到的网络。</translation>
+    </message>
+    <message>
+        <source>The camera refused to join “%1”.</source>
+        <translation>相机拒绝加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera joined “%1”. Creating its certificate…</source>
+        <translation>相机已加入“%1”。正在创建其证书…</translation>
+    </message>
+    <message>
+        <source>The camera is joining “%1”…</source>
+        <translation>相机正在加入“%1”…</translation>
+    </message>
+    <message>
+        <source>The camera could not create its certificate.</source>
+        <translation>相机无法创建其证书。</translation>
+    </message>
+    <message>
+        <source>Reading the camera's certificate…</source>
+        <translation>正在读取相机的证书…</translation>
+    </message>
+    <message>
+        <source>The camera did not give its certificate.</source>
+        <translation>相机没有提供其证书。</translation>
+    </message>
+    <message>
+        <source>Waiting for the camera's address on “%1”…</source>
+        <translation>正在等待相机在“%1”上的地址…</translation>
+    </message>
+    <message>
+        <source>The camera did not finish its scan for networks in time.</source>
+        <translation>相机未能及时完成网络扫描。</translation>
+    </message>
+    <message>
+        <source>The camera did not finish joining “%1” within %2 seconds.</source>
+        <translation>相机未能在 %2 秒内完成加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
+        <translation>相机未能在 %2 秒内告知其在“%1”上的地址。</translation>
+    </message>
+    <message>
+        <source>The camera did not answer for its certificate in time.</source>
+        <translation>相机未能及时应答证书请求。</translation>
     </message>
 </context>
 </TS>
