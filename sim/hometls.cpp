@@ -131,12 +131,7 @@ bool HomeTls::init(std::string* error)
 
 bool HomeTls::switchChain(std::string* error)
 {
-    auto chain = makeChain(error);
-    if (!chain)
-        return false;
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_chain = chain;
-    return true;
+    return init(error);
 }
 
 std::string HomeTls::rootPem() const

@@ -1300,19 +1300,27 @@ void MainWindow::showSelectedName()
         ui->label_fileName->setText(MediaList::fileName(m_selectedFiles.last()));
 }
 
-void MainWindow::slotDownload()
+QString MainWindow::askDownloadFolder()
 {
     if (m_batch->isRunning() || m_offload->isRunning()) {
         statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
-        return;
+        return QString();
     }
-    if (m_selectedFiles.isEmpty())
-        return;
     const QString folder = Prompt::existingDirectory(
         this, tr("Open Directory"),
         QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
     // The question was open for a while: the camera may have come and gone, a batch not.
-    if (folder.isEmpty() || m_batch->isRunning() || m_offload->isRunning())
+    if (m_batch->isRunning() || m_offload->isRunning())
+        return QString();
+    return folder;
+}
+
+void MainWindow::slotDownload()
+{
+    if (m_selectedFiles.isEmpty() && !m_batch->isRunning() && !m_offload->isRunning())
+        return;
+    const QString folder = askDownloadFolder();
+    if (folder.isEmpty())
         return;
 
     // A burst or lapse is listed as its first picture; every member is fetched.
@@ -1335,14 +1343,8 @@ void MainWindow::slotDownload()
 
 void MainWindow::slotDownloadAllCameras()
 {
-    if (m_batch->isRunning() || m_offload->isRunning()) {
-        statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
-        return;
-    }
-    const QString folder = Prompt::existingDirectory(
-        this, tr("Open Directory"),
-        QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
-    if (folder.isEmpty() || m_batch->isRunning() || m_offload->isRunning())
+    const QString folder = askDownloadFolder();
+    if (folder.isEmpty())
         return;
     // The cameras that answer now; one on both links once, by cable.
     QList<Camera*> answering;

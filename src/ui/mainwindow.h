@@ -127,6 +127,9 @@ private:
     // False, and the user told why, while a download runs: nothing leaves the card before
     // it is saved.
     bool cardMayChange();
+    // The folder for a download, asked of the user; empty when cancelled or while a download
+    // runs (said in the status bar).
+    QString askDownloadFolder();
     void refreshWhenAnswered(const QString& command);
     void cameraCameOnline();
     // A camera found: listed, and current when it is the first or none answers.
