@@ -5,6 +5,7 @@
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "homecameratrust.h"
+#include "rememberedcameras.h"
 #include "promptrecorder.h"
 #include "testsupport.h"
 
@@ -117,6 +118,11 @@ void TestBluetoothFlow::initTestCase()
 
 void TestBluetoothFlow::init()
 {
+    // Each case starts with no camera remembered on the home network, neither in the user's
+    // folder nor in what the process trusts: a camera handed on by an earlier case would be
+    // asked at start, with that case's certificate.
+    QFile::remove(RememberedCameras().path());
+    HomeCameraTrust::instance()->forget(QHostAddress(QStringLiteral("192.168.50.103")));
     // Not on the camera's network yet: 10.5.5.9 is unreachable until the join adds it.
     QVERIFY(CamSim::leaveNetwork());
     for (const char* record : {"args", "stdin", "pid"})
