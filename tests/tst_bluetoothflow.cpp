@@ -92,13 +92,24 @@ private:
     void checkHandedOn(const QList<HomeNetworkCamera>& handed, const QString& ssid, const QByteArray& pem);
     void installNmcli(Nmcli mode);
     QStringList nmcliCall() const;
+    // Every camera the window hands on from the Bluetooth side, for the rest of the case.
+    const QList<HomeNetworkCamera>& recordHandedOn(MainWindow& window);
 
     FakeBluez m_fake;
     QTemporaryDir m_tools;
     QByteArray m_path;
     // The camera's root certificate.
     QByteArray m_pem;
+    QList<HomeNetworkCamera> m_handed;
 };
+
+const QList<HomeNetworkCamera>& TestBluetoothFlow::recordHandedOn(MainWindow& window)
+{
+    m_handed.clear();
+    connect(&window, &MainWindow::cameraReady, &window,
+            [this](const HomeNetworkCamera& camera) { m_handed.append(camera); });
+    return m_handed;
+}
 
 void TestBluetoothFlow::initTestCase()
 {
@@ -394,9 +405,7 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
     MainWindow window;
     // The window goes on to reach the camera handed on, and says more after this.
     QSignalSpy shown(window.statusBar(), &QStatusBar::messageChanged);
-    QList<HomeNetworkCamera> handed;
-    connect(&window, &MainWindow::cameraReady, &window,
-            [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
+    const QList<HomeNetworkCamera>& handed = recordHandedOn(window);
     auto* home = window.findChild<QPushButton*>(QStringLiteral("pbHomeNetwork"));
     QVERIFY(home && !home->isEnabled());
     connectFromWindow(window);
@@ -459,9 +468,7 @@ void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
     MainWindow window;
     // The window goes on to reach the camera handed on, and says more after this.
     QSignalSpy shown(window.statusBar(), &QStatusBar::messageChanged);
-    QList<HomeNetworkCamera> handed;
-    connect(&window, &MainWindow::cameraReady, &window,
-            [&handed](const HomeNetworkCamera& camera) { handed.append(camera); });
+    const QList<HomeNetworkCamera>& handed = recordHandedOn(window);
     connectFromWindow(window);
     QTRY_VERIFY_WITH_TIMEOUT(!handed.isEmpty(), 15000);
     checkHandedOn(handed, QStringLiteral("dabugdabug"), root);
