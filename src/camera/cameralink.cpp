@@ -51,6 +51,7 @@ void CameraLink::setActive(bool active)
     m_keepAliveTimer->stop();
     m_reachability = Reachability();
     m_online = false;
+    m_lastStatus = CameraStatus();
     m_awaitedCommands.clear();
 }
 
@@ -113,25 +114,14 @@ void CameraLink::handleReply(QNetworkReply* reply)
     // newer cameras counts when answered, so that one silent tick is one missed poll.
     const bool isPoll = reply->manager() == m_pollManager && !stateReply;
     const bool answered = Reachability::isAnswer(reply->error(), code);
-    switch (m_reachability.onReply(reply->error(), code, isPoll)) {
-    case Reachability::Change::WentOffline:
-        m_online = false;
-        emit wentOffline();
-        break;
-    case Reachability::Change::CameOnline:
-        emit cameOnline();
-        // Only now: while the model is applied, commands are still refused.
-        m_online = true;
-        break;
-    case Reachability::Change::None:
-        break;
-    }
+    apply(m_reachability.onReply(reply->error(), code, isPoll));
     if (statusReply && m_online && answered) {
         // Any answer replaces what is shown: an error page, or one cut short by its bounds,
         // tells nothing, so nothing is shown.
         const bool whole = code == 200 && reply->error() == QNetworkReply::NoError;
         const auto family = stateReply ? CameraStatus::Family::OpenGoPro : CameraStatus::Family::GpControl;
-        emit statusReceived(CameraStatus::parse(whole ? reply->readAll() : QByteArray(), family));
+        m_lastStatus = CameraStatus::parse(whole ? reply->readAll() : QByteArray(), family);
+        emit statusReceived(m_lastStatus);
     }
     if (code != 200)
         qDebug().nospace() << "http request failed: code = " << code << " " << reply->errorString();
@@ -161,6 +151,30 @@ void CameraLink::handleReply(QNetworkReply* reply)
         && m_awaitedCommands.isEmpty())
         emit cardCommandsAnswered();
     reply->deleteLater();
+}
+
+void CameraLink::apply(Reachability::Change change)
+{
+    switch (change) {
+    case Reachability::Change::WentOffline:
+        m_online = false;
+        m_lastStatus = CameraStatus();
+        emit wentOffline();
+        break;
+    case Reachability::Change::CameOnline:
+        emit cameOnline();
+        // Only now: while the model is applied, commands are still refused.
+        m_online = true;
+        break;
+    case Reachability::Change::None:
+        break;
+    }
+}
+
+void CameraLink::answered()
+{
+    if (m_active)
+        apply(m_reachability.onReply(QNetworkReply::NoError, 200, true));
 }
 
 void CameraLink::poll()

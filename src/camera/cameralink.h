@@ -56,6 +56,11 @@ public:
 
     // One finished request of this link (the managers' replies land here).
     void handleReply(QNetworkReply* reply);
+    // The camera answered at this address outside the polls (it told who it is): as good as
+    // an answered poll, so it counts as there at once rather than a poll later.
+    void answered();
+    // The status the camera reported last (empty while it is away).
+    const CameraStatus& lastStatus() const { return m_lastStatus; }
 
 public slots:
     // One keep-alive tick; the timer calls it every kPollIntervalMs.
@@ -71,6 +76,7 @@ signals:
 
 private:
     void get(const QUrl& url);
+    void apply(Reachability::Change change);
 
     QNetworkAccessManager* m_cmdManager = nullptr;
     // Keep-alive polls travel apart from commands: after a poll that got no answer its
@@ -78,6 +84,7 @@ private:
     QNetworkAccessManager* m_pollManager = nullptr;
     QTimer* m_keepAliveTimer = nullptr;
     Reachability m_reachability;
+    CameraStatus m_lastStatus;
     // Card-changing commands sent and not yet answered.
     QSet<QUrl> m_awaitedCommands;
     bool m_online = false;

@@ -41,6 +41,12 @@ bool HomeCameraTrust::trust(const HomeNetworkCamera& camera)
     entry.authorization = "Basic " + (camera.user + QLatin1Char(':') + camera.password).toUtf8().toBase64();
     // Only the first: a camera hands over its own root, nothing else is trusted for it.
     entry.roots = {roots.first()};
+    // The same again (set up twice, remembered and handed over): connections made under it
+    // are still good, and what runs on them goes on.
+    const auto known = m_cameras.constFind(key(camera.address));
+    if (known != m_cameras.constEnd() && !known->refused && known->serial == entry.serial
+        && known->authorization == entry.authorization && known->roots == entry.roots)
+        return true;
     m_cameras.insert(key(camera.address), entry);
     emit changed(camera.address);
     return true;

@@ -7,16 +7,46 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // A few cameras of a few KB each; anything far larger is not this file.
 constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
-QJsonArray read(const QString& path)
+QJsonArray read(const QString& path, QString* problem = nullptr)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+    QFile file;
+    // Opened without following a link, and judged by what was opened: the file decides where
+    // the keyring's passwords go, so nobody but the user may have written it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno != ENOENT && problem)
+            *problem = QCoreApplication::translate("RememberedCameras", "%1 cannot be read: %2")
+                           .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return {};
+    }
+    struct stat st;
+    QString refused;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        refused = QCoreApplication::translate("RememberedCameras", "%1 is not a plain file").arg(path);
+    else if (st.st_uid != ::geteuid())
+        refused = QCoreApplication::translate("RememberedCameras", "%1 belongs to another user").arg(path);
+    else if (st.st_mode & (S_IWGRP | S_IWOTH))
+        refused = QCoreApplication::translate("RememberedCameras", "%1 may be changed by other users").arg(path);
+    if (!refused.isEmpty()) {
+        ::close(fd);
+        if (problem)
+            *problem = refused;
+        return {};
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || file.size() > kMaxFileBytes)
         return {};
     return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("cameras")).toArray();
 }
@@ -44,12 +74,12 @@ RememberedCameras::RememberedCameras(QString path)
     }
 }
 
-QList<HomeNetworkCamera> RememberedCameras::cameras() const
+QList<HomeNetworkCamera> RememberedCameras::cameras(QString* problem) const
 {
     QList<HomeNetworkCamera> cameras;
     if (m_path.isEmpty())
         return cameras;
-    const QJsonArray entries = read(m_path);
+    const QJsonArray entries = read(m_path, problem);
     for (const QJsonValue& value : entries) {
         const QJsonObject entry = value.toObject();
         HomeNetworkCamera camera;
@@ -72,7 +102,11 @@ bool RememberedCameras::remember(const HomeNetworkCamera& camera) const
 {
     if (camera.serial.isEmpty() || m_path.isEmpty())
         return false;
-    QJsonArray entries = read(m_path);
+    QString problem;
+    QJsonArray entries = read(m_path, &problem);
+    // Never written over: what it holds may be the user's, only its permissions wrong.
+    if (!problem.isEmpty())
+        return false;
     for (qsizetype i = entries.size() - 1; i >= 0; --i) {
         if (entries.at(i).toObject().value(QStringLiteral("serial")).toString() == camera.serial)
             entries.removeAt(i);
@@ -84,5 +118,7 @@ bool RememberedCameras::remember(const HomeNetworkCamera& camera) const
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(QJsonDocument(QJsonObject{{QStringLiteral("cameras"), entries}}).toJson());
+    // The user's alone, whatever the umask: it is refused otherwise.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return file.commit();
 }

@@ -14,10 +14,13 @@ public:
     // path empty: the user's configuration folder.
     explicit RememberedCameras(QString path = QString());
 
-    // As remembered, password empty; entries without what reaching a camera needs are left out.
-    QList<HomeNetworkCamera> cameras() const;
+    // As remembered (the one set up last, last), password empty; entries without what
+    // reaching a camera needs are left out. The file says where a password from the keyring is
+    // sent: one that is not the user's own, or that others may change, is not read at all, and
+    // problem (when given) says so; it stays empty otherwise.
+    QList<HomeNetworkCamera> cameras(QString* problem = nullptr) const;
     // Adds the camera, or updates the one of its serial. False when the file could not be
-    // written.
+    // written, or is refused (see cameras()).
     bool remember(const HomeNetworkCamera& camera) const;
     QString path() const { return m_path; }
 

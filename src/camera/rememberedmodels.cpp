@@ -29,21 +29,45 @@ RememberedModels::RememberedModels(QString path)
     }
 }
 
+namespace {
+
+QJsonObject entryOf(const QJsonValue& value)
+{
+    // The first form held the model's name alone.
+    if (value.isString())
+        return {{QStringLiteral("model"), value.toString()}};
+    return value.toObject();
+}
+
+} // namespace
+
 QString RememberedModels::model(const QString& serial) const
 {
     if (serial.isEmpty() || m_path.isEmpty())
         return {};
-    return read(m_path).value(serial).toString();
+    return entryOf(read(m_path).value(serial)).value(QStringLiteral("model")).toString();
 }
 
-bool RememberedModels::remember(const QString& serial, const QString& model) const
+QString RememberedModels::name(const QString& serial) const
 {
     if (serial.isEmpty() || m_path.isEmpty())
+        return {};
+    return entryOf(read(m_path).value(serial)).value(QStringLiteral("name")).toString();
+}
+
+bool RememberedModels::remember(const QString& serial, const QString& model, const QString& name) const
+{
+    if (serial.isEmpty() || m_path.isEmpty() || model.isEmpty())
         return false;
     QJsonObject object = read(m_path);
-    if (object.value(serial).toString() == model)
+    const QJsonObject before = entryOf(object.value(serial));
+    QJsonObject entry = before;
+    entry.insert(QStringLiteral("model"), model);
+    if (!name.isEmpty())
+        entry.insert(QStringLiteral("name"), name);
+    if (entry == before && object.value(serial).isObject())
         return true;
-    object.insert(serial, model);
+    object.insert(serial, entry);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     // Written whole or not at all: a full disk must not leave half a file behind.
     QSaveFile file(m_path);

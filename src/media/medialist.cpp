@@ -202,6 +202,14 @@ MediaList MediaList::newest(const QJsonDocument& doc, int limit)
     return list;
 }
 
+qint64 MediaList::listedBytes() const
+{
+    qint64 bytes = 0;
+    for (const Entry& entry : m_entries)
+        bytes += std::max<qint64>(0, entry.size);
+    return bytes;
+}
+
 qint64 MediaList::listedSize(const QString& path) const
 {
     const auto it = m_index.constFind(path);

@@ -65,6 +65,8 @@ public:
     QStringList members(const QString& path) const;
     // Files on the card, each member of a group counted.
     qint64 fileCount() const { return m_fileCount; }
+    // The sizes the list announces, added up (the members of groups have none).
+    qint64 listedBytes() const;
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);

@@ -22,20 +22,20 @@ MediaListLoader::MediaListLoader(QObject* parent)
     m_pool.setExpiryTimeout(-1);
 }
 
-void MediaListLoader::load(const QByteArray& body)
+void MediaListLoader::load(const QByteArray& body, quint64 tag)
 {
     const quint64 generation = ++m_generation;
     const QPointer<MediaListLoader> self(this);
-    m_pool.start([self, body, generation] {
+    m_pool.start([self, body, generation, tag] {
         // Delivered through the application object, which outlives the work; the loader
         // itself may be gone by then, and is only looked at on its own thread.
-        const auto deliver = [&self, generation](MediaList list) {
+        const auto deliver = [&self, generation, tag](MediaList list) {
             auto shared = std::make_shared<const MediaList>(std::move(list));
             QMetaObject::invokeMethod(
                 QCoreApplication::instance(),
-                [self, shared, generation] {
+                [self, shared, generation, tag] {
                     if (self && self->m_generation == generation)
-                        emit self->loaded(*shared);
+                        emit self->loaded(*shared, tag);
                 },
                 Qt::QueuedConnection);
         };

@@ -17,11 +17,12 @@ class MediaListLoader : public QObject
 public:
     explicit MediaListLoader(QObject* parent = nullptr);
 
-    void load(const QByteArray& body);
+    // tag comes back with the list: whose card it is.
+    void load(const QByteArray& body, quint64 tag = 0);
 
 signals:
     // On this object's thread; list.isComplete() tells the whole list from its newest files.
-    void loaded(const MediaList& list);
+    void loaded(const MediaList& list, quint64 tag);
 
 private:
     quint64 m_generation = 0;

@@ -1,6 +1,5 @@
 #include "picturefetcher.h"
 
-#include "cameranetwork.h"
 #include "medialist.h"
 #include "replylimit.h"
 
@@ -19,38 +18,42 @@ constexpr int kPictureStallMs = 20000;
 
 PictureFetcher::PictureFetcher(QObject* parent)
     : QObject(parent)
-    , m_manager(cameranetwork::newManager(this))
 {
 }
 
-bool PictureFetcher::isFetching(const QString& path) const
+bool PictureFetcher::isFetching(quint64 camera, const QString& path) const
 {
-    for (const QString& fetching : m_replies) {
-        if (fetching == path)
+    for (const Asked& fetching : m_replies) {
+        if (fetching.camera == camera && fetching.path == path)
             return true;
     }
     return false;
 }
 
-void PictureFetcher::fetch(const QString& path)
+void PictureFetcher::fetch(const MediaSource& source, const QString& path)
 {
-    if (isFetching(path))
+    if (!source.isValid() || isFetching(source.camera, path))
         return;
-    QNetworkRequest request(MediaList::fileUrl(m_camera, path));
+    QNetworkRequest request(MediaList::fileUrl(source.address, path));
     request.setTransferTimeout(kPictureStallMs);
-    QNetworkReply* reply = m_manager->get(request);
+    QNetworkReply* reply = source.network->get(request);
     ReplyLimit::apply(reply, kPictureMaxBytes, kPictureDeadlineMs);
-    m_replies.insert(reply, path);
+    const quint64 camera = source.camera;
+    m_replies.insert(reply, {camera, path});
     qDebug() << "picture requested" << request.url().toString();
-    connect(reply, &QNetworkReply::downloadProgress, this,
-            [this, path](qint64 received, qint64 total) { emit progress(path, received, total); });
+    connect(reply, &QNetworkReply::downloadProgress, this, [this, camera, path](qint64 received, qint64 total) {
+        emit progress(camera, path, received, total);
+    });
     connect(reply, &QNetworkReply::finished, this, [this, reply] { finish(reply); });
+    // Gone unfinished with its camera's manager: nothing is waited for any more.
+    connect(reply, &QObject::destroyed, this, [this, reply] { m_replies.remove(reply); });
 }
 
 void PictureFetcher::finish(QNetworkReply* reply)
 {
     reply->deleteLater();
-    const QString path = m_replies.take(reply);
+    const Asked asked = m_replies.take(reply);
+    const QString path = asked.path;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     QString reason = ReplyLimit::reason(reply);
     QImage image;
@@ -63,9 +66,9 @@ void PictureFetcher::finish(QNetworkReply* reply)
     }
     if (!reason.isEmpty()) {
         qDebug() << "picture download failed" << path << reason;
-        emit failed(path, reason);
+        emit failed(asked.camera, path, reason);
         return;
     }
     qDebug() << "Show picture " << path;
-    emit fetched(path, image);
+    emit fetched(asked.camera, path, image);
 }

@@ -5,15 +5,16 @@
 #include <QObject>
 #include <QString>
 
-#include "cameraaddress.h"
+#include "mediasource.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
 
-// Fetches full-size pictures from the camera for the viewer. It lives as long as the window:
+// Fetches full-size pictures from the cameras for the viewer. It lives as long as the window:
 // a tile only asks, and whatever becomes of the tile meanwhile (the grid is rebuilt on every
-// list), the answer still has somewhere to go. One request per file at a time, bounded in
-// size and time.
+// list), the answer still has somewhere to go. One request per file of a camera at a time,
+// bounded in size and time. Every answer names the camera it came from: the window shows it
+// only while that camera is the one shown.
 class PictureFetcher : public QObject
 {
     Q_OBJECT
@@ -23,21 +24,21 @@ public:
 
     // Asks the camera for the picture at path; a second call while it is on its way does
     // nothing more.
-    void fetch(const QString& path);
-    bool isFetching(const QString& path) const;
-    // The camera pictures are fetched from from now on.
-    void setCamera(const CameraAddress& camera) { m_camera = camera; }
+    void fetch(const MediaSource& source, const QString& path);
+    bool isFetching(quint64 camera, const QString& path) const;
 
 signals:
-    void progress(const QString& path, qint64 received, qint64 total);
-    void fetched(const QString& path, const QImage& image);
+    void progress(quint64 camera, const QString& path, qint64 received, qint64 total);
+    void fetched(quint64 camera, const QString& path, const QImage& image);
     // reason is for the user.
-    void failed(const QString& path, const QString& reason);
+    void failed(quint64 camera, const QString& path, const QString& reason);
 
 private:
     void finish(QNetworkReply* reply);
 
-    QNetworkAccessManager* m_manager = nullptr;
-    CameraAddress m_camera = CameraAddress::accessPoint();
-    QHash<QNetworkReply*, QString> m_replies;
+    struct Asked {
+        quint64 camera = 0;
+        QString path;
+    };
+    QHash<QNetworkReply*, Asked> m_replies;
 };

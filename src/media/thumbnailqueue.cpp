@@ -1,6 +1,5 @@
 #include "thumbnailqueue.h"
 
-#include "cameranetwork.h"
 #include "replylimit.h"
 
 #include <QCoreApplication>
@@ -22,7 +21,6 @@ constexpr qint64 kThumbnailMaxBytes = 512 * 1024;
 
 ThumbnailQueue::ThumbnailQueue(int maxInFlight, QObject* parent)
     : QObject(parent)
-    , m_manager(cameranetwork::newManager(this))
     , m_maxInFlight(std::max(1, maxInFlight))
 {
 }
@@ -35,9 +33,9 @@ ThumbnailQueue* ThumbnailQueue::shared()
     return queue;
 }
 
-void ThumbnailQueue::fetch(const QUrl& url, QObject* requester, Done done)
+void ThumbnailQueue::fetch(const QUrl& url, QNetworkAccessManager* manager, QObject* requester, Done done)
 {
-    m_waiting.append({url, requester, std::move(done)});
+    m_waiting.append({url, manager, requester, std::move(done)});
     // Deferred: the grid asks for a whole screen, then says which come first.
     scheduleStart();
 }
@@ -72,21 +70,31 @@ void ThumbnailQueue::startWaiting()
     m_startScheduled = false;
     while (m_inFlight < m_maxInFlight && !m_waiting.isEmpty()) {
         Job job = m_waiting.takeFirst();
-        if (!job.requester)
+        if (!job.requester || !job.manager)
             continue;
-        QNetworkReply* reply = m_manager->get(QNetworkRequest(job.url));
+        QNetworkReply* reply = job.manager->get(QNetworkRequest(job.url));
         ReplyLimit::apply(reply, kThumbnailMaxBytes, kThumbnailDeadlineMs);
         ++m_inFlight;
+        m_running.insert(reply);
         m_peakInFlight = std::max(m_peakInFlight, m_inFlight);
         // A tile deleted while its request runs frees the slot at once.
         connect(job.requester.data(), &QObject::destroyed, reply, &QNetworkReply::abort);
+        // A reply goes unfinished with its manager (its camera's): the slot is free all the same.
+        connect(reply, &QObject::destroyed, this, [this, reply] { release(reply); });
         connect(reply, &QNetworkReply::finished, this,
                 [this, reply, requester = job.requester, done = std::move(job.done)]() {
-                    --m_inFlight;
+                    release(reply);
                     if (requester && done)
                         done(reply);
                     reply->deleteLater();
-                    scheduleStart();
                 });
     }
+}
+
+void ThumbnailQueue::release(QNetworkReply* reply)
+{
+    if (!m_running.remove(reply))
+        return;
+    --m_inFlight;
+    scheduleStart();
 }

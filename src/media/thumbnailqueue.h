@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QUrl>
 
 #include <functional>
@@ -10,10 +11,11 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 
-// One network access manager for every tile, with a bound on how many thumbnail requests
-// are in flight. Requests wait in order; the grid puts those of the tiles in view first. A
-// request whose requester has gone or taken another file is dropped before it is sent; one
-// already sent runs to its end (its thumbnail is worth keeping).
+// A bound on how many thumbnail requests are in flight, for every tile. Each request goes
+// through the network manager of its camera. Requests wait in order; the grid puts those of
+// the tiles in view first. A request whose requester has gone or taken another file is dropped
+// before it is sent; one already sent runs to its end (its thumbnail is worth keeping), or
+// until its camera's manager goes.
 class ThumbnailQueue : public QObject
 {
     Q_OBJECT
@@ -26,11 +28,9 @@ public:
     // The queue the tiles share, created on first use and owned by the application.
     static ThumbnailQueue* shared();
 
-    QNetworkAccessManager* manager() const { return m_manager; }
-
-    // GETs url once a slot is free; done gets the finished reply (released afterwards) only
-    // while requester lives.
-    void fetch(const QUrl& url, QObject* requester, Done done);
+    // GETs url through manager once a slot is free; done gets the finished reply (released
+    // afterwards) only while requester lives. Nothing is asked once the manager is gone.
+    void fetch(const QUrl& url, QNetworkAccessManager* manager, QObject* requester, Done done);
     // Drops the waiting requests of requester.
     void cancel(QObject* requester);
     // Moves the waiting requests of these requesters to the front, in this order.
@@ -43,14 +43,18 @@ public:
 private:
     struct Job {
         QUrl url;
+        QPointer<QNetworkAccessManager> manager;
         QPointer<QObject> requester;
         Done done;
     };
     void scheduleStart();
     void startWaiting();
+    // A request in flight ended, answered or not: its slot is free.
+    void release(QNetworkReply* reply);
 
-    QNetworkAccessManager* m_manager = nullptr;
     QList<Job> m_waiting;
+    // In flight; a reply leaves when it finishes, or when it goes with its manager unfinished.
+    QSet<QNetworkReply*> m_running;
     int m_maxInFlight;
     int m_inFlight = 0;
     int m_peakInFlight = 0;

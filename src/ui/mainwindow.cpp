@@ -1,35 +1,32 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "previewform.h"
-#include "medialistloader.h"
-#include "tilegrid.h"
 #include "bleinterface.h"
 #include "camera.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
-#include "rememberedcameras.h"
-#include "rememberedmodels.h"
-#include "homecameratrust.h"
-#include "passwordstore.h"
-#include "usbcamerafinder.h"
-#include "cameranetwork.h"
 #include "cameraprofile.h"
 #include "camerarequests.h"
+#include "cameraroster.h"
 #include "camerastatusview.h"
+#include "cardreader.h"
 #include "defaultmodelfile.h"
-#include "downloadbatch.h"
+#include "deviceinfo.h"
 #include "dlgshowpict.h"
+#include "downloadbatch.h"
+#include "homecameratrust.h"
 #include "homenetworkdialog.h"
 #include "homenetworksetup.h"
 #include "medialist.h"
 #include "mediaplayer.h"
+#include "passwordstore.h"
 #include "picturefetcher.h"
 #include "previewkeepalive.h"
-#include "deviceinfo.h"
 #include "prompt.h"
-#include "replylimit.h"
+#include "rememberedcameras.h"
+#include "rememberedmodels.h"
 #include "systemfilepath.h"
+#include "tilegrid.h"
 #include "transferpanel.h"
 #include "wifijoin.h"
 
@@ -37,38 +34,34 @@
 #include <QAction>
 #include <QBoxLayout>
 #include <QCheckBox>
-#include <QMenu>
-#include <QToolButton>
 #include <QCloseEvent>
-#include <QScreen>
 #include <QComboBox>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkRequest>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
-#include <QSet>
-#include <QStandardPaths>
 
 #include <memory>
 
-
 namespace {
 
-const char* const kMediaListPath = "/gp/gpMediaList";
-
-constexpr int kListStallMs = 15000;
-// Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
-// held in memory and copied on the window's thread.
-constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
-// Such a list comes within seconds over the camera's Wi-Fi; a minute leaves room for a
-// camera slow to build it, not for one that trickles it.
-constexpr int kListDeadlineMs = 60000;
+// "3.1 GB", "45.2 MB": sizes as the camera list's states give them.
+QString sizeText(qint64 bytes)
+{
+    if (bytes >= 1000LL * 1000 * 1000)
+        return QCoreApplication::translate("MainWindow", "%1 GB").arg(double(bytes) / 1e9, 0, 'f', 1);
+    if (bytes >= 1000LL * 1000)
+        return QCoreApplication::translate("MainWindow", "%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
+    return QCoreApplication::translate("MainWindow", "%1 KB").arg((bytes + 999) / 1000);
+}
 
 } // namespace
 
@@ -88,18 +81,12 @@ MainWindow::MainWindow(QWidget* parent)
     ui->checkBox_3rdPreview->setChecked(true);
     ui->horizontalSlider->setTickInterval(1);
 
-    // The camera on its own Wi-Fi: there to be found from the start; listed and wired as the
-    // current camera once the window is built.
-    auto* wifiCamera = new Camera(CameraAddress::accessPoint(), this);
-    m_link = wifiCamera->link();
-    m_previewKeepAlive = wifiCamera->previewKeepAlive();
+    // The cameras: found from the end of this constructor on.
+    m_roster = new CameraRoster(this);
 
     connect(ui->pbStart_LiveView, &QPushButton::clicked, this, &MainWindow::slotStartLiveView);
     connect(ui->pbStopLiveView, &QPushButton::clicked, this, &MainWindow::slotStopLiveView);
     connect(ui->horizontalSlider, &QSlider::valueChanged, this, &MainWindow::slotSliderChanged);
-
-    m_mediaManager = cameranetwork::newManager(this);
-    connect(m_mediaManager, &QNetworkAccessManager::finished, this, &MainWindow::replyMediaList);
 
     // Inside the window, below the grid: a window of its own would keep the program running
     // after the main window is closed.
@@ -284,6 +271,7 @@ MainWindow::MainWindow(QWidget* parent)
     });
 
 
+
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
     ui->scrollAreaPictureView->viewport()->setStyleSheet(
@@ -293,20 +281,28 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectedChanged, this, &MainWindow::slotFileSelected);
     connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
     connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
-    // The tile only asks: it may be deleted by the next list before the picture comes.
+    // The tile only asks: it may be deleted by the next list before the picture comes. What
+    // comes is shown only while its camera is still the one shown.
     m_pictures = new PictureFetcher(this);
-    connect(m_tileGrid, &TileGrid::pictureRequested, m_pictures, &PictureFetcher::fetch);
-    connect(m_pictures, &PictureFetcher::fetched, this, &MainWindow::showPicture);
+    connect(m_tileGrid, &TileGrid::pictureRequested, this,
+            [this](const QString& path) { m_pictures->fetch(m_tileGrid->source(), path); });
+    connect(m_pictures, &PictureFetcher::fetched, this,
+            [this](quint64 camera, const QString& path, const QImage& image) {
+                if (isShown(camera))
+                    showPicture(path, image);
+            });
     connect(m_pictures, &PictureFetcher::progress, this,
-            [this](const QString& path, qint64 received, qint64 total) {
-                if (total > 0)
+            [this](quint64 camera, const QString& path, qint64 received, qint64 total) {
+                if (total > 0 && isShown(camera))
                     statusBar()->showMessage(tr("Opening %1: %2 %").arg(MediaList::fileName(path))
                                                  .arg(received * 100 / total));
             });
     // Told from the event loop, not from inside the network reply's handler.
     connect(
         m_pictures, &PictureFetcher::failed, this,
-        [this](const QString& path, const QString& reason) {
+        [this](quint64 camera, const QString& path, const QString& reason) {
+            if (!isShown(camera))
+                return;
             showMediaCount();
             Prompt::warning(this, tr("warning"),
                             tr("%1 could not be shown: %2")
@@ -316,8 +312,12 @@ MainWindow::MainWindow(QWidget* parent)
         Qt::QueuedConnection);
     connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
-    m_listLoader = new MediaListLoader(this);
-    connect(m_listLoader, &MediaListLoader::loaded, this, &MainWindow::applyMediaList);
+    m_cardReader = new CardReader(this);
+    connect(m_cardReader, &CardReader::loaded, this, &MainWindow::applyMediaList);
+    connect(m_cardReader, &CardReader::failed, this, [this](quint64 camera, const QString& why) {
+        if (isShown(camera) && m_camera->isOnline() && !why.isEmpty())
+            statusBar()->showMessage(why);
+    });
 
     connect(ui->pbRefresh, &QPushButton::clicked, this, &MainWindow::slotRefresh);
     connect(ui->pbStart_Capture, &QPushButton::clicked, this, &MainWindow::slotCaptureStart);
@@ -361,15 +361,14 @@ MainWindow::MainWindow(QWidget* parent)
     statusBar()->addPermanentWidget(m_cameraStatus);
     connect(m_ble, &BLEInterface::connectFinish, this, &MainWindow::slotGetHardInfo);
 
-    // The cameras: the one on its own Wi-Fi is always there to be found; others come by cable.
+    // The camera list: the window shows and controls the camera chosen there.
     m_comboCameras = new QComboBox(this);
     m_comboCameras->setObjectName(QStringLiteral("comboCameras"));
     m_comboCameras->setToolTip(tr("The camera this window shows and controls."));
     m_comboCameras->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(0), m_comboCameras);
     connect(m_comboCameras, &QComboBox::activated, this, [this](int index) {
-        if (auto* camera = qobject_cast<Camera*>(m_comboCameras->itemData(index).value<QObject*>()))
-            chooseCamera(camera);
+        chooseCamera(m_comboCameras->itemData(index).toULongLong());
     });
     m_checkAllCameras = new QCheckBox(tr("All cameras"), this);
     m_checkAllCameras->setObjectName(QStringLiteral("checkBoxAllCameras"));
@@ -377,11 +376,19 @@ MainWindow::MainWindow(QWidget* parent)
                                      "camera in the list that answers. The grid, the preview and "
                                      "downloads stay with the camera shown."));
     ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(1), m_checkAllCameras);
-    addCamera(wifiCamera);
-    // Cameras on a cable: found by themselves, within two seconds of the link coming up.
-    m_usbFinder = new UsbCameraFinder(this);
-    connect(m_usbFinder, &UsbCameraFinder::found, this, &MainWindow::usbCameraFound);
-    m_usbFinder->start();
+    connect(m_roster, &CameraRoster::listChanged, this, &MainWindow::showCameraList);
+    connect(m_roster, &CameraRoster::cameraChanged, this, &MainWindow::showCameraList);
+    connect(m_roster, &CameraRoster::currentChanged, this, &MainWindow::showCamera);
+    connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
+        const Camera* camera = m_roster->camera(id);
+        // Its part of a download from all cameras ends; the grid keeps its card for its return.
+        m_offload->cameraLeft(camera->address());
+        // Its download ends with the switch that follows; the summary says why.
+        if (isShown(id) && m_batch->isRunning())
+            m_batchEnd = tr("%1 is gone.").arg(camera->displayName());
+    });
+    connect(m_roster, &CameraRoster::problem, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
 
     // Cameras on the home network: a refusal is told once, from the event loop.
     connect(
@@ -390,13 +397,12 @@ MainWindow::MainWindow(QWidget* parent)
             Prompt::warning(this, tr("Velkamo"), message.toHtmlEscaped());
         },
         Qt::QueuedConnection);
-    m_passwords = new PasswordStore(this);
-    connect(m_passwords, &PasswordStore::stored, this, [this](const QString& serial, bool inKeyring) {
+    connect(m_roster->passwords(), &PasswordStore::stored, this, [this](const QString& serial, bool inKeyring) {
         if (inKeyring)
             return;
         // "HERO12 Black …583", as the camera list names it.
         QString name = QStringLiteral("…") + serial.right(3);
-        for (Camera* camera : std::as_const(m_cameras)) {
+        for (const Camera* camera : m_roster->cameras()) {
             if (camera->serial() == serial && !camera->modelName().isEmpty())
                 name = camera->modelName() + QLatin1Char(' ') + name;
         }
@@ -405,170 +411,105 @@ MainWindow::MainWindow(QWidget* parent)
     });
     // What Bluetooth set-up hands over is reached from here on.
     connect(this, &MainWindow::cameraReady, this, &MainWindow::homeCameraReady);
-    askRememberedHomeCameras();
+    m_roster->start();
 }
 
-void MainWindow::askRememberedHomeCameras()
+MainWindow::~MainWindow()
 {
-    const QList<HomeNetworkCamera> remembered = RememberedCameras().cameras();
-    for (const HomeNetworkCamera& known : remembered) {
-        connect(m_passwords, &PasswordStore::loaded, this,
-                [this, known](const QString& serial, const QString& password) {
-                    if (serial != known.serial)
-                        return;
-                    // Set up again meanwhile: what Bluetooth handed over is newer.
-                    for (Camera* listed : std::as_const(m_cameras)) {
-                        if (listed->address().link() == CameraAddress::Link::Home && listed->serial() == serial)
-                            return;
-                    }
-                    // Without its password it cannot be asked anything: set up again.
-                    if (password.isEmpty()) {
-                        qDebug() << "no password for the camera" << serial;
-                        return;
-                    }
-                    HomeNetworkCamera camera = known;
-                    camera.password = password;
-                    addHomeCamera(camera);
-                });
-        m_passwords->load(known.serial);
-    }
+    // The grid reads the selection, a member that is gone before the widgets are.
+    delete m_tileGrid;
+    m_tileGrid = nullptr;
+    delete ui;
+    ui = nullptr;
 }
 
-Camera* MainWindow::addHomeCamera(const HomeNetworkCamera& home)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!HomeCameraTrust::instance()->trust(home))
-        return nullptr;
-    const CameraAddress address = CameraAddress::home(home.address);
-    Camera* moved = nullptr;
-    for (Camera* known : std::as_const(m_cameras)) {
-        if (known->address() == address)
-            return known;
-        if (known->address().link() == CameraAddress::Link::Home && known->serial() == home.serial)
-            moved = known;
+    if ((m_batch->isRunning() || m_offload->isRunning())
+        && !Prompt::confirm(this, tr("Velkamo"),
+                            tr("A download is running. Stop it and quit? Files already saved stay; "
+                               "the file being fetched is removed."))) {
+        event->ignore();
+        return;
     }
-    auto* camera = new Camera(address, this);
-    camera->setSerial(home.serial);
-    camera->setModelName(home.modelName);
-    if (home.model > 0)
-        camera->setModel(home.model);
-    addCamera(camera);
-    // At a new address: its old entry gives way.
-    if (moved) {
-        if (moved == m_camera)
-            setCurrentCamera(camera);
-        m_cameras.removeOne(moved);
-        moved->deleteLater();
-        showCameraList();
-    }
-    return camera;
+    // The batch may have ended while the question was open; then this does nothing.
+    m_batch->stop();
+    m_offload->stop();
+    QMainWindow::closeEvent(event);
 }
+
+// ---------------------------------------------------------------------------------------
+// Cameras
 
 void MainWindow::homeCameraReady(const HomeNetworkCamera& home)
 {
     if (!home.isComplete())
         return;
-    RememberedCameras().remember(home);
-    Camera* camera = addHomeCamera(home);
-    m_passwords->store(home.serial, home.password);
+    if (!RememberedCameras().remember(home))
+        qDebug() << "the camera" << home.serial << "could not be remembered";
+    Camera* camera = m_roster->addHome(home);
+    m_roster->passwords()->store(home.serial, home.password);
     // What the set-up told stays in view over the switch.
     const QString told = statusBar()->currentMessage();
     if (camera && camera != m_camera)
-        chooseCamera(camera);
+        chooseCamera(camera->id());
     if (!told.isEmpty() && statusBar()->currentMessage().isEmpty())
         statusBar()->showMessage(told);
 }
 
-void MainWindow::addCamera(Camera* camera)
+bool MainWindow::isShown(quint64 camera) const
 {
-    camera->setCurrent(false);
-    m_cameras.append(camera);
-    connect(camera, &Camera::stateChanged, this, &MainWindow::showCameraList);
-    // A camera other than the one shown is heard of only while the user sends to all.
-    connect(camera->link(), &CameraLink::wentOffline, this, [this, camera] {
-        if (camera != m_camera && m_checkAllCameras->isChecked())
-            statusBar()->showMessage(
-                tr("%1 stopped answering; the other cameras go on.").arg(camera->displayName()));
-    });
-    connect(camera->link(), &CameraLink::commandFailed, this,
-            [this, camera](const QUrl& command, const QString& why) {
-                if (camera != m_camera)
-                    statusBar()->showMessage(tr("%1 did not carry out %2 (%3).")
-                                                 .arg(camera->displayName(),
-                                                      command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority),
-                                                      why));
-            });
-    connect(camera->link(), &CameraLink::wentOffline, m_offload,
-            [this, camera] { m_offload->cameraLeft(camera->address()); });
-    connect(camera, &Camera::changed, this, [this, camera] {
-        showCameraList();
-        // The camera told its model: its profile, where there is one.
-        const QString model = HardwareInfo::modelNameFor(camera->model());
-        if (camera == m_camera && camera->model() > 0 && camera->model() != m_cameraModel
-            && m_comboModel->findText(model) >= 0) {
-            m_comboModel->setCurrentText(model);
-            slotVersionChanged(model);
-        }
-    });
-    // The window's camera told its serial: seen on a cable as well, it is reached by cable.
-    connect(camera, &Camera::identified, this, [this, camera] {
-        showCameraList();
-        if (Camera* cable = camera == m_camera ? cameraOnCableAlso(camera) : nullptr)
-            setCurrentCamera(cable);
-    });
-    showCameraList();
-    // The first camera, or one that appears while the current one does not answer.
-    if (!m_camera || !m_camera->isOnline())
-        setCurrentCamera(camera);
+    return m_camera && m_camera->id() == camera;
 }
 
-Camera* MainWindow::cameraOnCableAlso(const Camera* camera) const
+MediaSource MainWindow::sourceOf(const Camera* camera)
 {
-    if (camera->address().link() == CameraAddress::Link::Usb || camera->serial().isEmpty())
-        return nullptr;
-    for (Camera* other : m_cameras) {
-        if (other->address().link() == CameraAddress::Link::Usb && other->serial() == camera->serial())
-            return other;
-    }
-    return nullptr;
-}
-
-QList<Camera*> MainWindow::listedCameras() const
-{
-    QList<Camera*> listed;
-    for (Camera* camera : m_cameras) {
-        if (!cameraOnCableAlso(camera))
-            listed.append(camera);
-    }
-    return listed;
+    return {camera->id(), camera->address(), camera->network()};
 }
 
 void MainWindow::showCameraList()
 {
-    // One entry a camera: one seen on both links is reached by cable, and its Wi-Fi side
-    // is left quiet.
-    for (Camera* camera : std::as_const(m_cameras))
-        camera->link()->setActive(!cameraOnCableAlso(camera));
-    const QList<Camera*> listed = listedCameras();
+    const QList<Camera*>& listed = m_roster->cameras();
+    // A camera other than the one shown is heard of only while the user sends to all.
+    for (Camera* camera : listed) {
+        if (m_heard.contains(camera->id()))
+            continue;
+        m_heard.insert(camera->id());
+        connect(camera, &Camera::wentOffline, this, [this, camera] {
+            if (camera != m_camera && m_checkAllCameras->isChecked())
+                statusBar()->showMessage(
+                    tr("%1 stopped answering; the other cameras go on.").arg(camera->displayName()));
+            // Its part of a download from all cameras ends there.
+            m_offload->cameraLeft(camera->address());
+        });
+        connect(camera, &Camera::commandFailed, this, [this, camera](const QUrl& command, const QString& why) {
+            if (camera != m_camera)
+                statusBar()->showMessage(tr("%1 did not carry out %2 (%3).")
+                                             .arg(camera->displayName(),
+                                                  command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority),
+                                                  why));
+        });
+    }
     const auto entryText = [](const Camera* camera) {
         return QStringLiteral("%1 — %2").arg(camera->displayName(), camera->stateText());
     };
     bool same = m_comboCameras->count() == listed.size();
     for (int i = 0; same && i < listed.size(); ++i)
-        same = m_comboCameras->itemData(i).value<QObject*>() == listed.at(i);
+        same = m_comboCameras->itemData(i).toULongLong() == listed.at(i)->id();
     const QSignalBlocker blocker(m_comboCameras);
     // Rebuilt only when cameras come or go: a status every few seconds changes texts in place,
     // and an open list stays open.
     if (!same) {
         m_comboCameras->clear();
-        for (Camera* camera : listed)
-            m_comboCameras->addItem(entryText(camera), QVariant::fromValue<QObject*>(camera));
+        for (const Camera* camera : listed)
+            m_comboCameras->addItem(entryText(camera), QVariant::fromValue(camera->id()));
     } else {
         for (int i = 0; i < listed.size(); ++i) {
             if (m_comboCameras->itemText(i) != entryText(listed.at(i)))
                 m_comboCameras->setItemText(i, entryText(listed.at(i)));
         }
     }
-    m_comboCameras->setCurrentIndex(int(listed.indexOf(m_camera)));
+    m_comboCameras->setCurrentIndex(m_comboCameras->findData(QVariant::fromValue(m_roster->currentId())));
     QStringList lines{tr("The camera this window shows and controls.")};
     for (const Camera* camera : listed)
         lines << entryText(camera);
@@ -589,48 +530,9 @@ void MainWindow::reportAll(const QString& what, const AllCameras::Outcome& outco
         Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
 }
 
-void MainWindow::usbCameraFound(const QHostAddress& host, const QString& serial)
+void MainWindow::chooseCamera(Camera::Id id)
 {
-    const CameraAddress address = CameraAddress::usb(host);
-    Camera* camera = nullptr;
-    for (Camera* known : std::as_const(m_cameras)) {
-        if (known->address() == address)
-            camera = known;
-    }
-    const bool listed = camera != nullptr;
-    if (!camera) {
-        camera = new Camera(address, this);
-        camera->setCurrent(false);
-        camera->setSerial(serial);
-    }
-    // Plugged again, or new: asked who it is, then wired control where the model needs it.
-    connect(
-        camera, &Camera::identified, this,
-        [this, camera, listed] {
-            RememberedModels remembered;
-            if (camera->model() > 0)
-                remembered.remember(camera->serial(), HardwareInfo::modelNameFor(camera->model()));
-            else if (const int known = CameraProfile::modelNumber(remembered.model(camera->serial())); known > 0)
-                camera->setModel(known);
-            else
-                camera->setModel(CameraProfile::modelNumber(m_comboModel->currentText()));
-            if (camera->model() >= 10)
-                camera->enableWiredControl();
-            if (!listed)
-                addCamera(camera);
-            else if (!m_camera->isOnline() && m_camera != camera)
-                setCurrentCamera(camera);
-            // The camera the window shows may be this one, seen on its Wi-Fi as well.
-            if (cameraOnCableAlso(m_camera) == camera)
-                setCurrentCamera(camera);
-        },
-        Qt::SingleShotConnection);
-    camera->identify();
-}
-
-void MainWindow::chooseCamera(Camera* camera)
-{
-    if (camera == m_camera)
+    if (!m_camera || id == m_camera->id())
         return;
     if (m_batch->isRunning()
         && !Prompt::confirm(this, tr("Velkamo"),
@@ -640,54 +542,88 @@ void MainWindow::chooseCamera(Camera* camera)
         return;
     }
     m_batch->stop();
-    setCurrentCamera(camera);
+    m_roster->setCurrent(id);
 }
 
-void MainWindow::setCurrentCamera(Camera* camera)
+Camera* MainWindow::boundCamera(Camera::Id id, const QString& nothingDone)
 {
-    if (m_camera) {
+    if (isShown(id))
+        return m_camera;
+    // Asked of one camera, answered while another is shown: the answer was for that one.
+    const Camera* asked = m_roster->camera(id);
+    Prompt::warning(this, tr("Velkamo"),
+                    tr("%1: the camera shown changed from %2 to %3 while you were asked.")
+                        .arg(nothingDone, asked ? asked->displayName() : tr("the camera"),
+                             m_camera ? m_camera->displayName() : tr("none"))
+                        .toHtmlEscaped());
+    return nullptr;
+}
+
+void MainWindow::showCamera(Camera* camera)
+{
+    // A download cut by the switch is told, not wiped with the rest of the status bar.
+    QString told;
+    if (Camera* left = m_camera) {
         // A batch fetches from the camera it started with, never from the next one.
-        m_batch->stop();
-        // Nothing more goes to the camera left: its polls stop, its answers are dropped.
-        m_camera->setCurrent(false);
+        if (m_batch->isRunning()) {
+            m_batch->stop();
+            told = statusBar()->currentMessage();
+        }
+        m_batchEnd.clear();
+        // A newer camera streams on to this PC until it is told to stop, into the next
+        // camera's preview.
+        if (m_previewCamera == left->id())
+            stopPreview(left);
         for (const QMetaObject::Connection& connection : std::as_const(m_currentWiring))
             disconnect(connection);
         m_currentWiring.clear();
-        m_camera->setMedia(m_tileGrid->media());
+        m_cards.setTicks(left->id(), m_selectedFiles);
+        if (m_tileGrid->media().isValid())
+            m_cards.setCard(left->id(), m_tileGrid->media());
     }
     m_camera = camera;
-    m_link = camera->link();
-    m_previewKeepAlive = camera->previewKeepAlive();
     showCameraList();
     m_currentWiring = {
-        connect(m_link, &CameraLink::cameOnline, this, &MainWindow::cameraCameOnline),
-        connect(m_link, &CameraLink::wentOffline, this, &MainWindow::cameraWentOffline),
-        connect(m_link, &CameraLink::cardCommandsAnswered, this, &MainWindow::slotRefresh),
-        connect(m_link, &CameraLink::commandFailed, this,
+        connect(camera, &Camera::cameOnline, this, &MainWindow::cameraCameOnline),
+        connect(camera, &Camera::wentOffline, this, &MainWindow::cameraWentOffline),
+        connect(camera, &Camera::cardCommandsAnswered, this, &MainWindow::slotRefresh),
+        connect(camera, &Camera::commandFailed, this,
                 [this](const QUrl& command, const QString& why) {
                     m_commandProblem =
                         tr("The camera did not carry out %1 (%2).")
                             .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
                     statusBar()->showMessage(m_commandProblem);
                 }),
-        connect(m_link, &CameraLink::statusReceived, m_cameraStatus, &CameraStatusView::showStatus),
+        connect(camera, &Camera::statusReceived, m_cameraStatus, &CameraStatusView::showStatus),
+        // Reached another way (a cable plugged or pulled): its files come from there now.
+        connect(camera, &Camera::routeChanged, this,
+                [this] { m_tileGrid->setSource(sourceOf(m_camera)); }),
+        // The camera told its model: its profile, where there is one.
+        connect(camera, &Camera::changed, this, [this] {
+            const QString model = QStringLiteral("hero%1").arg(m_camera->model());
+            if (m_camera->model() > 0 && m_camera->model() != m_cameraModel
+                && m_comboModel->findText(model) >= 0) {
+                m_comboModel->setCurrentText(model);
+                slotVersionChanged(model);
+            }
+        }),
     };
 
-    // Its card as last seen, greyed until it answers; everything asked from now on is its.
-    m_listReply = nullptr;
-    m_batch->setCamera(camera->address());
-    m_pictures->setCamera(camera->address());
-    m_tileGrid->setCamera(camera->address());
-    m_tileGrid->setMedia(camera->media());
+    // Its card and ticks as last seen, greyed until it answers; everything asked from now on
+    // is its.
+    m_cardReader->cancel();
+    m_tileGrid->setSource(sourceOf(camera));
+    m_selectedFiles = m_cards.ticks(camera->id());
+    m_tileGrid->setMedia(m_cards.card(camera->id()));
+    m_tileGrid->showTicks();
     ui->scrollAreaPictureView->setEnabled(false);
     m_cameraStatus->clear();
-    statusBar()->showMessage(QString());
+    statusBar()->showMessage(told);
     if (camera->model() > 0)
         m_cameraModel = camera->model();
-    m_link->setModel(m_cameraModel);
-    camera->setCurrent(true);
-    // Every camera keeps polling: one that already answers is taken as one that has just come.
-    if (m_link->isOnline()) {
+    else
+        m_roster->chooseModel(m_cameraModel);
+    if (camera->isOnline()) {
         m_cameraStatus->showStatus(camera->status());
         cameraCameOnline();
     } else {
@@ -696,37 +632,12 @@ void MainWindow::setCurrentCamera(Camera* camera)
     }
 }
 
-MainWindow::~MainWindow()
-{
-    // The grid reads the selection, a member that is gone before the widgets are.
-    delete m_tileGrid;
-    m_tileGrid = nullptr;
-    delete ui;
-    ui = nullptr;
-    m_mediaManager->deleteLater();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event)
-{
-    if ((m_batch->isRunning() || m_offload->isRunning())
-        && !Prompt::confirm(this, tr("Velkamo"),
-                            tr("A download is running. Stop it and quit? Files already saved stay; "
-                               "the file being fetched is removed."))) {
-        event->ignore();
-        return;
-    }
-    // The batch may have ended while the question was open; then this does nothing.
-    m_batch->stop();
-    m_offload->stop();
-    QMainWindow::closeEvent(event);
-}
-
 // ---------------------------------------------------------------------------------------
 // Command channel
 
 QString MainWindow::fixedRequest(CameraRequests::Action action, bool on) const
 {
-    return CameraRequests::url(m_link->address(), m_cameraModel, action, on).toString();
+    return CameraRequests::url(m_camera->address(), m_cameraModel, action, on).toString();
 }
 
 void MainWindow::showFixedRequests()
@@ -752,14 +663,14 @@ void MainWindow::sendCmd(QString url)
         return;
     }
     if (cameraAnswers())
-        m_link->send(url);
+        m_camera->link()->send(url);
 }
 
 bool MainWindow::cameraAnswers()
 {
     // What counts is the state when the user acted: the camera may answer while the box is
     // open, and a command refused must stay refused.
-    const bool online = m_link->isOnline();
+    const bool online = m_camera && m_camera->isOnline() && m_camera->link();
     if (!online)
         Prompt::warning(this, tr("warning"), tr("Maybe connection is lost."));
     return online;
@@ -775,28 +686,18 @@ bool MainWindow::cardMayChange()
     return false;
 }
 
-void MainWindow::refreshWhenAnswered(const QString& command)
-{
-    m_link->awaitAnswer(command);
-}
-
 void MainWindow::sendDirect(const QString& url)
 {
-    m_link->sendDirect(url);
-}
-
-void MainWindow::replyFinished(QNetworkReply* reply)
-{
-    m_link->handleReply(reply);
+    if (m_camera && m_camera->link())
+        m_camera->link()->sendDirect(url);
 }
 
 void MainWindow::cameraWentOffline()
 {
-    m_previewKeepAlive->stop();
     m_cameraStatus->clear();
     // The grid and its ticks stay, shown as not current, until the camera answers again: a
     // short drop must not lose a selection of hundreds of files.
-    m_listReply = nullptr;
+    m_cardReader->cancel();
     ui->scrollAreaPictureView->setEnabled(false);
     statusBar()->showMessage(QString());
     m_tipTimer->start();
@@ -813,16 +714,11 @@ void MainWindow::cameraCameOnline()
     slotVersionChanged(model);
 }
 
-void MainWindow::onTimer()
-{
-    m_link->poll();
-}
-
 void MainWindow::slotCaptureStart()
 {
     qDebug() << "clicked CaptureStart";
     if (sendsToAll())
-        reportAll(tr("Start"), m_allCameras.sendAction(listedCameras(), CameraRequests::Action::ShutterOn));
+        reportAll(tr("Start"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOn));
     else
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
 }
@@ -831,7 +727,7 @@ void MainWindow::slotCaptureStop()
 {
     qDebug() << "clicked CaptureStop";
     if (sendsToAll())
-        reportAll(tr("Stop"), m_allCameras.sendAction(listedCameras(), CameraRequests::Action::ShutterOff));
+        reportAll(tr("Stop"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOff));
     else
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
 }
@@ -854,28 +750,38 @@ void MainWindow::slotGpsOnOff(bool on)
 void MainWindow::slotSleep()
 {
     qDebug() << "clicked sleep";
-    m_link->sendDirect(fixedRequest(CameraRequests::Action::Sleep));
+    sendDirect(fixedRequest(CameraRequests::Action::Sleep));
 }
 
 void MainWindow::slotReformat()
 {
     if (!cardMayChange())
         return;
-    if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?")))
+    // Bound to the camera shown now: the answer is for this one, whatever is shown by then.
+    const Camera::Id asked = m_camera->id();
+    const MediaList& card = m_tileGrid->media();
+    const QString lost = card.isValid()
+        ? tr("%1: all %2 files (%3) on its card are erased.")
+              .arg(m_camera->shortName())
+              .arg(card.fileCount())
+              .arg(sizeText(card.listedBytes()))
+        : tr("%1: every file on its card is erased.").arg(m_camera->shortName());
+    if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?"), lost))
         return;
-    if (!cardMayChange())
+    if (!cardMayChange() || !boundCamera(asked, tr("Nothing was formatted")))
         return;
     if (!cameraAnswers()) {
         slotRefresh();
         return;
     }
     const QString format = fixedRequest(CameraRequests::Action::Format);
-    sendCmd(format);
-    refreshWhenAnswered(format);
+    m_camera->link()->send(format);
+    m_camera->link()->awaitAnswer(format);
 }
 
 // ---------------------------------------------------------------------------------------
 // Model profiles and the settings panel
+
 
 void MainWindow::initByConfigJs()
 {
@@ -921,12 +827,8 @@ void MainWindow::slotVersionChanged(const QString& version)
         defaultModelFile().setVersion(version) == DefaultModelFile::WriteResult::WriteFailed;
 
     m_cameraModel = CameraProfile::modelNumber(version);
-    m_link->setModel(m_cameraModel);
-    if (m_camera) {
-        m_camera->setModel(m_cameraModel);
-        // Known again by its serial the next time it is plugged in.
-        RememberedModels().remember(m_camera->serial(), version);
-    }
+    // Taken for the camera shown, not remembered for it: only what a camera tells is.
+    m_roster->chooseModel(m_cameraModel);
 
     CameraProfile profile;
     if (CameraProfile::load(refDir.filePath(CameraProfile::fileNameFor(version)), &profile)) {
@@ -991,7 +893,7 @@ void MainWindow::slotCaptureModelChanged(int index)
         return;
     if (sendsToAll()) {
         const QString label = ui->comboBoxVideo->itemText(index);
-        reportAll(label, m_allCameras.sendMode(listedCameras(), label));
+        reportAll(label, m_allCameras.sendMode(m_roster->cameras(), label));
         return;
     }
     const QString command = ui->comboBoxVideo->itemData(index).toString();
@@ -1028,7 +930,7 @@ void MainWindow::slotCaptureModelSettingChanged(int index)
         const QString type = ui->comboBoxSettings_ISO->currentText();
         const QString option = ui->comboBoxChangeTo->itemText(index);
         reportAll(QStringLiteral("%1 %2").arg(type, option),
-                  m_allCameras.sendSetting(listedCameras(), type, option));
+                  m_allCameras.sendSetting(m_roster->cameras(), type, option));
         return;
     }
     const QString command = ui->comboBoxChangeTo->itemData(index).toString();
@@ -1057,20 +959,23 @@ void MainWindow::slotStartLiveView()
 {
     qDebug() << "Start live";
     // Read before the warning: a camera answering while it is open got no start.
-    const bool online = m_link->isOnline();
+    const bool online = m_camera->isOnline();
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
-    const CameraAddress& camera = m_link->address();
+    const CameraAddress camera = m_camera->address();
     sendCmd((m_cameraModel <= 8 ? camera.commandUrl(QLatin1String(kStreamStartOldPath))
                                 : camera.mediaUrl(QLatin1String(kStreamStartNewPath)))
                 .toString());
+    if (online)
+        m_previewCamera = m_camera->id();
     // The older cameras end the stream after about 25 s unless told, over UDP, that someone
     // still watches. Nothing streams from a camera that is away.
     const bool keepAlive = m_cameraModel <= 8 && online;
 
-    m_previewKeepAlive->setCamera(camera);
+    PreviewKeepAlive* previewKeepAlive = m_camera->previewKeepAlive();
+    previewKeepAlive->setCamera(camera);
     if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
         if (keepAlive)
-            m_previewKeepAlive->startForOtherProgram();
+            previewKeepAlive->startForOtherProgram();
         Prompt::information(this, tr("info"),
                             tr("please view stream %1 in 3rd applications")
                                 .arg(QStringLiteral("udp://%1:8554").arg(camera.host().toString())));
@@ -1080,7 +985,7 @@ void MainWindow::slotStartLiveView()
     auto* player = new mediaplayer(nullptr, false);
     player->setSource(QUrl(QLatin1String(kStreamReceiveUrl)));
     if (keepAlive)
-        m_previewKeepAlive->startForWindow(player);
+        previewKeepAlive->startForWindow(player);
     player->activateWindow();
     player->show();
     player->playVideo();
@@ -1089,14 +994,25 @@ void MainWindow::slotStartLiveView()
 void MainWindow::slotStopLiveView()
 {
     qDebug() << "Stop live";
-    m_previewKeepAlive->stop();
-    const QString model = m_comboModel->currentText();
-    if (model.isEmpty())
+    // Without a model there is no request to send; the keep-alive stops all the same.
+    if (m_comboModel->currentText().isEmpty()) {
+        m_camera->previewKeepAlive()->stop();
         return;
-    const CameraAddress& camera = m_link->address();
-    sendDirect((CameraProfile::modelNumber(model) > 8 ? camera.mediaUrl(QLatin1String(kStreamStopNewPath))
-                                                      : camera.commandUrl(QLatin1String(kStreamStopOldPath)))
-                   .toString());
+    }
+    stopPreview(m_camera);
+}
+
+void MainWindow::stopPreview(Camera* camera)
+{
+    if (m_previewCamera == camera->id())
+        m_previewCamera = 0;
+    camera->previewKeepAlive()->stop();
+    const int model = camera == m_camera || camera->model() <= 0 ? m_cameraModel : camera->model();
+    const CameraAddress& at = camera->address();
+    if (camera->link())
+        camera->link()->sendDirect((model > 8 ? at.mediaUrl(QLatin1String(kStreamStopNewPath))
+                                              : at.commandUrl(QLatin1String(kStreamStopOldPath)))
+                                       .toString());
 }
 
 void MainWindow::slotBitRateChanged(int index)
@@ -1139,7 +1055,7 @@ void MainWindow::slotShow(const QString& file)
     qDebug() << "show video";
     // The player's back end fetches by itself and can neither pin the camera's certificate
     // nor carry its password: a video of the home network is played from a download.
-    if (m_link->address().link() == CameraAddress::Link::Home) {
+    if (m_camera->address().link() == CameraAddress::Link::Home) {
         Prompt::information(this, tr("Velkamo"),
                             tr("%1 is on a camera on the home network: download it, then play it "
                                "from your folder. Velkamo plays nothing straight from such a camera, "
@@ -1149,7 +1065,7 @@ void MainWindow::slotShow(const QString& file)
     }
     auto* player = new mediaplayer(nullptr, true);
     player->show();
-    player->setSource(MediaList::fileUrl(m_link->address(), file));
+    player->setSource(MediaList::fileUrl(m_camera->address(), file));
     player->activateWindow();
     player->playVideo();
 }
@@ -1159,67 +1075,16 @@ void MainWindow::slotShow(const QString& file)
 
 void MainWindow::slotRefresh()
 {
-    // Only the newest list request counts: an answer overtaken by a later request (one sent
-    // before a delete, say) would bring back files that are gone.
-    QNetworkRequest request{m_link->address().mediaUrl(QLatin1String(kMediaListPath))};
-    // Where connects to a camera that has left hang instead of failing, the grid would
-    // otherwise keep showing its files for minutes.
-    request.setTransferTimeout(kListStallMs);
-    // Qt inflates a compressed answer slowly: a list of 100,000 files (4 MB, 0.5 MB as gzip)
-    // took over 10 s, past the stall limit, where the plain one takes a tenth of a second.
-    request.setRawHeader("Accept-Encoding", "identity");
-    QNetworkReply* reply = m_mediaManager->get(request);
-    m_listReply = reply;
-    // An answer that cannot be a list is dropped as soon as that shows, not read to its end.
-    const auto refuse = [reply](const QString& why) {
-        if (reply->property("refused").isValid())
-            return;
-        reply->setProperty("refused", why);
-        reply->abort();
-    };
-    connect(reply, &QNetworkReply::readyRead, this, [this, reply, refuse] {
-        // An error page ends as a failed request does, in silence.
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (status < 200 || status >= 300)
-            return;
-        const QByteArray head = reply->peek(4096).trimmed();
-        if (!head.isEmpty() && !head.startsWith('{'))
-            refuse(tr("The camera's answer to the media list request is not a media list."));
-    });
-    ReplyLimit::apply(reply, kListMaxBytes, kListDeadlineMs, [this, refuse](const QString& why) {
-        refuse(tr("The camera's media list could not be read: %1.").arg(why));
-    });
+    if (m_camera)
+        m_cardReader->read(sourceOf(m_camera));
 }
 
-void MainWindow::replyMediaList(QNetworkReply* reply)
+void MainWindow::applyMediaList(quint64 camera, const MediaList& list)
 {
-    if (reply != m_listReply) {
-        qDebug() << "media list reply overtaken by a newer request";
-        reply->deleteLater();
-        return;
-    }
-    m_listReply = nullptr;
-    reply->deleteLater();
-
-    // Only a list replaces the grid: a request that failed (the camera left, a short drop)
-    // keeps the files and ticks the user has, until the camera answers with a list.
-    m_listProblem = reply->property("refused").toString();
-    if (reply->error() != QNetworkReply::NoError) {
-        qDebug() << "media list request failed:" << reply->errorString();
-        if (!m_listProblem.isEmpty() && m_link->isOnline())
-            statusBar()->showMessage(m_listProblem);
-        return;
-    }
-    m_listProblem = tr("The camera's answer to the media list request is not a media list.");
-    // Parsed away from the window; the grid is rebuilt when the list is ready.
-    m_listLoader->load(reply->readAll());
-}
-
-void MainWindow::applyMediaList(const MediaList& list)
-{
-    // The camera answered, but with something else than a list: the grid it had stays.
-    if (!list.isValid()) {
-        statusBar()->showMessage(m_listProblem);
+    // A list read for a camera no longer shown is its card all the same, kept for its return.
+    if (!isShown(camera)) {
+        if (list.isComplete())
+            m_cards.setCard(camera, list);
         return;
     }
     if (!list.isComplete()) {
@@ -1229,6 +1094,7 @@ void MainWindow::applyMediaList(const MediaList& list)
     qDebug() << "nCount=" << list.count();
     // Only the tiles in view are made; the rest of the list waits for scrolling.
     m_tileGrid->setMedia(list);
+    m_cards.setCard(camera, list);
     ui->scrollAreaPictureView->setEnabled(true);
     showMediaCount();
     // Download and Delete act on what the grid shows ticked: files no longer listed leave
@@ -1239,7 +1105,7 @@ void MainWindow::applyMediaList(const MediaList& list)
 
 void MainWindow::showMediaCount()
 {
-    if (!m_link->isOnline() || !m_tileGrid->media().isValid())
+    if (!m_camera || !m_camera->isOnline() || !m_tileGrid->media().isValid())
         return;
     // Counted in files, as the download summary counts them: a burst of 30 is 30.
     QString message = tr("Total media files: %1").arg(m_tileGrid->media().fileCount());
@@ -1319,8 +1185,9 @@ void MainWindow::slotDownload()
 {
     if (m_selectedFiles.isEmpty() && !m_batch->isRunning() && !m_offload->isRunning())
         return;
+    const Camera::Id asked = m_camera->id();
     const QString folder = askDownloadFolder();
-    if (folder.isEmpty())
+    if (folder.isEmpty() || !boundCamera(asked, tr("Nothing was downloaded")))
         return;
 
     // A burst or lapse is listed as its first picture; every member is fetched.
@@ -1338,6 +1205,7 @@ void MainWindow::slotDownload()
         if (listed >= 0)
             sizes.insert(path, listed);
     }
+    m_batch->setCamera(m_camera->address());
     m_batch->start(folder, paths, sizes);
 }
 
@@ -1346,10 +1214,10 @@ void MainWindow::slotDownloadAllCameras()
     const QString folder = askDownloadFolder();
     if (folder.isEmpty())
         return;
-    // The cameras that answer now; one on both links once, by cable.
-    QList<Camera*> answering;
-    for (Camera* camera : std::as_const(m_cameras)) {
-        if (camera->isOnline() && !cameraOnCableAlso(camera))
+    // The cameras that answer now.
+    QList<QPointer<Camera>> answering;
+    for (Camera* camera : m_roster->cameras()) {
+        if (camera->isOnline())
             answering << camera;
     }
     if (answering.isEmpty()) {
@@ -1357,13 +1225,21 @@ void MainWindow::slotDownloadAllCameras()
         return;
     }
     const auto begin = [this, folder, answering] {
-        if (m_batch->isRunning())
+        if (m_batch->isRunning() || m_offload->isRunning())
             return;
         QList<CameraOffload::Source> cameras;
-        for (const Camera* camera : answering)
+        for (const Camera* camera : answering) {
+            // Gone meanwhile: nothing of it to download.
+            if (!camera || !m_roster->isListed(camera->id()))
+                continue;
+            // The name it told once, when it does not tell it now: its folder stays the same.
+            QString name = camera->modelName();
+            if (name.isEmpty())
+                name = RememberedModels().name(camera->serial());
             cameras.append({camera->address(),
-                            CameraOffload::folderName(camera->modelName(), camera->model(),
-                                                      camera->serial(), camera->address())});
+                            CameraOffload::folderName(name, camera->model(), camera->serial(),
+                                                      camera->address())});
+        }
         m_offload->start(folder, cameras);
     };
     // A camera that has not told its serial yet is asked first: its files go to the same
@@ -1392,17 +1268,34 @@ void MainWindow::slotfinishDownload(const QString& summary)
 {
     // The panel keeps it, failures included, until the next batch; the status bar is
     // overwritten by the next message.
-    m_transfer->showSummary(summary);
-    statusBar()->showMessage(summary);
+    const QString text = m_batchEnd.isEmpty() ? summary : m_batchEnd + QLatin1Char(' ') + summary;
+    m_batchEnd.clear();
+    m_transfer->showSummary(text);
+    statusBar()->showMessage(text);
 }
 
 void MainWindow::slotDeleteFiles()
 {
     if (!cardMayChange())
         return;
-    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?")))
+    const Camera::Id asked = m_camera->id();
+    // What is lost, counted as the download counts: every member of a burst.
+    const MediaList& card = m_tileGrid->media();
+    qint64 files = 0;
+    qint64 bytes = 0;
+    for (const QString& path : m_selectedFiles.paths()) {
+        const QStringList members = card.members(path);
+        files += members.isEmpty() ? 1 : members.size();
+        bytes += std::max<qint64>(0, card.listedSize(path));
+    }
+    const QString lost = files == 1
+        ? tr("%1: 1 file (%2) on its card is deleted.").arg(m_camera->shortName(), sizeText(bytes))
+        : tr("%1: %2 files (%3) on its card are deleted.")
+              .arg(m_camera->shortName(), QString::number(files), sizeText(bytes));
+    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"),
+                         m_selectedFiles.isEmpty() ? QString() : lost))
         return;
-    if (!cardMayChange())
+    if (!cardMayChange() || !boundCamera(asked, tr("Nothing was deleted")))
         return;
     // Told once, and the ticks stay for when the camera is back.
     if (!cameraAnswers())
@@ -1412,11 +1305,11 @@ void MainWindow::slotDeleteFiles()
     const QStringList ticked = m_selectedFiles.paths();
     for (auto it = ticked.crbegin(); it != ticked.crend(); ++it) {
         const QString command = (m_tileGrid->media().isGroup(*it)
-                                     ? CameraRequests::deleteGroup(m_link->address(), m_cameraModel, *it)
-                                     : CameraRequests::deleteFile(m_link->address(), m_cameraModel, *it))
+                                     ? CameraRequests::deleteGroup(m_camera->address(), m_cameraModel, *it)
+                                     : CameraRequests::deleteFile(m_camera->address(), m_cameraModel, *it))
                                     .toString();
-        m_link->send(command);
-        refreshWhenAnswered(command);
+        m_camera->link()->send(command);
+        m_camera->link()->awaitAnswer(command);
     }
     m_selectedFiles.clear();
     m_tileGrid->showTicks();

@@ -9,11 +9,16 @@
 #include <QStringList>
 
 #include "allcameras.h"
+#include "camera.h"
+#include "cameracards.h"
 #include "camerarequests.h"
 #include "defaultmodelfile.h"
 #include "hardwareinfo.h"
 #include "homenetworkcamera.h"
 #include "mediaselection.h"
+#include "mediasource.h"
+
+#include <QSet>
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class MainWindow; }
@@ -26,20 +31,16 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BLEInterface;
-class Camera;
-class CameraLink;
 class CameraOffload;
+class CameraRoster;
 class CameraStatusView;
+class CardReader;
 class DownloadBatch;
 class HomeNetworkSetup;
 class MediaList;
-class MediaListLoader;
-class PasswordStore;
-class PreviewKeepAlive;
 class PictureFetcher;
 class PreviewForm;
 class TileGrid;
-class UsbCameraFinder;
 class TransferPanel;
 class WifiJoin;
 
@@ -73,7 +74,6 @@ protected:
 
 private slots:
     void slotVersionChanged(const QString& version);
-    void onTimer();
     void slotCaptureStart();
     void slotCaptureStop();
     void slotBitRateChanged(int index);
@@ -91,8 +91,6 @@ private slots:
     void slotCaptureModelChanged(int index);
     void slotSettingTypeChanged(int index);
     void slotCaptureModelSettingChanged(int index);
-    void replyFinished(QNetworkReply* reply);
-    void replyMediaList(QNetworkReply* reply);
     void slotFileSelected(bool selected, const QString& file);
     void slotRangeSelected(bool selected, const QString& file);
     void slotSelectAll();
@@ -122,36 +120,33 @@ private:
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
-    // True while the camera answers; otherwise tells the user so.
+    // True while the camera shown answers; otherwise tells the user so.
     bool cameraAnswers();
+    // The camera shown when it is the one an action was asked of (by id); otherwise nullptr,
+    // and the user told that nothing was done (nothingDone: "Nothing was deleted").
+    Camera* boundCamera(Camera::Id id, const QString& nothingDone);
+    bool isShown(quint64 camera) const;
+    static MediaSource sourceOf(const Camera* camera);
     // False, and the user told why, while a download runs: nothing leaves the card before
     // it is saved.
     bool cardMayChange();
     // The folder for a download, asked of the user; empty when cancelled or while a download
     // runs (said in the status bar).
     QString askDownloadFolder();
-    void refreshWhenAnswered(const QString& command);
     void cameraCameOnline();
-    // A camera found: listed, and current when it is the first or none answers.
-    void addCamera(Camera* camera);
-    // The user's choice in the camera list.
-    void chooseCamera(Camera* camera);
-    void setCurrentCamera(Camera* camera);
+    // The user's choice in the camera list; a running download asks first.
+    void chooseCamera(Camera::Id id);
+    // The roster's current camera becomes the window's: everything of the one left ends or is
+    // kept for it, and the window shows this one.
+    void showCamera(Camera* camera);
     void showCameraList();
-    // The cameras the list shows, in its order: one entry a camera.
-    QList<Camera*> listedCameras() const;
     // True while the user sends to every listed camera at once.
     bool sendsToAll() const;
     // Says in the status bar where a choice sent to all cameras went; warns when it reached
     // none because none answers.
     void reportAll(const QString& what, const AllCameras::Outcome& outcome);
-    // The same camera (by serial) on a cable, when camera is on Wi-Fi; none otherwise.
-    Camera* cameraOnCableAlso(const Camera* camera) const;
-    void usbCameraFound(const QHostAddress& host, const QString& serial);
-    // The remembered cameras on the home network, each once its password is read.
-    void askRememberedHomeCameras();
-    // Trusts the camera and lists it (or moves the listed one of its serial to its address).
-    Camera* addHomeCamera(const HomeNetworkCamera& camera);
+    // The stream of camera is told to stop (a newer camera streams on until it is).
+    void stopPreview(Camera* camera);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one).
@@ -163,7 +158,7 @@ private:
     void startAccessPointFlow();
     void updateHomeNetworkButton();
     // Media browser helpers.
-    void applyMediaList(const MediaList& list);
+    void applyMediaList(quint64 camera, const MediaList& list);
     void showMediaCount();
     void showSelectedName();
     void showPicture(const QString& path, const QImage& image);
@@ -171,22 +166,25 @@ private:
     void fillSettingOptions(int index);
 
     Ui::MainWindow* ui = nullptr;
-    // The cameras known; the current one drives the window (its link and keep-alive).
-    QList<Camera*> m_cameras;
-    Camera* m_camera = nullptr;
-    // The current camera's link wired to the window; undone when another becomes current.
+    CameraRoster* m_roster = nullptr;
+    // The camera shown (the roster's current one), and what the window wired to it; undone
+    // when another becomes current.
+    QPointer<Camera> m_camera;
     QList<QMetaObject::Connection> m_currentWiring;
+    // Cameras whose going and refusals the window listens to.
+    QSet<Camera::Id> m_heard;
+    // The camera whose preview was started last and not stopped.
+    Camera::Id m_previewCamera = 0;
+    // Why the running download ends, said before its summary ("… is gone.").
+    QString m_batchEnd;
     QComboBox* m_comboCameras = nullptr;
     QCheckBox* m_checkAllCameras = nullptr;
     AllCameras m_allCameras;
-    UsbCameraFinder* m_usbFinder = nullptr;
-    PasswordStore* m_passwords = nullptr;
-    CameraLink* m_link = nullptr;
-    QNetworkAccessManager* m_mediaManager = nullptr;
     CameraStatusView* m_cameraStatus = nullptr;
-    PreviewKeepAlive* m_previewKeepAlive = nullptr;
     TileGrid* m_tileGrid = nullptr;
-    MediaListLoader* m_listLoader = nullptr;
+    CardReader* m_cardReader = nullptr;
+    // Every camera's card and ticks as last seen; the one shown is in the grid.
+    CameraCards m_cards;
     QComboBox* m_comboModel = nullptr;
     QComboBox* m_comboDevices = nullptr;
     QMap<QString, QMap<QString, QString>> m_settingsMap;
@@ -195,10 +193,6 @@ private:
     DownloadBatch* m_batch = nullptr;
     CameraOffload* m_offload = nullptr;
     PictureFetcher* m_pictures = nullptr;
-    // Media browser: the newest list request; older answers are dropped.
-    QNetworkReply* m_listReply = nullptr;
-    // What to say when the list being read is none (empty after a failed request).
-    QString m_listProblem;
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;
     QTimer* m_tipTimer = nullptr;

@@ -48,7 +48,7 @@ PictureLabel::PictureLabel(QWidget* parent, Qt::WindowFlags flags)
 
 PictureLabel::~PictureLabel() = default;
 
-void PictureLabel::setFileName(const QString& path, qint64 modified, const CameraAddress& camera)
+void PictureLabel::setFileName(const QString& path, qint64 modified, const MediaSource& source)
 {
     const bool wasThumbnail = !m_fileName.isEmpty();
     ThumbnailQueue* queue = ThumbnailQueue::shared();
@@ -62,24 +62,27 @@ void PictureLabel::setFileName(const QString& path, qint64 modified, const Camer
         updateGeometry(); // from now on it keeps the room of a thumbnail
     update();
     // Numbers start again after a format: a cached thumbnail is only good for the same time.
-    // Two cameras hold files of the same names.
-    const QString key = camera.host().toString() + QLatin1Char('/') + path + QLatin1Char('#')
+    // Two cameras hold files of the same names, and one address is every camera's access point.
+    const QString key = QString::number(source.camera) + QLatin1Char('/') + path + QLatin1Char('#')
         + QString::number(modified);
+    m_key = key;
     ThumbnailCache::Thumbnail cached;
     if (ThumbnailCache::shared().find(key, &cached)) {
         showThumbnail(cached.data, cached.size);
         return;
     }
-    queue->fetch(MediaList::thumbnailUrl(camera, path), this,
+    if (!source.isValid())
+        return;
+    queue->fetch(MediaList::thumbnailUrl(source.address, path), source.network, this,
                  [this, path, key](QNetworkReply* reply) {
                      if (reply->error() != QNetworkReply::NoError)
                          qDebug() << "thumbnail failed" << path << reply->errorString();
                      else
-                         takeThumbnail(path, key, reply->readAll());
+                         takeThumbnail(key, reply->readAll());
                  });
 }
 
-void PictureLabel::takeThumbnail(const QString& path, const QString& key, const QByteArray& data)
+void PictureLabel::takeThumbnail(const QString& key, const QByteArray& data)
 {
     // Decoded at an eighth of its size to see that it decodes at all: the entropy data is
     // read through, the pixels are not kept.
@@ -89,7 +92,7 @@ void PictureLabel::takeThumbnail(const QString& path, const QString& key, const 
     const QSize size = reader.size();
     const QSize shown = shownSize(size);
     if (!size.isValid() || !shown.isValid()) {
-        qDebug() << "thumbnail refused" << path << size;
+        qDebug() << "thumbnail refused" << key << size;
         return;
     }
     reader.setScaledSize(QSize(std::max(1, size.width() / 8), std::max(1, size.height() / 8)));
@@ -100,8 +103,8 @@ void PictureLabel::takeThumbnail(const QString& path, const QString& key, const 
     thumbnail.data.squeeze(); // the reply's buffer may be larger than the picture
     ThumbnailCache::shared().insert(key, thumbnail);
     g_thumbnailRoom = shown;
-    // The label may have been given another file since it asked.
-    if (path == m_fileName)
+    // The label may have been given another file, or another camera's, since it asked.
+    if (key == m_key)
         showThumbnail(thumbnail.data, shown);
 }
 

@@ -9,7 +9,7 @@
 #include <QSize>
 #include <QString>
 
-#include "cameraaddress.h"
+#include "mediasource.h"
 
 
 // A label that holds one camera file: it fetches the file's thumbnail, and on a double-click
@@ -29,10 +29,9 @@ public:
     explicit PictureLabel(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
     ~PictureLabel() override;
 
-    // Stores the media path and shows its thumbnail from the cache or requests it; modified
-    // is the file's time on the card.
-    void setFileName(const QString& path, qint64 modified = 0,
-                     const CameraAddress& camera = CameraAddress::accessPoint());
+    // Stores the media path and shows its thumbnail from the cache or requests it of the
+    // camera source names; modified is the file's time on the card.
+    void setFileName(const QString& path, qint64 modified = 0, const MediaSource& source = MediaSource());
     QString fileName() const { return m_fileName; }
     // The last full-size picture, else the thumbnail (decoded now if not cached).
     QImage image() const;
@@ -56,12 +55,14 @@ protected:
     QImage m_image;
 
 private:
-    void takeThumbnail(const QString& path, const QString& key, const QByteArray& data);
+    void takeThumbnail(const QString& key, const QByteArray& data);
     void showThumbnail(const QByteArray& data, QSize size);
     QImage thumbnail() const;
     QSize thumbnailHint() const;
 
     QString m_fileName;
+    // The camera, file and time whose thumbnail is shown: an answer for any other is not.
+    QString m_key;
     QByteArray m_thumbnailData;
     // The size it is shown at: its own, or scaled down into the room of a tile.
     QSize m_thumbnailSize;

@@ -28,12 +28,12 @@ PreviewForm::~PreviewForm()
     delete ui;
 }
 
-void PreviewForm::setFile(const QString& path, qint64 modified, const CameraAddress& camera)
+void PreviewForm::setFile(const QString& path, qint64 modified, const MediaSource& source)
 {
     m_file = path;
-    m_camera = camera;
+    m_source = source;
     ui->labelFile->setText(MediaList::fileName(path));
-    ui->labelPicture->setFileName(path, modified, camera);
+    ui->labelPicture->setFileName(path, modified, source);
 }
 
 void PreviewForm::setGroupFiles(int count)

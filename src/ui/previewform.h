@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "cameraaddress.h"
+#include "mediasource.h"
 
 QT_BEGIN_NAMESPACE
 namespace Ui { class PreviewForm; }
@@ -23,9 +23,8 @@ public:
 
     // Takes the tile's media path (and the file's time on the card), shows its file name and
     // its thumbnail. The grid gives a tile another file as the user scrolls.
-    void setFile(const QString& path, qint64 modified = 0,
-                 const CameraAddress& camera = CameraAddress::accessPoint());
-    const CameraAddress& camera() const { return m_camera; }
+    void setFile(const QString& path, qint64 modified = 0, const MediaSource& source = MediaSource());
+    const MediaSource& source() const { return m_source; }
     // How many files the burst or lapse shown holds; 0 for a single file.
     void setGroupFiles(int count);
     QString file() const { return m_file; }
@@ -53,6 +52,6 @@ private:
     bool m_selected = false;
     Ui::PreviewForm* ui = nullptr;
     QString m_file;
-    CameraAddress m_camera;
+    MediaSource m_source;
     Qt::KeyboardModifiers m_clickModifiers = Qt::NoModifier;
 };

@@ -11,16 +11,25 @@ void Prompt::setResponder(Responder responder)
 
 QMessageBox::StandardButton Prompt::ask(QWidget* parent, Kind kind, const QString& title,
                                         const QString& text,
-                                        QMessageBox::StandardButtons buttons)
+                                        QMessageBox::StandardButtons buttons,
+                                        const QString& informative)
 {
     if (s_responder)
-        return s_responder({kind, title, text, buttons}).button;
+        return s_responder({kind, title, text, buttons, informative}).button;
 
     switch (kind) {
     case Kind::Warning:
         return QMessageBox::warning(parent, title, text, buttons);
-    case Kind::Question:
-        return QMessageBox::question(parent, title, text, buttons, QMessageBox::Cancel);
+    case Kind::Question: {
+        QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        // Camera names and file names are shown as they are, never as markup: escaped, and
+        // marked as rich text so that the escapes are read as such.
+        if (!informative.isEmpty())
+            box.setInformativeText(QStringLiteral("<p>") + informative.toHtmlEscaped() + QStringLiteral("</p>"));
+        return QMessageBox::StandardButton(box.exec());
+    }
     case Kind::About:
         QMessageBox::about(parent, title, text);
         return QMessageBox::Ok;
@@ -45,9 +54,9 @@ QMessageBox::StandardButton Prompt::warning(QWidget* parent, const QString& titl
     return ask(parent, Kind::Warning, title, text, buttons);
 }
 
-bool Prompt::confirm(QWidget* parent, const QString& title, const QString& text)
+bool Prompt::confirm(QWidget* parent, const QString& title, const QString& text, const QString& informative)
 {
-    return ask(parent, Kind::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel)
+    return ask(parent, Kind::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel, informative)
         == QMessageBox::Ok;
 }
 

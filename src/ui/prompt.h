@@ -17,6 +17,8 @@ public:
         QString title;
         QString text;
         QMessageBox::StandardButtons buttons;
+        // Below the text: what exactly the question is about.
+        QString informativeText;
     };
 
     // The responder answers a request with a button (for Directory: the folder path is
@@ -35,8 +37,10 @@ public:
     static QMessageBox::StandardButton warning(QWidget* parent, const QString& title,
                                                const QString& text,
                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
-    // OK/Cancel question; Escape or closing the box counts as Cancel.
-    static bool confirm(QWidget* parent, const QString& title, const QString& text);
+    // OK/Cancel question; Escape or closing the box counts as Cancel. informative, when given,
+    // says below the question what it concerns (plain text).
+    static bool confirm(QWidget* parent, const QString& title, const QString& text,
+                        const QString& informative = QString());
     static void about(QWidget* parent, const QString& title, const QString& text);
     // Returns the chosen existing folder, or an empty string when the user cancelled.
     static QString existingDirectory(QWidget* parent, const QString& caption,
@@ -45,6 +49,7 @@ public:
 private:
     static QMessageBox::StandardButton ask(QWidget* parent, Kind kind, const QString& title,
                                            const QString& text,
-                                           QMessageBox::StandardButtons buttons);
+                                           QMessageBox::StandardButtons buttons,
+                                           const QString& informative = QString());
     static Responder s_responder;
 };

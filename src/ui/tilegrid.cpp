@@ -123,7 +123,7 @@ void TileGrid::placeOnce()
         // A tile to measure, given a file so that it keeps the room of a thumbnail.
         PreviewForm* probe = newTile();
         probe->setObjectName(entries.first().path);
-        probe->setFile(entries.first().path, entries.first().mod, m_camera);
+        probe->setFile(entries.first().path, entries.first().mod, m_source);
         spare << probe;
     }
     const QSize tile = spare.isEmpty() ? (m_tiles.isEmpty() ? QSize(1, 1) : tileSize(m_tiles.first()))
@@ -170,9 +170,9 @@ void TileGrid::placeOnce()
             m_tiles.insert(i, tile);
         }
         const MediaList::Entry& entry = entries.at(i);
-        if (tile->file() != entry.path || tile->objectName() != entry.path || tile->camera() != m_camera) {
+        if (tile->file() != entry.path || tile->objectName() != entry.path || tile->source() != m_source) {
             tile->setObjectName(entry.path);
-            tile->setFile(entry.path, entry.mod, m_camera);
+            tile->setFile(entry.path, entry.mod, m_source);
         }
         tile->setGroupFiles(entry.isGroup() ? entry.fileCount() : 0);
         tile->setSelected(m_selection->contains(entry.path));

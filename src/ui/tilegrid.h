@@ -2,6 +2,7 @@
 
 #include "gridgeometry.h"
 #include "medialist.h"
+#include "mediasource.h"
 
 #include <QMap>
 #include <QObject>
@@ -30,7 +31,8 @@ public:
     const MediaList& media() const { return m_list; }
     void setColumns(int columns);
     // The camera whose files the grid shows; the next list is that camera's.
-    void setCamera(const CameraAddress& camera) { m_camera = camera; }
+    void setSource(const MediaSource& source) { m_source = source; }
+    const MediaSource& source() const { return m_source; }
     // The tiles there are, in grid order.
     QList<PreviewForm*> tiles() const { return m_tiles.values(); }
     // Tiles show the selection as it is now.
@@ -59,7 +61,7 @@ private:
     const MediaSelection* m_selection = nullptr;
     QMenu* m_menu = nullptr;
     MediaList m_list;
-    CameraAddress m_camera = CameraAddress::accessPoint();
+    MediaSource m_source;
     int m_columns = 4;
     QSize m_tileSize;
     // Index in the list to the tile showing it.

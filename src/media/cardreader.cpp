@@ -1,0 +1,111 @@
+#include "cardreader.h"
+
+#include "medialistloader.h"
+#include "replylimit.h"
+
+#include <QDebug>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <utility>
+
+namespace {
+
+const char* const kMediaListPath = "/gp/gpMediaList";
+
+constexpr int kListStallMs = 15000;
+// Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
+// held in memory and copied on the window's thread.
+constexpr qint64 kListMaxBytes = 32 * 1024 * 1024;
+// Such a list comes within seconds over the camera's Wi-Fi; a minute leaves room for a
+// camera slow to build it, not for one that trickles it.
+constexpr int kListDeadlineMs = 60000;
+
+} // namespace
+
+CardReader::CardReader(QObject* parent)
+    : QObject(parent)
+    , m_loader(new MediaListLoader(this))
+{
+    connect(m_loader, &MediaListLoader::loaded, this, [this](const MediaList& list, quint64 camera) {
+        if (camera != m_reading)
+            return;
+        if (!list.isValid()) {
+            m_reading = 0;
+            emit failed(camera, tr("The camera's answer to the media list request is not a media list."));
+            return;
+        }
+        if (list.isComplete())
+            m_reading = 0;
+        emit loaded(camera, list);
+    });
+}
+
+CardReader::~CardReader()
+{
+    cancel();
+}
+
+void CardReader::cancel()
+{
+    m_reading = 0;
+    if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+}
+
+void CardReader::read(const MediaSource& source)
+{
+    cancel();
+    if (!source.isValid())
+        return;
+    QNetworkRequest request{source.address.mediaUrl(QLatin1String(kMediaListPath))};
+    // Where connects to a camera that has left hang instead of failing, the grid would
+    // otherwise keep showing its files for minutes.
+    request.setTransferTimeout(kListStallMs);
+    // Qt inflates a compressed answer slowly: a list of 100,000 files (4 MB, 0.5 MB as gzip)
+    // took over 10 s, past the stall limit, where the plain one takes a tenth of a second.
+    request.setRawHeader("Accept-Encoding", "identity");
+    QNetworkReply* reply = source.network->get(request);
+    m_reply = reply;
+    m_reading = source.camera;
+    // An answer that cannot be a list is dropped as soon as that shows, not read to its end.
+    const auto refuse = [reply](const QString& why) {
+        if (reply->property("refused").isValid())
+            return;
+        reply->setProperty("refused", why);
+        reply->abort();
+    };
+    connect(reply, &QNetworkReply::readyRead, this, [reply, refuse] {
+        // An error page ends as a failed request does, in silence.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status >= 300)
+            return;
+        const QByteArray head = reply->peek(4096).trimmed();
+        if (!head.isEmpty() && !head.startsWith('{'))
+            refuse(tr("The camera's answer to the media list request is not a media list."));
+    });
+    ReplyLimit::apply(reply, kListMaxBytes, kListDeadlineMs, [refuse](const QString& why) {
+        refuse(tr("The camera's media list could not be read: %1.").arg(why));
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, reply] { finished(reply); });
+}
+
+void CardReader::finished(QNetworkReply* reply)
+{
+    m_reply = nullptr;
+    reply->deleteLater();
+    const quint64 camera = m_reading;
+    // Only a list replaces the grid: a request that failed (the camera left, a short drop)
+    // keeps the files and ticks the user has, until the camera answers with a list.
+    if (reply->error() != QNetworkReply::NoError) {
+        qDebug() << "media list request failed:" << reply->errorString();
+        m_reading = 0;
+        emit failed(camera, reply->property("refused").toString());
+        return;
+    }
+    // Parsed away from the window; what comes back is checked against the camera read.
+    m_loader->load(reply->readAll(), camera);
+}
