@@ -146,6 +146,17 @@ void CameraSim::setSerial(const QString& serial)
     m_serial = serial;
 }
 
+void CameraSim::delayInfo()
+{
+    int ms;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ms = m_infoDelayMs;
+    }
+    for (int waited = 0; waited < ms && !m_quit; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, ms - waited)));
+}
+
 void CameraSim::loadProfile(int model)
 {
     m_profile = Profile();
@@ -651,6 +662,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     if (on80 && p == "/gp/gpControl/status") {
         json(res, cameraStatus());
     } else if (on80 && p == "/gp/gpControl/info" && cameraidentity::known(model)) {
+        delayInfo();
         json(res, cameraidentity::gpControlInfo(model, serial));
     } else if (on80 && p == "/gp/gpControl/command/shutter") {
         const QString v = param(req, "p");
@@ -752,6 +764,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     } else if (ogp && on8080 && p == "/gopro/version") {
         json(res, {{QStringLiteral("version"), QStringLiteral("2.0")}});
     } else if (model >= 12 && on8080 && p == "/gopro/camera/info" && cameraidentity::known(model)) {
+        delayInfo();
         json(res, cameraidentity::openGoProInfo(model, serial));
     } else if (model >= 10 && on8080 && p == "/gopro/camera/control/wired_usb") {
         const QString v = param(req, "p");
@@ -1005,6 +1018,22 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             return bad(QStringLiteral("ms must be 0 to 60000"));
         std::lock_guard<std::mutex> lock(m_mutex);
         m_nextListDelayMs = ms;
+        ok();
+    } else if (p == "/info-delay") {
+        int ms = 0;
+        if (!toInt(param(req, "ms"), &ms) || ms < 0 || ms > 60000)
+            return bad(QStringLiteral("ms must be 0 to 60000"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_infoDelayMs = ms;
+        ok();
+    } else if (p == "/identity") {
+        // Another camera at the same address: the next camera's access point joined.
+        const QString serial = param(req, "serial");
+        int model = 0;
+        if (serial.size() < 3 || !toInt(param(req, "model"), &model) || !cameraidentity::known(model))
+            return bad(QStringLiteral("need serial (3 characters or more) and a known model"));
+        setSerial(serial);
+        setModel(model);
         ok();
     } else if (p == "/start-latency") {
         int min = 0, max = 0;

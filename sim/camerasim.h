@@ -68,6 +68,8 @@ public:
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
     void setSerial(const QString& serial);
+    // Holds an identity answer (either family) for the delay set with /info-delay.
+    void delayInfo();
     // How long the camera takes to start or stop recording once a shutter request is in:
     // each one is answered after a delay drawn from [minMs, maxMs].
     void setStartLatency(int minMs, int maxMs);
@@ -178,6 +180,7 @@ private:
     QMap<int, int> m_settings;
     int m_formatCount = 0;
     int m_nextListDelayMs = 0; // the next media list is answered this late
+    int m_infoDelayMs = 0; // identity questions are answered this late
     int m_sleepCount = 0;
     int m_streamStarts = 0;
     int m_startLatencyMinMs = 0;

@@ -2,6 +2,7 @@
 // its password on every request, remembered across a restart (password in the keyring), and
 // refused for good once it shows another certificate or turns its password away.
 
+#include "cameralist.h"
 #include "camsim.h"
 #include "homecameratrust.h"
 #include "homenetworkcamera.h"
@@ -29,19 +30,6 @@ const QString kSerial = QStringLiteral("C3501324645583");
 const QString kPassword = QStringLiteral("Qx7-pw!9Lm2z");
 const QString kListed = QStringLiteral("Home · HERO12 Black · …583");
 
-// The cameras listed, by name; their states follow " — ".
-QStringList itemTexts(const QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i).section(QStringLiteral(" — "), 0, 0);
-    return texts;
-}
-
-QString currentName(const QComboBox* box)
-{
-    return box->currentText().section(QStringLiteral(" — "), 0, 0);
-}
 } // namespace
 
 class TestHomeCameras : public QObject
@@ -155,7 +143,7 @@ private slots:
         {
             MainWindow first;
             first.homeCameraReady(home);
-            QCOMPARE(currentName(first.findChild<QComboBox*>("comboCameras")), kListed);
+            QCOMPARE(cameralist::currentName(first.findChild<QComboBox*>("comboCameras")), kListed);
             QTRY_COMPARE_WITH_TIMEOUT(first.statusBar()->currentMessage(), QString("Total media files: 10"), 10000);
             // Thumbnails are kept for the run: asked of the camera this once.
             QTRY_VERIFY_WITH_TIMEOUT(camera.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
@@ -167,8 +155,8 @@ private slots:
         MainWindow window;
         window.show();
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kListed), 5000);
-        QCOMPARE(currentName(cameras), kListed);
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameras).contains(kListed), 5000);
+        QCOMPARE(cameralist::currentName(cameras), kListed);
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 10"), 10000);
 
         window.findChild<QPushButton*>("pbStart_Capture")->click();

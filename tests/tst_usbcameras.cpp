@@ -6,6 +6,7 @@
 #include "camerainfo.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
+#include "cameralist.h"
 #include "camsim.h"
 #include "mainwindow.h"
 #include "medialist.h"
@@ -52,29 +53,6 @@ QMap<QString, QDateTime> filesUnder(const QString& dir)
     return found;
 }
 
-// The cameras listed, by name; their states follow " — ".
-QStringList itemTexts(const QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i).section(QStringLiteral(" — "), 0, 0);
-    return texts;
-}
-
-void choose(QComboBox* cameras, int index)
-{
-    cameras->setCurrentIndex(index);
-    emit cameras->activated(index);
-}
-
-// Requests other than the polls and the identity questions every camera found gets.
-QStringList commandsTo(CamSim& camera)
-{
-    static const QRegularExpression polls("keep_alive|/state|/status|/info|wired_usb|/version");
-    QStringList commands = camera.targets();
-    commands.removeIf([](const QString& target) { return target.contains(polls); });
-    return commands;
-}
 } // namespace
 
 class TestUsbCameras : public QObject
@@ -339,13 +317,13 @@ private slots:
         MainWindow window;
         window.show();
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
+        QCOMPARE(cameralist::names(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
 
         CamSim usb;
         QElapsedTimer sincePlugged;
         sincePlugged.start();
         QVERIFY(usb.startUsb(kSerial, {"--model", "12", "--media-count", "6", "--ref", testsupport::appRoot() + "/ref"}));
-        QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kCable), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameras).contains(kCable), 5000);
         QVERIFY2(sincePlugged.elapsed() < 3000 + 1500, qPrintable(QString::number(sincePlugged.elapsed())));
         QCOMPARE(cameras->currentText().section(" — ", 0, 0), kCable);
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 10"), 8000);
@@ -392,7 +370,7 @@ private slots:
         QVERIFY(CamSim::unplugUsb(kSerial));
         QTRY_VERIFY_WITH_TIMEOUT(window.findChild<QLabel*>("label_fileName")->text().startsWith("connecting to WiFi"), 10000);
         QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().startsWith(kCable + " is gone. Stopped: downloaded 0 of 1"), 40000);
-        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
+        QCOMPARE(cameralist::names(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{first.section('/', 1)});
     }
 
@@ -410,15 +388,15 @@ private slots:
         PromptRecorder prompts;
         MainWindow window;
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList({"Wi-Fi · HERO11 Black · …461", kCable}), 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::names(cameras), QStringList({"Wi-Fi · HERO11 Black · …461", kCable}), 8000);
         // Which of two cameras found at once is shown first is a matter of milliseconds.
-        choose(cameras, 0);
+        cameralist::choose(cameras, 0);
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 3"), 8000);
 
         const struct { int index; CamSim* chosen; CamSim* left; const char* model; int files; } steps[] = {
             {1, &usb, &wifi, "hero12", 9}, {0, &wifi, &usb, "hero11", 3}}; // 5 entries, a burst of 5 among them
         for (const auto& step : steps) {
-            choose(cameras, step.index);
+            cameralist::choose(cameras, step.index);
             step.left->clearLog();
             QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(),
                                       QString("Total media files: %1").arg(step.files), 8000);
@@ -429,7 +407,7 @@ private slots:
             QTest::qWait(CameraLink::kPollIntervalMs + 500);
             QVERIFY(step.chosen->countRequests("/gopro/camera/keep_alive") >= 1);
             QVERIFY(step.left->countRequests("/gopro/camera/keep_alive") >= 1);
-            QCOMPARE(commandsTo(*step.left), QStringList());
+            QCOMPARE(step.left->commands(), QStringList());
         }
     }
 
@@ -453,20 +431,9 @@ private slots:
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
         const QString hero9 = QStringLiteral("USB · HERO9 Black · …137");
         const QString hero11 = QStringLiteral("Wi-Fi · HERO11 Black · …461");
-        const auto listed = [&] {
-            QStringList names = itemTexts(cameras);
-            names.sort();
-            return names;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(listed(), QStringList({kCable, hero9, hero11}), 10000);
-        const auto states = [&] {
-            QStringList texts;
-            for (int i = 0; i < cameras->count(); ++i)
-                texts << cameras->itemText(i).section(QStringLiteral(" — "), 1);
-            return texts;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(states(), QStringList(3, "87 % · 64.0 GB free"), 8000);
-        choose(cameras, int(itemTexts(cameras).indexOf(kCable)));
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::sortedNames(cameras), QStringList({kCable, hero9, hero11}), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::states(cameras), QStringList(3, "87 % · 64.0 GB free"), 8000);
+        cameralist::choose(cameras, int(cameralist::names(cameras).indexOf(kCable)));
         QTRY_COMPARE_WITH_TIMEOUT(window.findChild<QComboBox*>("comboModel")->currentText(), QString("hero12"), 8000);
 
         auto* all = window.findChild<QCheckBox*>("checkBoxAllCameras");
@@ -478,14 +445,14 @@ private slots:
         QVERIFY(wifi.waitForRequest("/gopro/camera/shutter/start", 3000));
         QVERIFY(usb12.waitForRequest("/gopro/camera/shutter/start", 3000));
         QVERIFY(usb9.waitForRequest("/gp/gpControl/command/shutter?p=1", 3000));
-        QTRY_VERIFY_WITH_TIMEOUT(states().filter(" · REC").size() == 3, 8000);
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::states(cameras).filter(" · REC").size() == 3, 8000);
 
         // A setting the HERO12 has and the others have not.
         for (CamSim* camera : {&wifi, &usb12, &usb9})
             camera->clearLog();
         auto* types = window.findChild<QComboBox*>("comboBoxSettings_ISO");
         types->setCurrentIndex(types->findText("Video Bit Depth"));
-        QTRY_COMPARE_WITH_TIMEOUT(commandsTo(usb12).size(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(usb12.commands().size(), 1, 3000);
         QVERIFY(window.statusBar()->currentMessage().contains(
             QString("Left alone: %1: no setting Video Bit Depth; %2: no setting Video Bit Depth")
                 .arg(hero11, hero9)));
@@ -494,15 +461,15 @@ private slots:
         window.findChild<QPushButton*>("pbStop")->click();
         QVERIFY(usb12.waitForRequest("/gopro/camera/shutter/stop", 3000));
         QTest::qWait(1000);
-        QCOMPARE(commandsTo(wifi), QStringList());
-        QCOMPARE(commandsTo(usb9), QStringList());
+        QCOMPARE(wifi.commands(), QStringList());
+        QCOMPARE(usb9.commands(), QStringList());
 
         // Unplugged, a camera is told of and leaves the list; the others go on.
         all->click();
         QVERIFY(CamSim::unplugUsb(kSerial9));
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(),
                                   hero9 + " stopped answering; the other cameras go on.", 8000);
-        QTRY_COMPARE_WITH_TIMEOUT(listed(), QStringList({kCable, hero11}), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::sortedNames(cameras), QStringList({kCable, hero11}), 5000);
         window.findChild<QPushButton*>("pbStop")->click();
         QVERIFY(wifi.waitForRequest("/gopro/camera/shutter/stop", 3000));
         QCOMPARE(window.statusBar()->currentMessage(), QString("Stop sent to %1, %2.").arg(hero11, kCable));
@@ -521,15 +488,15 @@ private slots:
         PromptRecorder prompts;
         MainWindow window;
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList{"Wi-Fi · HERO12 Black · …504"}, 8000);
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::names(cameras), QStringList{"Wi-Fi · HERO12 Black · …504"}, 8000);
         QVERIFY(usb.startUsb(kSerial, {"--model", "12"}));
-        QTRY_COMPARE_WITH_TIMEOUT(itemTexts(cameras), QStringList{kCable}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(cameralist::names(cameras), QStringList{kCable}, 5000);
         wifi.clearLog();
         usb.clearLog();
         window.findChild<QPushButton*>("pbStart_Capture")->click();
         QVERIFY(usb.waitForRequest("/gopro/camera/shutter/start", 3000));
         QVERIFY(usb.waitForRequest("/gopro/camera/keep_alive", CameraLink::kPollIntervalMs + 1000));
-        QCOMPARE(commandsTo(wifi), QStringList());
+        QCOMPARE(wifi.commands(), QStringList());
     }
 };
 

@@ -1,5 +1,7 @@
 #include "camsim.h"
 
+#include <QRegularExpression>
+
 #include <QFile>
 
 #include "sandboxcheck.h"
@@ -152,6 +154,14 @@ QStringList CamSim::targets(int port)
     return result;
 }
 
+QStringList CamSim::commands()
+{
+    static const QRegularExpression polls(QStringLiteral("keep_alive|/state|/status|/info|wired_usb|/version"));
+    QStringList found = targets();
+    found.removeIf([](const QString& target) { return target.contains(polls); });
+    return found;
+}
+
 int CamSim::countRequests(const QString& targetPrefix)
 {
     return int(arrivalTimes(targetPrefix).size());
@@ -258,6 +268,16 @@ bool CamSim::setMediaCount(int count)
 bool CamSim::delayNextList(int ms)
 {
     return isOk(control(QStringLiteral("/list-delay?ms=%1").arg(ms)));
+}
+
+bool CamSim::setInfoDelay(int ms)
+{
+    return isOk(control(QStringLiteral("/info-delay?ms=%1").arg(ms)));
+}
+
+bool CamSim::setIdentity(const QString& serial, int model)
+{
+    return isOk(control(QStringLiteral("/identity?serial=%1&model=%2").arg(serial).arg(model)));
 }
 
 bool CamSim::setMediaJson(const QByteArray& body)

@@ -47,6 +47,9 @@ public:
     QStringList targets(int port = 0);
     // Number of requests whose target starts with targetPrefix.
     int countRequests(const QString& targetPrefix);
+    // The targets (as targets()) other than the polls and identity questions every camera
+    // found gets: what the user made the program send.
+    QStringList commands();
     // When each of them arrived (time_ms), in arrival order.
     QList<qint64> arrivalTimes(const QString& targetPrefix);
     // Waits (spinning the event loop) until at least minCount requests whose target starts
@@ -91,6 +94,11 @@ public:
     bool setMediaJson(const QByteArray& body);
     // The next media list request is answered ms late, with the list as it was when asked.
     bool delayNextList(int ms);
+    // Identity questions (/gopro/camera/info, /gp/gpControl/info) are answered ms late.
+    bool setInfoDelay(int ms);
+    // Another camera at the same address (the next camera's access point joined): its serial
+    // and model from now on; give it a card of its own with setMediaCount or setMediaJson.
+    bool setIdentity(const QString& serial, int model);
 
     // The gpMediaList body the camera serves now.
     QByteArray mediaList();
