@@ -110,6 +110,7 @@ private slots:
         QTest::newRow("another vendor") << "172.25.104.52/24" << "usb" << "0bda" << kSerial << "";
         QTest::newRow("serial of another camera") << "172.25.104.52/24" << "usb" << goPro << "C3501324645503" << "";
         QTest::newRow("no serial") << "172.25.104.52/24" << "usb" << goPro << "" << "";
+        QTest::newRow("serial that names a path") << "172.25.104.52/24" << "usb" << goPro << "../../504" << "";
         QTest::newRow("PCI card (office LAN)") << "172.25.104.52/24" << "pci" << "" << "" << "";
         QTest::newRow("virtual device (VPN)") << "172.25.104.52/24" << "virtual" << "" << "" << "";
         QTest::newRow("no device at all") << "172.25.104.52/24" << "none" << "" << "" << "";
@@ -494,10 +495,11 @@ private slots:
         PromptRecorder prompts;
         MainWindow window;
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        const QStringList before = itemTexts(cameras);
-        QCOMPARE(before, QStringList{"Wi-Fi · 10.5.5.9"});
+        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
         QSignalSpy added(cameras->model(), &QAbstractItemModel::rowsInserted);
-        const auto listed = [&] { return added.count() > 0 || itemTexts(cameras) != before; };
+        const auto listed = [&] {
+            return added.count() > 0 || cameras->count() != 1 || !itemTexts(cameras).filter("USB").isEmpty();
+        };
         QVERIFY2(!QTest::qWaitFor(listed, 5000), qPrintable(itemTexts(cameras).join(", ")));
         QCOMPARE(office.targets(), QStringList());
 
