@@ -35,7 +35,7 @@ bool write(const QString& path, const QString& value)
 bool link(const QString& folder, const QString& name, const QString& target)
 {
     const QFileInfo to(target);
-    const QString relative = QDir(folder).relativeFilePath(to.path()) + QLatin1Char('/') + to.fileName();
+    const QString relative = QDir::cleanPath(QDir(folder).relativeFilePath(to.path()) + QLatin1Char('/') + to.fileName());
     return QFile::link(relative, folder + QLatin1Char('/') + name);
 }
 
