@@ -22,7 +22,7 @@ const QString kXhci = kPciRoot + QStringLiteral("/0000:00:14.0");
 const QString kRootHub = kXhci + QStringLiteral("/usb2");
 const QString kVirtualNet = kRoot + QStringLiteral("/devices/virtual/net");
 
-bool write(const QString& path, const QString& value)
+bool writeAttribute(const QString& path, const QString& value)
 {
     if (value.isEmpty())
         return true;
@@ -32,7 +32,7 @@ bool write(const QString& path, const QString& value)
 
 // A sysfs link as the kernel writes it: up from the link's folder to the target's parent, then
 // down to the target ("../../../2-1:1.0", not "../.." for a parent two levels up).
-bool link(const QString& folder, const QString& name, const QString& target)
+bool sysfsLink(const QString& folder, const QString& name, const QString& target)
 {
     const QFileInfo to(target);
     const QString relative = QDir::cleanPath(QDir(folder).relativeFilePath(to.path()) + QLatin1Char('/') + to.fileName());
@@ -41,10 +41,10 @@ bool link(const QString& folder, const QString& name, const QString& target)
 
 bool makeDevice(const QString& folder, const QString& subsystem, const QList<std::pair<QString, QString>>& attributes)
 {
-    if (!QDir().mkpath(folder) || !link(folder, QStringLiteral("subsystem"), kRoot + QLatin1Char('/') + subsystem))
+    if (!QDir().mkpath(folder) || !sysfsLink(folder, QStringLiteral("subsystem"), kRoot + QLatin1Char('/') + subsystem))
         return false;
     for (const auto& [name, value] : attributes) {
-        if (!write(folder + QLatin1Char('/') + name, value))
+        if (!writeAttribute(folder + QLatin1Char('/') + name, value))
             return false;
     }
     return true;
@@ -83,7 +83,7 @@ bool makeNetEntry(const QString& folder, const QString& interfaceName)
                       {{"address", mac.isEmpty() ? QStringLiteral("00:00:00:00:00:00") : mac},
                        {"type", "1"},
                        {"uevent", "INTERFACE=" + interfaceName}})
-        && link(kClassNet, interfaceName, entry);
+        && sysfsLink(kClassNet, interfaceName, entry);
 }
 
 // The first of candidates not staged yet; empty when all are.
@@ -130,9 +130,9 @@ QString addUsb(const QString& interfaceName, const UsbDevice& device)
                        {"bInterfaceSubClass", "0d"},
                        {"bInterfaceNumber", "00"},
                        {"uevent", "DEVTYPE=usb_interface\nDRIVER=cdc_ncm"}})
-        && link(usbInterface, QStringLiteral("driver"), kRoot + QStringLiteral("/bus/usb/drivers/cdc_ncm"))
+        && sysfsLink(usbInterface, QStringLiteral("driver"), kRoot + QStringLiteral("/bus/usb/drivers/cdc_ncm"))
         && makeNetEntry(usbInterface, interfaceName)
-        && link(usbInterface + QStringLiteral("/net/") + interfaceName, QStringLiteral("device"), usbInterface);
+        && sysfsLink(usbInterface + QStringLiteral("/net/") + interfaceName, QStringLiteral("device"), usbInterface);
     return made ? QString() : QStringLiteral("cannot stage %1 as a USB device").arg(interfaceName);
 }
 
@@ -149,9 +149,9 @@ QString addPci(const QString& interfaceName)
         return QStringLiteral("every staged PCI slot is taken");
     const bool made = makeDevice(card, QStringLiteral("bus/pci"),
                                  {{"vendor", "0x8086"}, {"device", "0x15bc"}, {"class", "0x020000"}})
-        && link(card, QStringLiteral("driver"), kRoot + QStringLiteral("/bus/pci/drivers/e1000e"))
+        && sysfsLink(card, QStringLiteral("driver"), kRoot + QStringLiteral("/bus/pci/drivers/e1000e"))
         && makeNetEntry(card, interfaceName)
-        && link(card + QStringLiteral("/net/") + interfaceName, QStringLiteral("device"), card);
+        && sysfsLink(card + QStringLiteral("/net/") + interfaceName, QStringLiteral("device"), card);
     return made ? QString() : QStringLiteral("cannot stage %1 as a PCI card").arg(interfaceName);
 }
 
