@@ -1,6 +1,8 @@
-// Cameras on a USB cable: which interfaces are cameras, what a camera says about itself, the
+// Cameras on a USB cable: which interfaces are cameras (real taps, read by the finder with the
+// sysfs a kernel would show staged over /sys/class/net), what a camera says about itself, the
 // model remembered for each serial, and the window against a camera reachable only by cable
-// (a tap device in the test's namespace) and beside one on Wi-Fi; downloading from them all.
+// (a tap device in the test's namespace), beside one on Wi-Fi, and against a VPN in a camera's
+// subnet; downloading from them all.
 
 #include "camera.h"
 #include "camerainfo.h"
