@@ -1,6 +1,8 @@
-// Cameras on a USB cable: which interfaces are cameras, what a camera says about itself, the
+// Cameras on a USB cable: which interfaces are cameras (real taps, read by the finder with the
+// sysfs a kernel would show staged over /sys/class/net), what a camera says about itself, the
 // model remembered for each serial, and the window against a camera reachable only by cable
-// (a tap device in the test's namespace) and beside one on Wi-Fi; downloading from them all.
+// (a tap device in the test's namespace), beside one on Wi-Fi, and against a VPN in a camera's
+// subnet; downloading from them all.
 
 #include "camera.h"
 #include "camerainfo.h"
@@ -8,6 +10,7 @@
 #include "cameraoffload.h"
 #include "cameralist.h"
 #include "camsim.h"
+#include "fakesysfs.h"
 #include "mainwindow.h"
 #include "medialist.h"
 #include "promptrecorder.h"
@@ -24,6 +27,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -60,47 +64,121 @@ class TestUsbCameras : public QObject
     Q_OBJECT
 
 private slots:
-    // A PC address in a camera's subnet points to the camera at .51; sysfs, where it tells,
-    // must agree (GoPro's vendor id, a serial ending in the subnet's digits).
-    void cameraFromInterface_data()
+    // An interface is a camera's cable only when it holds an address of a camera's subnet
+    // (172.2X.1YZ.N) and sysfs shows it on a USB device of GoPro's whose serial ends in XYZ:
+    // real interfaces (taps) read by the real finder from the staged /sys.
+    void cableRule_data()
     {
-        QTest::addColumn<QString>("pc");
-        QTest::addColumn<QString>("vendor"); // empty: sysfs tells nothing
+        QTest::addColumn<QString>("pc");     // the interface's address
+        QTest::addColumn<QString>("device"); // usb, pci, virtual, none (no sysfs entry)
+        QTest::addColumn<QString>("vendor");
         QTest::addColumn<QString>("serial");
         QTest::addColumn<QString>("camera"); // empty: not a camera
-        QTest::newRow("serial ...789") << "172.27.189.52" << "2672" << "C0000123456789" << "172.27.189.51";
-        QTest::newRow("no sysfs (a tap)") << "172.23.118.53" << "" << "" << "172.23.118.51";
-        QTest::newRow("serial ...583") << "172.25.183.54" << "2672" << "C3501324645583" << "172.25.183.51";
-        QTest::newRow("serial of another camera") << "172.27.189.52" << "2672" << "C0000123456788" << "";
-        QTest::newRow("another vendor") << "172.27.189.52" << "0bda" << "" << "";
-        QTest::newRow("home network") << "192.168.1.52" << "" << "" << "";
-        QTest::newRow("not 172.2X") << "172.31.189.52" << "" << "" << "";
-        QTest::newRow("not 1YZ") << "172.27.89.52" << "" << "" << "";
-        QTest::newRow("the camera's own address") << "172.27.189.51" << "" << "" << "";
+        const QString goPro = "2672";
+        QTest::newRow("serial ...504") << "172.25.104.52/24" << "usb" << goPro << kSerial << "172.25.104.51";
+        QTest::newRow("serial ...600") << "172.26.100.53/24" << "usb" << goPro << "C3501324645600" << "172.26.100.51";
+        QTest::newRow("second byte 20") << "172.20.104.52/24" << "usb" << goPro << "C3501324645004" << "172.20.104.51";
+        QTest::newRow("second byte 29") << "172.29.104.52/24" << "usb" << goPro << "C3501324645904" << "172.29.104.51";
+        QTest::newRow("third byte 100") << "172.25.100.54/24" << "usb" << goPro << "C3501324645500" << "172.25.100.51";
+        QTest::newRow("third byte 199") << "172.25.199.52/24" << "usb" << goPro << "C3501324645599" << "172.25.199.51";
+        // Each serial below ends in what a rule reading the bytes modulo 10 or 100 would take.
+        QTest::newRow("second byte 19") << "172.19.104.52/24" << "usb" << goPro << "C3501324645904" << "";
+        QTest::newRow("second byte 30") << "172.30.104.52/24" << "usb" << goPro << "C3501324645004" << "";
+        QTest::newRow("third byte 99") << "172.25.99.52/24" << "usb" << goPro << "C3501324645599" << "";
+        QTest::newRow("third byte 200") << "172.25.200.52/24" << "usb" << goPro << "C3501324645500" << "";
+        QTest::newRow("the camera's own address") << "172.25.104.51/24" << "usb" << goPro << kSerial << "";
+        QTest::newRow("another vendor") << "172.25.104.52/24" << "usb" << "0bda" << kSerial << "";
+        QTest::newRow("serial of another camera") << "172.25.104.52/24" << "usb" << goPro << "C3501324645503" << "";
+        QTest::newRow("no serial") << "172.25.104.52/24" << "usb" << goPro << "" << "";
+        QTest::newRow("serial that names a path") << "172.25.104.52/24" << "usb" << goPro << "../../504" << "";
+        QTest::newRow("PCI card (office LAN)") << "172.25.104.52/24" << "pci" << "" << "" << "";
+        QTest::newRow("virtual device (VPN)") << "172.25.104.52/24" << "virtual" << "" << "" << "";
+        QTest::newRow("no device at all") << "172.25.104.52/24" << "none" << "" << "" << "";
     }
-    void cameraFromInterface()
+    void cableRule()
     {
         QFETCH(QString, pc);
+        QFETCH(QString, device);
         QFETCH(QString, vendor);
         QFETCH(QString, serial);
         QFETCH(QString, camera);
-        // A sysfs tree as the kernel lays it out for a USB network adapter.
-        QTemporaryDir sys;
-        const QString device = sys.filePath("devices/usb1/1-1");
-        QVERIFY(QDir().mkpath(device + "/1-1:1.0") && QDir().mkpath(sys.filePath("class/net/enx1")));
-        for (const auto& [name, value] : {std::pair{"idVendor", vendor}, std::pair{"serial", serial}}) {
-            QFile file(device + "/" + name);
-            if (!value.isEmpty() && file.open(QIODevice::WriteOnly))
-                file.write(value.toLatin1() + "\n");
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString name = device == "usb"       ? "enx0226c0ffee01"
+                           : device == "pci"     ? "enp0s31f6"
+                           : device == "virtual" ? "wg0"
+                                                 : "tun0";
+        const auto cleanUp = qScopeGuard([&] {
+            testsupport::removeInterface(name);
+            fakesysfs::remove(name);
+        });
+        QCOMPARE(testsupport::addTap(name, {pc}), QString());
+        if (device == "usb")
+            QCOMPARE(fakesysfs::addUsb(name, {vendor, "0059", "GoPro", "HERO12 Black", serial}), QString());
+        else if (device == "pci")
+            QCOMPARE(fakesysfs::addPci(name), QString());
+        else if (device == "virtual")
+            QCOMPARE(fakesysfs::addVirtual(name), QString());
+
+        UsbCameraFinder finder;
+        QSignalSpy found(&finder, &UsbCameraFinder::found);
+        finder.start(); // the first scan is at once
+        if (camera.isEmpty()) {
+            QCOMPARE(found.count(), 0);
+        } else {
+            QCOMPARE(found.count(), 1);
+            QCOMPARE(found.at(0).at(0).value<QHostAddress>(), QHostAddress(camera));
+            QCOMPARE(found.at(0).at(1).toString(), serial);
+            QCOMPARE(found.at(0).at(2).toString(), name);
         }
-        if (!vendor.isEmpty())
-            QVERIFY(QFile::link("../../../devices/usb1/1-1/1-1:1.0", sys.filePath("class/net/enx1/device")));
-        UsbCameraFinder finder(nullptr, sys.path());
-        const UsbCameraFinder::UsbDevice usb = finder.usbDevice("enx1");
-        QCOMPARE(usb.serial, serial);
-        const QHostAddress found = UsbCameraFinder::cameraFor(QHostAddress(pc));
-        const bool fits = !found.isNull() && UsbCameraFinder::fits(usb, found);
-        QCOMPARE(fits ? found.toString() : QString(), camera);
+    }
+
+    // A cable found is lost at the next scan when its interface or its address goes, or when
+    // sysfs no longer shows the camera's USB device behind it.
+    void cableLost_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("interface gone") << "interface";
+        QTest::newRow("address gone") << "address";
+        QTest::newRow("no device any more") << "virtual";
+        QTest::newRow("another camera's serial") << "serial";
+        QTest::newRow("another vendor") << "vendor";
+    }
+    void cableLost()
+    {
+        QFETCH(QString, change);
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        const QString name = CamSim::usbInterfaceName(kSerial);
+        const auto cleanUp = qScopeGuard([&] {
+            testsupport::removeInterface(name);
+            fakesysfs::remove(name);
+        });
+        QCOMPARE(testsupport::addTap(name, {"172.25.104.52/24"}), QString());
+        QCOMPARE(fakesysfs::addUsb(name, fakesysfs::goPro(kSerial)), QString());
+        UsbCameraFinder finder;
+        QSignalSpy found(&finder, &UsbCameraFinder::found);
+        QSignalSpy lost(&finder, &UsbCameraFinder::lost);
+        finder.start();
+        QCOMPARE(found.count(), 1);
+
+        if (change == "interface") {
+            testsupport::removeInterface(name);
+        } else if (change == "address") {
+            QProcess ip;
+            ip.start("ip", {"addr", "del", "172.25.104.52/24", "dev", name});
+            QVERIFY(ip.waitForFinished() && ip.exitCode() == 0);
+        } else if (change == "virtual") {
+            QCOMPARE(fakesysfs::addVirtual(name), QString());
+        } else {
+            fakesysfs::UsbDevice other = fakesysfs::goPro(change == "serial" ? "C3501324645503" : kSerial);
+            if (change == "vendor")
+                other.vendorId = "0bda";
+            QCOMPARE(fakesysfs::addUsb(name, other), QString());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 2 * UsbCameraFinder::kScanIntervalMs + 500);
+        QCOMPARE(lost.at(0).at(0).value<QHostAddress>(), QHostAddress("172.25.104.51"));
+        QCOMPARE(found.count(), 1);
     }
 
     // Both info answers; what is shown or used as a name is clean, whatever comes.
@@ -372,6 +450,42 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().startsWith(kCable + " is gone. Stopped: downloaded 0 of 1"), 40000);
         QCOMPARE(cameralist::names(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{first.section('/', 1)});
+    }
+
+    // An interface in a camera's subnet with no USB device behind it (a VPN), though a host
+    // answers at .51 as a camera would: never listed, not a single request sent there. The
+    // same interface shown on a GoPro's USB device is a cable, found as any.
+    void subnetWithoutUsbDeviceIsNoCamera()
+    {
+        if (const QString why = CamSim::usbUnavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        testsupport::installFreshDataTree();
+        const QString vpn = "wg0";
+        const QString host = "172.25.104.51";
+        const auto cleanUp = qScopeGuard([&] {
+            testsupport::removeInterface(vpn);
+            fakesysfs::remove(vpn);
+            QProcess::execute("ip", {"addr", "del", host + "/32", "dev", "lo"});
+        });
+        QCOMPARE(testsupport::addTap(vpn, {"172.25.104.7/24"}), QString());
+        QCOMPARE(fakesysfs::addVirtual(vpn), QString());
+        QCOMPARE(QProcess::execute("ip", {"addr", "add", host + "/32", "dev", "lo"}), 0);
+        CamSim office;
+        QVERIFY(office.start({"--model", "12", "--address", host, "--serial", kSerial, "--control-port", "9504"}));
+
+        PromptRecorder prompts;
+        MainWindow window;
+        auto* cameras = window.findChild<QComboBox*>("comboCameras");
+        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
+        QSignalSpy added(cameras->model(), &QAbstractItemModel::rowsInserted);
+        const auto listed = [&] {
+            return added.count() > 0 || cameras->count() != 1 || !itemTexts(cameras).filter("USB").isEmpty();
+        };
+        QVERIFY2(!QTest::qWaitFor(listed, 5000), qPrintable(itemTexts(cameras).join(", ")));
+        QCOMPARE(office.targets(), QStringList());
+
+        QCOMPARE(fakesysfs::addUsb(vpn, fakesysfs::goPro(kSerial)), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kCable), 5000);
     }
 
     // A camera on Wi-Fi and one on a cable: the window drives the one chosen, and every

@@ -1,30 +1,47 @@
 #include "usbcamerafinder.h"
 
+#include "usbnetdevice.h"
+
 #include <QDebug>
-#include <QDir>
-#include <QFile>
 #include <QNetworkInterface>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
 
 constexpr quint32 kCameraHost = 51;
-const char* const kGoProVendor = "2672";
+const QString kGoProVendor = QStringLiteral("2672");
 
-QString readLine(const QString& path)
+// "XYZ" for the camera at 172.2X.1YZ.51: the end of its serial.
+QString serialEnd(const QHostAddress& camera)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readLine(128)).trimmed();
+    const quint32 ip = camera.toIPv4Address();
+    return QString::number(((ip >> 16) & 0xFF) - 20)
+        + QStringLiteral("%1").arg(((ip >> 8) & 0xFF) - 100, 2, 10, QLatin1Char('0'));
+}
+
+// Why the device behind an interface is not the camera at camera; empty when it is.
+QString whyNot(const UsbNetDevice& device, const QHostAddress& camera)
+{
+    if (!device.isUsb())
+        return QStringLiteral("not a USB device");
+    if (device.vendorId() != kGoProVendor)
+        return QStringLiteral("a USB device of vendor %1, not GoPro's (%2)").arg(device.vendorId(), kGoProVendor);
+    // As the camera's info reply gives it: the serial names a file of remembered models and
+    // ends up in folder names.
+    static const QRegularExpression cameraSerial(QStringLiteral("^[A-Za-z0-9]{3,32}$"));
+    if (!cameraSerial.match(device.serial()).hasMatch())
+        return QStringLiteral("a GoPro whose serial \"%1\" is not a camera's").arg(device.serial());
+    if (!device.serial().endsWith(serialEnd(camera)))
+        return QStringLiteral("a GoPro whose serial \"%1\" does not end in %2").arg(device.serial(), serialEnd(camera));
+    return QString();
 }
 
 } // namespace
 
-UsbCameraFinder::UsbCameraFinder(QObject* parent, QString sysfsRoot)
+UsbCameraFinder::UsbCameraFinder(QObject* parent)
     : QObject(parent)
     , m_timer(new QTimer(this))
-    , m_sysfsRoot(std::move(sysfsRoot))
 {
     connect(m_timer, &QTimer::timeout, this, &UsbCameraFinder::scan);
 }
@@ -48,42 +65,34 @@ QHostAddress UsbCameraFinder::cameraFor(const QHostAddress& pcAddress)
     return QHostAddress((ip & 0xFFFFFF00) | kCameraHost);
 }
 
-UsbCameraFinder::UsbDevice UsbCameraFinder::usbDevice(const QString& interfaceName) const
-{
-    // /sys/class/net/IF/device is the USB interface; the device with its ids is its parent.
-    const QString device = m_sysfsRoot + QStringLiteral("/class/net/") + interfaceName
-        + QStringLiteral("/device/..");
-    return {readLine(device + QStringLiteral("/idVendor")), readLine(device + QStringLiteral("/serial"))};
-}
-
-bool UsbCameraFinder::fits(const UsbDevice& device, const QHostAddress& camera)
-{
-    if (!device.vendorId.isEmpty() && device.vendorId.compare(QLatin1String(kGoProVendor), Qt::CaseInsensitive) != 0)
-        return false;
-    if (device.serial.size() < 3)
-        return true;
-    // 172.2X.1YZ.51 is the camera whose serial ends in XYZ.
-    const quint32 ip = camera.toIPv4Address();
-    const QString xyz = QString::number(((ip >> 16) & 0xFF) - 20)
-        + QStringLiteral("%1").arg(((ip >> 8) & 0xFF) - 100, 2, 10, QLatin1Char('0'));
-    return device.serial.right(3) == xyz;
-}
-
 void UsbCameraFinder::scan()
 {
     QHash<QString, QHostAddress> now;
+    QHash<QString, QString> serials;
+    QSet<QString> refused;
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const QNetworkInterface& iface : interfaces) {
         if ((iface.flags() & QNetworkInterface::IsLoopBack) || !(iface.flags() & QNetworkInterface::IsUp))
             continue;
         for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
             const QHostAddress camera = cameraFor(entry.ip());
-            if (camera.isNull() || !fits(usbDevice(iface.name()), camera))
+            if (camera.isNull())
                 continue;
+            const UsbNetDevice device = UsbNetDevice::of(iface.name());
+            if (const QString why = whyNot(device, camera); !why.isEmpty()) {
+                const QString key = iface.name() + QLatin1Char(' ') + entry.ip().toString();
+                if (!m_refused.contains(key))
+                    qDebug().noquote() << "Not a camera's cable:" << iface.name() << "holds" << entry.ip().toString()
+                                       << "but is" << why;
+                refused.insert(key);
+                continue;
+            }
             now.insert(iface.name(), camera);
+            serials.insert(iface.name(), device.serial());
             break;
         }
     }
+    m_refused = refused;
     for (auto it = m_seen.cbegin(); it != m_seen.cend(); ++it) {
         if (now.value(it.key()) != it.value()) {
             qDebug() << "USB camera link gone:" << it.key() << it.value().toString();
@@ -92,8 +101,8 @@ void UsbCameraFinder::scan()
     }
     for (auto it = now.cbegin(); it != now.cend(); ++it) {
         if (m_seen.value(it.key()) != it.value()) {
-            qDebug() << "USB camera link:" << it.key() << it.value().toString();
-            emit found(it.value(), usbDevice(it.key()).serial, it.key());
+            qDebug() << "USB camera link:" << it.key() << it.value().toString() << serials.value(it.key());
+            emit found(it.value(), serials.value(it.key()), it.key());
         }
     }
     m_seen = now;

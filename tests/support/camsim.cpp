@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include "fakesysfs.h"
 #include "sandboxcheck.h"
 #include "testsupport.h"
 
@@ -404,7 +405,7 @@ QString CamSim::usbInterfaceName(const QString& serial)
     return QStringLiteral("enx") + QString::fromLatin1(usbMac(serial).toHex());
 }
 
-bool CamSim::plugUsb(const QString& serial)
+bool CamSim::plugUsb(const QString& serial, int model)
 {
     if (usbSubnet(serial).isEmpty())
         return false;
@@ -428,12 +429,17 @@ bool CamSim::plugUsb(const QString& serial)
             return false;
         }
     }
-    return true;
+    // What the kernel shows of a camera on a cable: a GoPro USB device with its serial.
+    const QString why = fakesysfs::addUsb(name, fakesysfs::goPro(serial, QStringLiteral("HERO%1 Black").arg(model)));
+    if (!why.isEmpty())
+        qWarning("CamSim: %s", qPrintable(why));
+    return why.isEmpty();
 }
 
 bool CamSim::unplugUsb(const QString& serial)
 {
     const QString name = usbInterfaceName(serial);
+    fakesysfs::remove(name);
     // Gone already counts as gone.
     if (!sandboxcheck::interfaceNames().contains(name)
         || run(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), name}))
@@ -445,7 +451,10 @@ bool CamSim::unplugUsb(const QString& serial)
 bool CamSim::startUsb(const QString& serial, const QStringList& extraArgs)
 {
     const QHostAddress camera = usbCameraAddress(serial);
-    if (camera.isNull() || !plugUsb(serial)) {
+    const int modelOption = extraArgs.indexOf(QStringLiteral("--model"));
+    // Without --model the simulator is a HERO5.
+    const int model = modelOption >= 0 ? extraArgs.value(modelOption + 1).toInt() : 5;
+    if (camera.isNull() || !plugUsb(serial, model)) {
         qWarning("CamSim: cannot plug a camera with serial %s", qPrintable(serial));
         return false;
     }

@@ -115,12 +115,14 @@ public:
     // A camera on a USB cable (HERO10 on; HERO8 and HERO9 as "GoPro Connect") is a network
     // device. Plugging it makes a tap named as a USB adapter is (enx and its MAC) holding the
     // PC's side 172.2X.1YZ.52/24 and the camera's 172.2X.1YZ.51 (X, Y, Z: the serial's last
-    // three digits). Both are local, so nothing leaves the namespace, and requests to the
-    // camera leave from .52 as from a real PC. Unplugging removes the tap and its addresses:
-    // requests then fail as when the cable is pulled; the simulator keeps running.
+    // three digits), and stages its sysfs as the kernel shows such a cable: a USB device of
+    // GoPro's (vendor 2672) with the camera's serial, product "HERO<model> Black" (see
+    // fakesysfs.h). Both addresses are local, so nothing leaves the namespace, and requests to
+    // the camera leave from .52 as from a real PC. Unplugging removes the tap, its addresses and
+    // its sysfs: requests then fail as when the cable is pulled; the simulator keeps running.
     // usbUnavailable: empty where a tap can be made, else why not (skip the test then).
     static QString usbUnavailable();
-    static bool plugUsb(const QString& serial);
+    static bool plugUsb(const QString& serial, int model = 12);
     static bool unplugUsb(const QString& serial);
     static QString usbInterfaceName(const QString& serial);
     // Null for a serial that does not end in three digits.

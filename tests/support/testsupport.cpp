@@ -78,6 +78,25 @@ void unmount(const QString& folder)
     }
 }
 
+QString addTap(const QString& name, const QStringList& addresses)
+{
+    QString error;
+    QList<QStringList> steps{{"tuntap", "add", name, "mode", "tap"}, {"link", "set", name, "up"}};
+    for (const QString& address : addresses)
+        steps << QStringList{"addr", "add", address, "dev", name};
+    for (const QStringList& step : std::as_const(steps)) {
+        if (!runTool(QStringLiteral("ip"), step, &error))
+            return error;
+    }
+    return QString();
+}
+
+void removeInterface(const QString& name)
+{
+    QString error;
+    runTool(QStringLiteral("ip"), {QStringLiteral("link"), QStringLiteral("del"), name}, &error);
+}
+
 QString appRoot()
 {
     return path::appRootDir().absolutePath();

@@ -29,6 +29,12 @@ QString mountReadOnly(const QString& folder);
 QString mountTmpfs(const QString& folder, const QString& size);
 void unmount(const QString& folder);
 
+// A tap device that nothing reads (so the sandbox stays closed), up and holding addresses
+// ("172.25.104.52/24"): a stand-in for any interface of the PC, a VPN's or an office LAN's.
+// Needs /dev/net/tun (root). Empty on success, else why not.
+QString addTap(const QString& name, const QStringList& addresses);
+void removeInterface(const QString& name);
+
 // A hardware-information reply (to 01 3C) as the camera lays it out: a start packet with the
 // 13-bit length header, then continuation packets 0x80 | counter.
 QList<QByteArray> hardwareInfoReply(const QByteArray& modelNumberField, const QByteArray& modelName,
