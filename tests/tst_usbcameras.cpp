@@ -476,16 +476,16 @@ private slots:
         PromptRecorder prompts;
         MainWindow window;
         auto* cameras = window.findChild<QComboBox*>("comboCameras");
-        QCOMPARE(itemTexts(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
+        QCOMPARE(cameralist::names(cameras), QStringList{"Wi-Fi · 10.5.5.9"});
         QSignalSpy added(cameras->model(), &QAbstractItemModel::rowsInserted);
         const auto listed = [&] {
-            return added.count() > 0 || cameras->count() != 1 || !itemTexts(cameras).filter("USB").isEmpty();
+            return added.count() > 0 || cameras->count() != 1 || !cameralist::names(cameras).filter("USB").isEmpty();
         };
-        QVERIFY2(!QTest::qWaitFor(listed, 5000), qPrintable(itemTexts(cameras).join(", ")));
+        QVERIFY2(!QTest::qWaitFor(listed, 5000), qPrintable(cameralist::names(cameras).join(", ")));
         QCOMPARE(office.targets(), QStringList());
 
         QCOMPARE(fakesysfs::addUsb(vpn, fakesysfs::goPro(kSerial)), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(itemTexts(cameras).contains(kCable), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameras).contains(kCable), 5000);
     }
 
     // A camera on Wi-Fi and one on a cable: the window drives the one chosen, and every
