@@ -146,6 +146,12 @@ void CameraSim::setSerial(const QString& serial)
     m_serial = serial;
 }
 
+void CameraSim::setInfoDelay(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_infoDelayMs = ms;
+}
+
 void CameraSim::delayInfo()
 {
     int ms;

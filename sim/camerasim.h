@@ -68,7 +68,9 @@ public:
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
     void setSerial(const QString& serial);
-    // Holds an identity answer (either family) for the delay set with /info-delay.
+    // Identity questions (either family) are answered ms late.
+    void setInfoDelay(int ms);
+    // Holds an identity answer for that delay.
     void delayInfo();
     // How long the camera takes to start or stop recording once a shutter request is in:
     // each one is answered after a delay drawn from [minMs, maxMs].

@@ -36,6 +36,7 @@ const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
+    "                      [--info-delay MS]\n"
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--exit-with-parent]\n";
 
@@ -58,6 +59,7 @@ struct Options {
     bool exitWithParent = false;
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
+    int infoDelayMs = 0;
     bool usb = false;
     int startLatencyMinMs = 0;
     int startLatencyMaxMs = 0;
@@ -119,6 +121,9 @@ bool parseOptions(int argc, char** argv, Options* o)
         } else if (a == "--serial") {
             o->serial = v;
             ok = !v.trimmed().isEmpty();
+        } else if (a == "--info-delay") {
+            o->infoDelayMs = v.toInt(&ok);
+            ok = ok && o->infoDelayMs >= 0 && o->infoDelayMs <= 60000;
         } else if (a == "--start-latency") {
             // MIN-MAX in ms, or one number for a fixed latency.
             const QStringList range = v.split(QLatin1Char('-'));
@@ -228,6 +233,7 @@ int main(int argc, char** argv)
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);
+    camera.setInfoDelay(options.infoDelayMs);
 
     // On the home network the camera serves HTTPS on 443 alone, with a chain it makes itself.
     std::unique_ptr<HomeTls> homeTls;

@@ -334,6 +334,8 @@ void Camera::takeInfo(const CameraAddress& at, const CameraInfo& info)
     Way* way = wayAt(at);
     if (info.isValid())
         qDebug() << "camera at" << at.host().toString() << "is" << info.modelName << info.serial;
+    else
+        qDebug() << "camera at" << at.host().toString() << "did not say who it is";
     // Another camera answers there now (the access point of the next camera joined).
     if (way && !m_serial.isEmpty() && !info.serial.isEmpty() && info.serial != m_serial) {
         emit otherCameraAt(at, info);

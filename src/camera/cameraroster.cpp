@@ -199,6 +199,9 @@ void CameraRoster::merge(Camera* from, Camera* into)
         into->addAddress(address, answers);
     }
     settleModel(into);
+    // What is left of from was only a way to into: it goes, so that its serial names one camera.
+    m_all.removeOne(from);
+    from->deleteLater();
     relist(into);
 }
 

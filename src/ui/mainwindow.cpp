@@ -380,7 +380,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_roster, &CameraRoster::cameraChanged, this, &MainWindow::showCameraList);
     connect(m_roster, &CameraRoster::currentChanged, this, &MainWindow::showCamera);
     connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
+        // Merged into another camera (it was that camera, seen another way), nothing ends.
         const Camera* camera = m_roster->camera(id);
+        if (!camera)
+            return;
         // Its part of a download from all cameras ends; the grid keeps its card for its return.
         m_offload->cameraLeft(camera->address());
         // Its download ends with the switch that follows; the summary says why.
