@@ -615,6 +615,15 @@ quint64 BLEInterface::writeFrame(const QByteArray& frame)
     return 0;
 }
 
+void BLEInterface::setWriteTimeout(int ms)
+{
+    m_writeTimeoutMs = ms;
+    for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {
+        if (writer)
+            writer->setTimeout(ms);
+    }
+}
+
 void BLEInterface::cancelWrite(quint64 id)
 {
     for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {

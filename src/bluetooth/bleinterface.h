@@ -66,10 +66,9 @@ public:
     static QList<QByteArray> slices(const QByteArray& data, int size = kPacketSize);
 
     // How long a connection may take from connectCurrentDevice() until both services know
-    // their details, and how long one packet of a write may wait for its confirmation (from
-    // the next connection on).
+    // their details, and how long one packet of a write may wait for its confirmation.
     void setLinkTimeout(int ms) { m_linkTimeoutMs = ms; }
-    void setWriteTimeout(int ms) { m_writeTimeoutMs = ms; }
+    void setWriteTimeout(int ms);
 
     static constexpr int kPacketSize = 20;
 

@@ -8,6 +8,14 @@
 #include <QDebug>
 #include <QTimer>
 
+namespace {
+
+// How long the whole hardware-information reply may take, and the gap before its next packet.
+constexpr int kReplyLimitMs = 3000;
+constexpr int kPacketGapMs = 1000;
+
+} // namespace
+
 BluetoothFlow::BluetoothFlow(QObject* parent)
     : QObject(parent)
 {

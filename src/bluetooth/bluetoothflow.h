@@ -26,8 +26,6 @@ class BluetoothFlow : public QObject
 public:
     explicit BluetoothFlow(QObject* parent = nullptr);
 
-    BLEInterface* link() const { return m_ble; }
-
     // Starts a scan for cameras. False, and problem says why for the user, when there is no
     // adapter or it is off: a scan could only fail.
     bool scan(QString* problem);
@@ -41,10 +39,6 @@ public:
     bool homeNetworkUsable() const;
     // A set-up of the home network for the camera connected, for the caller to take over.
     HomeNetworkSetup* newHomeNetworkSetup() const;
-
-    // How long the whole hardware-information reply may take, and how long its next packet.
-    static constexpr int kReplyLimitMs = 3000;
-    static constexpr int kPacketGapMs = 1000;
 
 signals:
     // For the status bar.

@@ -3,6 +3,8 @@
 #include <QDebug>
 #include <QTimer>
 
+#include <utility>
+
 PacketWriter::PacketWriter(QLowEnergyService* service, QObject* parent)
     : QObject(parent)
     , m_service(service)
@@ -66,7 +68,8 @@ void PacketWriter::sendNext()
             return;
         }
         if (message.mode == QLowEnergyService::WriteWithoutResponse) {
-            // Qt queues them in order and no confirmation comes for any.
+            // Qt queues them in order and confirms none. (Should one fail, the failure would be
+            // taken for that of the packet then waiting, if any: Qt tells no more.)
             const QList<QByteArray> rest = message.packets.mid(message.next);
             message.next = message.packets.size();
             for (const QByteArray& packet : rest)

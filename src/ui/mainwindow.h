@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QNetworkReply>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 

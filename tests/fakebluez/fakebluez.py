@@ -54,7 +54,9 @@ DEFAULTS = {
     'connect': 'ok',            # ok | fail | never (no answer, link never resolves)
     'services': 'both',         # both | control | none
     'stall_details': False,     # the last read of the access-point service fails
-    'write_fail_after': -1,     # command writes beyond this many fail (-1: never)
+    # Writes beyond this many fail (-1: never): a number for the command characteristic, or
+    # characteristic ('0091') -> number.
+    'write_fail_after': -1,
     'write_no_response': False, # the command characteristic offers write without response
     # Writes answered late: characteristic (its four hex digits, '0091') -> milliseconds
     # between the WriteValue and its answer. The write itself counts at once.
@@ -80,7 +82,7 @@ DEFAULTS = {
     'cohn_password': 'Gzt2m6YMvLAo',
 }
 
-STATE = {'config': dict(DEFAULTS), 'writes': [], 'cmd_writes': 0}
+STATE = {'config': dict(DEFAULTS), 'writes': [], 'char_writes': {}}
 NET_RESPONSE = 'service0030/char0033'
 CMD_RESPONSE = 'service0020/char0023'
 QUERY_RESPONSE = 'service0020/char002d'
@@ -385,11 +387,11 @@ def char_write(char, value, options):
     data = bytes(value)
     STATE['writes'].append(f'{short}|{kind}|{data.hex()}')
     device_path = char.path.rsplit('/', 2)[0]
-    if short == '0072':
-        STATE['cmd_writes'] += 1
-        limit = cfg['write_fail_after']
-        if 0 <= limit < STATE['cmd_writes']:
-            raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
+    count = STATE['char_writes'][short] = STATE['char_writes'].get(short, 0) + 1
+    limits = cfg['write_fail_after']
+    limit = limits.get(short, -1) if isinstance(limits, dict) else (limits if short == '0072' else -1)
+    if 0 <= limit < count:
+        raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
     # Frames of a feature go to its characteristic; on the command one, the rest are commands.
     feature = {'0072': 0xF1, '0076': 0xF5, '0091': 0x02}.get(short)
     if feature is None or not data:
@@ -598,7 +600,7 @@ def configure(mock, text):
     cfg.update(json.loads(text))
     STATE['config'] = cfg
     STATE['writes'] = []
-    STATE['cmd_writes'] = 0
+    STATE['char_writes'] = {}
     STATE['incoming'] = {}
     home = cfg['home']
     STATE['provisioned'], STATE['sta'] = bool(home), home
