@@ -1,5 +1,7 @@
 #include "bleinterface.h"
 #include "fakebluez.h"
+#include "networkmessage.h"
+#include "packetframing.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -44,7 +46,10 @@ private slots:
     void scan();
     void connectBindsServicesAndReadsCredentials();
     void commandsAndNotifications();
-    void writesWithoutResponseOrRefused();
+    void writesWithoutResponse();
+    void messagesTakeTurns();
+    void writeEnds_data();
+    void writeEnds();
     void linkLossAndReconnect();
     void connectionNeverReady_data();
     void connectionNeverReady();
@@ -177,35 +182,135 @@ void TestBle::commandsAndNotifications()
     QTRY_COMPARE(data.count(), 5);
     QCOMPARE(data.last().at(0).toByteArray(), raw);
 
-    // A longer command goes in 20-byte slices, each waiting for its confirmation.
-    QVERIFY(ble.writeCommand(QByteArray(45, '\x5A')));
-    QCOMPARE(commandWrites(m_fake).size(), 7);
+    // A longer command goes in 20-byte slices, each once the one before is confirmed.
+    QSignalSpy written(&ble, &BLEInterface::written);
+    const quint64 id = ble.writeCommand(QByteArray(45, '\x5A'));
+    QVERIFY(id != 0);
+    QVERIFY(written.wait());
+    QCOMPARE(written.first().at(0).toULongLong(), id);
+    QCOMPARE(commandWrites(m_fake).mid(4),
+             (QStringList{"0072|request|" + QByteArray(20, '\x5A').toHex(), "0072|request|" + QByteArray(20, '\x5A').toHex(),
+                          "0072|request|" + QByteArray(5, '\x5A').toHex()}));
 }
 
-void TestBle::writesWithoutResponseOrRefused()
+void TestBle::writesWithoutResponse()
 {
-    const QByteArray longCommand(45, '\x5A');
-    {
-        QVERIFY(m_fake.configure(QJsonObject{{"write_no_response", true}}));
-        BLEInterface ble;
-        connectReady(ble);
-        QVERIFY(ble.writeCommand(longCommand));
-        QTRY_COMPARE(commandWrites(m_fake).filter(QStringLiteral("0072|command|")).size(), 3);
-        QCOMPARE(commandWrites(m_fake).size(), 3);
-    }
-    // The camera refuses the second slice: the third is never sent.
-    QVERIFY(m_fake.configure(QJsonObject{{"write_fail_after", 1}}));
+    // Nothing to wait for: the slices go out together.
+    QVERIFY(m_fake.configure(QJsonObject{{"write_no_response", true}}));
     BLEInterface ble;
     connectReady(ble);
-    QElapsedTimer clock;
-    clock.start();
-    QVERIFY(!ble.writeCommand(longCommand));
-    QVERIFY2(clock.elapsed() < 2500, "stopped by the error, not by the time limit");
-    QTest::qWait(300);
-    QCOMPARE(commandWrites(m_fake).size(), 2);
+    QSignalSpy written(&ble, &BLEInterface::written);
+    const quint64 id = ble.writeCommand(QByteArray(45, '\x5A'));
+    QVERIFY(written.wait());
+    QCOMPARE(written.first().at(0).toULongLong(), id);
+    QTRY_COMPARE(commandWrites(m_fake).filter(QStringLiteral("0072|command|")).size(), 3);
+    QCOMPARE(commandWrites(m_fake).size(), 3);
     // Without a link nothing is written at all.
     BLEInterface idle;
-    QVERIFY(!idle.writeCommand(longCommand));
+    QCOMPARE(idle.writeCommand(QByteArray(45, '\x5A')), 0u);
+    QCOMPARE(idle.writeFrame(NetworkMessage::startScan()), 0u);
+}
+
+void TestBle::messagesTakeTurns()
+{
+    // Every packet is confirmed late, so the next message is asked for long before the one
+    // before has gone out.
+    QVERIFY(m_fake.configure(QJsonObject{{"write_delay_ms", QJsonObject{{"0072", 100}, {"0076", 100}}}}));
+    BLEInterface ble;
+    connectReady(ble);
+    QSignalSpy written(&ble, &BLEInterface::written);
+    QSignalSpy failed(&ble, &BLEInterface::writeFailed);
+    // Three frames of three packets each: two commands, then a query on the same service.
+    const auto frame = [](char feature, char fill) {
+        return QByteArray(1, feature) + QByteArray::fromHex("700a28") + QByteArray(40, fill);
+    };
+    const QByteArray frames[] = {frame('\xF1', 'A'), frame('\xF1', 'B'), frame('\xF5', 'C')};
+    QList<quint64> ids;
+    QStringList expected;
+    for (const QByteArray& f : frames) {
+        ids << ble.writeFrame(f);
+        for (const QByteArray& packet : PacketFraming::split(f))
+            expected << (f.at(0) == '\xF1' ? "0072|request|" : "0076|request|") + packet.toHex();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(written.size(), 3, 5000);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(written.at(i).at(0).toULongLong(), ids.at(i));
+    QVERIFY(failed.isEmpty());
+    // Each message's packets in order, the messages one after the other.
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("|request|")), expected);
+}
+
+void TestBle::writeEnds_data()
+{
+    QTest::addColumn<QJsonObject>("config");
+    QTest::addColumn<int>("timeout");     // how long a packet may wait for its confirmation; 0: the default
+    QTest::addColumn<QString>("action");  // what happens once the first packet is on its way
+    QTest::addColumn<bool>("fails");      // writeFailed() tells; otherwise nothing does
+    QTest::addColumn<int>("written");     // packets of the command on the wire
+    QTest::addColumn<int>("atMostMs");    // until it fails; 0: no bound
+    QTest::addColumn<int>("atLeastMs");
+    QTest::addColumn<bool>("nextGoes");   // a query written next goes out whole
+
+    const QJsonObject slow{{"write_delay_ms", QJsonObject{{"0072", 1000}}}};
+    // The second packet refused: stopped by the error, not by the time limit.
+    QTest::newRow("refused") << QJsonObject{{"write_fail_after", 1}} << 0 << QString() << true << 2 << 2500 << 0
+                             << true;
+    QTest::newRow("not confirmed in time") << slow << 700 << QString() << true << 1 << 0 << 700 << true;
+    QTest::newRow("cancelled") << QJsonObject{{"write_delay_ms", QJsonObject{{"0072", 300}}}} << 0
+                               << QStringLiteral("cancel") << false << 1 << 0 << 0 << true;
+    QTest::newRow("link lost") << slow << 0 << QStringLiteral("drop") << true << 1 << 0 << 0 << false;
+}
+
+void TestBle::writeEnds()
+{
+    QFETCH(QJsonObject, config);
+    QFETCH(int, timeout);
+    QFETCH(QString, action);
+    QFETCH(bool, fails);
+    QFETCH(int, written);
+    QFETCH(int, atMostMs);
+    QFETCH(int, atLeastMs);
+    QFETCH(bool, nextGoes);
+    QVERIFY(m_fake.configure(config));
+    BLEInterface ble;
+    if (timeout > 0)
+        ble.setWriteTimeout(timeout);
+    connectReady(ble);
+    QSignalSpy done(&ble, &BLEInterface::written);
+    QSignalSpy failed(&ble, &BLEInterface::writeFailed);
+    const QByteArray command(45, '\x5A');
+    const auto commandOnWire = [this] {
+        return commandWrites(m_fake).filter(QRegularExpression(QStringLiteral("^0072\\|request\\|(5a)+$"))).size();
+    };
+    QElapsedTimer clock;
+    clock.start();
+    const quint64 id = ble.writeCommand(command);
+    QVERIFY(id != 0);
+    QTRY_COMPARE(commandOnWire(), 1);
+    if (action == QLatin1String("cancel"))
+        ble.cancelWrite(id);
+    else if (action == QLatin1String("drop"))
+        m_fake.dropLink(QLatin1String(FakeBluez::kCameraAddress));
+
+    if (fails) {
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 5000);
+        QCOMPARE(failed.first().at(0).toULongLong(), id);
+        if (atMostMs > 0)
+            QVERIFY2(clock.elapsed() < atMostMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= atLeastMs, qPrintable(QString::number(clock.elapsed())));
+    }
+    // What comes next is written after what is left of the command, if anything is.
+    const QByteArray query = QByteArray::fromHex("f5700a10") + QByteArray(16, 'Q');
+    const quint64 next = ble.writeFrame(query);
+    if (nextGoes) {
+        QVERIFY(next != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(done.contains(QVariantList{next}), 5000);
+    } else {
+        QCOMPARE(next, 0u);
+    }
+    QCOMPARE(commandOnWire(), written);
+    QCOMPARE(failed.size(), fails ? 1 : 0);
+    QVERIFY(!done.contains(QVariantList{id}));
 }
 
 void TestBle::linkLossAndReconnect()

@@ -13,6 +13,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QPointer>
 #include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,14 +46,14 @@ QStringList nmcliJoin(const QString& ssid = "GP24645504", const QString& passwor
     return {"--ask", "device", "wifi", "connect", ssid, "stdin=" + password + "\n"};
 }
 
-// The first log line that shows the password, or six bytes of it (a packet may hold part of
-// it), as text or as hex.
-QString lineShowing(const LogCapture& log, const QString& password)
+// The first log line that shows the password, or `piece` bytes of it (a packet may hold part
+// of it), as text or as hex.
+QString lineShowing(const LogCapture& log, const QString& password, int piece = 6)
 {
     const QByteArray bytes = password.toUtf8();
     for (const QString& line : log.lines()) {
-        for (qsizetype at = 0; !bytes.isEmpty() && at + 6 <= qMax<qsizetype>(bytes.size(), 6); ++at) {
-            const QByteArray part = bytes.mid(at, 6);
+        for (qsizetype at = 0; !bytes.isEmpty() && at + piece <= qMax<qsizetype>(bytes.size(), piece); ++at) {
+            const QByteArray part = bytes.mid(at, piece);
             if (line.contains(QString::fromUtf8(part)) || line.contains(QLatin1String(part.toHex(' ')))
                 || line.contains(QLatin1String(part.toHex())))
                 return line;
@@ -63,6 +65,44 @@ QString lineShowing(const LogCapture& log, const QString& password)
 QString lastText(const PromptRecorder& prompts)
 {
     return prompts.count() > 0 ? prompts.requests().last().text : QString();
+}
+
+// The packets written to the network-management characteristic, as hex.
+QStringList netPackets(const FakeBluez& fake)
+{
+    QStringList packets;
+    for (const QString& write : fake.writes()) {
+        if (write.startsWith(QLatin1String("0091|")))
+            packets << write.section(QLatin1Char('|'), 2);
+    }
+    return packets;
+}
+
+// What is wrong with packets as messages on the wire: each message's packets must follow one
+// another, continuations counting up from 0, until its header's length is reached. Empty when
+// nothing is.
+QString wireProblem(const QStringList& packets)
+{
+    int missing = 0; // bytes the message begun still needs
+    int counter = 0;
+    for (int i = 0; i < packets.size(); ++i) {
+        const QByteArray packet = QByteArray::fromHex(packets.at(i).toLatin1());
+        const auto head = quint8(packet.at(0));
+        if (head & 0x80) {
+            if (missing <= 0 || (head & 0x0F) != counter)
+                return QStringLiteral("packet %1 (%2) continues no message in order").arg(i).arg(packets.at(i));
+            counter = (counter + 1) & 0x0F;
+            missing -= int(packet.size()) - 1;
+        } else {
+            if (missing > 0)
+                return QStringLiteral("packet %1 (%2) begins a message before the last one ended").arg(i).arg(packets.at(i));
+            const bool extended = (head & 0x60) == 0x20;
+            missing = extended ? ((head & 0x1F) << 8 | quint8(packet.at(1))) - int(packet.size()) + 2
+                               : (head & 0x1F) - int(packet.size()) + 1;
+            counter = 0;
+        }
+    }
+    return missing > 0 ? QStringLiteral("the last message was cut short") : QString();
 }
 
 } // namespace
@@ -84,6 +124,10 @@ private slots:
     void homeNetworkThroughDialog_data();
     void homeNetworkThroughDialog();
     void cameraOnHomeNetworkHandedOn();
+    void homeNetworkDuringSlowWrite_data();
+    void homeNetworkDuringSlowWrite();
+    void secretsNeverLogged_data();
+    void secretsNeverLogged();
 
 private:
     // Scans and connects the fake camera from the window.
@@ -94,6 +138,9 @@ private:
     QStringList nmcliCall() const;
     // Every camera the window hands on from the Bluetooth side, for the rest of the case.
     const QList<HomeNetworkCamera>& recordHandedOn(MainWindow& window);
+    // Connects the camera from the window, lets it join the camera's Wi-Fi and opens the
+    // Home-network dialog once the camera has listed the networks it sees.
+    QDialog* openHomeNetworkDialog(MainWindow& window, const PromptRecorder& prompts);
 
     FakeBluez m_fake;
     QTemporaryDir m_tools;
@@ -379,17 +426,23 @@ void TestBluetoothFlow::homeNetworkThroughDialog_data()
     QTest::addColumn<QJsonObject>("config");
     QTest::addColumn<int>("network");     // its row in the list: 0 known to the camera, 1 new
     QTest::addColumn<QString>("failure"); // the dialog's last words; none: the camera is handed on
-    QTest::newRow("joins") << QJsonObject{{"join_result", 5}} << 1 << QString();
-    QTest::newRow("known network, no password") << QJsonObject{{"join_result", 5}} << 0 << QString();
+    QTest::addColumn<bool>("joinArrives"); // the camera gets the whole join request
+    QTest::newRow("joins") << QJsonObject{{"join_result", 5}} << 1 << QString() << true;
+    QTest::newRow("known network, no password") << QJsonObject{{"join_result", 5}} << 0 << QString() << true;
     QTest::newRow("wrong password") << QJsonObject{{"join_result", 8}} << 1
-                                    << QStringLiteral("The password for “Home & Co” is wrong.");
+                                    << QStringLiteral("The password for “Home & Co” is wrong.") << true;
     QTest::newRow("HERO12 without internet")
         << QJsonObject{{"join_result", 7}} << 1
         << QStringLiteral("The camera could not join “Home & Co”: most likely this network has no internet "
-                          "access, which the HERO12 needs.");
+                          "access, which the HERO12 needs.")
+        << true;
     QTest::newRow("HERO13 without internet")
         << QJsonObject{{"join_result", 10}, {"model_number", 65}, {"model_name", "HERO13 Black"}} << 1
-        << QStringLiteral("The camera could not join “Home & Co”: this network has no internet access.");
+        << QStringLiteral("The camera could not join “Home & Co”: this network has no internet access.") << true;
+    // After the scan's two requests, the join request's second packet.
+    QTest::newRow("join request refused")
+        << QJsonObject{{"write_fail_after", QJsonObject{{"0091", 3}}}} << 1
+        << QStringLiteral("The request could not be sent to the camera over Bluetooth.") << false;
 }
 
 void TestBluetoothFlow::homeNetworkThroughDialog()
@@ -397,6 +450,7 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
     QFETCH(QJsonObject, config);
     QFETCH(int, network);
     QFETCH(QString, failure);
+    QFETCH(bool, joinArrives);
     config.insert("cohn_cert", QString::fromLatin1(m_pem));
     QVERIFY(m_fake.configure(config));
     installNmcli(Joins);
@@ -436,8 +490,9 @@ void TestBluetoothFlow::homeNetworkThroughDialog()
     join->click();
 
     const QString ssid = list->item(network)->data(Qt::UserRole).toString();
-    QStringList requests{"proto|cohn_status|1", "proto|scan", "proto|entries|0|100|1",
-                         network == 0 ? "proto|connect|" + ssid : "proto|connect_new|" + ssid + "|" + kHomePassword};
+    QStringList requests{"proto|cohn_status|1", "proto|scan", "proto|entries|0|100|1"};
+    if (joinArrives)
+        requests << (network == 0 ? "proto|connect|" + ssid : "proto|connect_new|" + ssid + "|" + kHomePassword);
     if (failure.isEmpty()) {
         QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 10000);
         checkHandedOn(handed, ssid, m_pem);
@@ -489,6 +544,137 @@ void TestBluetoothFlow::cameraOnHomeNetworkHandedOn()
     QTRY_VERIFY_WITH_TIMEOUT(camera.state()["shutter"].toBool(), 3000);
     QCOMPARE(camera.countRequests("/gopro/camera/shutter/start"), 1);
     HomeCameraTrust::instance()->forget(handed.first().address);
+}
+
+QDialog* TestBluetoothFlow::openHomeNetworkDialog(MainWindow& window, const PromptRecorder& prompts)
+{
+    connectFromWindow(window);
+    if (!QTest::qWaitFor([&] { return prompts.sawText(kSuccess); }, 15000))
+        return nullptr;
+    auto* home = window.findChild<QPushButton*>(QStringLiteral("pbHomeNetwork"));
+    if (!home->isEnabled())
+        return nullptr;
+    home->click();
+    auto* dialog = window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog"));
+    auto* list = dialog ? dialog->findChild<QListWidget*>(QStringLiteral("listNetworks")) : nullptr;
+    if (!list || !QTest::qWaitFor([list] { return list->count() == 3; }, 10000))
+        return nullptr;
+    return dialog;
+}
+
+void TestBluetoothFlow::homeNetworkDuringSlowWrite_data()
+{
+    QTest::addColumn<bool>("closeDialog"); // else Join is pressed again
+    QTest::newRow("dialog closed") << true;
+    QTest::newRow("Join pressed again") << false;
+}
+
+void TestBluetoothFlow::homeNetworkDuringSlowWrite()
+{
+    QFETCH(bool, closeDialog);
+    // The camera confirms each packet on its network-management characteristic late: the join
+    // request (two packets) is on its way for a while.
+    QVERIFY(m_fake.configure(QJsonObject{{"cohn_cert", QString::fromLatin1(m_pem)},
+                                         {"write_delay_ms", QJsonObject{{"0091", 400}}}}));
+    installNmcli(Joins);
+    PromptRecorder prompts;
+    MainWindow window;
+    const QList<HomeNetworkCamera>& handed = recordHandedOn(window);
+    QPointer<QDialog> dialog = openHomeNetworkDialog(window, prompts);
+    QVERIFY(dialog);
+    auto* list = dialog->findChild<QListWidget*>(QStringLiteral("listNetworks"));
+    auto* join = dialog->findChild<QPushButton*>(QStringLiteral("pbJoinNetwork"));
+    list->setCurrentRow(1);
+    QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("lineEditNetworkPassword")), kHomePassword);
+
+    // Once the join request's first packet is on the wire, and its confirmation still to come,
+    // the user closes the dialog or presses Join again.
+    const qsizetype before = netPackets(m_fake).size();
+    qsizetype atAction = -1;
+    bool joinEnabled = false;
+    QTimer user;
+    connect(&user, &QTimer::timeout, &window, [&] {
+        if (atAction >= 0 || netPackets(m_fake).size() == before)
+            return;
+        atAction = netPackets(m_fake).size();
+        joinEnabled = join->isEnabled();
+        if (closeDialog)
+            dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->click();
+        else
+            join->click();
+    });
+    user.start(10);
+    join->click();
+    QTRY_VERIFY_WITH_TIMEOUT(atAction >= 0, 5000);
+    user.stop();
+    QCOMPARE(atAction, before + 1);
+
+    if (closeDialog) {
+        QTRY_VERIFY(!dialog);
+        // A new dialog scans again: its requests wait for the packet on its way, and nothing of
+        // the join request follows it.
+        window.findChild<QPushButton*>(QStringLiteral("pbHomeNetwork"))->click();
+        auto* again = window.findChild<QDialog*>(QStringLiteral("HomeNetworkDialog"));
+        QVERIFY(again);
+        QTRY_COMPARE_WITH_TIMEOUT(again->findChild<QListWidget*>(QStringLiteral("listNetworks"))->count(), 3, 10000);
+        QCOMPARE(netPackets(m_fake).mid(atAction), (QStringList{"020202", "080203080010641801"}));
+        QCOMPARE(m_fake.writes().filter(QStringLiteral("proto|connect")), QStringList());
+        QVERIFY(handed.isEmpty());
+    } else {
+        // The join goes on to its end; then the wire shows one join request, whole.
+        const bool ended = QTest::qWaitFor([&] { return !handed.isEmpty(); }, 15000);
+        const QStringList wire = netPackets(m_fake);
+        QVERIFY2(wireProblem(wire).isEmpty(), qPrintable(wireProblem(wire) + ": " + wire.join(' ')));
+        QCOMPARE(m_fake.writes().filter(QStringLiteral("proto|connect")),
+                 QStringList{"proto|connect_new|Home & Co|" + kHomePassword});
+        QVERIFY(ended && handed.size() == 1);
+    }
+    QCOMPARE(m_fake.writes().filter(QStringLiteral("bad-packet")), QStringList());
+    QVERIFY2(!joinEnabled, "Join stayed enabled while its request was on its way");
+}
+
+void TestBluetoothFlow::secretsNeverLogged_data()
+{
+    QTest::addColumn<QJsonObject>("config");
+    QTest::addColumn<QStringList>("secrets"); // besides the passwords of the network and the camera
+    // A lost start packet leaves the rest of the message without a beginning; the camera tells
+    // the message again.
+    QTest::newRow("the camera's status loses a packet")
+        << QJsonObject{{"lose_first_packet", QJsonArray{"0077"}}} << QStringList{};
+    const auto network = [](const char* ssid, int bars, int flags) {
+        return QJsonObject{{"ssid", ssid}, {"bars", bars}, {"mhz", 2412}, {"flags", flags}};
+    };
+    QTest::newRow("the network list loses a packet")
+        << QJsonObject{{"lose_first_packet", QJsonArray{"0092"}},
+                       {"networks", QJsonArray{network("dabugdabug", 3, 0x2F), network("Home & Co", 2, 0x01),
+                                               network("Qx-Fjord-Zebra", 1, 0x01)}}}
+        << QStringList{"Qx-Fjord-Zebra"};
+}
+
+void TestBluetoothFlow::secretsNeverLogged()
+{
+    QFETCH(QJsonObject, config);
+    QFETCH(QStringList, secrets);
+    // No piece of it shows in an unrelated log line by chance.
+    const QString password = QStringLiteral("k9#Vq2!xTz7w");
+    secrets << password << kCameraPassword;
+    config.insert("cohn_cert", QString::fromLatin1(m_pem));
+    QVERIFY(m_fake.configure(config));
+    installNmcli(Joins);
+    LogCapture log;
+    PromptRecorder prompts;
+    MainWindow window;
+    const QList<HomeNetworkCamera>& handed = recordHandedOn(window);
+    QDialog* dialog = openHomeNetworkDialog(window, prompts);
+    QVERIFY(dialog);
+    dialog->findChild<QListWidget*>(QStringLiteral("listNetworks"))->setCurrentRow(1);
+    QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("lineEditNetworkPassword")), password);
+    dialog->findChild<QPushButton*>(QStringLiteral("pbJoinNetwork"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(handed.size(), 1, 10000);
+    QCOMPARE(handed.first().password, kCameraPassword);
+    QVERIFY(m_fake.writes().contains("proto|connect_new|Home & Co|" + password));
+    for (const QString& secret : std::as_const(secrets))
+        QVERIFY2(lineShowing(log, secret, 4).isEmpty(), qPrintable(secret + " in: " + lineShowing(log, secret, 4)));
 }
 
 FAKEBLUEZ_TEST_MAIN(TestBluetoothFlow)

@@ -1,6 +1,7 @@
 // Model profiles and the default file: the rules on the widget-free classes, then choosing a
 // model in the real window against the camera simulator.
 
+#include "bleinterface.h"
 #include "cameraprofile.h"
 #include "camsim.h"
 #include "defaultmodelfile.h"
@@ -272,8 +273,10 @@ private slots:
         m_window.reset(new MainWindow);
 
         // As the camera's notifications arrive after the hardware-information request.
+        auto* ble = m_window->findChild<BLEInterface*>();
+        QVERIFY(ble);
         for (const QByteArray& packet : testsupport::hardwareInfoReply(QByteArray::fromHex("00000046"), reported))
-            QVERIFY(QMetaObject::invokeMethod(m_window.get(), "dataReceived", Q_ARG(QByteArray, packet)));
+            emit ble->dataReceived(packet);
         QTest::qWait(100);
         QCOMPARE(child<QComboBox>("comboModel")->currentText(), applied);
         QCOMPARE(DefaultModelFile(ref("gopro_default.json")).version(), applied);

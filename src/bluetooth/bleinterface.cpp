@@ -1,12 +1,14 @@
 #include "bleinterface.h"
 
 #include "deviceinfo.h"
+#include "packetwriter.h"
 
 #include <QBluetoothLocalDevice>
 #include <QDebug>
-#include <QEventLoop>
-#include <QPointer>
 #include <QTimer>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -44,14 +46,27 @@ const char* const kCannotConnect =
 constexpr int kScanTimeoutMs = 5000;
 constexpr int kApSettleMs = 2000;
 
+// The characteristics that carry the camera's messages both ways: requests with the home
+// network's password, answers with the camera's login, in packets that a lost one leaves
+// without their beginning.
+bool carriesMessages(const QLowEnergyCharacteristic& c)
+{
+    static const QLatin1String uuids[] = {kCmdUuid,   kCmdRespUuid,   kSettingsUuid, kSettingsRespUuid,
+                                          kQueryUuid, kQueryRespUuid, kNetUuid,      kNetRespUuid};
+    const QString text = c.uuid().toString();
+    return std::any_of(std::begin(uuids), std::end(uuids), [&text](QLatin1String uuid) { return text == uuid; });
+}
+
 // A value as a log line may show it. Logs end up in the journal when the program is started
-// from the menu, so the camera's Wi-Fi password never does: neither its characteristic's
-// values nor a packet that carries it once it is known.
+// from the menu, so no secret does: of a message packet only its length shows, and the
+// camera's Wi-Fi password shows neither from its characteristic nor in a packet that carries
+// it once it is known.
 QString forLog(const QLowEnergyCharacteristic& c, const QByteArray& value, const QString& password,
                bool asText)
 {
     const QByteArray secret = password.toUtf8();
-    if (c.uuid().toString() == kApPwdUuid || (!secret.isEmpty() && value.contains(secret)))
+    if (carriesMessages(c) || c.uuid().toString() == kApPwdUuid
+        || (!secret.isEmpty() && value.contains(secret)))
         return QStringLiteral("(%1 bytes, not shown)").arg(value.size());
     return asText ? QString::fromUtf8(value) : QString::fromLatin1(value.toHex(' '));
 }
@@ -226,6 +241,7 @@ void BLEInterface::onDeviceDisconnected()
     m_linkTimer->stop();
     // The link the pending "connection successful" was about is gone.
     m_apSettleTimer->stop();
+    abandonWrites();
     if (m_connected) {
         m_connected = false;
         emit connectedChanged(false);
@@ -243,6 +259,7 @@ void BLEInterface::onLinkTimeout()
         m_control = nullptr;
     }
     m_apSettleTimer->stop();
+    abandonWrites();
     if (m_connected) {
         m_connected = false;
         emit connectedChanged(false);
@@ -346,19 +363,49 @@ void BLEInterface::onServiceScanDone()
                         &BLEInterface::onNetServiceStateChanged);
                 connect(m_netService, &QLowEnergyService::characteristicChanged, this,
                         [this](const QLowEnergyCharacteristic& c, const QByteArray& value) {
-                            if (c == m_netRespChar && !takePacket(m_netFraming, kNetFeature, value))
-                                qDebug().noquote() << "Network notification:" << value.toHex(' ');
+                            qDebug().noquote() << "Network notification:" << forLog(c, value, m_apPwd, false);
+                            if (c == m_netRespChar)
+                                takePacket(m_netFraming, kNetFeature, value);
                         });
+                connect(m_netService, &QLowEnergyService::characteristicWritten, this,
+                        &BLEInterface::onCharacteristicWrite);
                 connect(m_netService, &QLowEnergyService::errorOccurred, this,
                         &BLEInterface::serviceError);
                 m_netService->discoverDetails(QLowEnergyService::FullDiscovery);
             }
         }
     }
+    replaceWriters();
     if (!m_apService)
         emit statusInfoChanged(
             QStringLiteral("The camera offers no Wi-Fi access point service."), false);
     checkLinkReady();
+}
+
+void BLEInterface::replaceWriters()
+{
+    abandonWrites();
+    for (PacketWriter* old : {m_cmdWriter, m_netWriter}) {
+        if (old)
+            old->deleteLater(); // after it has told what it held
+    }
+    m_cmdWriter = m_cmdService ? new PacketWriter(m_cmdService, this) : nullptr;
+    m_netWriter = m_netService ? new PacketWriter(m_netService, this) : nullptr;
+    for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {
+        if (!writer)
+            continue;
+        writer->setTimeout(m_writeTimeoutMs);
+        connect(writer, &PacketWriter::written, this, &BLEInterface::written);
+        connect(writer, &PacketWriter::failed, this, &BLEInterface::writeFailed);
+    }
+}
+
+void BLEInterface::abandonWrites()
+{
+    for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {
+        if (writer)
+            writer->abandon();
+    }
 }
 
 void BLEInterface::checkLinkReady()
@@ -485,23 +532,19 @@ void BLEInterface::onCharacteristicWrite(const QLowEnergyCharacteristic& c, cons
 
 void BLEInterface::oncharacteristicChanged(const QLowEnergyCharacteristic& c, const QByteArray& value)
 {
-    bool frame = false;
+    qDebug().noquote() << "Characteristic Changed: " + forLog(c, value, m_apPwd, false);
     if (m_cmdRespChar.isValid() && c == m_cmdRespChar)
-        frame = takePacket(m_cmdFraming, kCommandFeature, value);
+        takePacket(m_cmdFraming, kCommandFeature, value);
     else if (m_queryRespChar.isValid() && c == m_queryRespChar)
-        frame = takePacket(m_queryFraming, kQueryFeature, value);
-    if (frame)
-        qDebug().noquote() << QStringLiteral("Characteristic Changed: (%1 bytes of a frame)").arg(value.size());
-    else
-        qDebug().noquote() << "Characteristic Changed: " + forLog(c, value, m_apPwd, false);
+        takePacket(m_queryFraming, kQueryFeature, value);
     emit dataReceived(value);
 }
 
-bool BLEInterface::takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet)
+void BLEInterface::takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet)
 {
     const PacketFraming::Result result = framing.feed(packet);
     if (result == PacketFraming::Result::Ignored)
-        return false;
+        return;
     const QByteArray message = framing.message();
     // Network management carries frames only; the other two carry replies of both kinds, told
     // apart by the first byte.
@@ -519,7 +562,6 @@ bool BLEInterface::takePacket(PacketFraming& framing, quint8 feature, const QByt
             emit frameReceived(message);
         }
     }
-    return isFrame;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -537,10 +579,7 @@ QList<QByteArray> BLEInterface::slices(const QByteArray& data, int size)
 
 void BLEInterface::writeFixed(const char* hex)
 {
-    if (!m_cmdService || !m_cmdChar.isValid())
-        return;
-    m_cmdService->writeCharacteristic(m_cmdChar, QByteArray::fromHex(hex),
-                                      QLowEnergyService::WriteWithResponse);
+    writePackets(m_cmdWriter, m_cmdChar, {QByteArray::fromHex(hex)}, QLowEnergyService::WriteWithResponse);
 }
 
 void BLEInterface::SendCmd()
@@ -558,79 +597,55 @@ void BLEInterface::powerOff()
     writeFixed(kSleepHex);
 }
 
-bool BLEInterface::writeCommand(const QByteArray& data)
+quint64 BLEInterface::writeCommand(const QByteArray& data)
 {
-    return writePackets(m_cmdService, m_cmdChar, slices(data));
+    return writePackets(m_cmdWriter, m_cmdChar, slices(data), modeFor(m_cmdChar));
 }
 
-bool BLEInterface::writeFrame(const QByteArray& frame)
+quint64 BLEInterface::writeFrame(const QByteArray& frame)
 {
     const quint8 feature = frame.isEmpty() ? 0 : static_cast<quint8>(frame.at(0));
     const QList<QByteArray> packets = PacketFraming::split(frame);
     if (feature == kNetFeature)
-        return writePackets(m_netService, m_netChar, packets);
+        return writePackets(m_netWriter, m_netChar, packets, modeFor(m_netChar));
     if (feature == kCommandFeature)
-        return writePackets(m_cmdService, m_cmdChar, packets);
+        return writePackets(m_cmdWriter, m_cmdChar, packets, modeFor(m_cmdChar));
     if (feature == kQueryFeature)
-        return writePackets(m_cmdService, m_queryChar, packets);
-    return false;
+        return writePackets(m_cmdWriter, m_queryChar, packets, modeFor(m_queryChar));
+    return 0;
 }
 
-bool BLEInterface::writePackets(QLowEnergyService* to, const QLowEnergyCharacteristic& c,
-                                const QList<QByteArray>& parts)
+void BLEInterface::setWriteTimeout(int ms)
 {
-    if (!to || !c.isValid() || parts.isEmpty())
-        return false;
-    const QLowEnergyService::WriteMode mode =
-        (c.properties() & QLowEnergyCharacteristic::WriteNoResponse)
-            ? QLowEnergyService::WriteWithoutResponse
-            : QLowEnergyService::WriteWithResponse;
-    if (parts.size() == 1) {
-        to->writeCharacteristic(c, parts.first(), mode);
-        return true;
+    m_writeTimeoutMs = ms;
+    for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {
+        if (writer)
+            writer->setTimeout(ms);
     }
+}
 
-    // Other events run while a slice waits, so the service may go away meanwhile.
-    const QPointer<QLowEnergyService> service = to;
-    const QLowEnergyCharacteristic target = c;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (!service)
-            return false;
-        if (mode == QLowEnergyService::WriteWithoutResponse) {
-            service->writeCharacteristic(target, parts.at(i), mode);
-            continue;
-        }
-        // The outcome may already be known when the write call returns (an error raised
-        // at once), before the loop runs.
-        enum { Waiting = -1, Written, Failed, TimedOut };
-        int result = Waiting;
-        QEventLoop loop;
-        QTimer limit;
-        limit.setSingleShot(true);
-        const auto finish = [&loop, &result](int outcome) {
-            if (result == Waiting)
-                result = outcome;
-            loop.exit();
-        };
-        connect(&limit, &QTimer::timeout, &loop, [finish] { finish(TimedOut); });
-        connect(service, &QLowEnergyService::characteristicWritten, &loop,
-                [finish, &target](const QLowEnergyCharacteristic& c) {
-                    if (c == target)
-                        finish(Written);
-                });
-        connect(service, &QLowEnergyService::errorOccurred, &loop, [finish] { finish(Failed); });
-        connect(service, &QObject::destroyed, &loop, [finish] { finish(Failed); });
-        limit.start(m_writeTimeoutMs);
-        service->writeCharacteristic(target, parts.at(i), mode);
-        if (result == Waiting)
-            loop.exec();
-        if (result != Written) {
-            qWarning() << "Command write stopped at slice" << i + 1 << "of" << parts.size()
-                       << (result == TimedOut ? "(no confirmation in time)" : "(write error)");
-            return false;
-        }
+void BLEInterface::cancelWrite(quint64 id)
+{
+    for (PacketWriter* writer : {m_cmdWriter, m_netWriter}) {
+        if (writer)
+            writer->cancel(id);
     }
-    return true;
+}
+
+QLowEnergyService::WriteMode BLEInterface::modeFor(const QLowEnergyCharacteristic& c)
+{
+    return (c.properties() & QLowEnergyCharacteristic::WriteNoResponse) ? QLowEnergyService::WriteWithoutResponse
+                                                                        : QLowEnergyService::WriteWithResponse;
+}
+
+quint64 BLEInterface::writePackets(PacketWriter* writer, const QLowEnergyCharacteristic& c,
+                                   const QList<QByteArray>& packets, QLowEnergyService::WriteMode mode)
+{
+    if (!m_connected || !writer || !c.isValid() || packets.isEmpty())
+        return 0;
+    const quint64 id = ++m_lastWriteId;
+    writer->write(id, c, packets, mode);
+    return id;
 }
 
 void BLEInterface::readAPSsid()

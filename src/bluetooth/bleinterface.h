@@ -14,13 +14,15 @@
 #include "packetframing.h"
 
 class DeviceInfo;
+class PacketWriter;
 class QTimer;
 
 // The Bluetooth LE link to the camera: finds cameras, connects one, binds its access-point,
 // control and network-management services, writes commands and hands every notification of
 // the control service on unchanged. Protocol-buffer frames ([feature][action][message]) go
 // out in packets with headers and come back put together again.
-// Every text meant for the user leaves through statusInfoChanged().
+// Every text meant for the user leaves through statusInfoChanged(). What the messages carry
+// (the home network's password, the camera's login) never reaches the log, only lengths.
 class BLEInterface : public QObject
 {
     Q_OBJECT
@@ -42,15 +44,19 @@ public:
     void SendCmd();
     void enableApMode(bool on);
     void powerOff();
-    // Writes command bytes to the camera; longer than one packet, they go in 20-byte slices.
-    // False when nothing could be written or a slice failed or was not confirmed in time.
-    bool writeCommand(const QByteArray& data);
+    // Writes go out in the background, one packet at a time and one message after the other
+    // on each service. Each returns the write's number, which written() or writeFailed() tell
+    // again later; 0 when there is nothing to write to (no link, no such characteristic).
+    //
+    // Command bytes, longer than one packet in plain 20-byte slices.
+    quint64 writeCommand(const QByteArray& data);
+    // A protocol-buffer frame to the characteristic of its feature (0x02 network management,
+    // 0xF1 command, 0xF5 query), in packets with length headers.
+    quint64 writeFrame(const QByteArray& frame);
+    // Nothing more of that write goes out, and its outcome is not told.
+    void cancelWrite(quint64 id);
     void readAPSsid();
     void readAPPwd();
-    // Writes a protocol-buffer frame to the characteristic of its feature (0x02 network
-    // management, 0xF1 command, 0xF5 query) in packets with length headers. False when it
-    // could not be written.
-    bool writeFrame(const QByteArray& frame);
 
     bool isConnected() const { return m_connected; }
     int currentDevice() const { return m_currentDevice; }
@@ -60,9 +66,9 @@ public:
     static QList<QByteArray> slices(const QByteArray& data, int size = kPacketSize);
 
     // How long a connection may take from connectCurrentDevice() until both services know
-    // their details, and how long one slice of a chunked write may wait for its confirmation.
+    // their details, and how long one packet of a write may wait for its confirmation.
     void setLinkTimeout(int ms) { m_linkTimeoutMs = ms; }
-    void setWriteTimeout(int ms) { m_writeTimeoutMs = ms; }
+    void setWriteTimeout(int ms);
 
     static constexpr int kPacketSize = 20;
 
@@ -82,6 +88,11 @@ signals:
     void frameMalformed(const QString& problem);
     // A whole reply on the command response that is not a frame (the hardware information).
     void commandReplyReceived(const QByteArray& message);
+    // The camera confirmed every packet of a write (a write without response: all went out).
+    void written(quint64 id);
+    // A packet of a write was refused or not confirmed in time, or the link went: the rest
+    // of it was not written.
+    void writeFailed(quint64 id);
 
 public slots:
     bool set_currentDevice(int currentDevice);
@@ -109,11 +120,16 @@ private:
     void enableNotifications(QLowEnergyService* service, const QLowEnergyCharacteristic& c);
     void clearDevices();
     void checkLinkReady();
-    bool writePackets(QLowEnergyService* service, const QLowEnergyCharacteristic& c,
-                      const QList<QByteArray>& packets);
-    // Puts a notification's packet to its message; true when the packet belongs to a frame
-    // (whose content is then not logged: the camera's status carries its login).
-    bool takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet);
+    // Writers for the services of a new connection; those of the last one fail what they hold.
+    void replaceWriters();
+    void abandonWrites();
+    quint64 writePackets(PacketWriter* writer, const QLowEnergyCharacteristic& c,
+                         const QList<QByteArray>& packets, QLowEnergyService::WriteMode mode);
+    // Write without response where the characteristic offers it.
+    static QLowEnergyService::WriteMode modeFor(const QLowEnergyCharacteristic& c);
+    // Puts a notification's packet to its message, and hands on a whole one (or says that it
+    // could not be put together).
+    void takePacket(PacketFraming& framing, quint8 feature, const QByteArray& packet);
 
 public:
     int m_currentDevice = 0;
@@ -148,6 +164,10 @@ private:
     PacketFraming m_cmdFraming;
     PacketFraming m_queryFraming;
     PacketFraming m_netFraming;
+    // One for the control service (commands, queries), one for network management.
+    PacketWriter* m_cmdWriter = nullptr;
+    PacketWriter* m_netWriter = nullptr;
+    quint64 m_lastWriteId = 0;
     int m_linkTimeoutMs = 15000;
     int m_writeTimeoutMs = 3000;
 };

@@ -30,6 +30,15 @@ HomeNetworkSetup::HomeNetworkSetup(BLEInterface* ble, QObject* parent)
         if (!connected && isBusy())
             fail(tr("The Bluetooth link to the camera was lost."));
     });
+    connect(ble, &BLEInterface::writeFailed, this, [this](quint64 id) {
+        if (id == m_write && isBusy())
+            fail(tr("The request could not be sent to the camera over Bluetooth."));
+    });
+}
+
+HomeNetworkSetup::~HomeNetworkSetup()
+{
+    stop();
 }
 
 void HomeNetworkSetup::setCamera(const QString& serial, const QString& modelName, int model)
@@ -79,28 +88,35 @@ void HomeNetworkSetup::send(Step step, const QByteArray& frame, int ms)
 {
     m_step = step;
     m_timer->start(ms);
-    if (!m_ble->writeFrame(frame))
+    m_write = m_ble ? m_ble->writeFrame(frame) : 0;
+    if (m_write == 0)
         fail(tr("The request could not be sent to the camera over Bluetooth."));
+}
+
+void HomeNetworkSetup::stop()
+{
+    m_step = Step::Idle;
+    m_timer->stop();
+    if (m_ble && m_write != 0)
+        m_ble->cancelWrite(m_write);
+    m_write = 0;
 }
 
 void HomeNetworkSetup::fail(const QString& text)
 {
-    m_step = Step::Idle;
-    m_timer->stop();
+    stop();
     emit failed(text);
 }
 
 void HomeNetworkSetup::finish()
 {
-    m_step = Step::Idle;
-    m_timer->stop();
+    stop();
     emit ready(m_camera);
 }
 
 void HomeNetworkSetup::cancel()
 {
-    m_step = Step::Idle;
-    m_timer->stop();
+    stop();
 }
 
 void HomeNetworkSetup::scanNetworks()
@@ -175,8 +191,7 @@ void HomeNetworkSetup::onMessage(const NetworkMessage& m)
             break;
         }
         m_networks = m.entries;
-        m_step = Step::Idle;
-        m_timer->stop();
+        stop();
         emit networksFound(m_networks);
         break;
     case Step::Joining:
@@ -237,8 +252,7 @@ void HomeNetworkSetup::onStatus(const NetworkMessage& m)
         else
             finish();
     } else if (m_step == Step::ExistingStatus && !m.provisioned) {
-        m_step = Step::Idle;
-        m_timer->stop();
+        stop();
         emit notProvisioned();
     }
     // Otherwise provisioned and still on its way to the network: the next status tells.
@@ -252,7 +266,7 @@ void HomeNetworkSetup::onTimeout()
         break;
     case Step::ExistingStatus:
         // Not on its network by now (or no answer at all): as good as not set up.
-        m_step = Step::Idle;
+        stop();
         emit notProvisioned();
         break;
     case Step::Scanning:

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class BLEInterface;
@@ -21,6 +22,8 @@ class HomeNetworkSetup : public QObject
 
 public:
     HomeNetworkSetup(BLEInterface* ble, QObject* parent = nullptr);
+    // A request still on its way goes no further.
+    ~HomeNetworkSetup() override;
 
     // Who the camera is, from its hardware information: handed on with its address.
     void setCamera(const QString& serial, const QString& modelName, int model);
@@ -33,7 +36,7 @@ public:
     // A camera already on its home network: ready() with its status and certificate, no
     // joining; notProvisioned() when it is not on one. failed() when its answers are bad.
     void readExisting();
-    // Stops what runs; nothing more is reported.
+    // Stops what runs, the rest of a request on its way included; nothing more is reported.
     void cancel();
     bool isBusy() const { return m_step != Step::Idle; }
 
@@ -72,9 +75,14 @@ private:
     void send(Step step, const QByteArray& frame, int ms);
     void fail(const QString& text);
     void finish();
+    // Idle again: no limit runs, and what is left of the last request is not written.
+    void stop();
 
-    BLEInterface* m_ble = nullptr;
+    // The window may take the link down first when it closes with the dialog open.
+    QPointer<BLEInterface> m_ble;
     QTimer* m_timer = nullptr;
+    // The last request written, while it may still be on its way.
+    quint64 m_write = 0;
     Step m_step = Step::Idle;
     QList<HomeNetworkEntry> m_networks;
     HomeNetworkCamera m_camera;

@@ -49,7 +49,8 @@ CardReader::~CardReader()
 void CardReader::cancel()
 {
     m_reading = 0;
-    if (QNetworkReply* reply = std::exchange(m_reply, nullptr)) {
+    if (QNetworkReply* reply = m_reply.data()) {
+        m_reply = nullptr;
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();

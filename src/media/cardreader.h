@@ -4,6 +4,7 @@
 #include "mediasource.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class MediaListLoader;
@@ -38,7 +39,8 @@ private:
     void finished(QNetworkReply* reply);
 
     MediaListLoader* m_loader = nullptr;
-    QNetworkReply* m_reply = nullptr;
+    // The camera's manager may go first (the window closing), and its replies with it.
+    QPointer<QNetworkReply> m_reply;
     // The camera whose list is being read or parsed; 0 when none.
     quint64 m_reading = 0;
 };

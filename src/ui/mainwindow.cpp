@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "bleinterface.h"
+#include "bluetoothflow.h"
 #include "camera.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
@@ -11,12 +11,10 @@
 #include "camerastatusview.h"
 #include "cardreader.h"
 #include "defaultmodelfile.h"
-#include "deviceinfo.h"
 #include "dlgshowpict.h"
 #include "downloadbatch.h"
 #include "homecameratrust.h"
 #include "homenetworkdialog.h"
-#include "homenetworksetup.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "passwordstore.h"
@@ -28,7 +26,6 @@
 #include "systemfilepath.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
-#include "wifijoin.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -109,7 +106,7 @@ MainWindow::MainWindow(QWidget* parent)
         m_transfer->showSummary(summary);
         statusBar()->showMessage(summary.section(QLatin1Char('\n'), 0, 0));
     });
-    m_ble = new BLEInterface(this);
+    m_bluetooth = new BluetoothFlow(this);
 
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
     m_comboModel = new QComboBox(this);
@@ -171,105 +168,35 @@ MainWindow::MainWindow(QWidget* parent)
         tr("Put the camera connected over Bluetooth on your home network (HERO12 and later)."));
     ui->mainToolBar->addWidget(m_homeNetworkButton);
     connect(m_homeNetworkButton, &QPushButton::clicked, this, &MainWindow::slotHomeNetwork);
-    m_homeCheck = new HomeNetworkSetup(m_ble, this);
-    connect(m_homeCheck, &HomeNetworkSetup::ready, this, [this](const HomeNetworkCamera& camera) {
-        statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
-        updateHomeNetworkButton();
-        emit cameraReady(camera);
-    });
-    connect(m_homeCheck, &HomeNetworkSetup::notProvisioned, this, [this] {
-        updateHomeNetworkButton();
-        startAccessPointFlow();
-    });
-    // Its access point would end a home-network connection that may be there: the camera is
-    // left as it is, and the user told why.
-    connect(m_homeCheck, &HomeNetworkSetup::failed, this, [this](const QString& text) {
-        statusBar()->showMessage(text);
-        updateHomeNetworkButton();
-    });
-    connect(m_ble, &BLEInterface::connectedChanged, this, [this](bool connected) {
-        if (!connected) {
-            m_bleModel = 0;
-            m_bleReplyTimer->stop();
-        }
-        updateHomeNetworkButton();
-    });
-    connect(m_ble, &BLEInterface::accessPointPasswordRead, this, [this] {
-        if (m_joinOnPassword) {
-            m_joinOnPassword = false;
-            connect2WiFi();
-        }
-    });
-    m_bleReplyTimer = new QTimer(this);
-    m_bleReplyTimer->setSingleShot(true);
-    m_bleReplyTimer->setInterval(3000);
-    connect(m_bleReplyTimer, &QTimer::timeout, this, [this] {
-        continueBluetoothFlow(0, QString(), QString());
-    });
-    connect(m_ble, &BLEInterface::commandReplyReceived, this, [this](const QByteArray& message) {
-        const QList<QByteArray> fields = HardwareInfo::fields(message);
-        if (fields.size() < 5 || !m_bleReplyTimer->isActive())
-            return;
-        m_bleReplyTimer->stop();
-        int number = 0;
-        HardwareInfo::modelFromText(fields.at(1), &number);
-        continueBluetoothFlow(number, QString::fromUtf8(fields.at(1)).trimmed(),
-                              QString::fromUtf8(fields.at(4)).trimmed());
-    });
-    updateHomeNetworkButton();
+    m_homeNetworkButton->setEnabled(m_bluetooth->homeNetworkUsable());
+    connect(m_bluetooth, &BluetoothFlow::homeNetworkUsableChanged, m_homeNetworkButton, &QWidget::setEnabled);
+    connect(m_bluetooth, &BluetoothFlow::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(m_bluetooth, &BluetoothFlow::modelReported, this, &MainWindow::applyReportedModel);
+    connect(m_bluetooth, &BluetoothFlow::cameraReady, this, &MainWindow::handOnHomeCamera);
+    // A modal box must not run inside the Bluetooth stack's callback: these come once that has
+    // returned.
+    connect(m_bluetooth, &BluetoothFlow::pairingNeeded, this, &MainWindow::tellPairingNeeded, Qt::QueuedConnection);
+    connect(m_bluetooth, &BluetoothFlow::wifiJoinFinished, this, &MainWindow::tellWifiJoin, Qt::QueuedConnection);
     // The selector lists the names in the link's order, so its index is a device index. Each
     // item carries its device's address, the identity the user's choice is kept by.
-    connect(m_ble, &BLEInterface::devicesNamesChanged, this, [this](const QList<QString>& names) {
-        const auto addressAt = [this](int i) {
-            return i < m_ble->m_devices.size() ? m_ble->m_devices.at(i)->getAddress() : QString();
-        };
+    connect(m_bluetooth, &BluetoothFlow::devicesChanged, this, [this](const QStringList& names) {
         bool grown = names.size() >= m_comboDevices->count();
         for (int i = 0; grown && i < m_comboDevices->count(); ++i)
-            grown = m_comboDevices->itemData(i).toString() == addressAt(i);
+            grown = m_comboDevices->itemData(i).toString() == m_bluetooth->deviceAddress(i);
         // A scan only appends: the new cameras join the list, the chosen one stays chosen.
         if (!grown) {
             const QString chosen = m_comboDevices->currentData().toString();
             m_comboDevices->clear();
             for (int i = 0; i < names.size(); ++i)
-                m_comboDevices->addItem(names.at(i), addressAt(i));
+                m_comboDevices->addItem(names.at(i), m_bluetooth->deviceAddress(i));
             const int keep = m_comboDevices->findData(chosen);
             if (keep >= 0)
                 m_comboDevices->setCurrentIndex(keep);
             return;
         }
         for (int i = m_comboDevices->count(); i < names.size(); ++i)
-            m_comboDevices->addItem(names.at(i), addressAt(i));
+            m_comboDevices->addItem(names.at(i), m_bluetooth->deviceAddress(i));
     });
-    connect(m_ble, &BLEInterface::dataReceived, this, &MainWindow::dataReceived);
-    connect(m_ble, &BLEInterface::pairError, this, [this] {
-        // The SSID is read twice per connection; one explanation is enough.
-        if (m_pairErrorShown)
-            return;
-        m_pairErrorShown = true;
-        const int index = m_ble->currentDevice();
-        const QString address = index >= 0 && index < m_ble->m_devices.size()
-            ? m_ble->m_devices.at(index)->getAddress()
-            : tr("the camera's address");
-        // A modal box must not run inside the Bluetooth stack's callback: it comes once that
-        // has returned.
-        QTimer::singleShot(0, this, [this, address] {
-            Prompt::warning(this, QStringLiteral("Alert"),
-                            tr("The camera did not tell its Wi-Fi name: it is not paired with this "
-                               "computer.<br>Pair it once: put the camera in pairing mode (Connections "
-                               "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
-                               "with bluetoothctl (pair %1, then trust %1), then connect again.")
-                                .arg(address.toHtmlEscaped()));
-        });
-    });
-    m_hardInfoTimer = new QTimer(this);
-    m_hardInfoTimer->setSingleShot(true);
-    m_hardInfoTimer->setInterval(1000);
-    connect(m_hardInfoTimer, &QTimer::timeout, this, [this] {
-        // A model read from part of the reply could be wrong ("hero1" for a HERO13): none.
-        qDebug() << "Hardware information incomplete, no model taken";
-        m_hardInfo.abandon();
-    });
-
 
 
     ui->scrollAreaPictureView->setStyleSheet(
@@ -353,13 +280,10 @@ MainWindow::MainWindow(QWidget* parent)
     m_tipTimer->setInterval(500);
     m_tipTimer->start();
 
-    connect(m_ble, &BLEInterface::statusInfoChanged, this,
-            [this](const QString& info, bool) { statusBar()->showMessage(info); });
     // Permanent, so at the right: the messages keep the left.
     m_cameraStatus = new CameraStatusView(this);
     m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
     statusBar()->addPermanentWidget(m_cameraStatus);
-    connect(m_ble, &BLEInterface::connectFinish, this, &MainWindow::slotGetHardInfo);
 
     // The camera list: the window shows and controls the camera chosen there.
     m_comboCameras = new QComboBox(this);
@@ -422,6 +346,15 @@ MainWindow::~MainWindow()
     // The grid reads the selection, a member that is gone before the widgets are.
     delete m_tileGrid;
     m_tileGrid = nullptr;
+    // What holds requests of the cameras goes before the cameras and their managers do.
+    delete m_offload;
+    m_offload = nullptr;
+    delete m_batch;
+    m_batch = nullptr;
+    delete m_cardReader;
+    m_cardReader = nullptr;
+    delete m_pictures;
+    m_pictures = nullptr;
     delete ui;
     ui = nullptr;
 }
@@ -1324,21 +1257,14 @@ void MainWindow::slotDeleteFiles()
 
 void MainWindow::slotScanDevice()
 {
-    if (!m_ble)
-        return;
     // A missing or switched-off adapter is told in a box; the scan could only fail.
     QString problem;
-    if (m_ble->checkLocalDevice(&problem) != 0) {
+    if (!m_bluetooth->scan(&problem))
         Prompt::information(this, QStringLiteral("Alert"), problem);
-        return;
-    }
-    m_ble->scanDevices();
 }
 
 void MainWindow::slotConnect2BleDevice()
 {
-    if (!m_ble)
-        return;
     if (m_comboDevices->currentText().isEmpty()) {
         Prompt::information(this, QStringLiteral("info"),
                             QStringLiteral("please press bluetooth button to find device first"));
@@ -1348,85 +1274,32 @@ void MainWindow::slotConnect2BleDevice()
                          QStringLiteral("CAUTION: This will disconnect the current network and "
                                         "connect to the GoPro network. Are you sure?")))
         return;
-    const int index = m_comboDevices->currentIndex();
-    if (index != m_ble->currentDevice())
-        m_ble->set_currentDevice(index);
-    m_pairErrorShown = false;
-    m_hardInfo = HardwareInfo();
-    m_hardInfoTimer->stop();
-    m_ble->connectCurrentDevice();
-}
-
-void MainWindow::slotGetHardInfo()
-{
-    if (!m_ble || !m_ble->m_connected)
-        return;
-    qDebug() << "connect to bluetooth ok";
-    // Who the camera is comes first: from the HERO12 it may be on its home network, which
-    // switching its access point on would end.
-    m_bleModel = 0;
-    m_joinOnPassword = false;
-    m_homeCheck->cancel();
-    m_bleReplyTimer->start();
-    m_ble->writeCommand(QByteArray::fromHex("013C"));
-}
-
-void MainWindow::continueBluetoothFlow(int model, const QString& modelName, const QString& serial)
-{
-    m_bleModel = model;
-    m_bleModelName = modelName;
-    m_bleSerial = serial;
-    if (model >= 12) {
-        m_homeCheck->setCamera(serial, modelName, model);
-        m_homeCheck->readExisting();
-    } else {
-        startAccessPointFlow();
-    }
-    updateHomeNetworkButton();
-}
-
-void MainWindow::startAccessPointFlow()
-{
-    m_joinOnPassword = true;
-    m_ble->enableApMode(true);
-    m_ble->readAPSsid();
-    m_ble->readAPPwd();
-}
-
-void MainWindow::updateHomeNetworkButton()
-{
-    const bool usable = m_ble->isConnected() && m_bleModel >= 12 && !m_homeCheck->isBusy();
-    m_homeNetworkButton->setEnabled(usable);
+    m_bluetooth->connectDevice(m_comboDevices->currentIndex());
 }
 
 void MainWindow::slotHomeNetwork()
 {
-    auto* setup = new HomeNetworkSetup(m_ble);
-    setup->setCamera(m_bleSerial, m_bleModelName, m_bleModel);
-    auto* dialog = new HomeNetworkDialog(setup, this);
+    auto* dialog = new HomeNetworkDialog(m_bluetooth->newHomeNetworkSetup(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &HomeNetworkDialog::cameraReady, this, [this](const HomeNetworkCamera& camera) {
-        statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
-        emit cameraReady(camera);
-    });
+    connect(dialog, &HomeNetworkDialog::cameraReady, this, &MainWindow::handOnHomeCamera);
     dialog->open();
 }
 
-void MainWindow::dataReceived(QByteArray data)
+void MainWindow::handOnHomeCamera(const HomeNetworkCamera& camera)
 {
-    switch (m_hardInfo.feed(data)) {
-    case HardwareInfo::Outcome::Model:
-        m_hardInfoTimer->stop();
-        applyReportedModel(m_hardInfo.modelNumber(), m_hardInfo.reportedName());
-        break;
-    case HardwareInfo::Outcome::Pending:
-        m_hardInfoTimer->start();
-        break;
-    case HardwareInfo::Outcome::Ignored:
-        if (!m_hardInfo.isPending())
-            m_hardInfoTimer->stop();
-        break;
-    }
+    statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
+    emit cameraReady(camera);
+}
+
+void MainWindow::tellPairingNeeded(const QString& address)
+{
+    const QString camera = address.isEmpty() ? tr("the camera's address") : address;
+    Prompt::warning(this, QStringLiteral("Alert"),
+                    tr("The camera did not tell its Wi-Fi name: it is not paired with this "
+                       "computer.<br>Pair it once: put the camera in pairing mode (Connections "
+                       "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
+                       "with bluetoothctl (pair %1, then trust %1), then connect again.")
+                        .arg(camera.toHtmlEscaped()));
 }
 
 void MainWindow::applyReportedModel(int number, const QString& reportedName)
@@ -1454,47 +1327,24 @@ void MainWindow::applyReportedModel(int number, const QString& reportedName)
 
 void MainWindow::slotPowerOff()
 {
-    if (m_ble)
-        m_ble->powerOff();
+    m_bluetooth->powerOff();
 }
 
-void MainWindow::connect2WiFi()
+void MainWindow::tellWifiJoin(bool joined, const QString& problem, const QString& ssid, const QString& password)
 {
-    if (!m_ble)
-        return;
-    const QString ssid = m_ble->m_apSsid;
-    const QString password = m_ble->m_apPwd;
-
-    // nmcli runs beside the window (it may take up to WifiJoin::kLimitMs). One join at a
-    // time: one still running gives way to this one, which has the credentials read last.
-    delete m_wifiJoin;
-    m_wifiJoin = new WifiJoin(this);
-    connect(m_wifiJoin, &WifiJoin::finished, m_wifiJoin, &QObject::deleteLater);
-    // Queued: the box never comes inside the caller, a Bluetooth callback.
-    connect(
-        m_wifiJoin, &WifiJoin::finished, this,
-        [this, ssid, password](bool joined, const QString& problem) {
-            QString message;
-            if (joined) {
-                message = QStringLiteral(
-                    "connect to the WiFi successfully, please wait to refresh automatically");
-            } else {
-                qDebug().noquote() << "Failed to connect to WiFi network: " + ssid;
-                if (!problem.isEmpty())
-                    qDebug().noquote() << problem;
-                // The box renders rich text: the name and password must show as they are,
-                // and both are put in at once so that a "%2" inside the name stays as it is.
-                message = QStringLiteral("connection failed, please connect to the following network")
-                    + QString(29, QLatin1Char(' '))
-                    + QStringLiteral("manually<br>SSID: %1<br>password: %2")
-                          .arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
-                if (!problem.isEmpty())
-                    message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
-            }
-            Prompt::information(this, QStringLiteral("info"), message);
-        },
-        Qt::QueuedConnection);
-    m_wifiJoin->start(ssid, password);
+    QString message;
+    if (joined) {
+        message = QStringLiteral("connect to the WiFi successfully, please wait to refresh automatically");
+    } else {
+        // The box renders rich text: the name and password must show as they are, and both
+        // are put in at once so that a "%2" inside the name stays as it is.
+        message = QStringLiteral("connection failed, please connect to the following network")
+            + QString(29, QLatin1Char(' '))
+            + QStringLiteral("manually<br>SSID: %1<br>password: %2").arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
+        if (!problem.isEmpty())
+            message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
+    }
+    Prompt::information(this, QStringLiteral("info"), message);
 }
 
 void MainWindow::slotTipTimer()

@@ -4,7 +4,6 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QNetworkReply>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -30,19 +29,17 @@ class QPushButton;
 class QTimer;
 QT_END_NAMESPACE
 
-class BLEInterface;
+class BluetoothFlow;
 class CameraOffload;
 class CameraRoster;
 class CameraStatusView;
 class CardReader;
 class DownloadBatch;
-class HomeNetworkSetup;
 class MediaList;
 class PictureFetcher;
 class PreviewForm;
 class TileGrid;
 class TransferPanel;
-class WifiJoin;
 
 class MainWindow : public QMainWindow
 {
@@ -56,7 +53,6 @@ public:
     void sendCmd(QString url);
     void initByConfigJs();
     void initDefault();
-    void connect2WiFi();
 
 signals:
     // A camera on the home network, set up or recognised over Bluetooth, to be reached there.
@@ -106,8 +102,6 @@ private slots:
     void slotTipTimer();
     void slotScanDevice();
     void slotConnect2BleDevice();
-    void dataReceived(QByteArray data);
-    void slotGetHardInfo();
     void slotfinishDownload(const QString& summary);
     void slotPowerOff();
     void slotHomeNetwork();
@@ -151,12 +145,11 @@ private:
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one).
     void applyReportedModel(int number, const QString& reportedName);
-    // Once the camera connected over Bluetooth has told who it is (model 0 when it did not):
-    // from the HERO12 its home network is asked first, otherwise its access point is used.
-    void continueBluetoothFlow(int model, const QString& modelName, const QString& serial);
-    // Access point on, its name and password read, then the PC joins it.
-    void startAccessPointFlow();
-    void updateHomeNetworkButton();
+    // A camera found on its home network over Bluetooth: said where, and handed on.
+    void handOnHomeCamera(const HomeNetworkCamera& camera);
+    // The boxes of the Bluetooth flow.
+    void tellPairingNeeded(const QString& address);
+    void tellWifiJoin(bool joined, const QString& problem, const QString& ssid, const QString& password);
     // Media browser helpers.
     void applyMediaList(quint64 camera, const MediaList& list);
     void showMediaCount();
@@ -196,25 +189,9 @@ private:
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;
     QTimer* m_tipTimer = nullptr;
-    BLEInterface* m_ble = nullptr;
-    HardwareInfo m_hardInfo;
-    // Gives up on the rest of a hardware-information reply that stopped coming.
-    QTimer* m_hardInfoTimer = nullptr;
-    // Bounds the wait for the whole hardware-information reply that the flow goes on from.
-    QTimer* m_bleReplyTimer = nullptr;
-    // Whether the camera's home network is asked on connection, before its access point.
-    HomeNetworkSetup* m_homeCheck = nullptr;
+    BluetoothFlow* m_bluetooth = nullptr;
     QPushButton* m_homeNetworkButton = nullptr;
-    // The camera connected over Bluetooth, as its hardware information told it.
-    int m_bleModel = 0;
-    QString m_bleModelName;
-    QString m_bleSerial;
-    // The PC joins the access point once its password has been read.
-    bool m_joinOnPassword = false;
-    bool m_pairErrorShown = false;
     bool m_configWarningShown = false;
-    // The Wi-Fi join in progress, if any.
-    QPointer<WifiJoin> m_wifiJoin;
     int m_gridColumns = 3;
     int m_tipCounter = 0;
     int m_cameraModel = 5;

@@ -54,8 +54,16 @@ DEFAULTS = {
     'connect': 'ok',            # ok | fail | never (no answer, link never resolves)
     'services': 'both',         # both | control | none
     'stall_details': False,     # the last read of the access-point service fails
-    'write_fail_after': -1,     # command writes beyond this many fail (-1: never)
+    # Writes beyond this many fail (-1: never): a number for the command characteristic, or
+    # characteristic ('0091') -> number.
+    'write_fail_after': -1,
     'write_no_response': False, # the command characteristic offers write without response
+    # Writes answered late: characteristic (its four hex digits, '0091') -> milliseconds
+    # between the WriteValue and its answer. The write itself counts at once.
+    'write_delay_ms': {},
+    # Characteristics ('0077', '0092', ...) on which each message of several packets loses
+    # its first packet on the way; the camera tells that message again, whole, soon after.
+    'lose_first_packet': [],
     'model_number': 62,
     'model_name': 'HERO12 Black',
     # The home network side: what a scan finds (flags: 0x01 secured, 0x02 known, ...), the
@@ -74,7 +82,7 @@ DEFAULTS = {
     'cohn_password': 'Gzt2m6YMvLAo',
 }
 
-STATE = {'config': dict(DEFAULTS), 'writes': [], 'cmd_writes': 0}
+STATE = {'config': dict(DEFAULTS), 'writes': [], 'char_writes': {}}
 NET_RESPONSE = 'service0030/char0033'
 CMD_RESPONSE = 'service0020/char0023'
 QUERY_RESPONSE = 'service0020/char002d'
@@ -247,10 +255,28 @@ def assemble(char_path, packet):
     return st['data'], len(st['data']) >= st['need']
 
 
+def tell(char_path, parts):
+    '''Notifies a message's packets; on a characteristic set to lose packets, a message of
+    several first comes without its start packet, then again whole.'''
+    lossy = char_short(char_path) in STATE['config']['lose_first_packet']
+    if lossy and len(parts) > 1:
+        for packet in parts[1:]:
+            notify(char_path, packet)
+
+        def again():
+            for packet in parts:
+                notify(char_path, packet)
+            return False
+        GLib.timeout_add(20, again)
+        return
+    for packet in parts:
+        notify(char_path, packet)
+
+
 def send_later(device_path, ms, char, message):
     def send():
-        for packet in packets(message):
-            notify(f'{device_path}/{char}', packet)
+        if f'{device_path}/{char}' in mockobject.objects:
+            tell(f'{device_path}/{char}', packets(message))
         return False
     GLib.timeout_add(ms, send)
 
@@ -337,8 +363,8 @@ def answer_command(device_path, data):
         return
 
     def send():
-        for reply in replies:
-            notify(response_path(device_path), reply)
+        if response_path(device_path) in mockobject.objects:
+            tell(response_path(device_path), replies)
         return False
     GLib.timeout_add(5, send)
 
@@ -361,11 +387,11 @@ def char_write(char, value, options):
     data = bytes(value)
     STATE['writes'].append(f'{short}|{kind}|{data.hex()}')
     device_path = char.path.rsplit('/', 2)[0]
-    if short == '0072':
-        STATE['cmd_writes'] += 1
-        limit = cfg['write_fail_after']
-        if 0 <= limit < STATE['cmd_writes']:
-            raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
+    count = STATE['char_writes'][short] = STATE['char_writes'].get(short, 0) + 1
+    limits = cfg['write_fail_after']
+    limit = limits.get(short, -1) if isinstance(limits, dict) else (limits if short == '0072' else -1)
+    if 0 <= limit < count:
+        raise dbus.exceptions.DBusException('write refused', name='org.bluez.Error.Failed')
     # Frames of a feature go to its characteristic; on the command one, the rest are commands.
     feature = {'0072': 0xF1, '0076': 0xF5, '0091': 0x02}.get(short)
     if feature is None or not data:
@@ -379,6 +405,30 @@ def char_write(char, value, options):
             # The access point and the home network exclude each other.
             STATE['sta'] = None
         answer_command(device_path, data)
+
+
+def char_write_answered(char, value, options, ok, fail):
+    '''WriteValue: the write counts at once, its answer comes after the delay the test set for
+    the characteristic. A refusal is answered at once.'''
+    char_write(char, value, options)
+    delay = int(STATE['config']['write_delay_ms'].get(char_short(char.path), 0))
+    if delay <= 0:
+        ok()
+        return
+
+    def answer():
+        ok()
+        return False
+    GLib.timeout_add(delay, answer)
+
+
+def answered_later(name, in_signature, function):
+    '''A D-Bus method that answers through callbacks instead of its return value.'''
+    def method(self, value, options, ok, fail):
+        return function(self, value, options, ok, fail)
+    method.__name__ = name
+    return dbus.service.method(CHAR_IFACE, in_signature=in_signature, out_signature='',
+                               async_callbacks=('ok', 'fail'))(method)
 
 
 def start_notify(char):
@@ -426,6 +476,9 @@ def add_char(service_path, name, uuid, flags, cccd=None, stall=False):
         ('StartNotify', '', '', start_notify),
         ('StopNotify', '', '', stop_notify),
     ])
+    # dbusmock's own methods answer when they return; a write may be answered later.
+    mockobject.objects[path].methods[CHAR_IFACE]['WriteValue'] = (
+        'aya{sv}', '', None, answered_later('WriteValue', 'aya{sv}', char_write_answered))
     if cccd:
         dpath = f'{path}/{cccd}'
         manager().AddObject(dpath, DESC_IFACE, {
@@ -547,7 +600,7 @@ def configure(mock, text):
     cfg.update(json.loads(text))
     STATE['config'] = cfg
     STATE['writes'] = []
-    STATE['cmd_writes'] = 0
+    STATE['char_writes'] = {}
     STATE['incoming'] = {}
     home = cfg['home']
     STATE['provisioned'], STATE['sta'] = bool(home), home
