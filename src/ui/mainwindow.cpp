@@ -23,6 +23,7 @@
 #include "prompt.h"
 #include "rememberedcameras.h"
 #include "rememberedmodels.h"
+#include "settingspanel.h"
 #include "systemfilepath.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
@@ -108,6 +109,15 @@ MainWindow::MainWindow(QWidget* parent)
     });
     m_bluetooth = new BluetoothFlow(this);
 
+    m_settings = new SettingsPanel({ui->comboBoxVideo, ui->comboBoxLiveview_BitRate, ui->comboBoxLiveView_WindowSize,
+                                    ui->comboBoxSettings_ISO, ui->comboBoxChangeTo},
+                                   this);
+    connect(m_settings, &SettingsPanel::modeChosen, this, &MainWindow::chooseMode);
+    connect(m_settings, &SettingsPanel::settingChosen, this, &MainWindow::chooseSetting);
+    connect(m_settings, &SettingsPanel::streamOptionChosen, this, &MainWindow::sendDirect);
+    connect(ui->checkBox_vc, &QCheckBox::clicked, this, &MainWindow::slotVoiceOnOff);
+    connect(ui->checkBox_qc, &QCheckBox::clicked, this, &MainWindow::slotQuikCaptureOnOff);
+    connect(ui->checkBox_gps, &QCheckBox::clicked, this, &MainWindow::slotGpsOnOff);
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
     m_comboModel = new QComboBox(this);
     m_comboModel->setObjectName(QStringLiteral("comboModel"));
@@ -740,62 +750,15 @@ DefaultModelFile MainWindow::defaultModelFile() const
 
 void MainWindow::slotVersionChanged(const QString& version)
 {
-    disconnect(ui->comboBoxVideo, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotCaptureModelChanged);
-    disconnect(ui->comboBoxLiveview_BitRate, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotBitRateChanged);
-    disconnect(ui->comboBoxLiveView_WindowSize, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotWindowSizeChanged);
-    disconnect(ui->comboBoxSettings_ISO, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotSettingTypeChanged);
-    disconnect(ui->comboBoxChangeTo, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotCaptureModelSettingChanged);
-
-    ui->comboBoxVideo->clear();
-    ui->comboBoxLiveview_BitRate->clear();
-    ui->comboBoxLiveView_WindowSize->clear();
-    ui->comboBoxSettings_ISO->clear();
-    ui->comboBoxChangeTo->clear();
-    m_settingsMap.clear();
-
-    const QDir refDir = path::refDir();
     const bool recordFailed =
         defaultModelFile().setVersion(version) == DefaultModelFile::WriteResult::WriteFailed;
-
     m_cameraModel = CameraProfile::modelNumber(version);
     // Taken for the camera shown, not remembered for it: only what a camera tells is.
     m_roster->chooseModel(m_cameraModel);
 
     CameraProfile profile;
-    if (CameraProfile::load(refDir.filePath(CameraProfile::fileNameFor(version)), &profile)) {
-        const auto fill = [](QComboBox* box, const QList<CameraProfile::Entry>& entries) {
-            for (const CameraProfile::Entry& entry : entries)
-                box->addItem(entry.label, entry.command);
-        };
-        fill(ui->comboBoxVideo, profile.modes);
-        connect(ui->comboBoxVideo, &QComboBox::currentIndexChanged, this,
-                &MainWindow::slotCaptureModelChanged);
-        fill(ui->comboBoxLiveview_BitRate, profile.bitRates);
-        connect(ui->comboBoxLiveview_BitRate, &QComboBox::currentIndexChanged, this,
-                &MainWindow::slotBitRateChanged);
-        fill(ui->comboBoxLiveView_WindowSize, profile.windowSizes);
-        connect(ui->comboBoxLiveView_WindowSize, &QComboBox::currentIndexChanged, this,
-                &MainWindow::slotWindowSizeChanged);
-        ui->comboBoxSettings_ISO->addItems(profile.settingTypes);
-        connect(ui->comboBoxSettings_ISO, &QComboBox::currentIndexChanged, this,
-                &MainWindow::slotSettingTypeChanged);
-        m_settingsMap = profile.settings;
-    }
-
-    // UniqueConnection: a model is applied many times, a click must still send once.
-    connect(ui->checkBox_vc, &QCheckBox::clicked, this, &MainWindow::slotVoiceOnOff,
-            Qt::UniqueConnection);
-    connect(ui->checkBox_qc, &QCheckBox::clicked, this, &MainWindow::slotQuikCaptureOnOff,
-            Qt::UniqueConnection);
-    connect(ui->checkBox_gps, &QCheckBox::clicked, this, &MainWindow::slotGpsOnOff,
-            Qt::UniqueConnection);
-
-    initDefault();
+    const bool loaded = CameraProfile::load(path::refDir().filePath(CameraProfile::fileNameFor(version)), &profile);
+    m_settings->show(loaded ? &profile : nullptr);
     showFixedRequests();
     slotRefresh();
 
@@ -810,68 +773,21 @@ void MainWindow::slotVersionChanged(const QString& version)
     }
 }
 
-void MainWindow::initDefault()
+void MainWindow::chooseMode(const QString& label, const QString& command)
 {
-    // Shown, not sent: applying a profile happens at every start and reconnection, and must
-    // not change the camera's settings (digital zoom back to 0 %, say) without the user.
-    for (QComboBox* box : {ui->comboBoxVideo, ui->comboBoxLiveview_BitRate, ui->comboBoxSettings_ISO}) {
-        const QSignalBlocker blocker(box);
-        box->setCurrentIndex(box == ui->comboBoxSettings_ISO ? 1 : 0);
-    }
-    fillSettingOptions(ui->comboBoxSettings_ISO->currentIndex());
-}
-
-void MainWindow::slotCaptureModelChanged(int index)
-{
-    qDebug() << "clicked CaptureModelChanged";
-    // Only the first four capture modes select anything on the camera.
-    if (index < 0 || index > 3)
-        return;
-    if (sendsToAll()) {
-        const QString label = ui->comboBoxVideo->itemText(index);
+    if (sendsToAll())
         reportAll(label, m_allCameras.sendMode(m_roster->cameras(), label));
-        return;
-    }
-    const QString command = ui->comboBoxVideo->itemData(index).toString();
+    else
+        sendDirect(command);
+}
+
+void MainWindow::chooseSetting(const QString& type, const QString& value, const QString& command)
+{
     qDebug() << command;
-    sendDirect(command);
-}
-
-void MainWindow::slotSettingTypeChanged(int index)
-{
-    fillSettingOptions(index);
-    // The user chose the type: its first option is sent at once.
-    if (ui->comboBoxChangeTo->count() > 0)
-        slotCaptureModelSettingChanged(0);
-}
-
-void MainWindow::fillSettingOptions(int index)
-{
-    disconnect(ui->comboBoxChangeTo, &QComboBox::currentIndexChanged, this,
-               &MainWindow::slotCaptureModelSettingChanged);
-    ui->comboBoxChangeTo->clear();
-    const QString type = ui->comboBoxSettings_ISO->itemText(index);
-    const auto options = m_settingsMap.constFind(type);
-    if (options == m_settingsMap.constEnd())
-        return;
-    for (auto it = options->begin(); it != options->end(); ++it)
-        ui->comboBoxChangeTo->addItem(it.key(), it.value());
-    connect(ui->comboBoxChangeTo, &QComboBox::currentIndexChanged, this,
-            &MainWindow::slotCaptureModelSettingChanged);
-}
-
-void MainWindow::slotCaptureModelSettingChanged(int index)
-{
-    if (sendsToAll()) {
-        const QString type = ui->comboBoxSettings_ISO->currentText();
-        const QString option = ui->comboBoxChangeTo->itemText(index);
-        reportAll(QStringLiteral("%1 %2").arg(type, option),
-                  m_allCameras.sendSetting(m_roster->cameras(), type, option));
-        return;
-    }
-    const QString command = ui->comboBoxChangeTo->itemData(index).toString();
-    qDebug() << command;
-    sendDirect(command);
+    if (sendsToAll())
+        reportAll(QStringLiteral("%1 %2").arg(type, value), m_allCameras.sendSetting(m_roster->cameras(), type, value));
+    else
+        sendDirect(command);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -949,21 +865,6 @@ void MainWindow::stopPreview(Camera* camera)
         camera->link()->sendDirect((model > 8 ? at.mediaUrl(QLatin1String(kStreamStopNewPath))
                                               : at.commandUrl(QLatin1String(kStreamStopOldPath)))
                                        .toString());
-}
-
-void MainWindow::slotBitRateChanged(int index)
-{
-    const QString command = ui->comboBoxLiveview_BitRate->itemData(index).toString();
-    qDebug() << command;
-    sendDirect(command);
-}
-
-void MainWindow::slotWindowSizeChanged(int index)
-{
-    qDebug() << "clicked window size";
-    const QString command = ui->comboBoxLiveView_WindowSize->itemData(index).toString();
-    qDebug() << command;
-    sendDirect(command);
 }
 
 void MainWindow::slotStopPreviewVideo()

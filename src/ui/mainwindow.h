@@ -38,6 +38,7 @@ class DownloadBatch;
 class MediaList;
 class PictureFetcher;
 class PreviewForm;
+class SettingsPanel;
 class TileGrid;
 class TransferPanel;
 
@@ -52,7 +53,6 @@ public:
     // The command channel: sends url while the camera answers, warns the user otherwise.
     void sendCmd(QString url);
     void initByConfigJs();
-    void initDefault();
 
 signals:
     // A camera on the home network, set up or recognised over Bluetooth, to be reached there.
@@ -72,8 +72,6 @@ private slots:
     void slotVersionChanged(const QString& version);
     void slotCaptureStart();
     void slotCaptureStop();
-    void slotBitRateChanged(int index);
-    void slotWindowSizeChanged(int index);
     void slotVoiceOnOff(bool on);
     void slotQuikCaptureOnOff(bool on);
     void slotGpsOnOff(bool on);
@@ -84,9 +82,6 @@ private slots:
     void slotDownloadAllCameras();
     void slotDeleteFiles();
     void slotReformat();
-    void slotCaptureModelChanged(int index);
-    void slotSettingTypeChanged(int index);
-    void slotCaptureModelSettingChanged(int index);
     void slotFileSelected(bool selected, const QString& file);
     void slotRangeSelected(bool selected, const QString& file);
     void slotSelectAll();
@@ -155,8 +150,9 @@ private:
     void showMediaCount();
     void showSelectedName();
     void showPicture(const QString& path, const QImage& image);
-    // The option selector of setting type index, without sending anything.
-    void fillSettingOptions(int index);
+    // What the user chose in the settings panel, for the camera shown or every camera.
+    void chooseMode(const QString& label, const QString& command);
+    void chooseSetting(const QString& type, const QString& value, const QString& command);
 
     Ui::MainWindow* ui = nullptr;
     CameraRoster* m_roster = nullptr;
@@ -179,8 +175,8 @@ private:
     // Every camera's card and ticks as last seen; the one shown is in the grid.
     CameraCards m_cards;
     QComboBox* m_comboModel = nullptr;
+    SettingsPanel* m_settings = nullptr;
     QComboBox* m_comboDevices = nullptr;
-    QMap<QString, QMap<QString, QString>> m_settingsMap;
     MediaSelection m_selectedFiles;
     TransferPanel* m_transfer = nullptr;
     DownloadBatch* m_batch = nullptr;
