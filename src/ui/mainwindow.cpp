@@ -1204,6 +1204,8 @@ void MainWindow::replyMediaList(QNetworkReply* reply)
     // Only a list replaces the grid: a request that failed (the camera left, a short drop)
     // keeps the files and ticks the user has, until the camera answers with a list.
     m_listProblem = reply->property("refused").toString();
+    if (m_listProblem.isEmpty() && !ReplyLimit::reason(reply).isEmpty())
+        m_listProblem = tr("The camera's media list could not be read: %1.").arg(ReplyLimit::reason(reply));
     if (reply->error() != QNetworkReply::NoError) {
         qDebug() << "media list request failed:" << reply->errorString();
         if (!m_listProblem.isEmpty() && m_link->isOnline())
@@ -1324,21 +1326,7 @@ void MainWindow::slotDownload()
         return;
 
     // A burst or lapse is listed as its first picture; every member is fetched.
-    const MediaList& card = m_tileGrid->media();
-    QStringList paths;
-    QHash<QString, qint64> sizes;
-    for (const QString& path : m_selectedFiles.paths()) {
-        const QStringList members = card.members(path);
-        if (!members.isEmpty()) {
-            paths += members;
-            continue;
-        }
-        paths << path;
-        const qint64 listed = card.listedSize(path);
-        if (listed >= 0)
-            sizes.insert(path, listed);
-    }
-    m_batch->start(folder, paths, sizes);
+    m_batch->start(folder, m_camera->serial(), DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
 }
 
 void MainWindow::slotDownloadAllCameras()
@@ -1363,7 +1351,8 @@ void MainWindow::slotDownloadAllCameras()
         for (const Camera* camera : answering)
             cameras.append({camera->address(),
                             CameraOffload::folderName(camera->modelName(), camera->model(),
-                                                      camera->serial(), camera->address())});
+                                                      camera->serial(), camera->address()),
+                            camera->serial()});
         m_offload->start(folder, cameras);
     };
     // A camera that has not told its serial yet is asked first: its files go to the same
