@@ -50,12 +50,13 @@ bool refusesCredentials(const QNetworkReply* reply)
 QString redirectReason(const QNetworkReply* reply, int status)
 {
     const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QUrl resolved = reply->url().resolved(target);
     // The host as the answer names it, kept short: it came from the network.
-    QString host = reply->url().resolved(target).host().left(64);
+    QString host = resolved.host().left(64);
     if (target.isEmpty() || host.isEmpty())
         return QCoreApplication::translate("CameraNetworkManager", "redirected (HTTP %1), not followed").arg(status);
-    if (const int port = reply->url().resolved(target).port(); port >= 0)
-        host += QLatin1Char(':') + QString::number(port);
+    if (resolved.port() >= 0)
+        host += QLatin1Char(':') + QString::number(resolved.port());
     return QCoreApplication::translate("CameraNetworkManager", "redirected to %1 (HTTP %2), not followed")
         .arg(host)
         .arg(status);

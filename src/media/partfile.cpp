@@ -76,10 +76,9 @@ bool PartFile::restart(const PartRecord& wanted)
 {
     if (m_size > 0 && !truncate())
         return false;
-    // A record left beside an empty or unlocked name says nothing about what comes now.
-    if (!(wanted.isResumable() ? wanted.write(recordPath(), &m_error) : PartRecord::remove(recordPath(), &m_error)))
-        return false;
-    return true;
+    // Whatever record is there was about what the file held before.
+    return wanted.isResumable() ? wanted.write(recordPath(), &m_error)
+                                : PartRecord::remove(recordPath(), &m_error);
 }
 
 void PartFile::dropRecord()
