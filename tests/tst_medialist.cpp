@@ -85,6 +85,12 @@ private slots:
             {"d":"..","fs":[{"n":"UP.JPG","mod":"1"}]},
             {"d":"101GOPRO","fs":[5, {"mod":"3"}, {"n":"OK.JPG","mod":"2"}, {"n":"OK.JPG","mod":"9"}]}]})")
             << QStringList{"101GOPRO/OK.JPG"} << ok;
+        // One path is one file: listed twice, it is shown once, where its newest listing
+        // puts it, in the first screen as in the whole list.
+        QTest::newRow("listed twice") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"A.JPG","mod":"5"},{"n":"TWICE.JPG","mod":"2"},{"n":"B.JPG","mod":"7"},
+            {"n":"TWICE.JPG","mod":"9"},{"n":"C.JPG","mod":"9"}]}]})")
+            << QStringList{"100GOPRO/TWICE.JPG", "100GOPRO/C.JPG", "100GOPRO/B.JPG", "100GOPRO/A.JPG"} << ok;
         // Unstable sorts keep small runs in order; only beyond about 16 elements do they differ.
         QStringList tied;
         const QByteArray fortyTied = sameSecondCard(100, 45, &tied);
