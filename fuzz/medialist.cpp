@@ -3,7 +3,8 @@
 #include <cstdlib>
 
 // A gpMediaList body, read whole and as its newest few: each index must point at its own
-// entry, and the newest few must be files of the whole list.
+// entry, and the newest few must be the head of the whole list, entry for entry (the first
+// screen's tiles stay where they are when the whole list follows).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // Skipped folders are logged; millions of log lines would be the run's whole cost.
@@ -19,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     }
     for (int i = 0; i < head.count(); ++i) {
-        const QString& path = head.newestFirst().at(i).path;
-        if (head.indexOf(path) != i || !whole.contains(path))
+        const MediaList::Entry& entry = head.newestFirst().at(i);
+        if (head.indexOf(entry.path) != i || i >= whole.count() || whole.newestFirst().at(i).path != entry.path
+            || whole.newestFirst().at(i).mod != entry.mod)
             abort();
     }
     return 0;

@@ -234,23 +234,100 @@ void CameraSim::setStartLatency(int minMs, int maxMs)
     m_startLatencyMaxMs = maxMs;
 }
 
-int CameraSim::appendLog(int port, const httplib::Request& req, qint64 ms)
+int CameraSim::appendLog(int port, const httplib::Request& req, qint64 ms, std::vector<LogEntry>* log)
 {
     const QString target = str(req.target);
     const int q = target.indexOf(QLatin1Char('?'));
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_log.push_back(LogEntry{port, str(req.local_addr), str(req.method), str(req.path),
-                             q < 0 ? QString() : target.mid(q + 1), target,
-                             str(req.get_header_value("Range")), ms, 0, -1});
-    return int(m_log.size()) - 1;
+    if (!log)
+        log = &m_log;
+    log->push_back(LogEntry{port, str(req.local_addr), str(req.method), str(req.path),
+                            q < 0 ? QString() : target.mid(q + 1), target,
+                            str(req.get_header_value("Range")), ms, 0, -1});
+    return int(log->size()) - 1;
 }
 
-void CameraSim::setLogStatus(int index, int status)
+void CameraSim::setLogStatus(int index, int status, std::vector<LogEntry>* log)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (!log)
+        log = &m_log;
     // The log may have been cleared while the request was held.
-    if (index >= 0 && index < int(m_log.size()))
-        m_log[size_t(index)].status = status;
+    if (index >= 0 && index < int(log->size()))
+        (*log)[size_t(index)].status = status;
+}
+
+QJsonArray CameraSim::logJson(const std::vector<LogEntry>& log)
+{
+    QJsonArray entries;
+    for (const LogEntry& e : log) {
+        QJsonObject entry{{QStringLiteral("port"), e.port},
+                          {QStringLiteral("address"), e.address},
+                          {QStringLiteral("method"), e.method},
+                          {QStringLiteral("path"), e.path},
+                          {QStringLiteral("query"), e.query},
+                          {QStringLiteral("target"), e.target},
+                          {QStringLiteral("range"), e.range},
+                          {QStringLiteral("time_ms"), e.timeMs},
+                          {QStringLiteral("status"), e.status}};
+        if (e.startedMs >= 0)
+            entry.insert(QStringLiteral("started_ms"), e.startedMs);
+        entries.append(entry);
+    }
+    return entries;
+}
+
+void CameraSim::redirect(const httplib::Request& req, httplib::Response& res)
+{
+    res.set_redirect((m_elsewhere + str(req.target)).toStdString(), 302);
+    res.set_content("Found", "text/plain");
+    // The library would apply a download's Range to this body (416); the Range is for the
+    // other host. The request object is the server's own, not a constant.
+    const_cast<httplib::Request&>(req).ranges.clear();
+}
+
+void CameraSim::handleElsewhere(int port, const httplib::Request& req, httplib::Response& res)
+{
+    const int index = appendLog(port, req, monotonicMs(), &m_elsewhereLog);
+    const std::string& p = req.path;
+    // A real picture, so that anything shown or saved from here would pass for one.
+    auto sendBlob = [&res](const std::shared_ptr<const Blob>& blob) {
+        res.set_content_provider(size_t(blob->size()), "image/jpeg",
+                                 [blob](size_t offset, size_t wanted, httplib::DataSink& sink) {
+                                     std::vector<char> buffer(std::min<size_t>(wanted, 256 * 1024));
+                                     const size_t got = blob->read(offset, buffer.data(), buffer.size());
+                                     return got > 0 && sink.write(buffer.data(), got);
+                                 });
+    };
+    std::shared_ptr<const Blob> blob;
+    if (p == "/gp/gpMediaList" || p == "/gopro/media/list") {
+        json(res, QJsonObject{{QStringLiteral("id"), QStringLiteral("elsewhere")},
+                              {QStringLiteral("media"),
+                               QJsonArray{QJsonObject{{QStringLiteral("d"), QStringLiteral("100GOPRO")},
+                                                      {QStringLiteral("fs"),
+                                                       QJsonArray{QJsonObject{
+                                                           {QStringLiteral("n"), QStringLiteral("ELSEWHERE.JPG")},
+                                                           {QStringLiteral("mod"), QStringLiteral("1")}}}}}}}});
+    } else if (p == "/gp/gpMediaMetadata" || p == "/gopro/media/thumbnail") {
+        const QString path = mediaPathParam(param(req, p == "/gp/gpMediaMetadata" ? "p" : "path"));
+        if ((blob = m_media->otherPicture(path, false, 0)))
+            sendBlob(blob);
+    } else if (startsWith(p, "/videos/DCIM/")) {
+        const QString path = str(p.substr(std::string("/videos/DCIM/").size()));
+        const std::shared_ptr<const Blob> own = m_media->file(path);
+        if ((blob = m_media->otherPicture(path, true, own ? own->size() : 0)))
+            sendBlob(blob);
+    } else {
+        json(res, {});
+    }
+    if (!blob && res.body.empty()) {
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+    }
+    int status = res.status;
+    if (status == -1)
+        status = req.ranges.empty() ? 200 : 206;
+    setLogStatus(index, status, &m_elsewhereLog);
 }
 
 void CameraSim::waitWhileStalled(const QString& faultPath)
@@ -389,6 +466,8 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
         res.set_content("Not Found", "text/plain");
     } else if (answer == Answer::ServerError) {
         gpError(req, res);
+    } else if (answer == Answer::Redirect && !startsWith(req.path, "/videos/DCIM/")) {
+        redirect(req, res);
     } else {
         route(port, req, res, arrival);
     }
@@ -627,6 +706,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             return notFound();
         if (fault.kind == QLatin1String("500"))
             return gpError(req, res);
+        if (fault.kind == QLatin1String("redirect"))
+            return redirect(req, res);
         // "large": the picture itself, as a camera with larger thumbnails would send.
         const auto thumb = fault.kind == QLatin1String("large") ? m_media->file(path) : m_media->thumbnail(path);
         if (!thumb)
@@ -645,6 +726,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         const Fault fault = faultAfterStall(QStringLiteral("delete:") + path);
         if (fault.kind == QLatin1String("404"))
             return notFound();
+        if (fault.kind == QLatin1String("redirect"))
+            return redirect(req, res);
         if (fault.kind == QLatin1String("500") || !m_media->remove(path, group))
             return refuse();
         ok();
@@ -839,6 +922,8 @@ void CameraSim::serveFile(const QString& mediaPath, const httplib::Request& req,
     }
     if (fault.kind == QLatin1String("500"))
         return gpError(req, res);
+    if (fault.kind == QLatin1String("redirect"))
+        return redirect(req, res);
     const std::shared_ptr<const Blob> blob = m_media->file(mediaPath);
     if (!blob) {
         res.status = 404;
@@ -922,7 +1007,7 @@ QJsonObject CameraSim::stateJson()
     QJsonObject faults;
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it)
         faults.insert(it.key(), it.value().kind);
-    static const char* answers[] = {"normal", "404", "500", "stall", "trickle", "oversize"};
+    static const char* answers[] = {"normal", "404", "500", "stall", "trickle", "oversize", "redirect"};
     return QJsonObject{
         {QStringLiteral("model"), m_model},
         {QStringLiteral("address"), m_address.isEmpty() ? QStringLiteral("0.0.0.0") : m_address},
@@ -969,28 +1054,23 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         QJsonArray entries;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            for (const LogEntry& e : m_log) {
-                QJsonObject entry{{QStringLiteral("port"), e.port},
-                                  {QStringLiteral("address"), e.address},
-                                  {QStringLiteral("method"), e.method},
-                                  {QStringLiteral("path"), e.path},
-                                  {QStringLiteral("query"), e.query},
-                                  {QStringLiteral("target"), e.target},
-                                  {QStringLiteral("range"), e.range},
-                                  {QStringLiteral("time_ms"), e.timeMs},
-                                  {QStringLiteral("status"), e.status}};
-                if (e.startedMs >= 0)
-                    entry.insert(QStringLiteral("started_ms"), e.startedMs);
-                entries.append(entry);
-            }
+            entries = logJson(m_log);
         }
         res.status = 200;
         res.set_content(QJsonDocument(entries).toJson(QJsonDocument::Compact).toStdString(),
                         "application/json");
+    } else if (p == "/elsewhere") {
+        QJsonArray entries;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            entries = logJson(m_elsewhereLog);
+        }
+        json(res, {{QStringLiteral("origin"), m_elsewhere}, {QStringLiteral("log"), entries}});
     } else if (p == "/clear") {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_log.clear();
+            m_elsewhereLog.clear();
         }
         m_connections80.reset();
         m_connections8080.reset();
@@ -1010,8 +1090,10 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             answer = Answer::Trickle;
         else if (mode == QLatin1String("oversize"))
             answer = Answer::Oversize;
+        else if (mode == QLatin1String("redirect"))
+            answer = Answer::Redirect;
         else
-            return bad(QStringLiteral("mode must be normal, 404, 500, stall, trickle or oversize"));
+            return bad(QStringLiteral("mode must be normal, 404, 500, stall, trickle, oversize or redirect"));
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_answer = answer;
@@ -1080,9 +1162,9 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         fault.kind = param(req, "kind");
         // What each request of a file can be made to do.
         static const QHash<QString, QStringList> kinds{
-            {QStringLiteral("file"), {"truncate", "short", "404", "500", "slow", "stall", "chunked", "none"}},
-            {QStringLiteral("thumbnail"), {"404", "500", "stall", "trickle", "oversize", "giant", "large", "none"}},
-            {QStringLiteral("delete"), {"404", "500", "stall", "none"}}};
+            {QStringLiteral("file"), {"truncate", "short", "404", "500", "slow", "stall", "chunked", "redirect", "none"}},
+            {QStringLiteral("thumbnail"), {"404", "500", "stall", "trickle", "oversize", "giant", "large", "redirect", "none"}},
+            {QStringLiteral("delete"), {"404", "500", "stall", "redirect", "none"}}};
         if (path.isEmpty() || !kinds.value(of).contains(fault.kind))
             return bad(QStringLiteral("need path, of=file|thumbnail|delete and a kind of it: ")
                        + kinds.value(of).join(QLatin1Char('|')));

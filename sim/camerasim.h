@@ -83,11 +83,18 @@ public:
     void handleCamera(int port, const httplib::Request& req, httplib::Response& res);
     void handleControl(const httplib::Request& req, httplib::Response& res);
 
+    // Another host, where the camera's redirects point (origin: "http://127.0.0.2:PORT"). It
+    // records what it is asked, apart from the camera's log, and answers as a stranger would:
+    // a media list of other files, other pictures for thumbnails and files (a file's of the
+    // camera's size, ranges honoured), {} for the rest. Set before serving.
+    void setElsewhere(const QString& origin) { m_elsewhere = origin; }
+    void handleElsewhere(int port, const httplib::Request& req, httplib::Response& res);
+
     bool quitRequested() const { return m_quit; }
     void requestQuit();
 
 private:
-    enum class Answer { Normal, NotFound, ServerError, Stall, Trickle, Oversize };
+    enum class Answer { Normal, NotFound, ServerError, Stall, Trickle, Oversize, Redirect };
     struct Fault {
         QString kind;
         quint64 bytes = 0; // truncate: cut after this many bytes (0: half)
@@ -114,8 +121,12 @@ private:
         QMap<int, QJsonArray> options; // setting id -> [{"id":..,"display_name":..}]
     };
 
-    int appendLog(int port, const httplib::Request& req, qint64 ms);
-    void setLogStatus(int index, int status);
+    int appendLog(int port, const httplib::Request& req, qint64 ms,
+                  std::vector<LogEntry>* log = nullptr);
+    void setLogStatus(int index, int status, std::vector<LogEntry>* log = nullptr);
+    static QJsonArray logJson(const std::vector<LogEntry>& log);
+    // A 302 to the same target on the other host.
+    void redirect(const httplib::Request& req, httplib::Response& res);
     void waitWhileStalled(const QString& faultPath = QString());
     // The fault set on key ("thumbnail:DIR/NAME"), once a stall on it has ended.
     Fault faultAfterStall(const QString& key);
@@ -154,6 +165,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake; // answer mode, faults or quit changed
     std::vector<LogEntry> m_log;
+    QString m_elsewhere;
+    std::vector<LogEntry> m_elsewhereLog;
     Answer m_answer = Answer::Normal;
     QHash<QString, Fault> m_faults;
     int m_model = 5;

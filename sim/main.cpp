@@ -40,6 +40,8 @@ const char* kUsage =
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--exit-with-parent]\n";
 
+const char* const kElsewhereAddress = "127.0.0.2";
+
 std::atomic<bool> g_signalled{false};
 
 void onSignal(int)
@@ -264,10 +266,11 @@ int main(int argc, char** argv)
         home->set_tcp_nodelay(true);
     }
 
-    httplib::Server port80, port8080, control;
+    httplib::Server port80, port8080, control, elsewhere;
     bigPool(port80, 64, &camera.connections(80));
     bigPool(port8080, 64, &camera.connections(8080));
     bigPool(control, 8);
+    bigPool(elsewhere, 8);
     for (auto [server, port] : {std::pair{&port80, 80}, std::pair{&port8080, 8080}}) {
         auto handler = [&camera, port = port](const httplib::Request& req, httplib::Response& res) {
             camera.handleCamera(port, req, res);
@@ -293,6 +296,17 @@ int main(int argc, char** argv)
     control.set_socket_options([](socket_t sock) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
+    // Where the camera's redirects lead: another loopback address, so another host to the
+    // program, on a port of its own for each simulator.
+    const int elsewherePort = elsewhere.bind_to_any_port(kElsewhereAddress);
+    if (elsewherePort <= 0) {
+        std::fprintf(stderr, "camsim: cannot listen on %s\n", kElsewhereAddress);
+        return 1;
+    }
+    camera.setElsewhere(QStringLiteral("http://%1:%2").arg(QLatin1String(kElsewhereAddress)).arg(elsewherePort));
+    elsewhere.Get(".*", [&camera, elsewherePort](const httplib::Request& req, httplib::Response& res) {
+        camera.handleElsewhere(elsewherePort, req, res);
     });
 
     // The camera ports keep the library's SO_REUSEPORT: a camera at its own address may then
@@ -323,12 +337,13 @@ int main(int argc, char** argv)
     for (httplib::Server* server : cameraServers)
         threads.emplace_back([server] { server->listen_after_bind(); });
     std::thread tControl([&] { control.listen_after_bind(); });
+    std::thread tElsewhere([&] { elsewhere.listen_after_bind(); });
     const auto running = [&] {
         for (httplib::Server* server : cameraServers) {
             if (!server->is_running())
                 return false;
         }
-        return control.is_running();
+        return control.is_running() && elsewhere.is_running();
     };
     while (!running())
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
@@ -349,6 +364,7 @@ int main(int argc, char** argv)
     for (httplib::Server* server : cameraServers)
         server->stop();
     control.stop();
+    elsewhere.stop();
     std::fflush(stdout);
     std::fflush(stderr);
     // Worker threads may still sit in long transfers; nothing is left to save.

@@ -261,6 +261,14 @@ std::shared_ptr<const Blob> MediaStore::thumbnail(const QString& mediaPath)
     return jpeg(mediaPath, true, 0);
 }
 
+std::shared_ptr<const Blob> MediaStore::otherPicture(const QString& mediaPath, bool small, quint64 size)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!assetsReady())
+        return nullptr;
+    return jpeg(QStringLiteral("elsewhere ") + mediaPath, small, size);
+}
+
 void MediaStore::reindexLocked()
 {
     m_entries.clear();

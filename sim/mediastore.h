@@ -45,6 +45,10 @@ public:
     // Media path "DIR/NAME"; null when the card holds no such file.
     std::shared_ptr<const Blob> file(const QString& mediaPath);
     std::shared_ptr<const Blob> thumbnail(const QString& mediaPath);
+    // A real JPEG that the card does not hold, as another host would send in place of
+    // mediaPath: thumbnail-sized (small) or full-sized, padded to size after its end marker.
+    // Null before any media was made.
+    std::shared_ptr<const Blob> otherPicture(const QString& mediaPath, bool small, quint64 size);
 
     // group: the file must be listed as a burst or lapse (and all its members go with it).
     bool remove(const QString& mediaPath, bool group = false);

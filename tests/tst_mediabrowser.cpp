@@ -423,6 +423,48 @@ private slots:
             QVERIFY2(inView(asked.section("?p=", 1)), qPrintable(asked));
     }
 
+    // A camera answer that sends the request to another host is a failure, told where that
+    // request's failures are told: the thumbnail stays away, the viewer warns, the command is
+    // named in the status bar, the list's failure too and the grid keeps its files. Nothing
+    // the other host would send is shown, and it is never asked.
+    void redirectsAreNotFollowed()
+    {
+        QStringList card;
+        const QByteArray list = freshCard(8, &card);
+        setFaultOf("thumbnail", card.at(0), "redirect");
+        OPEN_ON(list, 8);
+        const QString why =
+            QString("redirected to %1 (HTTP 302), not followed").arg(QUrl(m_sim.elsewhereOrigin()).authority());
+        for (const QString& path : card.mid(1, 3))
+            QTRY_VERIFY2_WITH_TIMEOUT(tile(path)->picture()->hasThumbnail(), qPrintable(path), 10000);
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaMetadata?p=" + card.at(0), 5000));
+        QVERIFY(!tile(card.at(0))->picture()->hasThumbnail());
+
+        setFault(card.at(1), "redirect");
+        QTest::mouseDClick(tile(card.at(1))->picture(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(m_prompts->count() == 1, 10000);
+        QCOMPARE(m_prompts->requests().last().text,
+                 QString("%1 could not be shown: %2").arg(card.at(1).section('/', 1), why));
+        QVERIFY(!m_window->findChild<dlgshowpict*>());
+
+        setFaultOf("delete", card.at(2), "redirect");
+        tick(card.at(2));
+        QSignalSpy messages(m_window->statusBar(), &QStatusBar::messageChanged);
+        click("pbDelete");
+        const QString refused = QString("The camera did not carry out /gp/gpControl/command/storage/"
+                                        "delete?p=/%1 (%2).").arg(card.at(2), why);
+        QTRY_VERIFY_WITH_TIMEOUT(messages.contains({refused}), 10000);
+
+        // Every request, the media list's included.
+        QVERIFY(m_sim.setAnswer("redirect"));
+        const int lists = m_sim.countRequests("/gp/gpMediaList");
+        click("pbRefresh");
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000, lists + 1));
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("The camera's media list could not be read: %1.").arg(why), 5000);
+        QCOMPARE(tileNames(), card);
+        QCOMPARE(m_sim.elsewhereRequests().size(), 0);
+    }
+
     // A picture opens in the viewer on a left double click; a camera video asks to be
     // played; what cannot be shown gives a message, not an empty viewer.
     void doubleClickOpensTheViewer()

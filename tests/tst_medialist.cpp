@@ -3,10 +3,13 @@
 #include "downloadrules.h"
 #include "camerarequests.h"
 #include "medialist.h"
+#include "medialistloader.h"
 #include "testsupport.h"
 #include "zoommath.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <limits>
@@ -22,6 +25,30 @@ private:
         for (const MediaList::Entry& entry : list.newestFirst())
             out << entry.path;
         return out;
+    }
+    // A card of count files over three folders; ties of them taken in one second (a
+    // continuous shot), the others a second before or after, in turn. newestFirst gets the
+    // order the card must show: newer first, and within one second the camera's list order.
+    static QByteArray sameSecondCard(int count, int ties, QStringList* newestFirst)
+    {
+        QJsonArray media;
+        QStringList newer, same, older;
+        for (int d = 0; d < 3; ++d) {
+            QJsonArray files;
+            const QString dir = QString("%1GOPRO").arg(100 + d);
+            for (int f = d; f < count; f += 3) {
+                const QString name = QString("GOPR%1.JPG").arg(f + 1, 4, 10, QChar('0'));
+                // Every other file of one second, from the first folder on, so that the
+                // tied ones lie between others in the list.
+                const bool tied = f % 2 == 0 && f / 2 < ties;
+                const int mod = tied ? 500 : f % 4 == 1 ? 400 : 600;
+                files.append(QJsonObject{{"n", name}, {"mod", QString::number(mod)}});
+                (mod == 500 ? same : mod == 400 ? older : newer) << dir + '/' + name;
+            }
+            media.append(QJsonObject{{"d", dir}, {"fs", files}});
+        }
+        *newestFirst = newer + same + older;
+        return QJsonDocument(QJsonObject{{"media", media}}).toJson(QJsonDocument::Compact);
     }
 
 private slots:
@@ -58,6 +85,16 @@ private slots:
             {"d":"..","fs":[{"n":"UP.JPG","mod":"1"}]},
             {"d":"101GOPRO","fs":[5, {"mod":"3"}, {"n":"OK.JPG","mod":"2"}, {"n":"OK.JPG","mod":"9"}]}]})")
             << QStringList{"101GOPRO/OK.JPG"} << ok;
+        // One path is one file: listed twice, it is shown once, where its newest listing
+        // puts it, in the first screen as in the whole list.
+        QTest::newRow("listed twice") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"A.JPG","mod":"5"},{"n":"TWICE.JPG","mod":"2"},{"n":"B.JPG","mod":"7"},
+            {"n":"TWICE.JPG","mod":"9"},{"n":"C.JPG","mod":"9"}]}]})")
+            << QStringList{"100GOPRO/TWICE.JPG", "100GOPRO/C.JPG", "100GOPRO/B.JPG", "100GOPRO/A.JPG"} << ok;
+        // Unstable sorts keep small runs in order; only beyond about 16 elements do they differ.
+        QStringList tied;
+        const QByteArray fortyTied = sameSecondCard(100, 45, &tied);
+        QTest::newRow("45 of one second over three folders") << fortyTied << tied << ok;
         QTest::newRow("not json") << QByteArray("<html>busy</html>") << QStringList() << int(MediaList::Status::NotJson);
         QTest::newRow("truncated") << QByteArray(R"({"media":[{"d":"100GOPRO","fs":[)") << QStringList()
                                    << int(MediaList::Status::NotJson);
@@ -74,9 +111,32 @@ private slots:
         QCOMPARE(int(list.status()), status);
         QCOMPARE(paths(list), expected);
         QCOMPARE(list.count(), expected.size());
-        // The newest files read alone, for a first screen, are the head of the whole list.
-        const MediaList newest = MediaList::newest(QJsonDocument::fromJson(body), 2);
-        QCOMPARE(paths(newest), expected.mid(0, 2));
+        // The newest files read alone, for a first screen, are the head of the whole list,
+        // wherever the screen ends: inside the tied files too.
+        for (const int limit : {1, 2, 16, 17, 30, 40, 41, 60, 99, 100, 101}) {
+            const MediaList newest = MediaList::newest(QJsonDocument::fromJson(body), limit);
+            QVERIFY2(paths(newest) == expected.mid(0, limit), qPrintable(QString::number(limit)));
+        }
+    }
+
+    // A long list comes first as its newest files alone, then whole: the first screen is the
+    // head of the whole list even where it ends among files of one second, so no tile jumps.
+    void firstScreenIsTheHeadOfTheWholeList()
+    {
+        QStringList expected;
+        const QByteArray body = sameSecondCard(900, 450, &expected);
+        MediaListLoader loader;
+        QList<MediaList> lists;
+        connect(&loader, &MediaListLoader::loaded, this, [&lists](const MediaList& list) { lists << list; });
+        loader.load(body);
+        QTRY_COMPARE_WITH_TIMEOUT(lists.size(), 2, 10000);
+        QVERIFY(!lists.first().isComplete() && lists.last().isComplete());
+        QCOMPARE(paths(lists.last()), expected);
+        const QStringList first = paths(lists.first());
+        QVERIFY(first.size() > 40);
+        QCOMPARE(first, expected.mid(0, first.size()));
+        // The tied files run across the end of the first screen.
+        QCOMPARE(lists.first().newestFirst().last().mod, qint64(500));
     }
 
     void listedSizeOnlyForSingleFiles()
@@ -144,6 +204,11 @@ private slots:
         QTest::newRow("backslash") << "100GOPRO/..\\..\\x.JPG" << "";
         QTest::newRow("nul") << QString("100GOPRO/A") + QChar(0) + "B.JPG" << "";
         QTest::newRow("no slash") << "GOPR0001.JPG" << "";
+        // A download's own temporary names: another file's download would remove them.
+        QTest::newRow("a .part") << "100GOPRO/GOPR0001.JPG.part" << "";
+        QTest::newRow("a .part's record") << "100GOPRO/GOPR0001.JPG.part.json" << "";
+        QTest::newRow(".PART") << "100GOPRO/GOPR0001.JPG.PART" << "";
+        QTest::newRow("part in the name") << "100GOPRO/part.JPG" << "/dl/part.JPG";
     }
     void localNames()
     {

@@ -129,8 +129,10 @@ void CameraLink::handleReply(QNetworkReply* reply)
     // A success status means the camera took the command, even when the body that follows is
     // cut: nothing in it is read. While the camera is away the tip line says so already.
     if (command && (code < 200 || code > 299) && m_online) {
+        // An error status says more than a bound its body passed; a redirect refused says
+        // where it led.
         QString why = ReplyLimit::reason(reply);
-        if (code != 0)
+        if (code >= 400 || (code != 0 && why.isEmpty()))
             why = tr("HTTP %1").arg(code);
         else if (why.isEmpty())
             why = reply->errorString();

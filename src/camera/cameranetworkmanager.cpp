@@ -1,7 +1,9 @@
 #include "cameranetworkmanager.h"
 
 #include "homecameratrust.h"
+#include "replylimit.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QHostAddress>
 #include <QNetworkProxy>
@@ -43,12 +45,50 @@ bool refusesCredentials(const QNetworkReply* reply)
     return status == 401 || (status == 403 && reply->hasRawHeader("WWW-Authenticate"));
 }
 
+// "redirected to 127.0.0.2 (HTTP 302), not followed": where to, for a user who wonders
+// what answers in the camera's place (a captive portal, another device at its address).
+QString redirectReason(const QNetworkReply* reply, int status)
+{
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QUrl resolved = reply->url().resolved(target);
+    // The host as the answer names it, kept short: it came from the network.
+    QString host = resolved.host().left(64);
+    if (target.isEmpty() || host.isEmpty())
+        return QCoreApplication::translate("CameraNetworkManager", "redirected (HTTP %1), not followed").arg(status);
+    if (resolved.port() >= 0)
+        host += QLatin1Char(':') + QString::number(resolved.port());
+    return QCoreApplication::translate("CameraNetworkManager", "redirected to %1 (HTTP %2), not followed")
+        .arg(host)
+        .arg(status);
+}
+
+// Qt 6 follows redirects by default, to any host and with the request's Range header: what
+// another host sends would be saved or shown as the camera's. A camera never redirects, so
+// an answer that does fails the request, before any of its body is read.
+QNetworkReply* withoutRedirects(QNetworkReply* reply)
+{
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status >= 300 && status <= 399)
+            ReplyLimit::end(reply, redirectReason(reply, status));
+    });
+    return reply;
+}
+
+QNetworkRequest manualRedirects(QNetworkRequest request)
+{
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    return request;
+}
+
 } // namespace
 
 CameraNetworkManager::CameraNetworkManager(QObject* parent)
     : QNetworkAccessManager(parent)
 {
     setProxy(QNetworkProxy::NoProxy);
+    // Also set on every request, whatever its sender asked for.
+    setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     // Clearing also ends what is in flight: only where this manager has talked to the camera.
     connect(HomeCameraTrust::instance(), &HomeCameraTrust::changed, this, [this](const QHostAddress& host) {
         if (m_homeHosts.remove(host.toString()))
@@ -60,13 +100,13 @@ QNetworkReply* CameraNetworkManager::createRequest(Operation op, const QNetworkR
                                                    QIODevice* outgoingData)
 {
     if (request.url().scheme() != QLatin1String("https"))
-        return QNetworkAccessManager::createRequest(op, request, outgoingData);
+        return withoutRedirects(QNetworkAccessManager::createRequest(op, manualRedirects(request), outgoingData));
     HomeCameraTrust* trust = HomeCameraTrust::instance();
-    QNetworkRequest pinned = request;
+    QNetworkRequest pinned = manualRedirects(request);
     QString why;
     if (!trust->prepare(&pinned, &why))
         return new RefusedReply(op, request, QNetworkReply::ProtocolFailure, why, this);
-    QNetworkReply* reply = QNetworkAccessManager::createRequest(op, pinned, outgoingData);
+    QNetworkReply* reply = withoutRedirects(QNetworkAccessManager::createRequest(op, pinned, outgoingData));
     const QHostAddress host(request.url().host());
     m_homeHosts.insert(host.toString());
     // Never ignored: a certificate the camera's root does not vouch for ends the request.

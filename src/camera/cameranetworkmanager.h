@@ -8,7 +8,8 @@
 // HTTP goes out as it is. An https request goes only to a camera on the home network that
 // HomeCameraTrust knows and has not refused, with its credentials and its own root as the
 // only trust; any other fails at once without leaving the PC. A certificate that does not
-// verify and a refused password make the trust refuse that camera.
+// verify and a refused password make the trust refuse that camera. No request follows a
+// redirect: one that is redirected fails, and ReplyLimit::reason() says where it led.
 class CameraNetworkManager : public QNetworkAccessManager
 {
     Q_OBJECT

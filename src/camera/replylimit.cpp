@@ -68,6 +68,14 @@ void ReplyLimit::apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs, Cu
     }
 }
 
+void ReplyLimit::end(QNetworkReply* reply, const QString& why)
+{
+    if (reply->isFinished() || reply->property(kReasonProperty).isValid())
+        return;
+    reply->setProperty(kReasonProperty, why);
+    reply->abort();
+}
+
 QString ReplyLimit::reason(const QNetworkReply* reply)
 {
     return reply->property(kReasonProperty).toString();

@@ -179,18 +179,11 @@ void CameraOffload::cardLoaded(const MediaList& card)
         return;
     }
     // A burst or lapse is listed as its first picture; every member is fetched.
-    QStringList paths;
-    QHash<QString, qint64> sizes;
-    for (const MediaList::Entry& entry : card.newestFirst()) {
-        if (entry.isGroup()) {
-            paths += entry.members();
-            continue;
-        }
-        paths << entry.path;
-        if (entry.size >= 0)
-            sizes.insert(entry.path, entry.size);
-    }
-    if (paths.isEmpty()) {
+    QStringList listed;
+    for (const MediaList::Entry& entry : card.newestFirst())
+        listed << entry.path;
+    const QList<DownloadBatch::File> files = DownloadBatch::filesOf(card, listed);
+    if (files.isEmpty()) {
         endCamera(tr("no files on its card."));
         return;
     }
@@ -202,7 +195,7 @@ void CameraOffload::cardLoaded(const MediaList& card)
     }
     m_stage = Stage::Downloading;
     m_batch->setCamera(camera.address);
-    m_batch->start(folder, paths, sizes);
+    m_batch->start(folder, camera.serial, files);
 }
 
 void CameraOffload::batchFinished()

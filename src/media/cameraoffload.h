@@ -28,6 +28,7 @@ public:
     struct Source {
         CameraAddress address;
         QString folderName; // from folderName(): a plain name inside the chosen folder
+        QString serial; // empty while the camera has not told it: nothing is continued then
     };
 
     explicit CameraOffload(QObject* parent = nullptr);

@@ -104,7 +104,11 @@ void CardReader::finished(QNetworkReply* reply)
     if (reply->error() != QNetworkReply::NoError) {
         qDebug() << "media list request failed:" << reply->errorString();
         m_reading = 0;
-        emit failed(camera, reply->property("refused").toString());
+        QString why = reply->property("refused").toString();
+        // A redirect, say: ended by its bounds rather than by the network.
+        if (why.isEmpty() && !ReplyLimit::reason(reply).isEmpty())
+            why = tr("The camera's media list could not be read: %1.").arg(ReplyLimit::reason(reply));
+        emit failed(camera, why);
         return;
     }
     // Parsed away from the window; what comes back is checked against the camera read.

@@ -3,6 +3,7 @@
 #include "cameranetwork.h"
 #include "downloadrules.h"
 #include "medialist.h"
+#include "replylimit.h"
 
 #include <QDebug>
 #include <QDir>
@@ -40,16 +41,30 @@ DownloadBatch::~DownloadBatch()
     m_part.discard();
 }
 
-void DownloadBatch::start(const QString& folder, const QStringList& paths,
-                          const QHash<QString, qint64>& listedSizes)
+QList<DownloadBatch::File> DownloadBatch::filesOf(const MediaList& card, const QStringList& paths)
+{
+    QList<File> files;
+    for (const QString& path : paths) {
+        const QStringList members = card.members(path);
+        for (const QString& member : members)
+            files.append({member, -1, -1});
+        if (!members.isEmpty())
+            continue;
+        const int index = card.indexOf(path);
+        files.append({path, card.listedSize(path), index < 0 ? -1 : card.newestFirst().at(index).mod});
+    }
+    return files;
+}
+
+void DownloadBatch::start(const QString& folder, const QString& cameraSerial, const QList<File>& files)
 {
     // One queue, one output file, one reply: a second batch must not run into the first.
     if (isRunning())
         return;
-    m_queue = paths;
+    m_queue = files;
     m_folder = folder;
-    m_sizes = listedSizes;
-    m_total = int(paths.size());
+    m_serial = cameraSerial;
+    m_total = int(files.size());
     m_saved = 0;
     m_skipped = 0;
     m_failures.clear();
@@ -80,7 +95,8 @@ void DownloadBatch::stop()
 void DownloadBatch::startNext()
 {
     while (!m_queue.isEmpty()) {
-        const QString path = m_queue.first();
+        const File& file = m_queue.first();
+        const QString path = file.path;
         const QString wanted = DownloadRules::localPath(m_folder, path);
         if (wanted.isEmpty()) {
             qDebug() << "download skipped, unsafe file name:" << path;
@@ -91,18 +107,19 @@ void DownloadBatch::startNext()
         // The same file fetched before: as many bytes as the camera lists, under its name or
         // a numbered one. Where the list gives no size (a burst's members), the answer's
         // length tells once it comes.
-        const qint64 listed = m_sizes.value(path, -1);
-        if (listed >= 0 && !DownloadRules::savedCopy(wanted, listed, m_batchWritten).isEmpty()) {
+        if (file.size >= 0 && !DownloadRules::savedCopy(wanted, file.size, m_batchWritten).isEmpty()) {
             ++m_skipped;
             m_queue.removeFirst();
             continue;
         }
-        // Only a .part known to be shorter than the file is continued; anything else is
-        // written anew.
+        // Only a .part proven to be the beginning of this very file is continued; anything
+        // else (another camera's file of the same name, one from before a format, one an
+        // older program left) is written anew.
+        const PartRecord record{m_serial, path, file.size, file.mod};
         QString error;
         const bool opened = openPart(wanted, &error);
-        m_kept = opened && m_part.size() < listed ? m_part.size() : 0;
-        if (!opened || (m_kept == 0 && m_part.size() > 0 && !m_part.truncate())) {
+        m_kept = opened && m_part.continues(record) ? m_part.size() : 0;
+        if (!opened || (m_kept == 0 && !m_part.restart(record))) {
             if (opened)
                 error = m_part.errorString();
             m_part.discard();
@@ -180,9 +197,9 @@ bool DownloadBatch::takeAnswer()
     } else if (status >= 200 && status < 300) {
         // A camera that cannot resume sends the whole file.
         m_kept = 0;
-        const QString path = m_queue.first();
+        const QString path = m_queue.first().path;
         const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-        if (!m_sizes.contains(path) && length.isValid()
+        if (m_queue.first().size < 0 && length.isValid()
             && !DownloadRules::savedCopy(DownloadRules::localPath(m_folder, path), length.toLongLong(),
                                          m_batchWritten)
                     .isEmpty())
@@ -246,7 +263,7 @@ void DownloadBatch::endFile()
 // Gives the finished file its real name, or removes it and says why it failed.
 void DownloadBatch::settleFile()
 {
-    const QString path = m_queue.first();
+    const QString path = m_queue.first().path;
     if (m_alreadySaved) {
         m_part.discard();
         ++m_skipped;
@@ -262,17 +279,20 @@ void DownloadBatch::settleFile()
     received.written = m_written;
     received.contentLength = length.isValid() ? length.toLongLong() : -1;
     received.rangeTotal = m_rangeTotal;
-    DownloadRules::Verdict verdict = DownloadRules::verify(received, m_sizes.value(path, -1));
+    DownloadRules::Verdict verdict = DownloadRules::verify(received, m_queue.first().size);
     if (!m_writeError.isEmpty())
         verdict.reason = m_writeError;
     else if (!m_refusal.isEmpty())
         verdict.reason = m_refusal;
+    else if (!ReplyLimit::reason(m_reply).isEmpty())
+        verdict.reason = ReplyLimit::reason(m_reply); // a redirect, not followed
     else if (status != 0 && (status < 200 || status >= 300))
         verdict.reason = tr("HTTP %1").arg(status);
     else if (m_reply->error() == QNetworkReply::OperationCanceledError)
         verdict.reason = tr("no data for %1 s").arg(kDownloadStallMs / 1000);
 
     if (verdict.complete) {
+        m_part.dropRecord();
         // Never over a file that took the name while this one was on its way.
         const QString part = m_part.path();
         QString target = m_target;

@@ -3,7 +3,7 @@
 #include "cameraaddress.h"
 #include "partfile.h"
 
-#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -14,9 +14,12 @@ class QNetworkAccessManager;
 class QNetworkReply;
 QT_END_NAMESPACE
 
+class MediaList;
+
 // Fetches camera files one after another into a folder: each written under a temporary name,
 // verified, and given its real name without replacing anything already there. A temporary
-// file that a crash left is continued where the camera can send the rest.
+// file that a crash left is continued where the camera can send the rest and its record
+// shows it is the beginning of the same file (see PartRecord).
 class DownloadBatch : public QObject
 {
     Q_OBJECT
@@ -27,12 +30,22 @@ public:
     // Drops the file in transfer, .part included.
     ~DownloadBatch() override;
 
-    // Starts fetching paths (camera media paths) into folder. listedSizes holds the sizes the
-    // camera lists, where it lists one; a path without one (a member of a burst) is saved only
-    // when the camera's answer announces its length, and skipped when a file of that name and
-    // length is there already. Ignored while a batch runs. May finish at once.
-    void start(const QString& folder, const QStringList& paths,
-               const QHash<QString, qint64>& listedSizes);
+    // One camera file to fetch, as the camera lists it.
+    struct File {
+        QString path; // media path, "DIR/NAME"
+        qint64 size = -1; // the listed size; -1 where the list gives none (a burst's members)
+        qint64 mod = -1; // the listed time; -1 where the file is not listed by itself
+    };
+    // The files behind listed paths of card: a burst or lapse stands for its members, each
+    // without a size of its own. A path the card does not list is fetched without a size.
+    static QList<File> filesOf(const MediaList& card, const QStringList& paths);
+
+    // Starts fetching files into folder from the camera whose serial is cameraSerial (empty
+    // when it has not told it: nothing is continued then, nor kept for continuing). A file
+    // without a listed size is saved only when the camera's answer announces its length, and
+    // skipped when a file of that name and length is there already. Ignored while a batch
+    // runs. May finish at once.
+    void start(const QString& folder, const QString& cameraSerial, const QList<File>& files);
     // Ends a running batch at once: the file in transfer is dropped, .part included, and
     // finished() tells what was saved before, before stop() returns. Nothing while idle.
     void stop();
@@ -72,9 +85,9 @@ private:
     CameraAddress m_camera = CameraAddress::accessPoint();
     QNetworkReply* m_reply = nullptr;
     QByteArray m_piece; // read from the reply, written to the file
-    QStringList m_queue; // the file in transfer first
+    QList<File> m_queue; // the file in transfer first
     QString m_folder;
-    QHash<QString, qint64> m_sizes;
+    QString m_serial;
     PartFile m_part;
     QString m_target; // the local name of the file in transfer
     qint64 m_kept = 0; // bytes of an interrupted download that the camera is asked to continue

@@ -17,9 +17,13 @@
 
 bool DownloadRules::isSafeFileName(const QString& name)
 {
+    // A name ending as a download's temporary files do would be taken for one (and removed
+    // or written over) by the download of another file; no camera names its files so.
+    // Case aside: FAT and exFAT cards and sticks ignore it.
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
         && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
-        && !name.contains(QChar(0));
+        && !name.contains(QChar(0)) && !name.endsWith(QLatin1String(".part"), Qt::CaseInsensitive)
+        && !name.endsWith(QLatin1String(".part.json"), Qt::CaseInsensitive);
 }
 
 QString DownloadRules::localPath(const QString& folder, const QString& mediaPath)

@@ -10,7 +10,8 @@ class DownloadRules
 {
 public:
     // A camera file name may become a local file name only when it names a plain file
-    // inside the chosen folder: not empty, not "." or "..", no path separators, no NUL.
+    // inside the chosen folder: not empty, not "." or "..", no path separators, no NUL, and
+    // not ending as a download's temporary files (".part", ".part.json").
     static bool isSafeFileName(const QString& name);
 
     // The local file for mediaPath in folder; empty when the file name is not safe.

@@ -122,21 +122,27 @@ MediaList MediaList::parse(const QJsonDocument& doc)
         for (const QJsonValue& fileValue : files) {
             const QJsonObject file = fileValue.toObject();
             const QString name = file.value(QLatin1String("n")).toString();
-            if (name.isEmpty())
-                continue;
-            if (list.m_index.contains(dir + QLatin1Char('/') + name))
-                continue; // one path is one file on the card
-            const Entry entry = MediaList::entry(dir, name, file);
-            list.m_index.insert(entry.path, 0);
-            list.m_fileCount += entry.fileCount();
-            list.m_entries.append(entry);
+            if (!name.isEmpty())
+                list.m_entries.append(MediaList::entry(dir, name, file));
         }
     }
 
     std::stable_sort(list.m_entries.begin(), list.m_entries.end(),
                      [](const Entry& a, const Entry& b) { return a.mod > b.mod; });
-    for (int i = 0; i < list.m_entries.size(); ++i)
-        list.m_index.insert(list.m_entries.at(i).path, i);
+    // One path is one file on the card. Listed twice, it stays where its newest listing puts
+    // it, as in the first screen newest() reads: a tile must not move when the whole list
+    // follows.
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < list.m_entries.size(); ++i) {
+        if (list.m_index.contains(list.m_entries.at(i).path))
+            continue;
+        list.m_index.insert(list.m_entries.at(i).path, int(kept));
+        list.m_fileCount += list.m_entries.at(i).fileCount();
+        if (i != kept)
+            list.m_entries[kept] = std::move(list.m_entries[i]);
+        ++kept;
+    }
+    list.m_entries.resize(kept);
     return list;
 }
 

@@ -15,7 +15,9 @@
 // The camera's gpMediaList reply read into media paths ("DIR/NAME"), newest first.
 //
 // Every listed file is kept: files sharing a "mod" second (bursts, time-lapses) keep their
-// list order, and "mod" is read as 64 bits so that times after 2038 still sort.
+// list order, and "mod" is read as 64 bits so that times after 2038 still sort. A path listed
+// twice is one file, at its newest listing. The newest files read alone for a first screen
+// (newest()) are always the head of the whole list.
 //
 // A burst, time-lapse or night-lapse is listed once, as its first picture "G<ggg><mmmm>.JPG"
 // with "g" (the group), "b" and "l" (its first and last member numbers) and "m" (members

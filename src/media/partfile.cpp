@@ -66,6 +66,26 @@ PartFile::Opened PartFile::open(const QString& path)
     return Opened::Fresh;
 }
 
+bool PartFile::continues(const PartRecord& wanted) const
+{
+    return isOpen() && wanted.isResumable() && m_size > 0 && m_size < wanted.size
+        && PartRecord::read(recordPath()) == wanted;
+}
+
+bool PartFile::restart(const PartRecord& wanted)
+{
+    if (m_size > 0 && !truncate())
+        return false;
+    // Whatever record is there was about what the file held before.
+    return wanted.isResumable() ? wanted.write(recordPath(), &m_error)
+                                : PartRecord::remove(recordPath(), &m_error);
+}
+
+void PartFile::dropRecord()
+{
+    PartRecord::remove(recordPath());
+}
+
 bool PartFile::truncate()
 {
     if (::ftruncate(m_fd, 0) != 0)
@@ -104,10 +124,12 @@ void PartFile::discard()
 {
     if (m_fd < 0)
         return;
+    // Removed while still locked: another download never opens a file on its way out.
+    PartRecord::remove(recordPath());
+    ::unlink(QFile::encodeName(m_path).constData());
     ::close(m_fd);
     m_fd = -1;
     m_size = 0;
-    ::unlink(QFile::encodeName(m_path).constData());
 }
 
 bool PartFile::fail()

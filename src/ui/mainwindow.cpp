@@ -1028,22 +1028,8 @@ void MainWindow::slotDownload()
         return;
 
     // A burst or lapse is listed as its first picture; every member is fetched.
-    const MediaList& card = m_tileGrid->media();
-    QStringList paths;
-    QHash<QString, qint64> sizes;
-    for (const QString& path : m_selectedFiles.paths()) {
-        const QStringList members = card.members(path);
-        if (!members.isEmpty()) {
-            paths += members;
-            continue;
-        }
-        paths << path;
-        const qint64 listed = card.listedSize(path);
-        if (listed >= 0)
-            sizes.insert(path, listed);
-    }
     m_batch->setCamera(m_camera->address());
-    m_batch->start(folder, paths, sizes);
+    m_batch->start(folder, m_camera->serial(), DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
 }
 
 void MainWindow::slotDownloadAllCameras()
@@ -1075,7 +1061,8 @@ void MainWindow::slotDownloadAllCameras()
                 name = RememberedModels().name(camera->serial());
             cameras.append({camera->address(),
                             CameraOffload::folderName(name, camera->model(), camera->serial(),
-                                                      camera->address())});
+                                                      camera->address()),
+                            camera->serial()});
         }
         m_offload->start(folder, cameras);
     };

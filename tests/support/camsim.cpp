@@ -142,6 +142,16 @@ QJsonArray CamSim::requests()
     return QJsonDocument::fromJson(control(QStringLiteral("/log"))).array();
 }
 
+QJsonArray CamSim::elsewhereRequests()
+{
+    return QJsonDocument::fromJson(control(QStringLiteral("/elsewhere"))).object().value(QStringLiteral("log")).toArray();
+}
+
+QString CamSim::elsewhereOrigin()
+{
+    return QJsonDocument::fromJson(control(QStringLiteral("/elsewhere"))).object().value(QStringLiteral("origin")).toString();
+}
+
 QStringList CamSim::targets(int port)
 {
     QStringList result;

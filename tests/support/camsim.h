@@ -45,6 +45,11 @@ public:
     // or "8080 /gopro/camera/keep_alive" (TARGET is the path with its raw query, as sent).
     // port 0 gives the requests of both ports.
     QStringList targets(int port = 0);
+    // What the other host got, the one the camera's redirects point to (another loopback
+    // address): entries as in requests(); address is that host's. Cleared with clearLog().
+    QJsonArray elsewhereRequests();
+    // That host, as "http://127.0.0.2:PORT".
+    QString elsewhereOrigin();
     // Number of requests whose target starts with targetPrefix.
     int countRequests(const QString& targetPrefix);
     // The targets (as targets()) other than the polls and identity questions every camera
@@ -59,7 +64,8 @@ public:
 
     // "normal", "404", "500" (every camera request gets that status), "stall" (requests
     // are held without an answer until the mode changes), "trickle" (bodies come a few bytes
-    // a second) or "oversize" (bodies followed by 64 MB of spaces); downloads keep their own.
+    // a second), "oversize" (bodies followed by 64 MB of spaces) or "redirect" (a 302 to the
+    // same target on another host, see elsewhereRequests()); downloads keep their own.
     bool setAnswer(const QString& mode);
     // The simulated model: up to 8 the older request family, from 9 the newer one.
     bool setModel(int model);
@@ -73,14 +79,16 @@ public:
     // Fault for downloads of one media path ("100GOPRO/GOPR0001.JPG"): "truncate" (full
     // length announced, connection cut after `bytes` bytes, half by default), "short" (a
     // complete answer of half the file), "404", "500", "slow" (`rate` bytes/s, 256 KiB/s by
-    // default), "stall", "chunked" (no Content-Length), or "none".
+    // default), "stall", "chunked" (no Content-Length), "redirect" (a 302 to the same target
+    // on another host, whatever the Range), or "none".
     bool setFault(const QString& mediaPath, const QString& kind, qint64 bytes = 0, qint64 rate = 0);
     // Downloads answer a Range request with 200 and the whole file (a camera that cannot
     // resume), or with 206 and the part asked for.
     bool setIgnoreRange(bool ignore);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
     // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
-    // picture itself) or of "delete" ("404", "500", "stall"); "none" ends it.
+    // picture itself, "redirect") or of "delete" ("404", "500", "stall", "redirect"); "none"
+    // ends it.
     bool setFaultOf(const QString& request, const QString& mediaPath, const QString& kind);
     // The status the camera reports, as "/camera-status" parameters: "battery=12",
     // "drain=2" (percent a minute), "charging=1", "recording=0", "card=0" (no card), "capacity=BYTES".

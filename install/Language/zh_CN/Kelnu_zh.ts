@@ -515,6 +515,17 @@ Please check the media service plugins are installed.</source>
     </message>
 </context>
 <context>
+    <name>CameraNetworkManager</name>
+    <message>
+        <source>redirected (HTTP %1), not followed</source>
+        <translation>被重定向（HTTP %1），未跟随</translation>
+    </message>
+    <message>
+        <source>redirected to %1 (HTTP %2), not followed</source>
+        <translation>被重定向到 %1（HTTP %2），未跟随</translation>
+    </message>
+</context>
+<context>
     <name>TransferPanel</name>
     <message>
         <source>Stop</source>
