@@ -828,7 +828,11 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         int delayMs = 0;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            std::swap(delayMs, m_nextListDelayMs);
+            if (m_delayedLists > 0) {
+                delayMs = m_nextListDelayMs;
+                if (--m_delayedLists == 0)
+                    m_nextListDelayMs = 0;
+            }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
         res.status = 200;
@@ -1102,10 +1106,14 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         ok();
     } else if (p == "/list-delay") {
         int ms = 0;
+        int count = 1;
         if (!toInt(param(req, "ms"), &ms) || ms < 0 || ms > 60000)
             return bad(QStringLiteral("ms must be 0 to 60000"));
+        if (req.has_param("count") && (!toInt(param(req, "count"), &count) || count < 1))
+            return bad(QStringLiteral("count must be 1 or more"));
         std::lock_guard<std::mutex> lock(m_mutex);
         m_nextListDelayMs = ms;
+        m_delayedLists = count;
         ok();
     } else if (p == "/info-delay") {
         int ms = 0;

@@ -194,7 +194,8 @@ private:
     int m_presetGroup = 1000;
     QMap<int, int> m_settings;
     int m_formatCount = 0;
-    int m_nextListDelayMs = 0; // the next media list is answered this late
+    int m_nextListDelayMs = 0; // the next media lists are answered this late
+    int m_delayedLists = 0; // how many of them
     int m_infoDelayMs = 0; // identity questions are answered this late
     int m_sleepCount = 0;
     int m_streamStarts = 0;

@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "bluetoothflow.h"
+#include "bluetoothpanel.h"
 #include "camera.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
@@ -14,7 +14,6 @@
 #include "dlgshowpict.h"
 #include "downloadbatch.h"
 #include "homecameratrust.h"
-#include "homenetworkdialog.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "passwordstore.h"
@@ -107,7 +106,6 @@ MainWindow::MainWindow(QWidget* parent)
         m_transfer->showSummary(summary);
         statusBar()->showMessage(summary.section(QLatin1Char('\n'), 0, 0));
     });
-    m_bluetooth = new BluetoothFlow(this);
 
     m_settings = new SettingsPanel({ui->comboBoxVideo, ui->comboBoxLiveview_BitRate, ui->comboBoxLiveView_WindowSize,
                                     ui->comboBoxSettings_ISO, ui->comboBoxChangeTo},
@@ -156,58 +154,10 @@ MainWindow::MainWindow(QWidget* parent)
         connect(button, &QPushButton::clicked, this, tool.slot);
     }
 
-    // Bluetooth: scan for cameras, choose one, connect it (which also joins its Wi-Fi).
-    auto* scanButton = new QPushButton(tr("Bluetooth"), this);
-    scanButton->setObjectName(QStringLiteral("pbBluetoothScan"));
-    scanButton->setToolTip(tr("Find cameras over Bluetooth."));
-    ui->mainToolBar->addWidget(scanButton);
-    connect(scanButton, &QPushButton::clicked, this, &MainWindow::slotScanDevice);
-    m_comboDevices = new QComboBox(this);
-    m_comboDevices->setObjectName(QStringLiteral("comboDevices"));
-    m_comboDevices->setToolTip(tr("Cameras found over Bluetooth."));
-    m_comboDevices->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    ui->mainToolBar->addWidget(m_comboDevices);
-    auto* connectButton = new QPushButton(tr("Connect"), this);
-    connectButton->setObjectName(QStringLiteral("pbBluetoothConnect"));
-    connectButton->setToolTip(tr("Connect the chosen camera and join its Wi-Fi."));
-    ui->mainToolBar->addWidget(connectButton);
-    connect(connectButton, &QPushButton::clicked, this, &MainWindow::slotConnect2BleDevice);
-    m_homeNetworkButton = new QPushButton(tr("Home network…"), this);
-    m_homeNetworkButton->setObjectName(QStringLiteral("pbHomeNetwork"));
-    m_homeNetworkButton->setToolTip(
-        tr("Put the camera connected over Bluetooth on your home network (HERO12 and later)."));
-    ui->mainToolBar->addWidget(m_homeNetworkButton);
-    connect(m_homeNetworkButton, &QPushButton::clicked, this, &MainWindow::slotHomeNetwork);
-    m_homeNetworkButton->setEnabled(m_bluetooth->homeNetworkUsable());
-    connect(m_bluetooth, &BluetoothFlow::homeNetworkUsableChanged, m_homeNetworkButton, &QWidget::setEnabled);
-    connect(m_bluetooth, &BluetoothFlow::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
-    connect(m_bluetooth, &BluetoothFlow::modelReported, this, &MainWindow::applyReportedModel);
-    connect(m_bluetooth, &BluetoothFlow::cameraReady, this, &MainWindow::handOnHomeCamera);
-    // A modal box must not run inside the Bluetooth stack's callback: these come once that has
-    // returned.
-    connect(m_bluetooth, &BluetoothFlow::pairingNeeded, this, &MainWindow::tellPairingNeeded, Qt::QueuedConnection);
-    connect(m_bluetooth, &BluetoothFlow::wifiJoinFinished, this, &MainWindow::tellWifiJoin, Qt::QueuedConnection);
-    // The selector lists the names in the link's order, so its index is a device index. Each
-    // item carries its device's address, the identity the user's choice is kept by.
-    connect(m_bluetooth, &BluetoothFlow::devicesChanged, this, [this](const QStringList& names) {
-        bool grown = names.size() >= m_comboDevices->count();
-        for (int i = 0; grown && i < m_comboDevices->count(); ++i)
-            grown = m_comboDevices->itemData(i).toString() == m_bluetooth->deviceAddress(i);
-        // A scan only appends: the new cameras join the list, the chosen one stays chosen.
-        if (!grown) {
-            const QString chosen = m_comboDevices->currentData().toString();
-            m_comboDevices->clear();
-            for (int i = 0; i < names.size(); ++i)
-                m_comboDevices->addItem(names.at(i), m_bluetooth->deviceAddress(i));
-            const int keep = m_comboDevices->findData(chosen);
-            if (keep >= 0)
-                m_comboDevices->setCurrentIndex(keep);
-            return;
-        }
-        for (int i = m_comboDevices->count(); i < names.size(); ++i)
-            m_comboDevices->addItem(names.at(i), m_bluetooth->deviceAddress(i));
-    });
-
+    m_bluetooth = new BluetoothPanel(ui->mainToolBar, this);
+    connect(m_bluetooth, &BluetoothPanel::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(m_bluetooth, &BluetoothPanel::modelReported, this, &MainWindow::applyReportedModel);
+    connect(m_bluetooth, &BluetoothPanel::cameraReady, this, &MainWindow::cameraReady);
 
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
@@ -1143,53 +1093,6 @@ void MainWindow::slotDeleteFiles()
 // ---------------------------------------------------------------------------------------
 // Bluetooth and Wi-Fi join
 
-void MainWindow::slotScanDevice()
-{
-    // A missing or switched-off adapter is told in a box; the scan could only fail.
-    QString problem;
-    if (!m_bluetooth->scan(&problem))
-        Prompt::information(this, QStringLiteral("Alert"), problem);
-}
-
-void MainWindow::slotConnect2BleDevice()
-{
-    if (m_comboDevices->currentText().isEmpty()) {
-        Prompt::information(this, QStringLiteral("info"),
-                            QStringLiteral("please press bluetooth button to find device first"));
-        return;
-    }
-    if (!Prompt::confirm(this, QStringLiteral("Velkamo"),
-                         QStringLiteral("CAUTION: This will disconnect the current network and "
-                                        "connect to the GoPro network. Are you sure?")))
-        return;
-    m_bluetooth->connectDevice(m_comboDevices->currentIndex());
-}
-
-void MainWindow::slotHomeNetwork()
-{
-    auto* dialog = new HomeNetworkDialog(m_bluetooth->newHomeNetworkSetup(), this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &HomeNetworkDialog::cameraReady, this, &MainWindow::handOnHomeCamera);
-    dialog->open();
-}
-
-void MainWindow::handOnHomeCamera(const HomeNetworkCamera& camera)
-{
-    statusBar()->showMessage(tr("On the home network at %1").arg(camera.address.toString()));
-    emit cameraReady(camera);
-}
-
-void MainWindow::tellPairingNeeded(const QString& address)
-{
-    const QString camera = address.isEmpty() ? tr("the camera's address") : address;
-    Prompt::warning(this, QStringLiteral("Alert"),
-                    tr("The camera did not tell its Wi-Fi name: it is not paired with this "
-                       "computer.<br>Pair it once: put the camera in pairing mode (Connections "
-                       "&gt; Connect Device), pair it in this computer's Bluetooth settings or "
-                       "with bluetoothctl (pair %1, then trust %1), then connect again.")
-                        .arg(camera.toHtmlEscaped()));
-}
-
 void MainWindow::applyReportedModel(int number, const QString& reportedName)
 {
     qDebug() << "Result:" << number;
@@ -1216,23 +1119,6 @@ void MainWindow::applyReportedModel(int number, const QString& reportedName)
 void MainWindow::slotPowerOff()
 {
     m_bluetooth->powerOff();
-}
-
-void MainWindow::tellWifiJoin(bool joined, const QString& problem, const QString& ssid, const QString& password)
-{
-    QString message;
-    if (joined) {
-        message = QStringLiteral("connect to the WiFi successfully, please wait to refresh automatically");
-    } else {
-        // The box renders rich text: the name and password must show as they are, and both
-        // are put in at once so that a "%2" inside the name stays as it is.
-        message = QStringLiteral("connection failed, please connect to the following network")
-            + QString(29, QLatin1Char(' '))
-            + QStringLiteral("manually<br>SSID: %1<br>password: %2").arg(ssid.toHtmlEscaped(), password.toHtmlEscaped());
-        if (!problem.isEmpty())
-            message = problem.toHtmlEscaped() + QStringLiteral("<br>") + message;
-    }
-    Prompt::information(this, QStringLiteral("info"), message);
 }
 
 void MainWindow::slotTipTimer()

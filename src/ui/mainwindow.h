@@ -29,7 +29,7 @@ class QPushButton;
 class QTimer;
 QT_END_NAMESPACE
 
-class BluetoothFlow;
+class BluetoothPanel;
 class CameraOffload;
 class CameraRoster;
 class CameraStatusView;
@@ -95,11 +95,8 @@ private slots:
     void slotSliderChanged(int value);
     void slotStopPreviewVideo();
     void slotTipTimer();
-    void slotScanDevice();
-    void slotConnect2BleDevice();
     void slotfinishDownload(const QString& summary);
     void slotPowerOff();
-    void slotHomeNetwork();
 
 private:
     // A fixed request in the current model's form for the current camera; empty when the
@@ -140,11 +137,6 @@ private:
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one).
     void applyReportedModel(int number, const QString& reportedName);
-    // A camera found on its home network over Bluetooth: said where, and handed on.
-    void handOnHomeCamera(const HomeNetworkCamera& camera);
-    // The boxes of the Bluetooth flow.
-    void tellPairingNeeded(const QString& address);
-    void tellWifiJoin(bool joined, const QString& problem, const QString& ssid, const QString& password);
     // Media browser helpers.
     void applyMediaList(quint64 camera, const MediaList& list);
     void showMediaCount();
@@ -176,7 +168,6 @@ private:
     CameraCards m_cards;
     QComboBox* m_comboModel = nullptr;
     SettingsPanel* m_settings = nullptr;
-    QComboBox* m_comboDevices = nullptr;
     MediaSelection m_selectedFiles;
     TransferPanel* m_transfer = nullptr;
     DownloadBatch* m_batch = nullptr;
@@ -185,8 +176,7 @@ private:
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;
     QTimer* m_tipTimer = nullptr;
-    BluetoothFlow* m_bluetooth = nullptr;
-    QPushButton* m_homeNetworkButton = nullptr;
+    BluetoothPanel* m_bluetooth = nullptr;
     bool m_configWarningShown = false;
     int m_gridColumns = 3;
     int m_tipCounter = 0;

@@ -276,9 +276,9 @@ bool CamSim::setMediaCount(int count)
     return isOk(control(QStringLiteral("/media?count=%1").arg(count), 60000));
 }
 
-bool CamSim::delayNextList(int ms)
+bool CamSim::delayNextList(int ms, int count)
 {
-    return isOk(control(QStringLiteral("/list-delay?ms=%1").arg(ms)));
+    return isOk(control(QStringLiteral("/list-delay?ms=%1&count=%2").arg(ms).arg(count)));
 }
 
 bool CamSim::setInfoDelay(int ms)

@@ -100,8 +100,9 @@ public:
     // Replaces the card's media list: generated files, or this exact gpMediaList body.
     bool setMediaCount(int count);
     bool setMediaJson(const QByteArray& body);
-    // The next media list request is answered ms late, with the list as it was when asked.
-    bool delayNextList(int ms);
+    // The next media list request (the next count) is answered ms late, with the list as it was
+    // when asked.
+    bool delayNextList(int ms, int count = 1);
     // Identity questions (/gopro/camera/info, /gp/gpControl/info) are answered ms late.
     bool setInfoDelay(int ms);
     // Another camera at the same address (the next camera's access point joined): its serial

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "homenetworkcamera.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class BluetoothFlow;
+class QComboBox;
+class QPushButton;
+class QToolBar;
+class QWidget;
+
+// The window's Bluetooth controls, in its tool bar: find cameras, choose one, connect it (which
+// puts the PC on its Wi-Fi, or finds it on its home network), and put it on the home network.
+// The flow itself is BluetoothFlow's; this asks the user what the flow needs asked and shows
+// what it reports, in boxes parented to the window.
+class BluetoothPanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    BluetoothPanel(QToolBar* toolBar, QWidget* window);
+
+    void powerOff();
+
+signals:
+    // For the status bar.
+    void status(const QString& text);
+    // The camera connected told its model (number 0 when its name holds none).
+    void modelReported(int number, const QString& reportedName);
+    // The camera connected is on its home network, set up there or found there.
+    void cameraReady(const HomeNetworkCamera& camera);
+
+private:
+    void scan();
+    void connectChosen();
+    void openHomeNetwork();
+    void handOn(const HomeNetworkCamera& camera);
+    void showDevices(const QStringList& names);
+    void tellPairingNeeded(const QString& address);
+    void tellWifiJoin(bool joined, const QString& problem, const QString& ssid, const QString& password);
+
+    QWidget* m_window = nullptr;
+    BluetoothFlow* m_flow = nullptr;
+    QComboBox* m_devices = nullptr;
+    QPushButton* m_homeNetwork = nullptr;
+};
