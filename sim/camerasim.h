@@ -70,6 +70,9 @@ public:
     void setSerial(const QString& serial);
     // Holds an identity answer (either family) for the delay set with /info-delay.
     void delayInfo();
+    // Holds a poll (the status, keep-alive and state requests) for the delay set with
+    // /poll-delay: a camera slow to tell its state that still takes commands at once.
+    void delayPoll();
     // How long the camera takes to start or stop recording once a shutter request is in:
     // each one is answered after a delay drawn from [minMs, maxMs].
     void setStartLatency(int minMs, int maxMs);
@@ -113,6 +116,8 @@ private:
     };
 
     int appendLog(int port, const httplib::Request& req, qint64 ms);
+    // Sleeps ms in short steps, ending early when the simulator quits.
+    void hold(int ms);
     void setLogStatus(int index, int status);
     void waitWhileStalled(const QString& faultPath = QString());
     // The fault set on key ("thumbnail:DIR/NAME"), once a stall on it has ended.
@@ -181,6 +186,7 @@ private:
     int m_formatCount = 0;
     int m_nextListDelayMs = 0; // the next media list is answered this late
     int m_infoDelayMs = 0; // identity questions are answered this late
+    int m_pollDelayMs = 0; // status, keep-alive and state requests are answered this late
     int m_sleepCount = 0;
     int m_streamStarts = 0;
     int m_startLatencyMinMs = 0;
