@@ -384,9 +384,19 @@ private slots:
     // Download from all cameras, three on cables: while the second one's download is in
     // progress (held on its second file), the first (done) and the third (waiting its turn)
     // are pulled out. The second's files all arrive byte for byte; the first's line is as a
-    // finished camera's; the third's says it went away before its turn, and it is not asked.
+    // finished camera's; the third's says it went away before its turn, unless it is plugged
+    // in again before its turn comes: then its files come as any camera's.
+    void othersLeavingDoNotCutTheDownloadInProgress_data()
+    {
+        QTest::addColumn<bool>("waitingBack");
+        QTest::addColumn<QString>("waitingLine");
+        QTest::newRow("waiting one gone") << false << "went away before its turn.";
+        QTest::newRow("waiting one back before its turn") << true << "9 of 9 files saved.";
+    }
     void othersLeavingDoNotCutTheDownloadInProgress()
     {
+        QFETCH(bool, waitingBack);
+        QFETCH(QString, waitingLine);
         testsupport::writeDefaultModel("hero12");
         QVERIFY(CamSim::leaveNetwork()); // no camera on Wi-Fi: the access point is listed, offline
         CamSim sims[3];
@@ -422,6 +432,12 @@ private slots:
         QVERIFY(CamSim::unplugUsb(doneCable.serial));
         QVERIFY(CamSim::unplugUsb(waitingCable.serial));
         QTRY_COMPARE_WITH_TIMEOUT(cameralist::names(cameraList()).size(), 2, 2 * UsbCameraFinder::kScanIntervalMs + 5000);
+        if (waitingBack) {
+            QVERIFY(CamSim::plugUsb(waitingCable.serial, waitingCable.model));
+            QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameraList()).contains(waitingCable.name), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(cameralist::stateOf(cameraList(), waitingCable.name) != "offline", 10000);
+        }
+        QVERIFY(panel->text().startsWith(QString("Camera 2 of 3 (%1) · Downloading 2 of 9").arg(inProgressCable.folder)));
         QVERIFY(inProgress.setFault(files.at(1), "none"));
         QTRY_VERIFY_WITH_TIMEOUT(panel->text().startsWith("Downloaded from all cameras"), 60000);
 
@@ -429,7 +445,7 @@ private slots:
         QCOMPARE(lines, QStringList({"Downloaded from all cameras to " + folder.path() + ".",
                                      doneCable.folder + ": 9 of 9 files saved.",
                                      inProgressCable.folder + ": 9 of 9 files saved.",
-                                     waitingCable.folder + ": went away before its turn."}));
+                                     waitingCable.folder + ": " + waitingLine}));
         QNetworkAccessManager nam;
         const QString host = CamSim::usbCameraAddress(inProgressCable.serial).toString();
         for (const QString& path : files) {
