@@ -131,10 +131,12 @@ void CameraLink::handleReply(QNetworkReply* reply)
         qDebug().nospace() << "http request failed: code = " << code << " " << reply->errorString();
     const bool command = reply->manager() == m_cmdManager;
     // A success status means the camera took the command, even when the body that follows is
-    // cut: nothing in it is read. That the camera is away the tip line says already; but a
-    // command sent while it answered is told all the same: a camera silent since then (taken
-    // for away before the command's deadline) did not carry it out.
-    if (command && (code < 200 || code > 299) && (m_online || sentWhileThere)) {
+    // cut: nothing in it is read. That the camera is away the tip line says already, and a
+    // network that says it is gone refused nothing; but a command sent while it answered and
+    // left unanswered is told all the same: a camera silent since then (taken for away before
+    // the command's deadline) did not carry it out.
+    const bool leftUnanswered = sentWhileThere && !Reachability::meansGone(reply->error());
+    if (command && (code < 200 || code > 299) && (m_online || leftUnanswered)) {
         QString why = ReplyLimit::reason(reply);
         if (code != 0)
             why = tr("HTTP %1").arg(code);
