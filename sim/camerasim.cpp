@@ -152,6 +152,12 @@ void CameraSim::setInfoDelay(int ms)
     m_infoDelayMs = ms;
 }
 
+void CameraSim::hold(int ms)
+{
+    for (int waited = 0; waited < ms && !m_quit; waited += 10)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, ms - waited)));
+}
+
 void CameraSim::delayInfo()
 {
     int ms;
@@ -159,8 +165,17 @@ void CameraSim::delayInfo()
         std::lock_guard<std::mutex> lock(m_mutex);
         ms = m_infoDelayMs;
     }
-    for (int waited = 0; waited < ms && !m_quit; waited += 10)
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(10, ms - waited)));
+    hold(ms);
+}
+
+void CameraSim::delayPoll()
+{
+    int ms;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ms = m_pollDelayMs;
+    }
+    hold(ms);
 }
 
 void CameraSim::loadProfile(int model)
@@ -749,6 +764,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         return notFound();
 
     if (on80 && p == "/gp/gpControl/status") {
+        delayPoll();
         json(res, cameraStatus());
     } else if (on80 && p == "/gp/gpControl/info" && cameraidentity::known(model)) {
         delayInfo();
@@ -781,9 +797,20 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             m_subMode = subMode;
         }
         ok();
+    } else if (on80 && p == "/gp/gpControl/command/set_mode") {
+        // The HERO8's preset groups (1000 video, 1001 photo, 1002 time lapse), as set_group
+        // selects them on the newer family.
+        int id = 0;
+        if (!toInt(param(req, "p"), &id))
+            return gpError(req, res);
+        if (id >= 1000 && id <= 1002) {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_presetGroup = id;
+        }
+        ok();
     } else if (on80
                && (p == "/gp/gpControl/command/system/locate" || p == "/gp/gpControl/command/digital_zoom"
-                   || p == "/gp/gpControl/command/set_mode" || p == "/gp/gpControl/command/storage/tag_moment")) {
+                   || p == "/gp/gpControl/command/storage/tag_moment")) {
         ok(); // accepted, nothing the tests look at
     } else if ((on80 || (ogp && on8080)) && p == "/gp/gpControl/command/storage/delete/all") {
         // A camera takes its time over the card and answers when done; until then the old
@@ -853,6 +880,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         m_streamer->stop();
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
+        delayPoll();
         ok();
     } else if (ogp && on8080 && p == "/gopro/version") {
         json(res, {{QStringLiteral("version"), QStringLiteral("2.0")}});
@@ -869,6 +897,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         }
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/state") {
+        delayPoll();
         json(res, cameraStatus());
     } else if (ogp && on8080 && p == "/gopro/camera/setting") {
         ogpSetting(req, res);
@@ -1021,6 +1050,7 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("wiredRefusals"), m_wiredRefusals},
         {QStringLiteral("profileLoaded"), m_profile.loaded},
         {QStringLiteral("answer"), QLatin1String(answers[int(m_answer)])},
+        {QStringLiteral("pollDelay"), m_pollDelayMs},
         {QStringLiteral("shutter"), m_shutter},
         {QStringLiteral("startLatency"),
          QJsonObject{{QStringLiteral("min"), m_startLatencyMinMs}, {QStringLiteral("max"), m_startLatencyMaxMs}}},
@@ -1121,6 +1151,13 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             return bad(QStringLiteral("ms must be 0 to 60000"));
         std::lock_guard<std::mutex> lock(m_mutex);
         m_infoDelayMs = ms;
+        ok();
+    } else if (p == "/poll-delay") {
+        int ms = 0;
+        if (!toInt(param(req, "ms"), &ms) || ms < 0 || ms > 60000)
+            return bad(QStringLiteral("ms must be 0 to 60000"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_pollDelayMs = ms;
         ok();
     } else if (p == "/identity") {
         // Another camera at the same address: the next camera's access point joined.

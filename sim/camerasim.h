@@ -72,6 +72,9 @@ public:
     void setInfoDelay(int ms);
     // Holds an identity answer for that delay.
     void delayInfo();
+    // Holds a poll (the status, keep-alive and state requests) for the delay set with
+    // /poll-delay: a camera slow to tell its state that still takes commands at once.
+    void delayPoll();
     // How long the camera takes to start or stop recording once a shutter request is in:
     // each one is answered after a delay drawn from [minMs, maxMs].
     void setStartLatency(int minMs, int maxMs);
@@ -127,6 +130,8 @@ private:
     static QJsonArray logJson(const std::vector<LogEntry>& log);
     // A 302 to the same target on the other host.
     void redirect(const httplib::Request& req, httplib::Response& res);
+    // Sleeps ms in short steps, ending early when the simulator quits.
+    void hold(int ms);
     void waitWhileStalled(const QString& faultPath = QString());
     // The fault set on key ("thumbnail:DIR/NAME"), once a stall on it has ended.
     Fault faultAfterStall(const QString& key);
@@ -197,6 +202,7 @@ private:
     int m_nextListDelayMs = 0; // the next media lists are answered this late
     int m_delayedLists = 0; // how many of them
     int m_infoDelayMs = 0; // identity questions are answered this late
+    int m_pollDelayMs = 0; // status, keep-alive and state requests are answered this late
     int m_sleepCount = 0;
     int m_streamStarts = 0;
     int m_startLatencyMinMs = 0;

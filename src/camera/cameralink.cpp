@@ -89,7 +89,10 @@ bool CameraLink::sendDirect(const QString& url)
 
 void CameraLink::get(const QUrl& url)
 {
-    ReplyLimit::apply(m_cmdManager->get(QNetworkRequest(url)), kCommandMaxBytes, kCommandDeadlineMs);
+    QNetworkReply* reply = m_cmdManager->get(QNetworkRequest(url));
+    ReplyLimit::apply(reply, kCommandMaxBytes, kCommandDeadlineMs);
+    if (m_online)
+        m_sentWhileThere.insert(reply);
 }
 
 void CameraLink::awaitAnswer(const QString& url)
@@ -101,6 +104,7 @@ void CameraLink::awaitAnswer(const QString& url)
 
 void CameraLink::handleReply(QNetworkReply* reply)
 {
+    const bool sentWhileThere = m_sentWhileThere.remove(reply);
     // Answers to what was sent before the link was set aside change nothing.
     if (!m_active) {
         reply->deleteLater();
@@ -127,8 +131,12 @@ void CameraLink::handleReply(QNetworkReply* reply)
         qDebug().nospace() << "http request failed: code = " << code << " " << reply->errorString();
     const bool command = reply->manager() == m_cmdManager;
     // A success status means the camera took the command, even when the body that follows is
-    // cut: nothing in it is read. While the camera is away the tip line says so already.
-    if (command && (code < 200 || code > 299) && m_online) {
+    // cut: nothing in it is read. That the camera is away the tip line says already, and a
+    // network that says it is gone refused nothing; but a command sent while it answered and
+    // left unanswered is told all the same: a camera silent since then (taken for away before
+    // the command's deadline) did not carry it out.
+    const bool leftUnanswered = sentWhileThere && !Reachability::meansGone(reply->error());
+    if (command && (code < 200 || code > 299) && (m_online || leftUnanswered)) {
         // An error status says more than a bound its body passed; a redirect refused says
         // where it led.
         QString why = ReplyLimit::reason(reply);

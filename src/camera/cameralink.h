@@ -71,7 +71,8 @@ signals:
     void wentOffline();
     void statusReceived(const CameraStatus& status);
     void cardCommandsAnswered();
-    // A command the camera refused ("HTTP 500") or did not answer in time, while it is there.
+    // A command the camera refused ("HTTP 500") or did not answer in time, while it is there
+    // or was there when the command went out.
     void commandFailed(const QUrl& command, const QString& why);
 
 private:
@@ -87,6 +88,8 @@ private:
     CameraStatus m_lastStatus;
     // Card-changing commands sent and not yet answered.
     QSet<QUrl> m_awaitedCommands;
+    // Commands on their way that went out while the camera answered.
+    QSet<QNetworkReply*> m_sentWhileThere;
     bool m_online = false;
     bool m_active = true;
     int m_model = 5;

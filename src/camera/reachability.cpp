@@ -5,11 +5,16 @@ bool Reachability::isAnswer(QNetworkReply::NetworkError error, int httpStatus)
     return httpStatus != 0 || error == QNetworkReply::ConnectionRefusedError;
 }
 
+bool Reachability::meansGone(QNetworkReply::NetworkError error)
+{
+    return error == QNetworkReply::UnknownNetworkError;
+}
+
 Reachability::Change Reachability::onReply(QNetworkReply::NetworkError error, int httpStatus,
                                            bool poll)
 {
     const bool wasOnline = m_online;
-    if (error == QNetworkReply::UnknownNetworkError) {
+    if (meansGone(error)) {
         m_online = false;
         m_missedPolls = 0;
     } else if (isAnswer(error, httpStatus)) {

@@ -21,6 +21,8 @@ public:
     Change onReply(QNetworkReply::NetworkError error, int httpStatus, bool poll);
 
     static bool isAnswer(QNetworkReply::NetworkError error, int httpStatus);
+    // The network itself says the camera is not there ("network unreachable").
+    static bool meansGone(QNetworkReply::NetworkError error);
 
     bool isOnline() const { return m_online; }
     // Keep-alive polls without an answer since the camera last answered.

@@ -89,6 +89,7 @@ void CameraOffload::start(const QString& folder, const QList<Source>& cameras)
     m_folder = folder;
     m_cameras = cameras;
     m_lines.clear();
+    m_away.clear();
     m_index = -1;
     m_stopping = false;
     m_stage = Stage::Listing;
@@ -117,8 +118,17 @@ void CameraOffload::stop()
 
 void CameraOffload::cameraLeft(const CameraAddress& address)
 {
-    if (!isRunning() || m_index >= m_cameras.size() || m_cameras.at(m_index).address != address)
+    if (!isRunning() || m_index >= m_cameras.size())
         return;
+    if (m_cameras.at(m_index).address != address) {
+        // Asked at its turn it would not answer, or (behind a route that leads nowhere) only
+        // after a long wait.
+        for (qsizetype i = m_index + 1; i < m_cameras.size(); ++i) {
+            if (m_cameras.at(i).address == address && !m_away.contains(address))
+                m_away.append(address);
+        }
+        return;
+    }
     qDebug() << "offload: camera at" << address.host().toString() << "went away";
     m_gone = true;
     if (m_listReply)
@@ -128,10 +138,19 @@ void CameraOffload::cameraLeft(const CameraAddress& address)
     // While its card is read, cardLoaded() tells.
 }
 
+void CameraOffload::cameraBack(const CameraAddress& address)
+{
+    m_away.removeAll(address);
+}
+
 void CameraOffload::next()
 {
     if (++m_index >= m_cameras.size()) {
         finish(tr("Downloaded from all cameras to %1.").arg(QDir::toNativeSeparators(m_folder)));
+        return;
+    }
+    if (m_away.contains(m_cameras.at(m_index).address)) {
+        endCamera(tr("went away before its turn."));
         return;
     }
     m_gone = false;

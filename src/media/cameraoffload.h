@@ -47,8 +47,10 @@ public:
     void stop();
     bool isRunning() const { return m_stage != Stage::Idle; }
     // The camera at address stopped answering: its part ends now and says so; the next
-    // camera follows.
+    // camera follows. One waiting its turn is passed over when its turn comes, unless it is
+    // back by then.
     void cameraLeft(const CameraAddress& address);
+    void cameraBack(const CameraAddress& address);
 
 signals:
     // What is going on now: "Camera 2 of 3 (HERO12 Black 5504) · Downloading 4 of 29: NAME".
@@ -78,6 +80,7 @@ private:
     QString m_folder;
     QList<Source> m_cameras;
     QStringList m_lines; // one for each camera done
+    QList<CameraAddress> m_away; // cameras waiting their turn that stopped answering
     int m_index = -1;
     Stage m_stage = Stage::Idle;
     bool m_gone = false; // the current camera stopped answering

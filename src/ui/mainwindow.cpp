@@ -378,6 +378,8 @@ void MainWindow::showCameraList()
             // Its part of a download from all cameras ends there.
             m_offload->cameraLeft(camera->address());
         });
+        connect(camera, &Camera::cameOnline, this,
+                [this, camera] { m_offload->cameraBack(camera->address()); });
         connect(camera, &Camera::commandFailed, this, [this, camera](const QUrl& command, const QString& why) {
             if (camera != m_camera)
                 statusBar()->showMessage(tr("%1 did not carry out %2 (%3).")

@@ -286,6 +286,11 @@ bool CamSim::setInfoDelay(int ms)
     return isOk(control(QStringLiteral("/info-delay?ms=%1").arg(ms)));
 }
 
+bool CamSim::setPollDelay(int ms)
+{
+    return isOk(control(QStringLiteral("/poll-delay?ms=%1").arg(ms)));
+}
+
 bool CamSim::setIdentity(const QString& serial, int model)
 {
     return isOk(control(QStringLiteral("/identity?serial=%1&model=%2").arg(serial).arg(model)));

@@ -105,6 +105,10 @@ public:
     bool delayNextList(int ms, int count = 1);
     // Identity questions (/gopro/camera/info, /gp/gpControl/info) are answered ms late.
     bool setInfoDelay(int ms);
+    // The polls (status, keep-alive, state) are answered ms late, everything else at once: a
+    // camera slow to tell its state that still takes commands. Past the program's poll
+    // deadline (2 s) it is taken for away.
+    bool setPollDelay(int ms);
     // Another camera at the same address (the next camera's access point joined): its serial
     // and model from now on; give it a card of its own with setMediaCount or setMediaJson.
     bool setIdentity(const QString& serial, int model);

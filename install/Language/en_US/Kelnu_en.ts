@@ -610,6 +610,10 @@ Please check the media service plugins are installed.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>went away before its turn.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>HTTP %1</source>
         <translation type="unfinished"></translation>
     </message>

@@ -621,6 +621,10 @@ Please check the media service plugins are installed.</source>
         <translation>读取存储卡之前已断开。</translation>
     </message>
     <message>
+        <source>went away before its turn.</source>
+        <translation>轮到之前已断开。</translation>
+    </message>
+    <message>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
     </message>
