@@ -66,7 +66,14 @@ Camera* CameraRoster::newCamera()
             [this, camera](const CameraAddress& address, const CameraInfo& info) {
                 otherCameraAt(camera, address, info);
             });
-    connect(camera, &Camera::cameOnline, this, [this, camera] { preferAnswering(camera); });
+    connect(camera, &Camera::cameOnline, this, [this, camera] {
+        emit answering(camera, true);
+        preferAnswering(camera);
+    });
+    connect(camera, &Camera::wentOffline, this, [this, camera] { emit answering(camera, false); });
+    connect(camera, &Camera::commandFailed, this, [this, camera](const QUrl& command, const QString& why) {
+        emit commandFailed(camera, command, why);
+    });
     return camera;
 }
 

@@ -55,6 +55,10 @@ signals:
     void listChanged();
     // A camera's name or state changed.
     void cameraChanged(Camera* camera);
+    // A camera listed came to answer, or stopped.
+    void answering(Camera* camera, bool answers);
+    // A camera did not carry out a command it was sent.
+    void commandFailed(Camera* camera, const QUrl& command, const QString& why);
     // Nothing reaches the camera any more: everything bound to it ends.
     void cameraLeft(Camera::Id id);
     void currentChanged(Camera* camera);

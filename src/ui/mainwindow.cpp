@@ -5,6 +5,7 @@
 #include "camera.h"
 #include "cameralink.h"
 #include "cameraoffload.h"
+#include "camerapicker.h"
 #include "cameraprofile.h"
 #include "camerarequests.h"
 #include "cameraroster.h"
@@ -246,22 +247,17 @@ MainWindow::MainWindow(QWidget* parent)
     statusBar()->addPermanentWidget(m_cameraStatus);
 
     // The camera list: the window shows and controls the camera chosen there.
-    m_comboCameras = new QComboBox(this);
-    m_comboCameras->setObjectName(QStringLiteral("comboCameras"));
-    m_comboCameras->setToolTip(tr("The camera this window shows and controls."));
-    m_comboCameras->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(0), m_comboCameras);
-    connect(m_comboCameras, &QComboBox::activated, this, [this](int index) {
-        chooseCamera(m_comboCameras->itemData(index).toULongLong());
+    m_picker = new CameraPicker(m_roster, ui->mainToolBar, this);
+    connect(m_picker, &CameraPicker::chosen, this, &MainWindow::chooseCamera);
+    connect(m_picker, &CameraPicker::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    // A camera's part of a download from all cameras ends when it stops answering, and one
+    // waiting its turn that answers again is downloaded after all.
+    connect(m_roster, &CameraRoster::answering, this, [this](Camera* camera, bool answers) {
+        if (answers)
+            m_offload->cameraBack(camera->address());
+        else
+            m_offload->cameraLeft(camera->address());
     });
-    m_checkAllCameras = new QCheckBox(tr("All cameras"), this);
-    m_checkAllCameras->setObjectName(QStringLiteral("checkBoxAllCameras"));
-    m_checkAllCameras->setToolTip(tr("Start, Stop, the capture mode and the settings go to every "
-                                     "camera in the list that answers. The grid, the preview and "
-                                     "downloads stay with the camera shown."));
-    ui->mainToolBar->insertWidget(ui->mainToolBar->actions().value(1), m_checkAllCameras);
-    connect(m_roster, &CameraRoster::listChanged, this, &MainWindow::showCameraList);
-    connect(m_roster, &CameraRoster::cameraChanged, this, &MainWindow::showCameraList);
     connect(m_roster, &CameraRoster::currentChanged, this, &MainWindow::showCamera);
     connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
         // Merged into another camera (it was that camera, seen another way), nothing ends.
@@ -363,61 +359,9 @@ MediaSource MainWindow::sourceOf(const Camera* camera)
     return {camera->id(), camera->address(), camera->network()};
 }
 
-void MainWindow::showCameraList()
-{
-    const QList<Camera*>& listed = m_roster->cameras();
-    // A camera other than the one shown is heard of only while the user sends to all.
-    for (Camera* camera : listed) {
-        if (m_heard.contains(camera->id()))
-            continue;
-        m_heard.insert(camera->id());
-        connect(camera, &Camera::wentOffline, this, [this, camera] {
-            if (camera != m_camera && m_checkAllCameras->isChecked())
-                statusBar()->showMessage(
-                    tr("%1 stopped answering; the other cameras go on.").arg(camera->displayName()));
-            // Its part of a download from all cameras ends there.
-            m_offload->cameraLeft(camera->address());
-        });
-        connect(camera, &Camera::cameOnline, this,
-                [this, camera] { m_offload->cameraBack(camera->address()); });
-        connect(camera, &Camera::commandFailed, this, [this, camera](const QUrl& command, const QString& why) {
-            if (camera != m_camera)
-                statusBar()->showMessage(tr("%1 did not carry out %2 (%3).")
-                                             .arg(camera->displayName(),
-                                                  command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority),
-                                                  why));
-        });
-    }
-    const auto entryText = [](const Camera* camera) {
-        return QStringLiteral("%1 — %2").arg(camera->displayName(), camera->stateText());
-    };
-    bool same = m_comboCameras->count() == listed.size();
-    for (int i = 0; same && i < listed.size(); ++i)
-        same = m_comboCameras->itemData(i).toULongLong() == listed.at(i)->id();
-    const QSignalBlocker blocker(m_comboCameras);
-    // Rebuilt only when cameras come or go: a status every few seconds changes texts in place,
-    // and an open list stays open.
-    if (!same) {
-        m_comboCameras->clear();
-        for (const Camera* camera : listed)
-            m_comboCameras->addItem(entryText(camera), QVariant::fromValue(camera->id()));
-    } else {
-        for (int i = 0; i < listed.size(); ++i) {
-            if (m_comboCameras->itemText(i) != entryText(listed.at(i)))
-                m_comboCameras->setItemText(i, entryText(listed.at(i)));
-        }
-    }
-    m_comboCameras->setCurrentIndex(m_comboCameras->findData(QVariant::fromValue(m_roster->currentId())));
-    QStringList lines{tr("The camera this window shows and controls.")};
-    for (const Camera* camera : listed)
-        lines << entryText(camera);
-    m_comboCameras->setToolTip(lines.join(QLatin1Char('\n')));
-    m_checkAllCameras->setEnabled(listed.size() > 1);
-}
-
 bool MainWindow::sendsToAll() const
 {
-    return m_checkAllCameras->isChecked() && m_checkAllCameras->isEnabled();
+    return m_picker->sendsToAll();
 }
 
 void MainWindow::reportAll(const QString& what, const AllCameras::Outcome& outcome)
@@ -436,7 +380,7 @@ void MainWindow::chooseCamera(Camera::Id id)
         && !Prompt::confirm(this, tr("Velkamo"),
                             tr("A download from %1 is running. Stop it and switch cameras?")
                                 .arg(m_camera->displayName()))) {
-        showCameraList();
+        m_picker->show();
         return;
     }
     m_batch->stop();
@@ -480,7 +424,6 @@ void MainWindow::showCamera(Camera* camera)
             m_cards.setCard(left->id(), m_tileGrid->media());
     }
     m_camera = camera;
-    showCameraList();
     m_currentWiring = {
         connect(camera, &Camera::cameOnline, this, &MainWindow::cameraCameOnline),
         connect(camera, &Camera::wentOffline, this, &MainWindow::cameraWentOffline),

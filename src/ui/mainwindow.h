@@ -31,6 +31,7 @@ QT_END_NAMESPACE
 
 class BluetoothPanel;
 class CameraOffload;
+class CameraPicker;
 class CameraRoster;
 class CameraStatusView;
 class CardReader;
@@ -125,7 +126,6 @@ private:
     // The roster's current camera becomes the window's: everything of the one left ends or is
     // kept for it, and the window shows this one.
     void showCamera(Camera* camera);
-    void showCameraList();
     // True while the user sends to every listed camera at once.
     bool sendsToAll() const;
     // Says in the status bar where a choice sent to all cameras went; warns when it reached
@@ -152,14 +152,11 @@ private:
     // when another becomes current.
     QPointer<Camera> m_camera;
     QList<QMetaObject::Connection> m_currentWiring;
-    // Cameras whose going and refusals the window listens to.
-    QSet<Camera::Id> m_heard;
     // The camera whose preview was started last and not stopped.
     Camera::Id m_previewCamera = 0;
     // Why the running download ends, said before its summary ("… is gone.").
     QString m_batchEnd;
-    QComboBox* m_comboCameras = nullptr;
-    QCheckBox* m_checkAllCameras = nullptr;
+    CameraPicker* m_picker = nullptr;
     AllCameras m_allCameras;
     CameraStatusView* m_cameraStatus = nullptr;
     TileGrid* m_tileGrid = nullptr;
