@@ -416,6 +416,12 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
+    // They fetch through the cameras' own managers, which go with the roster: their transfers
+    // end first.
+    delete m_offload;
+    m_offload = nullptr;
+    delete m_batch;
+    m_batch = nullptr;
     // The grid reads the selection, a member that is gone before the widgets are.
     delete m_tileGrid;
     m_tileGrid = nullptr;
@@ -1206,6 +1212,7 @@ void MainWindow::slotDownload()
             sizes.insert(path, listed);
     }
     m_batch->setCamera(m_camera->address());
+    m_batch->setManager(m_camera->network());
     m_batch->start(folder, paths, sizes);
 }
 
@@ -1238,7 +1245,8 @@ void MainWindow::slotDownloadAllCameras()
                 name = RememberedModels().name(camera->serial());
             cameras.append({camera->address(),
                             CameraOffload::folderName(name, camera->model(), camera->serial(),
-                                                      camera->address())});
+                                                      camera->address()),
+                            camera->network()});
         }
         m_offload->start(folder, cameras);
     };
