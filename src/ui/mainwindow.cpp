@@ -416,17 +416,17 @@ MainWindow::MainWindow(QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // They fetch through the cameras' own managers, which go with the roster: their transfers
-    // end first.
-    delete m_offload;
-    m_offload = nullptr;
-    delete m_batch;
-    m_batch = nullptr;
     // The grid reads the selection, a member that is gone before the widgets are.
     delete m_tileGrid;
     m_tileGrid = nullptr;
     delete ui;
     ui = nullptr;
+    // They fetch through the cameras' own managers, which go with the roster (a child made
+    // before them, so deleted before them): their transfers end first.
+    delete m_offload;
+    m_offload = nullptr;
+    delete m_batch;
+    m_batch = nullptr;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
