@@ -118,10 +118,10 @@ bool RememberedCameras::remember(const HomeNetworkCamera& camera) const
     }
     entries.append(toJson(camera));
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    // The user's alone from the first moment, whatever the umask: QSaveFile makes a new file
-    // as the umask allows (0666 under umask 0, open for anyone to keep a handle to write with
-    // later), and one of an existing file with that file's permissions. It is refused
-    // otherwise.
+    // The user's alone from its first moment, whatever the umask (it is refused otherwise).
+    // QSaveFile makes a new file as the umask allows (0666 under umask 0: anyone could open it
+    // then and write through that handle later), but a replacement with the permissions of the
+    // file it replaces: so that file is there first, 0600.
     const int fd = ::open(QFile::encodeName(m_path).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd >= 0)
