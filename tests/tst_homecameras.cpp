@@ -525,9 +525,11 @@ private slots:
         QElapsedTimer running;
         running.start();
 
+        // A camera set up while a download of another one runs asks whether to leave it: no.
+        const bool asksToSwitch = from == "access point" || from == "cable";
         if (event == "set up again") {
-            // Asked whether to leave the download for the camera set up: no.
-            prompts.answerNext(QMessageBox::Cancel);
+            if (asksToSwitch)
+                prompts.answerNext(QMessageBox::Cancel);
             window.homeCameraReady(trusted);
         } else if (event == "certificate refused") {
             QVERIFY(home.switchHomeCertificate());
@@ -535,7 +537,8 @@ private slots:
                 prompts.sawText(HomeCameraTrust::message(trusted.address, HomeCameraTrust::Refusal::Certificate)),
                 10000);
         } else {
-            prompts.answerNext(QMessageBox::Cancel);
+            if (asksToSwitch)
+                prompts.answerNext(QMessageBox::Cancel);
             window.homeCameraReady(homeCamera(home, "not-its-password"));
             QTRY_VERIFY_WITH_TIMEOUT(
                 prompts.sawText(HomeCameraTrust::message(trusted.address, HomeCameraTrust::Refusal::Password)),
