@@ -302,7 +302,9 @@ void CameraRoster::askRememberedHomeCameras()
     const QList<HomeNetworkCamera> remembered = RememberedCameras().cameras(&refused);
     if (!refused.isEmpty()) {
         qDebug() << "remembered cameras refused:" << refused;
-        emit problem(tr("The cameras on the home network are not reached: %1.").arg(refused));
+        emit problem(tr("The cameras on the home network are not reached: %1. Make it a file of your "
+                        "own that only you may change, or remove it and set the cameras up again.")
+                         .arg(refused));
     }
     // One address, one camera: where two were remembered at one address (the router gave it to
     // the camera set up later), the later one has it.
@@ -323,6 +325,16 @@ Camera* CameraRoster::addHome(const HomeNetworkCamera& home)
 {
     if (!home.isComplete() || !HomeCameraTrust::instance()->trust(home))
         return nullptr;
+    // One address, one camera: a remembered camera whose password is still on its way was set
+    // up before this one, so the address is this one's.
+    for (auto it = m_waitingHome.begin(); it != m_waitingHome.end();) {
+        if (it->serial != home.serial && it->address == home.address) {
+            qDebug() << "camera" << it->serial << "not reached: its address is another camera's now";
+            it = m_waitingHome.erase(it);
+        } else {
+            ++it;
+        }
+    }
     const CameraAddress address = CameraAddress::home(home.address);
     Camera* camera = bySerial(home.serial);
     for (Camera* other : std::as_const(m_all)) {

@@ -27,7 +27,9 @@ QJsonArray read(const QString& path, QString* problem = nullptr)
     // the keyring's passwords go, so nobody but the user may have written it.
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        if (errno != ENOENT && problem)
+        if (errno == ELOOP && problem)
+            *problem = QCoreApplication::translate("RememberedCameras", "%1 is a symbolic link").arg(path);
+        else if (errno != ENOENT && problem)
             *problem = QCoreApplication::translate("RememberedCameras", "%1 cannot be read: %2")
                            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return {};
@@ -40,13 +42,16 @@ QJsonArray read(const QString& path, QString* problem = nullptr)
         refused = QCoreApplication::translate("RememberedCameras", "%1 belongs to another user").arg(path);
     else if (st.st_mode & (S_IWGRP | S_IWOTH))
         refused = QCoreApplication::translate("RememberedCameras", "%1 may be changed by other users").arg(path);
+    // Not this program's: it is not read, nor written over.
+    else if (st.st_size > kMaxFileBytes)
+        refused = QCoreApplication::translate("RememberedCameras", "%1 is far too large for a list of cameras").arg(path);
     if (!refused.isEmpty()) {
         ::close(fd);
         if (problem)
             *problem = refused;
         return {};
     }
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) || file.size() > kMaxFileBytes)
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         return {};
     return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("cameras")).toArray();
 }
@@ -113,12 +118,19 @@ bool RememberedCameras::remember(const HomeNetworkCamera& camera) const
     }
     entries.append(toJson(camera));
     QDir().mkpath(QFileInfo(m_path).absolutePath());
+    // The user's alone from its first moment, whatever the umask (it is refused otherwise).
+    // QSaveFile makes a new file as the umask allows (0666 under umask 0: anyone could open it
+    // then and write through that handle later), but a replacement with the permissions of the
+    // file it replaces: so that file is there first, 0600.
+    const int fd = ::open(QFile::encodeName(m_path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd >= 0)
+        ::close(fd);
     // Written whole or not at all: a full disk must not leave half a file behind.
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("cameras"), entries}}).toJson());
-    // The user's alone, whatever the umask: it is refused otherwise.
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("cameras"), entries}}).toJson());
     return file.commit();
 }

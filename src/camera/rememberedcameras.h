@@ -16,11 +16,13 @@ public:
 
     // As remembered (the one set up last, last), password empty; entries without what
     // reaching a camera needs are left out. The file says where a password from the keyring is
-    // sent: one that is not the user's own, or that others may change, is not read at all, and
-    // problem (when given) says so; it stays empty otherwise.
+    // sent: one that is not the user's own plain file (a symbolic link, another user's), or
+    // that others may change, is not read at all, and problem (when given) says so; it stays
+    // empty otherwise.
     QList<HomeNetworkCamera> cameras(QString* problem = nullptr) const;
-    // Adds the camera, or updates the one of its serial. False when the file could not be
-    // written, or is refused (see cameras()).
+    // Adds the camera, or updates the one of its serial; a new file is the user's alone
+    // (0600). False when the file could not be written, or is refused (see cameras()): it is
+    // never written over then.
     bool remember(const HomeNetworkCamera& camera) const;
     QString path() const { return m_path; }
 

@@ -159,7 +159,7 @@ void CameraOffload::next()
     QNetworkRequest request(m_cameras.at(m_index).address.mediaUrl(QLatin1String(kCardListPath)));
     request.setTransferTimeout(kCardStallMs);
     request.setRawHeader("Accept-Encoding", "identity");
-    m_listReply = m_manager->get(request);
+    m_listReply = managerOf(m_cameras.at(m_index))->get(request);
     ReplyLimit::apply(m_listReply, kCardMaxBytes, kCardDeadlineMs);
     connect(m_listReply, &QNetworkReply::finished, this, &CameraOffload::listRead);
 }
@@ -214,6 +214,7 @@ void CameraOffload::cardLoaded(const MediaList& card)
     }
     m_stage = Stage::Downloading;
     m_batch->setCamera(camera.address);
+    m_batch->setManager(managerOf(camera));
     m_batch->start(folder, camera.serial, files);
 }
 
@@ -255,4 +256,9 @@ QString CameraOffload::cameraText() const
 {
     return tr("Camera %1 of %2 (%3)")
         .arg(QString::number(m_index + 1), QString::number(m_cameras.size()), m_cameras.at(m_index).folderName);
+}
+
+QNetworkAccessManager* CameraOffload::managerOf(const Source& camera) const
+{
+    return camera.network ? camera.network : m_manager;
 }

@@ -29,6 +29,9 @@ public:
         CameraAddress address;
         QString folderName; // from folderName(): a plain name inside the chosen folder
         QString serial; // empty while the camera has not told it: nothing is continued then
+        // The camera's own manager, which outlives the offload (see DownloadBatch::setManager);
+        // the offload's own where none is given.
+        QNetworkAccessManager* network = nullptr;
     };
 
     explicit CameraOffload(QObject* parent = nullptr);
@@ -72,6 +75,7 @@ private:
     void endCamera(const QString& outcome);
     void finish(const QString& heading);
     QString cameraText() const;
+    QNetworkAccessManager* managerOf(const Source& camera) const;
 
     QNetworkAccessManager* m_manager = nullptr;
     DownloadBatch* m_batch = nullptr;

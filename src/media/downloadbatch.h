@@ -62,6 +62,10 @@ public:
     Tally tally() const { return {m_total, m_saved, m_skipped, m_renamed, m_failures}; }
     // The camera the next batch fetches from.
     void setCamera(const CameraAddress& camera) { m_camera = camera; }
+    // The manager the next batch fetches through: the camera's own, so that what concerns
+    // another camera (its trust changed, its connections dropped) never cuts the transfer.
+    // It must outlive the batch's transfers.
+    void setManager(QNetworkAccessManager* manager) { m_manager = manager; }
 
 signals:
     // The number-th file of total is on its way.

@@ -302,7 +302,8 @@ MainWindow::~MainWindow()
     // The grid reads the selection, a member that is gone before the widgets are.
     delete m_tileGrid;
     m_tileGrid = nullptr;
-    // What holds requests of the cameras goes before the cameras and their managers do.
+    // What fetches through the cameras' own managers ends before the roster (a child made
+    // before them, so deleted before them) takes the cameras and their managers.
     delete m_offload;
     m_offload = nullptr;
     delete m_batch;
@@ -924,6 +925,7 @@ void MainWindow::slotDownload()
 
     // A burst or lapse is listed as its first picture; every member is fetched.
     m_batch->setCamera(m_camera->address());
+    m_batch->setManager(m_camera->network());
     m_batch->start(folder, m_camera->serial(), DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
 }
 
@@ -957,7 +959,7 @@ void MainWindow::slotDownloadAllCameras()
             cameras.append({camera->address(),
                             CameraOffload::folderName(name, camera->model(), camera->serial(),
                                                       camera->address()),
-                            camera->serial()});
+                            camera->serial(), camera->network()});
         }
         m_offload->start(folder, cameras);
     };
