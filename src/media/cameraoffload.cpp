@@ -116,20 +116,20 @@ void CameraOffload::stop()
     finish(tr("Stopped downloading from all cameras to %1.").arg(QDir::toNativeSeparators(m_folder)));
 }
 
-void CameraOffload::cameraLeft(const CameraAddress& address)
+void CameraOffload::cameraLeft(quint64 camera)
 {
     if (!isRunning() || m_index >= m_cameras.size())
         return;
-    if (m_cameras.at(m_index).address != address) {
+    if (m_cameras.at(m_index).camera != camera) {
         // Asked at its turn it would not answer, or (behind a route that leads nowhere) only
         // after a long wait.
         for (qsizetype i = m_index + 1; i < m_cameras.size(); ++i) {
-            if (m_cameras.at(i).address == address && !m_away.contains(address))
-                m_away.append(address);
+            if (m_cameras.at(i).camera == camera && !m_away.contains(camera))
+                m_away.append(camera);
         }
         return;
     }
-    qDebug() << "offload: camera at" << address.host().toString() << "went away";
+    qDebug() << "offload: camera at" << m_cameras.at(m_index).address.host().toString() << "went away";
     m_gone = true;
     if (m_listReply)
         m_listReply->abort(); // listRead() tells
@@ -138,9 +138,9 @@ void CameraOffload::cameraLeft(const CameraAddress& address)
     // While its card is read, cardLoaded() tells.
 }
 
-void CameraOffload::cameraBack(const CameraAddress& address)
+void CameraOffload::cameraBack(quint64 camera)
 {
-    m_away.removeAll(address);
+    m_away.removeAll(camera);
 }
 
 void CameraOffload::next()
@@ -149,7 +149,7 @@ void CameraOffload::next()
         finish(tr("Downloaded from all cameras to %1.").arg(QDir::toNativeSeparators(m_folder)));
         return;
     }
-    if (m_away.contains(m_cameras.at(m_index).address)) {
+    if (m_away.contains(m_cameras.at(m_index).camera)) {
         endCamera(tr("went away before its turn."));
         return;
     }
@@ -260,5 +260,5 @@ QString CameraOffload::cameraText() const
 
 QNetworkAccessManager* CameraOffload::managerOf(const Source& camera) const
 {
-    return camera.network ? camera.network : m_manager;
+    return camera.network ? camera.network.data() : m_manager;
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -26,12 +27,15 @@ class CameraOffload : public QObject
 
 public:
     struct Source {
+        // The camera's id: what its leaving and coming back are told by (an address may be
+        // another camera's by then).
+        quint64 camera = 0;
         CameraAddress address;
         QString folderName; // from folderName(): a plain name inside the chosen folder
         QString serial; // empty while the camera has not told it: nothing is continued then
         // The camera's own manager, which outlives the offload (see DownloadBatch::setManager);
         // the offload's own where none is given.
-        QNetworkAccessManager* network = nullptr;
+        QPointer<QNetworkAccessManager> network;
     };
 
     explicit CameraOffload(QObject* parent = nullptr);
@@ -49,11 +53,11 @@ public:
     // finished() tells what was done, before stop() returns. Nothing while idle.
     void stop();
     bool isRunning() const { return m_stage != Stage::Idle; }
-    // The camera at address stopped answering: its part ends now and says so; the next
-    // camera follows. One waiting its turn is passed over when its turn comes, unless it is
-    // back by then.
-    void cameraLeft(const CameraAddress& address);
-    void cameraBack(const CameraAddress& address);
+    // The camera stopped answering, or left: its part ends now and says so; the next camera
+    // follows. One waiting its turn is passed over when its turn comes, unless it is back by
+    // then.
+    void cameraLeft(quint64 camera);
+    void cameraBack(quint64 camera);
 
 signals:
     // What is going on now: "Camera 2 of 3 (HERO12 Black 5504) · Downloading 4 of 29: NAME".
@@ -84,7 +88,7 @@ private:
     QString m_folder;
     QList<Source> m_cameras;
     QStringList m_lines; // one for each camera done
-    QList<CameraAddress> m_away; // cameras waiting their turn that stopped answering
+    QList<quint64> m_away; // cameras waiting their turn that stopped answering
     int m_index = -1;
     Stage m_stage = Stage::Idle;
     bool m_gone = false; // the current camera stopped answering

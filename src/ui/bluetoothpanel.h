@@ -25,6 +25,12 @@ public:
 
     void powerOff();
 
+public slots:
+    // Looks for cameras; a missing or switched-off adapter is told in a box.
+    void scan();
+    // Connects the camera chosen, once the user agreed to leave the current network.
+    void connectChosen();
+
 signals:
     // For the status bar.
     void status(const QString& text);
@@ -34,8 +40,6 @@ signals:
     void cameraReady(const HomeNetworkCamera& camera);
 
 private:
-    void scan();
-    void connectChosen();
     void openHomeNetwork();
     void handOn(const HomeNetworkCamera& camera);
     void showDevices(const QStringList& names);

@@ -15,6 +15,7 @@
 #include "dlgshowpict.h"
 #include "downloadbatch.h"
 #include "homecameratrust.h"
+#include "livepreview.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "passwordstore.h"
@@ -200,6 +201,7 @@ MainWindow::MainWindow(QWidget* parent)
         Qt::QueuedConnection);
     connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
+    m_preview = new LivePreview(this);
     m_cardReader = new CardReader(this);
     connect(m_cardReader, &CardReader::loaded, this, &MainWindow::applyMediaList);
     connect(m_cardReader, &CardReader::failed, this, [this](quint64 camera, const QString& why) {
@@ -254,21 +256,17 @@ MainWindow::MainWindow(QWidget* parent)
     // waiting its turn that answers again is downloaded after all.
     connect(m_roster, &CameraRoster::answering, this, [this](Camera* camera, bool answers) {
         if (answers)
-            m_offload->cameraBack(camera->address());
+            m_offload->cameraBack(camera->id());
         else
-            m_offload->cameraLeft(camera->address());
+            m_offload->cameraLeft(camera->id());
     });
     connect(m_roster, &CameraRoster::currentChanged, this, &MainWindow::showCamera);
     connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
-        // Merged into another camera (it was that camera, seen another way), nothing ends.
-        const Camera* camera = m_roster->camera(id);
-        if (!camera)
-            return;
         // Its part of a download from all cameras ends; the grid keeps its card for its return.
-        m_offload->cameraLeft(camera->address());
+        m_offload->cameraLeft(id);
         // Its download ends with the switch that follows; the summary says why.
         if (isShown(id) && m_batch->isRunning())
-            m_batchEnd = tr("%1 is gone.").arg(camera->displayName());
+            m_batchEnd = tr("%1 is gone.").arg(m_camera->displayName());
     });
     connect(m_roster, &CameraRoster::problem, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
@@ -415,8 +413,7 @@ void MainWindow::showCamera(Camera* camera)
         m_batchEnd.clear();
         // A newer camera streams on to this PC until it is told to stop, into the next
         // camera's preview.
-        if (m_previewCamera == left->id())
-            stopPreview(left);
+        m_preview->leave(left);
         for (const QMetaObject::Connection& connection : std::as_const(m_currentWiring))
             disconnect(connection);
         m_currentWiring.clear();
@@ -689,83 +686,26 @@ void MainWindow::chooseSetting(const QString& type, const QString& value, const 
 // ---------------------------------------------------------------------------------------
 // Live preview
 
-namespace {
-
-const char* const kStreamStartOldPath = "/gp/gpControl/execute?p1=gpStream&a1=proto_v2&c1=restart";
-// The newer family's stream control is served on port 8080 only, like its keep-alive.
-const char* const kStreamStartNewPath = "/gopro/camera/stream/start";
-const char* const kStreamStopOldPath = "/gp/gpControl/execute?p1=gpStream&c1=stop";
-const char* const kStreamStopNewPath = "/gopro/camera/stream/stop";
-// Where the built-in player listens. The camera sends to our address on port 8554, and a UDP
-// source bound to the camera's address only works where that is a local address (never on a
-// real PC).
-const char* const kStreamReceiveUrl = "udp://0.0.0.0:8554";
-
-} // namespace
-
 void MainWindow::slotStartLiveView()
 {
     qDebug() << "Start live";
     // Read before the warning: a camera answering while it is open got no start.
     const bool online = m_camera->isOnline();
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
-    const CameraAddress camera = m_camera->address();
-    sendCmd((m_cameraModel <= 8 ? camera.commandUrl(QLatin1String(kStreamStartOldPath))
-                                : camera.mediaUrl(QLatin1String(kStreamStartNewPath)))
-                .toString());
-    if (online)
-        m_previewCamera = m_camera->id();
-    // The older cameras end the stream after about 25 s unless told, over UDP, that someone
-    // still watches. Nothing streams from a camera that is away.
-    const bool keepAlive = m_cameraModel <= 8 && online;
+    sendCmd(LivePreview::startUrl(m_camera->address(), m_cameraModel).toString());
+    m_preview->started(m_camera, m_cameraModel, online, ui->checkBox_3rdPreview->checkState() != Qt::Unchecked);
+}
 
-    PreviewKeepAlive* previewKeepAlive = m_camera->previewKeepAlive();
-    previewKeepAlive->setCamera(camera);
-    if (ui->checkBox_3rdPreview->checkState() != Qt::Unchecked) {
-        if (keepAlive)
-            previewKeepAlive->startForOtherProgram();
-        Prompt::information(this, tr("info"),
-                            tr("please view stream %1 in 3rd applications")
-                                .arg(QStringLiteral("udp://%1:8554").arg(camera.host().toString())));
-        return;
-    }
-    // No parent: the window lives on its own and deletes itself when closed.
-    auto* player = new mediaplayer(nullptr, false);
-    player->setSource(QUrl(QLatin1String(kStreamReceiveUrl)));
-    if (keepAlive)
-        previewKeepAlive->startForWindow(player);
-    player->activateWindow();
-    player->show();
-    player->playVideo();
+void MainWindow::slotStopPreviewVideo()
+{
+    qDebug() << "receive signal stop preivew";
 }
 
 void MainWindow::slotStopLiveView()
 {
     qDebug() << "Stop live";
     // Without a model there is no request to send; the keep-alive stops all the same.
-    if (m_comboModel->currentText().isEmpty()) {
-        m_camera->previewKeepAlive()->stop();
-        return;
-    }
-    stopPreview(m_camera);
-}
-
-void MainWindow::stopPreview(Camera* camera)
-{
-    if (m_previewCamera == camera->id())
-        m_previewCamera = 0;
-    camera->previewKeepAlive()->stop();
-    const int model = camera == m_camera || camera->model() <= 0 ? m_cameraModel : camera->model();
-    const CameraAddress& at = camera->address();
-    if (camera->link())
-        camera->link()->sendDirect((model > 8 ? at.mediaUrl(QLatin1String(kStreamStopNewPath))
-                                              : at.commandUrl(QLatin1String(kStreamStopOldPath)))
-                                       .toString());
-}
-
-void MainWindow::slotStopPreviewVideo()
-{
-    qDebug() << "receive signal stop preivew";
+    m_preview->stop(m_camera, m_comboModel->currentText().isEmpty() ? 0 : m_cameraModel);
 }
 
 void MainWindow::showPicture(const QString& path, const QImage& image)
@@ -956,7 +896,7 @@ void MainWindow::slotDownloadAllCameras()
             QString name = camera->modelName();
             if (name.isEmpty())
                 name = RememberedModels().name(camera->serial());
-            cameras.append({camera->address(),
+            cameras.append({camera->id(), camera->address(),
                             CameraOffload::folderName(name, camera->model(), camera->serial(),
                                                       camera->address()),
                             camera->serial(), camera->network()});
@@ -1066,6 +1006,16 @@ void MainWindow::applyReportedModel(int number, const QString& reportedName)
 void MainWindow::slotPowerOff()
 {
     m_bluetooth->powerOff();
+}
+
+void MainWindow::slotScanDevice()
+{
+    m_bluetooth->scan();
+}
+
+void MainWindow::slotConnect2BleDevice()
+{
+    m_bluetooth->connectChosen();
 }
 
 void MainWindow::slotTipTimer()

@@ -36,6 +36,7 @@ class CameraRoster;
 class CameraStatusView;
 class CardReader;
 class DownloadBatch;
+class LivePreview;
 class MediaList;
 class PictureFetcher;
 class PreviewForm;
@@ -95,6 +96,8 @@ private slots:
     void slotShow(const QString& file);
     void slotSliderChanged(int value);
     void slotStopPreviewVideo();
+    void slotScanDevice();
+    void slotConnect2BleDevice();
     void slotTipTimer();
     void slotfinishDownload(const QString& summary);
     void slotPowerOff();
@@ -131,8 +134,6 @@ private:
     // Says in the status bar where a choice sent to all cameras went; warns when it reached
     // none because none answers.
     void reportAll(const QString& what, const AllCameras::Outcome& outcome);
-    // The stream of camera is told to stop (a newer camera streams on until it is).
-    void stopPreview(Camera* camera);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
     // Takes the model the camera reported: selects its profile (when there is one).
@@ -152,8 +153,7 @@ private:
     // when another becomes current.
     QPointer<Camera> m_camera;
     QList<QMetaObject::Connection> m_currentWiring;
-    // The camera whose preview was started last and not stopped.
-    Camera::Id m_previewCamera = 0;
+    LivePreview* m_preview = nullptr;
     // Why the running download ends, said before its summary ("… is gone.").
     QString m_batchEnd;
     CameraPicker* m_picker = nullptr;
