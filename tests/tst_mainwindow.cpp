@@ -122,6 +122,8 @@ private slots:
         for (const Prompt::Request& box : m_prompts->requests())
             if (box.text == "Maybe connection is lost." || box.title == "warning" || box.text.startsWith("CAUTION"))
                 untranslated << box.title + ": " + box.text;
+            else if (box.informativeText.contains("on its card"))
+                untranslated << box.informativeText;
         const QString title = child<QGroupBox>("groupBoxCaptureControl")->title();
         qApp->removeTranslator(&translator);
         QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(", ")));

@@ -11,19 +11,14 @@ namespace {
 
 const char* const kReasonProperty = "velkamoLimitReason";
 
-QString translate(const char* text)
-{
-    return QCoreApplication::translate("ReplyLimit", text);
-}
-
 // "32 MB" rather than "33554432 bytes": the reason may reach the user.
 QString sizeText(qint64 bytes)
 {
     if (bytes >= 1024 * 1024 && bytes % (1024 * 1024) == 0)
-        return translate("%1 MB").arg(bytes / (1024 * 1024));
+        return QCoreApplication::translate("ReplyLimit", "%1 MB").arg(bytes / (1024 * 1024));
     if (bytes >= 1024 && bytes % 1024 == 0)
-        return translate("%1 KB").arg(bytes / 1024);
-    return translate("%1 bytes").arg(bytes);
+        return QCoreApplication::translate("ReplyLimit", "%1 KB").arg(bytes / 1024);
+    return QCoreApplication::translate("ReplyLimit", "%1 bytes").arg(bytes);
 }
 
 } // namespace
@@ -44,7 +39,8 @@ void ReplyLimit::apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs, Cu
         auto* deadline = new QTimer(reply);
         deadline->setSingleShot(true);
         QObject::connect(deadline, &QTimer::timeout, reply, [end, deadlineMs] {
-            (*end)(translate("no complete answer within %1 s").arg(deadlineMs / 1000.0));
+            (*end)(QCoreApplication::translate("ReplyLimit", "no complete answer within %1 s")
+                       .arg(deadlineMs / 1000.0));
         });
         QObject::connect(reply, &QNetworkReply::finished, deadline, &QTimer::stop);
         deadline->start(deadlineMs);
@@ -52,7 +48,8 @@ void ReplyLimit::apply(QNetworkReply* reply, qint64 maxBytes, int deadlineMs, Cu
     if (maxBytes >= 0) {
         const auto tooLarge = [end, maxBytes](qint64 bytes) {
             if (bytes > maxBytes)
-                (*end)(translate("answer larger than %1").arg(sizeText(maxBytes)));
+                (*end)(QCoreApplication::translate("ReplyLimit", "answer larger than %1")
+                           .arg(sizeText(maxBytes)));
         };
         // The announced length tells before any of the body has come.
         QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply, tooLarge] {

@@ -2,6 +2,269 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AllCameras</name>
+    <message>
+        <source>%1: not answering</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no capture mode %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no profile for its model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no setting %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sent to no camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 sent to %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Left alone: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BluetoothPanel</name>
+    <message>
+        <source>Bluetooth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cameras found over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect the chosen camera and join its Wi-Fi.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Home network…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On the home network at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera&apos;s address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Camera</name>
+    <message>
+        <source>Home</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>offline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>online</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraLink</name>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraNetworkManager</name>
+    <message>
+        <source>redirected (HTTP %1), not followed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>redirected to %1 (HTTP %2), not followed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraOffload</name>
+    <message>
+        <source>%1 · Downloading %2 of %3: %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped before anything was downloaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not reached, stopped before its turn.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stopped downloading from all cameras to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · Reading its card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloaded from all cameras to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>went away before its card was read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>went away before its turn.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its card could not be read (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its answer to the media list request is not a media list.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no files on its card.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 files saved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 already there</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>went away during the download: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>stopped: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Camera %1 of %2 (%3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraPicker</name>
+    <message>
+        <source>The camera this window shows and controls.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All cameras</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stopped answering; the other cameras go on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not carry out %2 (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraRequests</name>
+    <message>
+        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The HERO12 Black has no GPS.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraRoster</name>
+    <message>
+        <source>The cameras on the home network are not reached: %1. Make it a file of your own that only you may change, or remove it and set the cameras up again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CameraStatusView</name>
     <message>
         <source>%1 %</source>
@@ -60,25 +323,13 @@
     </message>
 </context>
 <context>
-    <name>DownloadRules</name>
+    <name>CardReader</name>
     <message>
-        <source>transfer failed</source>
+        <source>The camera&apos;s answer to the media list request is not a media list.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 of %2 bytes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 bytes, the camera lists %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>resumed without a size to check</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no size given, it could be cut short</source>
+        <source>The camera&apos;s media list could not be read: %1.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -114,7 +365,10 @@
     </message>
     <message numerus="yes">
         <source>%n already there, skipped.</source>
-        <translation type="unfinished"><numerusform></numerusform></translation>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
     </message>
     <message>
         <source>Saved under new names: %1.</source>
@@ -138,45 +392,232 @@
     </message>
 </context>
 <context>
+    <name>DownloadRules</name>
+    <message>
+        <source>transfer failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 bytes, the camera lists %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resumed without a size to check</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no size given, it could be cut short</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeCameraTrust</name>
+    <message>
+        <source>No camera set up at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 is not trusted until it is set up again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkDialog</name>
+    <message>
+        <source>Camera on the home network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scan again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera&apos;s own Wi-Fi is off):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is on “%1” at %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Secured with a password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera sees no network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the network the camera should join.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkSetup</name>
+    <message>
+        <source>The camera&apos;s answer could not be read: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Bluetooth link to the camera was lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not start joining “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera stopped joining “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Joining “%1” was cancelled on the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: it failed to associate with it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The password for “%1” is wrong.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request could not be sent to the camera over Bluetooth.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Looking for the networks the camera sees…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Asking the camera to join “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not start a scan for networks.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s scan for networks was stopped before it ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not list the networks it found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera refused to join “%1”.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera joined “%1”. Creating its certificate…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is joining “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera could not create its certificate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading the camera&apos;s certificate…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not give its certificate.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting for the camera&apos;s address on “%1”…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not finish its scan for networks in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not finish joining “%1” within %2 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera did not answer for its certificate in time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LivePreview</name>
+    <message>
+        <source>info</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>please view stream %1 in 3rd applications</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
-    <message>
-        <source>Home network…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>On the home network at %1</source>
-        <translation type="unfinished"></translation>
-    </message>
     <message>
         <source>No keyring: the password of %1 is kept until Velkamo closes</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>%1 is on a camera on the home network: download it, then play it from your folder. Velkamo plays nothing straight from such a camera, whose certificate and password the player cannot check.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera's answer to the media list request is not a media list.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>All cameras</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 stopped answering; the other cameras go on.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 did not carry out %2 (%3).</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -193,10 +634,6 @@
     </message>
     <message>
         <source>No camera answers: nothing to download.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera this window shows and controls.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -348,42 +785,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>info</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>please view stream %1 in 3rd applications</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Bluetooth</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Find cameras over Bluetooth.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cameras found over Bluetooth.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Connect</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Connect the chosen camera and join its Wi-Fi.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the camera&apos;s address</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Total media files: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -408,7 +809,59 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The camera&apos;s media list could not be read: %1.</source>
+        <source>%1 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is gone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the camera shown changed from %2 to %3 while you were asked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: all %2 files (%3) on its card are erased.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: every file on its card is erased.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was formatted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was downloaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: 1 file (%2) on its card is deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 files (%3) on its card are deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was deleted</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -424,17 +877,6 @@
     </message>
 </context>
 <context>
-    <name>TileGrid</name>
-    <message>
-        <source>Select all</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Select none</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>PreviewForm</name>
     <message>
         <source>%1 · 1 file</source>
@@ -446,6 +888,82 @@
     </message>
     <message>
         <source>Form</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RememberedCameras</name>
+    <message>
+        <source>%1 is a symbolic link</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a plain file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 may be changed by other users</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is far too large for a list of cameras</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ReplyLimit</name>
+    <message>
+        <source>no complete answer within %1 s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>answer larger than %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TileGrid</name>
+    <message>
+        <source>Select all</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select none</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TransferPanel</name>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop the download; files already saved stay.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -481,404 +999,6 @@
     <message>
         <source>The QMediaPlayer object does not have a valid service.
 Please check the media service plugins are installed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>CameraLink</name>
-    <message>
-        <source>HTTP %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>ReplyLimit</name>
-    <message>
-        <source>no complete answer within %1 s</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>answer larger than %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 MB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 KB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>TransferPanel</name>
-    <message>
-        <source>Stop</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stop the download; files already saved stay.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>Camera</name>
-    <message>
-        <source>Home</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>offline</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no card</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 GB free</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>REC</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>online</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>USB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Wi-Fi</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>CameraRequests</name>
-    <message>
-        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The HERO12 Black has no GPS.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>CameraOffload</name>
-    <message>
-        <source>%1 · Downloading %2 of %3: %4</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>stopped before anything was downloaded.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>not reached, stopped before its turn.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stopped downloading from all cameras to %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · Reading its card</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Downloaded from all cameras to %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>went away before its card was read.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>went away before its turn.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>HTTP %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>its card could not be read (%1).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>its answer to the media list request is not a media list.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no files on its card.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>cannot make the folder %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 of %2 files saved</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>, %1 already there</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Saved under new names: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Failed: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>went away during the download: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>stopped: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Camera %1 of %2 (%3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>AllCameras</name>
-    <message>
-        <source>%1: not answering</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no capture mode %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no profile for its model</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no %1 %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>no setting %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 sent to no camera.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 sent to %2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Left alone: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>HomeCameraTrust</name>
-    <message>
-        <source>No camera set up at %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera at %1 is not trusted until it is set up again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>HomeNetworkDialog</name>
-    <message>
-        <source>Camera on the home network</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Join</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Scan again</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera's own Wi-Fi is off):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera is on “%1” at %2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>known</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Secured with a password</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open network</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera sees no network.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Choose the network the camera should join.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>HomeNetworkSetup</name>
-    <message>
-        <source>The camera's answer could not be read: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The Bluetooth link to the camera was lost.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not start joining “%1”.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera stopped joining “%1”.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Joining “%1” was cancelled on the camera.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: it failed to associate with it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The password for “%1” is wrong.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: this network has no internet access.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The request could not be sent to the camera over Bluetooth.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Looking for the networks the camera sees…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Asking the camera to join “%1”…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not start a scan for networks.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera's scan for networks was stopped before it ended.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not list the networks it found.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera refused to join “%1”.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera joined “%1”. Creating its certificate…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera is joining “%1”…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera could not create its certificate.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Reading the camera's certificate…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not give its certificate.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Waiting for the camera's address on “%1”…</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not finish its scan for networks in time.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not finish joining “%1” within %2 seconds.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The camera did not answer for its certificate in time.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

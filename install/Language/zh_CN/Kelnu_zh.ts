@@ -2,6 +2,269 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AllCameras</name>
+    <message>
+        <source>%1: not answering</source>
+        <translation>%1：无响应</translation>
+    </message>
+    <message>
+        <source>no capture mode %1</source>
+        <translation>没有拍摄模式 %1</translation>
+    </message>
+    <message>
+        <source>no profile for its model</source>
+        <translation>其型号没有配置文件</translation>
+    </message>
+    <message>
+        <source>no %1 %2</source>
+        <translation>没有 %1 %2</translation>
+    </message>
+    <message>
+        <source>no setting %1</source>
+        <translation>没有设置 %1</translation>
+    </message>
+    <message>
+        <source>%1 sent to no camera.</source>
+        <translation>%1 未发送到任何相机。</translation>
+    </message>
+    <message>
+        <source>%1 sent to %2.</source>
+        <translation>%1 已发送到 %2。</translation>
+    </message>
+    <message>
+        <source>Left alone: %1.</source>
+        <translation>未发送：%1。</translation>
+    </message>
+</context>
+<context>
+    <name>BluetoothPanel</name>
+    <message>
+        <source>Bluetooth</source>
+        <translation>蓝牙</translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth.</source>
+        <translation>通过蓝牙查找相机。</translation>
+    </message>
+    <message>
+        <source>Cameras found over Bluetooth.</source>
+        <translation>通过蓝牙找到的相机。</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>连接</translation>
+    </message>
+    <message>
+        <source>Connect the chosen camera and join its Wi-Fi.</source>
+        <translation>连接所选相机并加入其 Wi-Fi 网络。</translation>
+    </message>
+    <message>
+        <source>Home network…</source>
+        <translation>家庭网络…</translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
+        <translation>将通过蓝牙连接的相机加入您的家庭网络（HERO12 及更新型号）。</translation>
+    </message>
+    <message>
+        <source>On the home network at %1</source>
+        <translation>在家庭网络中，地址 %1</translation>
+    </message>
+    <message>
+        <source>the camera&apos;s address</source>
+        <translation>相机的地址</translation>
+    </message>
+    <message>
+        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
+        <translation>相机没有提供其 Wi-Fi 名称：它尚未与这台电脑配对。&lt;br&gt;请先配对一次：让相机进入配对模式（连接 &amp;gt; 连接设备），在这台电脑的蓝牙设置中或用 bluetoothctl 配对（pair %1，然后 trust %1），然后重新连接。</translation>
+    </message>
+</context>
+<context>
+    <name>Camera</name>
+    <message>
+        <source>Home</source>
+        <translation>家庭网络</translation>
+    </message>
+    <message>
+        <source>offline</source>
+        <translation>离线</translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>no card</source>
+        <translation>无存储卡</translation>
+    </message>
+    <message>
+        <source>%1 GB free</source>
+        <translation>剩余 %1 GB</translation>
+    </message>
+    <message>
+        <source>REC</source>
+        <translation>录制中</translation>
+    </message>
+    <message>
+        <source>online</source>
+        <translation>在线</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>The camera</source>
+        <translation>相机</translation>
+    </message>
+</context>
+<context>
+    <name>CameraLink</name>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+</context>
+<context>
+    <name>CameraNetworkManager</name>
+    <message>
+        <source>redirected (HTTP %1), not followed</source>
+        <translation>被重定向（HTTP %1），未跟随</translation>
+    </message>
+    <message>
+        <source>redirected to %1 (HTTP %2), not followed</source>
+        <translation>被重定向到 %1（HTTP %2），未跟随</translation>
+    </message>
+</context>
+<context>
+    <name>CameraOffload</name>
+    <message>
+        <source>%1 · Downloading %2 of %3: %4</source>
+        <translation>%1 · 正在下载第 %2 个，共 %3 个：%4</translation>
+    </message>
+    <message>
+        <source>stopped before anything was downloaded.</source>
+        <translation>已停止，尚未下载任何文件。</translation>
+    </message>
+    <message>
+        <source>not reached, stopped before its turn.</source>
+        <translation>尚未轮到，已停止。</translation>
+    </message>
+    <message>
+        <source>Stopped downloading from all cameras to %1.</source>
+        <translation>已停止从所有相机下载到 %1。</translation>
+    </message>
+    <message>
+        <source>%1 · Reading its card</source>
+        <translation>%1 · 正在读取存储卡</translation>
+    </message>
+    <message>
+        <source>Downloaded from all cameras to %1.</source>
+        <translation>已从所有相机下载到 %1。</translation>
+    </message>
+    <message>
+        <source>went away before its card was read.</source>
+        <translation>读取存储卡之前已断开。</translation>
+    </message>
+    <message>
+        <source>went away before its turn.</source>
+        <translation>轮到之前已断开。</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>its card could not be read (%1).</source>
+        <translation>无法读取存储卡（%1）。</translation>
+    </message>
+    <message>
+        <source>its answer to the media list request is not a media list.</source>
+        <translation>对媒体列表请求的回答不是媒体列表。</translation>
+    </message>
+    <message>
+        <source>no files on its card.</source>
+        <translation>存储卡上没有文件。</translation>
+    </message>
+    <message>
+        <source>cannot make the folder %1.</source>
+        <translation>无法创建文件夹 %1。</translation>
+    </message>
+    <message>
+        <source>%1 of %2 files saved</source>
+        <translation>已保存 %1 / %2 个文件</translation>
+    </message>
+    <message>
+        <source>, %1 already there</source>
+        <translation>，%1 个已存在</translation>
+    </message>
+    <message>
+        <source>Saved under new names: %1.</source>
+        <translation>以新文件名保存：%1。</translation>
+    </message>
+    <message>
+        <source>Failed: %1.</source>
+        <translation>失败：%1。</translation>
+    </message>
+    <message>
+        <source>went away during the download: %1</source>
+        <translation>下载过程中断开：%1</translation>
+    </message>
+    <message>
+        <source>stopped: %1</source>
+        <translation>已停止：%1</translation>
+    </message>
+    <message>
+        <source>Camera %1 of %2 (%3)</source>
+        <translation>第 %1 台相机，共 %2 台（%3）</translation>
+    </message>
+</context>
+<context>
+    <name>CameraPicker</name>
+    <message>
+        <source>The camera this window shows and controls.</source>
+        <translation>此窗口显示和控制的相机。</translation>
+    </message>
+    <message>
+        <source>All cameras</source>
+        <translation>所有相机</translation>
+    </message>
+    <message>
+        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
+        <translation>开始、停止、拍摄模式和设置将发送到列表中所有有响应的相机。缩略图、预览和下载仍针对当前显示的相机。</translation>
+    </message>
+    <message>
+        <source>%1 stopped answering; the other cameras go on.</source>
+        <translation>%1 已停止响应；其他相机继续。</translation>
+    </message>
+    <message>
+        <source>%1 did not carry out %2 (%3).</source>
+        <translation>%1 未执行 %2（%3）。</translation>
+    </message>
+</context>
+<context>
+    <name>CameraRequests</name>
+    <message>
+        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
+        <translation>HERO12 及更新的型号没有通过 Wi-Fi 或 USB 设置此项的公开请求；请在相机上设置。</translation>
+    </message>
+    <message>
+        <source>The HERO12 Black has no GPS.</source>
+        <translation>HERO12 Black 没有 GPS。</translation>
+    </message>
+</context>
+<context>
+    <name>CameraRoster</name>
+    <message>
+        <source>The cameras on the home network are not reached: %1. Make it a file of your own that only you may change, or remove it and set the cameras up again.</source>
+        <translation>未连接家庭网络中的相机：%1。请将其改为只有您自己可以修改的您自己的文件，或删除它并重新设置相机。</translation>
+    </message>
+</context>
+<context>
     <name>CameraStatusView</name>
     <message>
         <source>%1 %</source>
@@ -59,26 +322,14 @@
     </message>
 </context>
 <context>
-    <name>DownloadRules</name>
+    <name>CardReader</name>
     <message>
-        <source>transfer failed</source>
-        <translation>传输失败</translation>
+        <source>The camera&apos;s answer to the media list request is not a media list.</source>
+        <translation>相机对媒体列表请求的应答不是媒体列表。</translation>
     </message>
     <message>
-        <source>%1 of %2 bytes</source>
-        <translation>%1 / %2 字节</translation>
-    </message>
-    <message>
-        <source>%1 bytes, the camera lists %2</source>
-        <translation>%1 字节，相机列出的大小为 %2</translation>
-    </message>
-    <message>
-        <source>resumed without a size to check</source>
-        <translation>续传的文件没有可核对的大小</translation>
-    </message>
-    <message>
-        <source>no size given, it could be cut short</source>
-        <translation>没有给出大小，文件可能不完整</translation>
+        <source>The camera&apos;s media list could not be read: %1.</source>
+        <translation>无法读取相机的媒体列表：%1。</translation>
     </message>
 </context>
 <context>
@@ -113,7 +364,9 @@
     </message>
     <message numerus="yes">
         <source>%n already there, skipped.</source>
-        <translation><numerusform>%n 个文件已存在，已跳过。</numerusform></translation>
+        <translation>
+            <numerusform>%n 个文件已存在，已跳过。</numerusform>
+        </translation>
     </message>
     <message>
         <source>Saved under new names: %1.</source>
@@ -137,19 +390,226 @@
     </message>
 </context>
 <context>
+    <name>DownloadRules</name>
+    <message>
+        <source>transfer failed</source>
+        <translation>传输失败</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes</source>
+        <translation>%1 / %2 字节</translation>
+    </message>
+    <message>
+        <source>%1 bytes, the camera lists %2</source>
+        <translation>%1 字节，相机列出的大小为 %2</translation>
+    </message>
+    <message>
+        <source>resumed without a size to check</source>
+        <translation>续传的文件没有可核对的大小</translation>
+    </message>
+    <message>
+        <source>no size given, it could be cut short</source>
+        <translation>没有给出大小，文件可能不完整</translation>
+    </message>
+</context>
+<context>
+    <name>HomeCameraTrust</name>
+    <message>
+        <source>No camera set up at %1.</source>
+        <translation>%1 处没有已设置的相机。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 is not trusted until it is set up again.</source>
+        <translation>在重新设置之前，%1 处的相机不受信任。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
+        <translation>%1 处的相机出示的证书不是它自己的；不再向它发送任何内容。如果相机已重置，请通过蓝牙重新设置。</translation>
+    </message>
+    <message>
+        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
+        <translation>%1 处的相机拒绝了 Velkamo 保存的密码；不再向它发送任何内容。如果其密码已更改或相机已重置，请通过蓝牙重新设置。</translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkDialog</name>
+    <message>
+        <source>Camera on the home network</source>
+        <translation>家庭网络中的相机</translation>
+    </message>
+    <message>
+        <source>Join</source>
+        <translation>加入</translation>
+    </message>
+    <message>
+        <source>Scan again</source>
+        <translation>重新扫描</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>密码：</translation>
+    </message>
+    <message>
+        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera&apos;s own Wi-Fi is off):</source>
+        <translation>相机能看到的网络（HERO12 只加入能访问互联网的网络；在家庭网络中，相机自己的 Wi-Fi 会关闭）：</translation>
+    </message>
+    <message>
+        <source>The camera is on “%1” at %2.</source>
+        <translation>相机已在“%1”上，地址 %2。</translation>
+    </message>
+    <message>
+        <source>known</source>
+        <translation>已知</translation>
+    </message>
+    <message>
+        <source>Secured with a password</source>
+        <translation>有密码保护</translation>
+    </message>
+    <message>
+        <source>Open network</source>
+        <translation>开放网络</translation>
+    </message>
+    <message>
+        <source>The camera sees no network.</source>
+        <translation>相机看不到任何网络。</translation>
+    </message>
+    <message>
+        <source>Choose the network the camera should join.</source>
+        <translation>请选择相机要加入的网络。</translation>
+    </message>
+</context>
+<context>
+    <name>HomeNetworkSetup</name>
+    <message>
+        <source>The camera&apos;s answer could not be read: %1.</source>
+        <translation>无法读取相机的应答：%1。</translation>
+    </message>
+    <message>
+        <source>The Bluetooth link to the camera was lost.</source>
+        <translation>与相机的蓝牙连接已断开。</translation>
+    </message>
+    <message>
+        <source>The camera did not start joining “%1”.</source>
+        <translation>相机没有开始加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera stopped joining “%1”.</source>
+        <translation>相机停止了加入“%1”。</translation>
+    </message>
+    <message>
+        <source>Joining “%1” was cancelled on the camera.</source>
+        <translation>在相机上取消了加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
+        <translation>相机无法加入“%1”：很可能此网络无法访问互联网，而 HERO12 需要互联网。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: it failed to associate with it.</source>
+        <translation>相机无法加入“%1”：无法与其关联。</translation>
+    </message>
+    <message>
+        <source>The password for “%1” is wrong.</source>
+        <translation>“%1”的密码错误。</translation>
+    </message>
+    <message>
+        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
+        <translation>在接受使用条款之前（在 GoPro Quik 应用中接受一次），相机拒绝加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
+        <translation>相机无法加入“%1”：此网络无法访问互联网，而 HERO12 需要互联网。</translation>
+    </message>
+    <message>
+        <source>The camera could not join “%1”: this network has no internet access.</source>
+        <translation>相机无法加入“%1”：此网络无法访问互联网。</translation>
+    </message>
+    <message>
+        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
+        <translation>相机无法加入“%1”：不支持此类网络。</translation>
+    </message>
+    <message>
+        <source>The request could not be sent to the camera over Bluetooth.</source>
+        <translation>无法通过蓝牙向相机发送请求。</translation>
+    </message>
+    <message>
+        <source>Looking for the networks the camera sees…</source>
+        <translation>正在查找相机能看到的网络…</translation>
+    </message>
+    <message>
+        <source>Asking the camera to join “%1”…</source>
+        <translation>正在请求相机加入“%1”…</translation>
+    </message>
+    <message>
+        <source>The camera could not start a scan for networks.</source>
+        <translation>相机无法开始扫描网络。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s scan for networks was stopped before it ended.</source>
+        <translation>相机的网络扫描在完成前被停止。</translation>
+    </message>
+    <message>
+        <source>The camera did not list the networks it found.</source>
+        <translation>相机没有列出它找到的网络。</translation>
+    </message>
+    <message>
+        <source>The camera refused to join “%1”.</source>
+        <translation>相机拒绝加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera joined “%1”. Creating its certificate…</source>
+        <translation>相机已加入“%1”。正在创建其证书…</translation>
+    </message>
+    <message>
+        <source>The camera is joining “%1”…</source>
+        <translation>相机正在加入“%1”…</translation>
+    </message>
+    <message>
+        <source>The camera could not create its certificate.</source>
+        <translation>相机无法创建其证书。</translation>
+    </message>
+    <message>
+        <source>Reading the camera&apos;s certificate…</source>
+        <translation>正在读取相机的证书…</translation>
+    </message>
+    <message>
+        <source>The camera did not give its certificate.</source>
+        <translation>相机没有提供其证书。</translation>
+    </message>
+    <message>
+        <source>Waiting for the camera&apos;s address on “%1”…</source>
+        <translation>正在等待相机在“%1”上的地址…</translation>
+    </message>
+    <message>
+        <source>The camera did not finish its scan for networks in time.</source>
+        <translation>相机未能及时完成网络扫描。</translation>
+    </message>
+    <message>
+        <source>The camera did not finish joining “%1” within %2 seconds.</source>
+        <translation>相机未能在 %2 秒内完成加入“%1”。</translation>
+    </message>
+    <message>
+        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
+        <translation>相机未能在 %2 秒内告知其在“%1”上的地址。</translation>
+    </message>
+    <message>
+        <source>The camera did not answer for its certificate in time.</source>
+        <translation>相机未能及时应答证书请求。</translation>
+    </message>
+</context>
+<context>
+    <name>LivePreview</name>
+    <message>
+        <source>info</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>please view stream %1 in 3rd applications</source>
+        <translation>请在第三方应用中查看视频流 %1</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
-    <message>
-        <source>Home network…</source>
-        <translation>家庭网络…</translation>
-    </message>
-    <message>
-        <source>Put the camera connected over Bluetooth on your home network (HERO12 and later).</source>
-        <translation>将通过蓝牙连接的相机加入您的家庭网络（HERO12 及更新型号）。</translation>
-    </message>
-    <message>
-        <source>On the home network at %1</source>
-        <translation>在家庭网络中，地址 %1</translation>
-    </message>
     <message>
         <source>No keyring: the password of %1 is kept until Velkamo closes</source>
         <translation>没有密钥环：%1 的密码仅保留到 Velkamo 关闭为止</translation>
@@ -157,26 +617,6 @@
     <message>
         <source>%1 is on a camera on the home network: download it, then play it from your folder. Velkamo plays nothing straight from such a camera, whose certificate and password the player cannot check.</source>
         <translation>%1 位于家庭网络中的相机上：请先下载，再从您的文件夹播放。播放器无法检查此类相机的证书和密码，因此 Velkamo 不会直接从它播放。</translation>
-    </message>
-    <message>
-        <source>The camera's answer to the media list request is not a media list.</source>
-        <translation>相机对媒体列表请求的应答不是媒体列表。</translation>
-    </message>
-    <message>
-        <source>All cameras</source>
-        <translation>所有相机</translation>
-    </message>
-    <message>
-        <source>Start, Stop, the capture mode and the settings go to every camera in the list that answers. The grid, the preview and downloads stay with the camera shown.</source>
-        <translation>开始、停止、拍摄模式和设置将发送到列表中所有有响应的相机。缩略图、预览和下载仍针对当前显示的相机。</translation>
-    </message>
-    <message>
-        <source>%1 stopped answering; the other cameras go on.</source>
-        <translation>%1 已停止响应；其他相机继续。</translation>
-    </message>
-    <message>
-        <source>%1 did not carry out %2 (%3).</source>
-        <translation>%1 未执行 %2（%3）。</translation>
     </message>
     <message>
         <source>More ways to download</source>
@@ -193,10 +633,6 @@
     <message>
         <source>No camera answers: nothing to download.</source>
         <translation>没有相机应答，没有可下载的内容。</translation>
-    </message>
-    <message>
-        <source>The camera this window shows and controls.</source>
-        <translation>此窗口显示和控制的相机。</translation>
     </message>
     <message>
         <source>A download from %1 is running. Stop it and switch cameras?</source>
@@ -347,42 +783,6 @@
         <translation>打开文件失败！</translation>
     </message>
     <message>
-        <source>info</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>please view stream %1 in 3rd applications</source>
-        <translation>请在第三方应用中查看视频流 %1</translation>
-    </message>
-    <message>
-        <source>Bluetooth</source>
-        <translation>蓝牙</translation>
-    </message>
-    <message>
-        <source>Find cameras over Bluetooth.</source>
-        <translation>通过蓝牙查找相机。</translation>
-    </message>
-    <message>
-        <source>Cameras found over Bluetooth.</source>
-        <translation>通过蓝牙找到的相机。</translation>
-    </message>
-    <message>
-        <source>Connect</source>
-        <translation>连接</translation>
-    </message>
-    <message>
-        <source>Connect the chosen camera and join its Wi-Fi.</source>
-        <translation>连接所选相机并加入其 Wi-Fi 网络。</translation>
-    </message>
-    <message>
-        <source>the camera&apos;s address</source>
-        <translation>相机的地址</translation>
-    </message>
-    <message>
-        <source>The camera did not tell its Wi-Fi name: it is not paired with this computer.&lt;br&gt;Pair it once: put the camera in pairing mode (Connections &amp;gt; Connect Device), pair it in this computer&apos;s Bluetooth settings or with bluetoothctl (pair %1, then trust %1), then connect again.</source>
-        <translation>相机没有提供其 Wi-Fi 名称：它尚未与这台电脑配对。&lt;br&gt;请先配对一次：让相机进入配对模式（连接 &amp;gt; 连接设备），在这台电脑的蓝牙设置中或用 bluetoothctl 配对（pair %1，然后 trust %1），然后重新连接。</translation>
-    </message>
-    <message>
         <source>Total media files: %1</source>
         <translation>媒体文件总数：%1</translation>
     </message>
@@ -407,8 +807,60 @@
         <translation>相机未执行 %1（%2）。</translation>
     </message>
     <message>
-        <source>The camera&apos;s media list could not be read: %1.</source>
-        <translation>无法读取相机的媒体列表：%1。</translation>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 is gone.</source>
+        <translation>%1 已断开。</translation>
+    </message>
+    <message>
+        <source>%1: the camera shown changed from %2 to %3 while you were asked.</source>
+        <translation>%1：在询问您期间，显示的相机已从 %2 变为 %3。</translation>
+    </message>
+    <message>
+        <source>the camera</source>
+        <translation>相机</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>%1: all %2 files (%3) on its card are erased.</source>
+        <translation>%1：其存储卡上的全部 %2 个文件（%3）将被清除。</translation>
+    </message>
+    <message>
+        <source>%1: every file on its card is erased.</source>
+        <translation>%1：其存储卡上的所有文件将被清除。</translation>
+    </message>
+    <message>
+        <source>Nothing was formatted</source>
+        <translation>未格式化任何内容</translation>
+    </message>
+    <message>
+        <source>Nothing was downloaded</source>
+        <translation>未下载任何文件</translation>
+    </message>
+    <message>
+        <source>%1: 1 file (%2) on its card is deleted.</source>
+        <translation>%1：其存储卡上的 1 个文件（%2）将被删除。</translation>
+    </message>
+    <message>
+        <source>%1: %2 files (%3) on its card are deleted.</source>
+        <translation>%1：其存储卡上的 %2 个文件（%3）将被删除。</translation>
+    </message>
+    <message>
+        <source>Nothing was deleted</source>
+        <translation>未删除任何文件</translation>
     </message>
 </context>
 <context>
@@ -420,17 +872,6 @@
     <message>
         <source>HTTP %1</source>
         <translation>HTTP %1</translation>
-    </message>
-</context>
-<context>
-    <name>TileGrid</name>
-    <message>
-        <source>Select all</source>
-        <translation>全选</translation>
-    </message>
-    <message>
-        <source>Select none</source>
-        <translation>全不选</translation>
     </message>
 </context>
 <context>
@@ -446,6 +887,82 @@
     <message>
         <source>Form</source>
         <translation>缩略图</translation>
+    </message>
+</context>
+<context>
+    <name>RememberedCameras</name>
+    <message>
+        <source>%1 is a symbolic link</source>
+        <translation>%1 是符号链接</translation>
+    </message>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a plain file</source>
+        <translation>%1 不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1 belongs to another user</source>
+        <translation>%1 属于其他用户</translation>
+    </message>
+    <message>
+        <source>%1 may be changed by other users</source>
+        <translation>%1 可被其他用户修改</translation>
+    </message>
+    <message>
+        <source>%1 is far too large for a list of cameras</source>
+        <translation>%1 作为相机列表过大</translation>
+    </message>
+</context>
+<context>
+    <name>ReplyLimit</name>
+    <message>
+        <source>no complete answer within %1 s</source>
+        <translation>%1 秒内未收到完整回答</translation>
+    </message>
+    <message>
+        <source>answer larger than %1</source>
+        <translation>回答大于 %1</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 字节</translation>
+    </message>
+</context>
+<context>
+    <name>TileGrid</name>
+    <message>
+        <source>Select all</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>Select none</source>
+        <translation>全不选</translation>
+    </message>
+</context>
+<context>
+    <name>TransferPanel</name>
+    <message>
+        <source>Stop</source>
+        <translation>停止</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Stop the download; files already saved stay.</source>
+        <translation>停止下载；已保存的文件会保留。</translation>
     </message>
 </context>
 <context>
@@ -482,415 +999,6 @@
 Please check the media service plugins are installed.</source>
         <translation>QMediaPlayer 对象没有有效的服务。
 请检查是否已安装媒体服务插件。</translation>
-    </message>
-</context>
-<context>
-    <name>CameraLink</name>
-    <message>
-        <source>HTTP %1</source>
-        <translation>HTTP %1</translation>
-    </message>
-</context>
-<context>
-    <name>ReplyLimit</name>
-    <message>
-        <source>no complete answer within %1 s</source>
-        <translation>%1 秒内未收到完整回答</translation>
-    </message>
-    <message>
-        <source>answer larger than %1</source>
-        <translation>回答大于 %1</translation>
-    </message>
-    <message>
-        <source>%1 MB</source>
-        <translation>%1 MB</translation>
-    </message>
-    <message>
-        <source>%1 KB</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>%1 bytes</source>
-        <translation>%1 字节</translation>
-    </message>
-</context>
-<context>
-    <name>CameraNetworkManager</name>
-    <message>
-        <source>redirected (HTTP %1), not followed</source>
-        <translation>被重定向（HTTP %1），未跟随</translation>
-    </message>
-    <message>
-        <source>redirected to %1 (HTTP %2), not followed</source>
-        <translation>被重定向到 %1（HTTP %2），未跟随</translation>
-    </message>
-</context>
-<context>
-    <name>TransferPanel</name>
-    <message>
-        <source>Stop</source>
-        <translation>停止</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>关闭</translation>
-    </message>
-    <message>
-        <source>Stop the download; files already saved stay.</source>
-        <translation>停止下载；已保存的文件会保留。</translation>
-    </message>
-</context>
-<context>
-    <name>Camera</name>
-    <message>
-        <source>Home</source>
-        <translation>家庭网络</translation>
-    </message>
-    <message>
-        <source>offline</source>
-        <translation>离线</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation>%1 %</translation>
-    </message>
-    <message>
-        <source>no card</source>
-        <translation>无存储卡</translation>
-    </message>
-    <message>
-        <source>%1 GB free</source>
-        <translation>剩余 %1 GB</translation>
-    </message>
-    <message>
-        <source>REC</source>
-        <translation>录制中</translation>
-    </message>
-    <message>
-        <source>online</source>
-        <translation>在线</translation>
-    </message>
-    <message>
-        <source>USB</source>
-        <translation>USB</translation>
-    </message>
-    <message>
-        <source>Wi-Fi</source>
-        <translation>Wi-Fi</translation>
-    </message>
-</context>
-<context>
-    <name>CameraRequests</name>
-    <message>
-        <source>HERO12 and later have no documented request for this over Wi-Fi or USB; set it on the camera.</source>
-        <translation>HERO12 及更新的型号没有通过 Wi-Fi 或 USB 设置此项的公开请求；请在相机上设置。</translation>
-    </message>
-    <message>
-        <source>The HERO12 Black has no GPS.</source>
-        <translation>HERO12 Black 没有 GPS。</translation>
-    </message>
-</context>
-<context>
-    <name>CameraOffload</name>
-    <message>
-        <source>%1 · Downloading %2 of %3: %4</source>
-        <translation>%1 · 正在下载第 %2 个，共 %3 个：%4</translation>
-    </message>
-    <message>
-        <source>stopped before anything was downloaded.</source>
-        <translation>已停止，尚未下载任何文件。</translation>
-    </message>
-    <message>
-        <source>not reached, stopped before its turn.</source>
-        <translation>尚未轮到，已停止。</translation>
-    </message>
-    <message>
-        <source>Stopped downloading from all cameras to %1.</source>
-        <translation>已停止从所有相机下载到 %1。</translation>
-    </message>
-    <message>
-        <source>%1 · Reading its card</source>
-        <translation>%1 · 正在读取存储卡</translation>
-    </message>
-    <message>
-        <source>Downloaded from all cameras to %1.</source>
-        <translation>已从所有相机下载到 %1。</translation>
-    </message>
-    <message>
-        <source>went away before its card was read.</source>
-        <translation>读取存储卡之前已断开。</translation>
-    </message>
-    <message>
-        <source>went away before its turn.</source>
-        <translation>轮到之前已断开。</translation>
-    </message>
-    <message>
-        <source>HTTP %1</source>
-        <translation>HTTP %1</translation>
-    </message>
-    <message>
-        <source>its card could not be read (%1).</source>
-        <translation>无法读取存储卡（%1）。</translation>
-    </message>
-    <message>
-        <source>its answer to the media list request is not a media list.</source>
-        <translation>对媒体列表请求的回答不是媒体列表。</translation>
-    </message>
-    <message>
-        <source>no files on its card.</source>
-        <translation>存储卡上没有文件。</translation>
-    </message>
-    <message>
-        <source>cannot make the folder %1.</source>
-        <translation>无法创建文件夹 %1。</translation>
-    </message>
-    <message>
-        <source>%1 of %2 files saved</source>
-        <translation>已保存 %1 / %2 个文件</translation>
-    </message>
-    <message>
-        <source>, %1 already there</source>
-        <translation>，%1 个已存在</translation>
-    </message>
-    <message>
-        <source>Saved under new names: %1.</source>
-        <translation>以新文件名保存：%1。</translation>
-    </message>
-    <message>
-        <source>Failed: %1.</source>
-        <translation>失败：%1。</translation>
-    </message>
-    <message>
-        <source>went away during the download: %1</source>
-        <translation>下载过程中断开：%1</translation>
-    </message>
-    <message>
-        <source>stopped: %1</source>
-        <translation>已停止：%1</translation>
-    </message>
-    <message>
-        <source>Camera %1 of %2 (%3)</source>
-        <translation>第 %1 台相机，共 %2 台（%3）</translation>
-    </message>
-</context>
-<context>
-    <name>AllCameras</name>
-    <message>
-        <source>%1: not answering</source>
-        <translation>%1：无响应</translation>
-    </message>
-    <message>
-        <source>no capture mode %1</source>
-        <translation>没有拍摄模式 %1</translation>
-    </message>
-    <message>
-        <source>no profile for its model</source>
-        <translation>其型号没有配置文件</translation>
-    </message>
-    <message>
-        <source>no %1 %2</source>
-        <translation>没有 %1 %2</translation>
-    </message>
-    <message>
-        <source>no setting %1</source>
-        <translation>没有设置 %1</translation>
-    </message>
-    <message>
-        <source>%1 sent to no camera.</source>
-        <translation>%1 未发送到任何相机。</translation>
-    </message>
-    <message>
-        <source>%1 sent to %2.</source>
-        <translation>%1 已发送到 %2。</translation>
-    </message>
-    <message>
-        <source>Left alone: %1.</source>
-        <translation>未发送：%1。</translation>
-    </message>
-</context>
-<context>
-    <name>HomeCameraTrust</name>
-    <message>
-        <source>No camera set up at %1.</source>
-        <translation>%1 处没有已设置的相机。</translation>
-    </message>
-    <message>
-        <source>The camera at %1 is not trusted until it is set up again.</source>
-        <translation>在重新设置之前，%1 处的相机不受信任。</translation>
-    </message>
-    <message>
-        <source>The camera at %1 showed a certificate that is not its own; nothing more is sent to it. Set it up again over Bluetooth if it was reset.</source>
-        <translation>%1 处的相机出示的证书不是它自己的；不再向它发送任何内容。如果相机已重置，请通过蓝牙重新设置。</translation>
-    </message>
-    <message>
-        <source>The camera at %1 refused the password Velkamo has for it; nothing more is sent to it. Set it up again over Bluetooth if its password was changed or it was reset.</source>
-        <translation>%1 处的相机拒绝了 Velkamo 保存的密码；不再向它发送任何内容。如果其密码已更改或相机已重置，请通过蓝牙重新设置。</translation>
-    </message>
-</context>
-<context>
-    <name>HomeNetworkDialog</name>
-    <message>
-        <source>Camera on the home network</source>
-        <translation>家庭网络中的相机</translation>
-    </message>
-    <message>
-        <source>Join</source>
-        <translation>加入</translation>
-    </message>
-    <message>
-        <source>Scan again</source>
-        <translation>重新扫描</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>密码：</translation>
-    </message>
-    <message>
-        <source>Networks the camera sees (the HERO12 joins only networks with internet access; on the home network the camera's own Wi-Fi is off):</source>
-        <translation>相机能看到的网络（HERO12 只加入能访问互联网的网络；在家庭网络中，相机自己的 Wi-Fi 会关闭）：</translation>
-    </message>
-    <message>
-        <source>The camera is on “%1” at %2.</source>
-        <translation>相机已在“%1”上，地址 %2。</translation>
-    </message>
-    <message>
-        <source>known</source>
-        <translation>已知</translation>
-    </message>
-    <message>
-        <source>Secured with a password</source>
-        <translation>有密码保护</translation>
-    </message>
-    <message>
-        <source>Open network</source>
-        <translation>开放网络</translation>
-    </message>
-    <message>
-        <source>The camera sees no network.</source>
-        <translation>相机看不到任何网络。</translation>
-    </message>
-    <message>
-        <source>Choose the network the camera should join.</source>
-        <translation>请选择相机要加入的网络。</translation>
-    </message>
-</context>
-<context>
-    <name>HomeNetworkSetup</name>
-    <message>
-        <source>The camera's answer could not be read: %1.</source>
-        <translation>无法读取相机的应答：%1。</translation>
-    </message>
-    <message>
-        <source>The Bluetooth link to the camera was lost.</source>
-        <translation>与相机的蓝牙连接已断开。</translation>
-    </message>
-    <message>
-        <source>The camera did not start joining “%1”.</source>
-        <translation>相机没有开始加入“%1”。</translation>
-    </message>
-    <message>
-        <source>The camera stopped joining “%1”.</source>
-        <translation>相机停止了加入“%1”。</translation>
-    </message>
-    <message>
-        <source>Joining “%1” was cancelled on the camera.</source>
-        <translation>在相机上取消了加入“%1”。</translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: most likely this network has no internet access, which the HERO12 needs.</source>
-        <translation>相机无法加入“%1”：很可能此网络无法访问互联网，而 HERO12 需要互联网。</translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: it failed to associate with it.</source>
-        <translation>相机无法加入“%1”：无法与其关联。</translation>
-    </message>
-    <message>
-        <source>The password for “%1” is wrong.</source>
-        <translation>“%1”的密码错误。</translation>
-    </message>
-    <message>
-        <source>The camera refuses to join “%1” until its terms of use are accepted (once, in the GoPro Quik app).</source>
-        <translation>在接受使用条款之前（在 GoPro Quik 应用中接受一次），相机拒绝加入“%1”。</translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: this network has no internet access, which the HERO12 needs.</source>
-        <translation>相机无法加入“%1”：此网络无法访问互联网，而 HERO12 需要互联网。</translation>
-    </message>
-    <message>
-        <source>The camera could not join “%1”: this network has no internet access.</source>
-        <translation>相机无法加入“%1”：此网络无法访问互联网。</translation>
-    </message>
-    <message>
-        <source>The camera cannot join “%1”: it does not support this kind of network.</source>
-        <translation>相机无法加入“%1”：不支持此类网络。</translation>
-    </message>
-    <message>
-        <source>The request could not be sent to the camera over Bluetooth.</source>
-        <translation>无法通过蓝牙向相机发送请求。</translation>
-    </message>
-    <message>
-        <source>Looking for the networks the camera sees…</source>
-        <translation>正在查找相机能看到的网络…</translation>
-    </message>
-    <message>
-        <source>Asking the camera to join “%1”…</source>
-        <translation>正在请求相机加入“%1”…</translation>
-    </message>
-    <message>
-        <source>The camera could not start a scan for networks.</source>
-        <translation>相机无法开始扫描网络。</translation>
-    </message>
-    <message>
-        <source>The camera's scan for networks was stopped before it ended.</source>
-        <translation>相机的网络扫描在完成前被停止。</translation>
-    </message>
-    <message>
-        <source>The camera did not list the networks it found.</source>
-        <translation>相机没有列出它找到的网络。</translation>
-    </message>
-    <message>
-        <source>The camera refused to join “%1”.</source>
-        <translation>相机拒绝加入“%1”。</translation>
-    </message>
-    <message>
-        <source>The camera joined “%1”. Creating its certificate…</source>
-        <translation>相机已加入“%1”。正在创建其证书…</translation>
-    </message>
-    <message>
-        <source>The camera is joining “%1”…</source>
-        <translation>相机正在加入“%1”…</translation>
-    </message>
-    <message>
-        <source>The camera could not create its certificate.</source>
-        <translation>相机无法创建其证书。</translation>
-    </message>
-    <message>
-        <source>Reading the camera's certificate…</source>
-        <translation>正在读取相机的证书…</translation>
-    </message>
-    <message>
-        <source>The camera did not give its certificate.</source>
-        <translation>相机没有提供其证书。</translation>
-    </message>
-    <message>
-        <source>Waiting for the camera's address on “%1”…</source>
-        <translation>正在等待相机在“%1”上的地址…</translation>
-    </message>
-    <message>
-        <source>The camera did not finish its scan for networks in time.</source>
-        <translation>相机未能及时完成网络扫描。</translation>
-    </message>
-    <message>
-        <source>The camera did not finish joining “%1” within %2 seconds.</source>
-        <translation>相机未能在 %2 秒内完成加入“%1”。</translation>
-    </message>
-    <message>
-        <source>The camera did not tell its address on “%1” within %2 seconds.</source>
-        <translation>相机未能在 %2 秒内告知其在“%1”上的地址。</translation>
-    </message>
-    <message>
-        <source>The camera did not answer for its certificate in time.</source>
-        <translation>相机未能及时应答证书请求。</translation>
     </message>
 </context>
 </TS>
