@@ -148,16 +148,19 @@ private slots:
         openBoth(false);
         RealDialogs dialogs;
         QString informative;
+        bool wentOffline = false;
+        bool switched = false;
         dialogs.onNextBox([&](QMessageBox* box) {
             informative = box->informativeText();
             CamSim::leaveNetwork();
-            QTest::qWaitFor([&] { return cameralist::stateOf(cameras(), kWifi) == "offline"; }, 10000);
+            wentOffline = QTest::qWaitFor([&] { return cameralist::stateOf(cameras(), kWifi) == "offline"; }, 10000);
             m_usb.startUsb(kSerial, {"--model", "12"});
-            QTest::qWaitFor([&] { return cameralist::currentName(cameras()) == kCable; }, 10000);
+            switched = QTest::qWaitFor([&] { return cameralist::currentName(cameras()) == kCable; }, 10000);
             return QMessageBox::Ok;
         });
         click("pbFormat");
         QTRY_COMPARE_WITH_TIMEOUT(cameralist::currentName(cameras()), kCable, 20000);
+        QVERIFY(wentOffline && switched);
         QTest::qWait(2000); // a format sent would have begun
         QCOMPARE(m_usb.state()["formatCount"].toInt(), 0);
         QCOMPARE(m_wifi.state()["formatCount"].toInt(), 0);

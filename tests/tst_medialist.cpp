@@ -1,6 +1,7 @@
 // Media-list reading, local file naming, progress scaling and the viewer's zoom arithmetic
 // (tested here only). The download verdict is shown end to end by tst_downloadbatch.
 #include "downloadrules.h"
+#include "losstext.h"
 #include "camerarequests.h"
 #include "medialist.h"
 #include "medialistloader.h"
@@ -153,6 +154,28 @@ private slots:
         QCOMPARE(list.listedSize("100GOPRO/NOSIZE.JPG"), qint64(-1));
         QCOMPARE(list.listedSize("100GOPRO/BAD.JPG"), qint64(-1));
         QCOMPARE(list.listedSize("100GOPRO/ABSENT.JPG"), qint64(-1));
+    }
+
+    // What Format and Delete say is lost: a burst counts every member still on the card and
+    // its whole size; a file the list gives no size adds none; sizes in the camera's units.
+    void lossCountsBurstsWhole()
+    {
+        const MediaList card = MediaList::parse(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"A.JPG","mod":"1","s":"2500"},
+            {"n":"G0010991.JPG","mod":"2","g":"1","b":"991","l":"1020","m":["995"],"s":"151200000"},
+            {"n":"BIG.MP4","mod":"3","s":"4006413091"},
+            {"n":"NOSIZE.JPG","mod":"4"}]}]})");
+        const QString cam = "HERO12 Black …583";
+        QCOMPARE(LossText::format(cam, card),
+                 cam + ": all 32 files (4.2 GB) on its card are erased.");
+        QCOMPARE(LossText::format(cam, MediaList()), cam + ": every file on its card is erased.");
+        QCOMPARE(LossText::deletion(cam, card, {"100GOPRO/A.JPG"}), cam + ": 1 file (3 KB) on its card is deleted.");
+        QCOMPARE(LossText::deletion(cam, card, {"100GOPRO/G0010991.JPG", "100GOPRO/NOSIZE.JPG"}),
+                 cam + ": 30 files (151.2 MB) on its card are deleted.");
+        QCOMPARE(LossText::size(0), QString("0 KB"));
+        QCOMPARE(LossText::size(999999), QString("1000 KB"));
+        QCOMPARE(LossText::size(1000000), QString("1.0 MB"));
+        QCOMPARE(LossText::size(999999999), QString("1000.0 MB"));
     }
 
     // Every request about a file goes to its camera's host, with what would cut the path or

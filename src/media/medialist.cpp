@@ -57,8 +57,9 @@ MediaList::Entry MediaList::entry(const QString& dir, const QString& name, const
         }
     }
     // A group's "s" is the size of the whole group, not of the file its name names.
+    entry.bytes = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
     if (!group)
-        entry.size = std::max<qint64>(-1, decimal(file.value(QLatin1String("s")), -1));
+        entry.size = entry.bytes;
     return entry;
 }
 
@@ -212,8 +213,14 @@ qint64 MediaList::listedBytes() const
 {
     qint64 bytes = 0;
     for (const Entry& entry : m_entries)
-        bytes += std::max<qint64>(0, entry.size);
+        bytes += std::max<qint64>(0, entry.bytes);
     return bytes;
+}
+
+qint64 MediaList::listedBytes(const QString& path) const
+{
+    const auto it = m_index.constFind(path);
+    return it == m_index.constEnd() ? 0 : std::max<qint64>(0, m_entries.at(*it).bytes);
 }
 
 qint64 MediaList::listedSize(const QString& path) const

@@ -32,6 +32,7 @@ public:
         QString path;
         qint64 mod = 0;
         qint64 size = -1; // the list's "s" for a single file; -1 when the list does not say
+        qint64 bytes = -1; // the list's "s" as it stands: a group's is the whole group's
         // Member numbers of a group, first to last, and those missing; first < 0: no group.
         int groupFirst = -1;
         int groupLast = -1;
@@ -69,6 +70,8 @@ public:
     qint64 fileCount() const { return m_fileCount; }
     // The sizes the list announces, added up (the members of groups have none).
     qint64 listedBytes() const;
+    // What the list says path takes on the card, the whole group for a group; 0 when unsaid.
+    qint64 listedBytes(const QString& path) const;
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);

@@ -4,7 +4,6 @@
 #include "bluetoothpanel.h"
 #include "camera.h"
 #include "cameralink.h"
-#include "cameraoffload.h"
 #include "camerapicker.h"
 #include "cameraprofile.h"
 #include "camerarequests.h"
@@ -13,9 +12,10 @@
 #include "cardreader.h"
 #include "defaultmodelfile.h"
 #include "dlgshowpict.h"
-#include "downloadbatch.h"
+#include "downloadcontrol.h"
 #include "homecameratrust.h"
 #include "livepreview.h"
+#include "losstext.h"
 #include "medialist.h"
 #include "mediaplayer.h"
 #include "passwordstore.h"
@@ -23,7 +23,6 @@
 #include "previewkeepalive.h"
 #include "prompt.h"
 #include "rememberedcameras.h"
-#include "rememberedmodels.h"
 #include "settingspanel.h"
 #include "systemfilepath.h"
 #include "tilegrid.h"
@@ -42,27 +41,10 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-
-#include <memory>
-
-namespace {
-
-// "3.1 GB", "45.2 MB": sizes as the camera list's states give them.
-QString sizeText(qint64 bytes)
-{
-    if (bytes >= 1000LL * 1000 * 1000)
-        return QCoreApplication::translate("MainWindow", "%1 GB").arg(double(bytes) / 1e9, 0, 'f', 1);
-    if (bytes >= 1000LL * 1000)
-        return QCoreApplication::translate("MainWindow", "%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
-    return QCoreApplication::translate("MainWindow", "%1 KB").arg((bytes + 999) / 1000);
-}
-
-} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -91,23 +73,10 @@ MainWindow::MainWindow(QWidget* parent)
     // after the main window is closed.
     m_transfer = new TransferPanel(this);
     ui->gridLayout_2->addWidget(m_transfer, 3, 0, 1, 5);
-    m_batch = new DownloadBatch(nullptr, this);
-    connect(m_batch, &DownloadBatch::progress, this, &MainWindow::slotDownloadProgress);
-    connect(m_batch, &DownloadBatch::finished, this, &MainWindow::slotfinishDownload);
-    connect(m_transfer, &TransferPanel::stopRequested, m_batch, &DownloadBatch::stop);
-    connect(m_batch, &DownloadBatch::fileStarted, this,
-            [this](int number, int total, const QString& name) {
-                m_transfer->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
-            });
-    m_offload = new CameraOffload(this);
-    connect(m_offload, &CameraOffload::running, m_transfer, &TransferPanel::showRunning);
-    connect(m_offload, &CameraOffload::progress, this, &MainWindow::slotDownloadProgress);
-    connect(m_transfer, &TransferPanel::stopRequested, m_offload, &CameraOffload::stop);
-    connect(m_offload, &CameraOffload::finished, this, [this](const QString& summary) {
-        // A line for each camera: the panel holds them all, the status bar the heading.
-        m_transfer->showSummary(summary);
-        statusBar()->showMessage(summary.section(QLatin1Char('\n'), 0, 0));
-    });
+    m_downloads = new DownloadControl(m_roster, m_transfer, this);
+    connect(m_downloads, &DownloadControl::progress, this, &MainWindow::slotDownloadProgress);
+    connect(m_downloads, &DownloadControl::finished, this, &MainWindow::slotfinishDownload);
+    connect(m_downloads, &DownloadControl::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
 
     m_settings = new SettingsPanel({ui->comboBoxVideo, ui->comboBoxLiveview_BitRate, ui->comboBoxLiveView_WindowSize,
                                     ui->comboBoxSettings_ISO, ui->comboBoxChangeTo},
@@ -252,22 +221,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_picker = new CameraPicker(m_roster, ui->mainToolBar, this);
     connect(m_picker, &CameraPicker::chosen, this, &MainWindow::chooseCamera);
     connect(m_picker, &CameraPicker::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
-    // A camera's part of a download from all cameras ends when it stops answering, and one
-    // waiting its turn that answers again is downloaded after all.
-    connect(m_roster, &CameraRoster::answering, this, [this](Camera* camera, bool answers) {
-        if (answers)
-            m_offload->cameraBack(camera->id());
-        else
-            m_offload->cameraLeft(camera->id());
-    });
+    // A camera that left keeps its card here for its return.
     connect(m_roster, &CameraRoster::currentChanged, this, &MainWindow::showCamera);
-    connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
-        // Its part of a download from all cameras ends; the grid keeps its card for its return.
-        m_offload->cameraLeft(id);
-        // Its download ends with the switch that follows; the summary says why.
-        if (isShown(id) && m_batch->isRunning())
-            m_batchEnd = tr("%1 is gone.").arg(m_camera->displayName());
-    });
     connect(m_roster, &CameraRoster::problem, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
 
@@ -302,10 +257,8 @@ MainWindow::~MainWindow()
     m_tileGrid = nullptr;
     // What fetches through the cameras' own managers ends before the roster (a child made
     // before them, so deleted before them) takes the cameras and their managers.
-    delete m_offload;
-    m_offload = nullptr;
-    delete m_batch;
-    m_batch = nullptr;
+    delete m_downloads;
+    m_downloads = nullptr;
     delete m_cardReader;
     m_cardReader = nullptr;
     delete m_pictures;
@@ -316,16 +269,15 @@ MainWindow::~MainWindow()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if ((m_batch->isRunning() || m_offload->isRunning())
+    if (m_downloads->isRunning()
         && !Prompt::confirm(this, tr("Velkamo"),
                             tr("A download is running. Stop it and quit? Files already saved stay; "
                                "the file being fetched is removed."))) {
         event->ignore();
         return;
     }
-    // The batch may have ended while the question was open; then this does nothing.
-    m_batch->stop();
-    m_offload->stop();
+    // The download may have ended while the question was open; then this does nothing.
+    m_downloads->stop();
     QMainWindow::closeEvent(event);
 }
 
@@ -375,14 +327,14 @@ void MainWindow::chooseCamera(Camera::Id id)
 {
     if (!m_camera || id == m_camera->id())
         return;
-    if (m_batch->isRunning()
+    if (m_downloads->batchRunning()
         && !Prompt::confirm(this, tr("Velkamo"),
                             tr("A download from %1 is running. Stop it and switch cameras?")
                                 .arg(m_camera->displayName()))) {
         m_picker->show();
         return;
     }
-    m_batch->stop();
+    m_downloads->stopBatch();
     m_roster->setCurrent(id);
 }
 
@@ -406,11 +358,10 @@ void MainWindow::showCamera(Camera* camera)
     QString told;
     if (Camera* left = m_camera) {
         // A batch fetches from the camera it started with, never from the next one.
-        if (m_batch->isRunning()) {
-            m_batch->stop();
+        if (m_downloads->batchRunning()) {
+            m_downloads->stopBatch();
             told = statusBar()->currentMessage();
         }
-        m_batchEnd.clear();
         // A newer camera streams on to this PC until it is told to stop, into the next
         // camera's preview.
         m_preview->leave(left);
@@ -517,7 +468,7 @@ bool MainWindow::cameraAnswers()
 
 bool MainWindow::cardMayChange()
 {
-    if (!m_batch->isRunning() && !m_offload->isRunning())
+    if (!m_downloads->isRunning())
         return true;
     Prompt::warning(this, tr("Velkamo"),
                     tr("A download is running: nothing is deleted from the card until it has "
@@ -598,13 +549,7 @@ void MainWindow::slotReformat()
         return;
     // Bound to the camera shown now: the answer is for this one, whatever is shown by then.
     const Camera::Id asked = m_camera->id();
-    const MediaList& card = m_tileGrid->media();
-    const QString lost = card.isValid()
-        ? tr("%1: all %2 files (%3) on its card are erased.")
-              .arg(m_camera->shortName())
-              .arg(card.fileCount())
-              .arg(sizeText(card.listedBytes()))
-        : tr("%1: every file on its card is erased.").arg(m_camera->shortName());
+    const QString lost = LossText::format(m_camera->shortName(), m_tileGrid->media());
     if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?"), lost))
         return;
     if (!cardMayChange() || !boundCamera(asked, tr("Nothing was formatted")))
@@ -723,7 +668,7 @@ void MainWindow::showPicture(const QString& path, const QImage& image)
 
 void MainWindow::slotShow(const QString& file)
 {
-    if (m_batch->isRunning())
+    if (m_downloads->batchRunning())
         return;
     qDebug() << "show video";
     // The player's back end fetches by itself and can neither pin the camera's certificate
@@ -839,85 +784,22 @@ void MainWindow::showSelectedName()
         ui->label_fileName->setText(MediaList::fileName(m_selectedFiles.last()));
 }
 
-QString MainWindow::askDownloadFolder()
-{
-    if (m_batch->isRunning() || m_offload->isRunning()) {
-        statusBar()->showMessage(tr("A download is already running; wait until it has finished."));
-        return QString();
-    }
-    const QString folder = Prompt::existingDirectory(
-        this, tr("Open Directory"),
-        QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
-    // The question was open for a while: the camera may have come and gone, a batch not.
-    if (m_batch->isRunning() || m_offload->isRunning())
-        return QString();
-    return folder;
-}
-
 void MainWindow::slotDownload()
 {
-    if (m_selectedFiles.isEmpty() && !m_batch->isRunning() && !m_offload->isRunning())
+    if (m_selectedFiles.isEmpty() && !m_downloads->isRunning())
         return;
     const Camera::Id asked = m_camera->id();
-    const QString folder = askDownloadFolder();
+    const QString folder = m_downloads->askFolder();
     if (folder.isEmpty() || !boundCamera(asked, tr("Nothing was downloaded")))
         return;
-
-    // A burst or lapse is listed as its first picture; every member is fetched.
-    m_batch->setCamera(m_camera->address());
-    m_batch->setManager(m_camera->network());
-    m_batch->start(folder, m_camera->serial(), DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
+    m_downloads->download(folder, m_camera, DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
 }
 
 void MainWindow::slotDownloadAllCameras()
 {
-    const QString folder = askDownloadFolder();
-    if (folder.isEmpty())
-        return;
-    // The cameras that answer now.
-    QList<QPointer<Camera>> answering;
-    for (Camera* camera : m_roster->cameras()) {
-        if (camera->isOnline())
-            answering << camera;
-    }
-    if (answering.isEmpty()) {
-        statusBar()->showMessage(tr("No camera answers: nothing to download."));
-        return;
-    }
-    const auto begin = [this, folder, answering] {
-        if (m_batch->isRunning() || m_offload->isRunning())
-            return;
-        QList<CameraOffload::Source> cameras;
-        for (const Camera* camera : answering) {
-            // Gone meanwhile: nothing of it to download.
-            if (!camera || !m_roster->isListed(camera->id()))
-                continue;
-            // The name it told once, when it does not tell it now: its folder stays the same.
-            QString name = camera->modelName();
-            if (name.isEmpty())
-                name = RememberedModels().name(camera->serial());
-            cameras.append({camera->id(), camera->address(),
-                            CameraOffload::folderName(name, camera->model(), camera->serial(),
-                                                      camera->address()),
-                            camera->serial(), camera->network()});
-        }
-        m_offload->start(folder, cameras);
-    };
-    // A camera that has not told its serial yet is asked first: its files go to the same
-    // folder every time.
-    auto unasked = std::make_shared<int>(0);
-    for (Camera* camera : std::as_const(answering)) {
-        if (!camera->serial().isEmpty())
-            continue;
-        ++*unasked;
-        connect(camera, &Camera::identified, this, [unasked, begin] {
-            if (--*unasked == 0)
-                begin();
-        }, Qt::SingleShotConnection);
-        camera->identify();
-    }
-    if (*unasked == 0)
-        begin();
+    const QString folder = m_downloads->askFolder();
+    if (!folder.isEmpty())
+        m_downloads->downloadAllCameras(folder);
 }
 
 void MainWindow::slotDownloadProgress(int value, int maximum)
@@ -929,10 +811,8 @@ void MainWindow::slotfinishDownload(const QString& summary)
 {
     // The panel keeps it, failures included, until the next batch; the status bar is
     // overwritten by the next message.
-    const QString text = m_batchEnd.isEmpty() ? summary : m_batchEnd + QLatin1Char(' ') + summary;
-    m_batchEnd.clear();
-    m_transfer->showSummary(text);
-    statusBar()->showMessage(text);
+    m_transfer->showSummary(summary);
+    statusBar()->showMessage(summary);
 }
 
 void MainWindow::slotDeleteFiles()
@@ -940,19 +820,7 @@ void MainWindow::slotDeleteFiles()
     if (!cardMayChange())
         return;
     const Camera::Id asked = m_camera->id();
-    // What is lost, counted as the download counts: every member of a burst.
-    const MediaList& card = m_tileGrid->media();
-    qint64 files = 0;
-    qint64 bytes = 0;
-    for (const QString& path : m_selectedFiles.paths()) {
-        const QStringList members = card.members(path);
-        files += members.isEmpty() ? 1 : members.size();
-        bytes += std::max<qint64>(0, card.listedSize(path));
-    }
-    const QString lost = files == 1
-        ? tr("%1: 1 file (%2) on its card is deleted.").arg(m_camera->shortName(), sizeText(bytes))
-        : tr("%1: %2 files (%3) on its card are deleted.")
-              .arg(m_camera->shortName(), QString::number(files), sizeText(bytes));
+    const QString lost = LossText::deletion(m_camera->shortName(), m_tileGrid->media(), m_selectedFiles.paths());
     if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"),
                          m_selectedFiles.isEmpty() ? QString() : lost))
         return;

@@ -30,12 +30,11 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BluetoothPanel;
-class CameraOffload;
 class CameraPicker;
 class CameraRoster;
 class CameraStatusView;
 class CardReader;
-class DownloadBatch;
+class DownloadControl;
 class LivePreview;
 class MediaList;
 class PictureFetcher;
@@ -122,7 +121,6 @@ private:
     bool cardMayChange();
     // The folder for a download, asked of the user; empty when cancelled or while a download
     // runs (said in the status bar).
-    QString askDownloadFolder();
     void cameraCameOnline();
     // The user's choice in the camera list; a running download asks first.
     void chooseCamera(Camera::Id id);
@@ -155,7 +153,6 @@ private:
     QList<QMetaObject::Connection> m_currentWiring;
     LivePreview* m_preview = nullptr;
     // Why the running download ends, said before its summary ("… is gone.").
-    QString m_batchEnd;
     CameraPicker* m_picker = nullptr;
     AllCameras m_allCameras;
     CameraStatusView* m_cameraStatus = nullptr;
@@ -167,8 +164,7 @@ private:
     SettingsPanel* m_settings = nullptr;
     MediaSelection m_selectedFiles;
     TransferPanel* m_transfer = nullptr;
-    DownloadBatch* m_batch = nullptr;
-    CameraOffload* m_offload = nullptr;
+    DownloadControl* m_downloads = nullptr;
     PictureFetcher* m_pictures = nullptr;
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;

@@ -392,6 +392,29 @@
     </message>
 </context>
 <context>
+    <name>DownloadControl</name>
+    <message>
+        <source>Downloading %1 of %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is gone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A download is already running; wait until it has finished.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No camera answers: nothing to download.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DownloadRules</name>
     <message>
         <source>transfer failed</source>
@@ -611,6 +634,37 @@
     </message>
 </context>
 <context>
+    <name>LossText</name>
+    <message>
+        <source>%1 GB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: every file on its card is erased.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: all %2 files (%3) on its card are erased.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: 1 file (%2) on its card is deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 files (%3) on its card are deleted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>No keyring: the password of %1 is kept until Velkamo closes</source>
@@ -633,10 +687,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No camera answers: nothing to download.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>A download from %1 is running. Stop it and switch cameras?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -654,10 +704,6 @@
     </message>
     <message>
         <source>A download is running: nothing is deleted from the card until it has finished or been stopped.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Downloading %1 of %2: %3</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -789,14 +835,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>A download is already running; wait until it has finished.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open Directory</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Warnning</source>
         <translation type="unfinished"></translation>
     </message>
@@ -806,22 +844,6 @@
     </message>
     <message>
         <source>The camera did not carry out %1 (%2).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 GB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 MB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 KB</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 is gone.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -837,27 +859,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: all %2 files (%3) on its card are erased.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: every file on its card is erased.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Nothing was formatted</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Nothing was downloaded</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: 1 file (%2) on its card is deleted.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 files (%3) on its card are deleted.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

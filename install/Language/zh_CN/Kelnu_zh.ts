@@ -390,6 +390,29 @@
     </message>
 </context>
 <context>
+    <name>DownloadControl</name>
+    <message>
+        <source>Downloading %1 of %2: %3</source>
+        <translation>正在下载第 %1 个，共 %2 个：%3</translation>
+    </message>
+    <message>
+        <source>%1 is gone.</source>
+        <translation>%1 已断开。</translation>
+    </message>
+    <message>
+        <source>A download is already running; wait until it has finished.</source>
+        <translation>已有下载正在进行，请等待其完成。</translation>
+    </message>
+    <message>
+        <source>Open Directory</source>
+        <translation>选择文件夹</translation>
+    </message>
+    <message>
+        <source>No camera answers: nothing to download.</source>
+        <translation>没有相机应答，没有可下载的内容。</translation>
+    </message>
+</context>
+<context>
     <name>DownloadRules</name>
     <message>
         <source>transfer failed</source>
@@ -609,6 +632,37 @@
     </message>
 </context>
 <context>
+    <name>LossText</name>
+    <message>
+        <source>%1 GB</source>
+        <translation>%1 GB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1: every file on its card is erased.</source>
+        <translation>%1：其存储卡上的所有文件将被清除。</translation>
+    </message>
+    <message>
+        <source>%1: all %2 files (%3) on its card are erased.</source>
+        <translation>%1：其存储卡上的全部 %2 个文件（%3）将被清除。</translation>
+    </message>
+    <message>
+        <source>%1: 1 file (%2) on its card is deleted.</source>
+        <translation>%1：其存储卡上的 1 个文件（%2）将被删除。</translation>
+    </message>
+    <message>
+        <source>%1: %2 files (%3) on its card are deleted.</source>
+        <translation>%1：其存储卡上的 %2 个文件（%3）将被删除。</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>No keyring: the password of %1 is kept until Velkamo closes</source>
@@ -631,10 +685,6 @@
         <translation>下载勾选的文件。右键单击或点旁边的箭头：从所有相机下载。</translation>
     </message>
     <message>
-        <source>No camera answers: nothing to download.</source>
-        <translation>没有相机应答，没有可下载的内容。</translation>
-    </message>
-    <message>
         <source>A download from %1 is running. Stop it and switch cameras?</source>
         <translation>正在从 %1 下载。要停止下载并切换相机吗？</translation>
     </message>
@@ -653,10 +703,6 @@
     <message>
         <source>A download is running: nothing is deleted from the card until it has finished or been stopped.</source>
         <translation>正在下载：下载完成或停止之前，不会删除存储卡上的任何文件。</translation>
-    </message>
-    <message>
-        <source>Downloading %1 of %2: %3</source>
-        <translation>正在下载第 %1 个，共 %2 个：%3</translation>
     </message>
     <message>
         <source>The camera reports itself as “%1”, a model Velkamo has no profile for. The controls stay those of %2; choose the closest model in “Select GoPro”.</source>
@@ -787,14 +833,6 @@
         <translation>媒体文件总数：%1</translation>
     </message>
     <message>
-        <source>A download is already running; wait until it has finished.</source>
-        <translation>已有下载正在进行，请等待其完成。</translation>
-    </message>
-    <message>
-        <source>Open Directory</source>
-        <translation>选择文件夹</translation>
-    </message>
-    <message>
         <source>Warnning</source>
         <translation>警告</translation>
     </message>
@@ -805,22 +843,6 @@
     <message>
         <source>The camera did not carry out %1 (%2).</source>
         <translation>相机未执行 %1（%2）。</translation>
-    </message>
-    <message>
-        <source>%1 GB</source>
-        <translation>%1 GB</translation>
-    </message>
-    <message>
-        <source>%1 MB</source>
-        <translation>%1 MB</translation>
-    </message>
-    <message>
-        <source>%1 KB</source>
-        <translation>%1 KB</translation>
-    </message>
-    <message>
-        <source>%1 is gone.</source>
-        <translation>%1 已断开。</translation>
     </message>
     <message>
         <source>%1: the camera shown changed from %2 to %3 while you were asked.</source>
@@ -835,28 +857,12 @@
         <translation>无</translation>
     </message>
     <message>
-        <source>%1: all %2 files (%3) on its card are erased.</source>
-        <translation>%1：其存储卡上的全部 %2 个文件（%3）将被清除。</translation>
-    </message>
-    <message>
-        <source>%1: every file on its card is erased.</source>
-        <translation>%1：其存储卡上的所有文件将被清除。</translation>
-    </message>
-    <message>
         <source>Nothing was formatted</source>
         <translation>未格式化任何内容</translation>
     </message>
     <message>
         <source>Nothing was downloaded</source>
         <translation>未下载任何文件</translation>
-    </message>
-    <message>
-        <source>%1: 1 file (%2) on its card is deleted.</source>
-        <translation>%1：其存储卡上的 1 个文件（%2）将被删除。</translation>
-    </message>
-    <message>
-        <source>%1: %2 files (%3) on its card are deleted.</source>
-        <translation>%1：其存储卡上的 %2 个文件（%3）将被删除。</translation>
     </message>
     <message>
         <source>Nothing was deleted</source>

@@ -1,0 +1,36 @@
+#include "losstext.h"
+
+#include "medialist.h"
+
+QString LossText::size(qint64 bytes)
+{
+    if (bytes >= 1000LL * 1000 * 1000)
+        return tr("%1 GB").arg(double(bytes) / 1e9, 0, 'f', 1);
+    if (bytes >= 1000LL * 1000)
+        return tr("%1 MB").arg(double(bytes) / 1e6, 0, 'f', 1);
+    return tr("%1 KB").arg((bytes + 999) / 1000);
+}
+
+QString LossText::format(const QString& camera, const MediaList& card)
+{
+    if (!card.isValid())
+        return tr("%1: every file on its card is erased.").arg(camera);
+    return tr("%1: all %2 files (%3) on its card are erased.")
+        .arg(camera)
+        .arg(card.fileCount())
+        .arg(size(card.listedBytes()));
+}
+
+QString LossText::deletion(const QString& camera, const MediaList& card, const QStringList& paths)
+{
+    qint64 files = 0;
+    qint64 bytes = 0;
+    for (const QString& path : paths) {
+        const QStringList members = card.members(path);
+        files += members.isEmpty() ? 1 : members.size();
+        bytes += card.listedBytes(path);
+    }
+    if (files == 1)
+        return tr("%1: 1 file (%2) on its card is deleted.").arg(camera, size(bytes));
+    return tr("%1: %2 files (%3) on its card are deleted.").arg(camera, QString::number(files), size(bytes));
+}
