@@ -127,6 +127,25 @@ private:
     QComboBox* cameraList() { return child<QComboBox>("comboCameras"); }
     QString status() { return m_window->statusBar()->currentMessage(); }
 
+    // Three cable cameras of five files each, no camera on Wi-Fi; order: the cables' indexes in
+    // the list's order, which is the order cameras are downloaded from.
+    bool openThreeCables(CamSim (&sims)[3], const Cable (&cables)[3], QList<int>* order)
+    {
+        for (int i = 0; i < 3; ++i) {
+            if (!sims[i].startUsb(cables[i].serial, {"--model", QString::number(cables[i].model), "--media-count", "5"}))
+                return false;
+        }
+        if (!openWith({kNoWifi, cables[0].name, cables[1].name, cables[2].name}, {kNoWifi}))
+            return false;
+        for (const QString& name : cameralist::names(cameraList())) {
+            for (int i = 0; i < 3; ++i) {
+                if (cables[i].name == name)
+                    *order << i;
+            }
+        }
+        return order->size() == 3;
+    }
+
     // The window, once every camera named is listed and all but those away answer.
     bool openWith(const QStringList& names, const QStringList& away = {})
     {
@@ -402,18 +421,8 @@ private slots:
         QVERIFY(CamSim::leaveNetwork()); // no camera on Wi-Fi: the access point is listed, offline
         CamSim sims[3];
         const Cable cables[] = {kHero12, kHero10, kHero9};
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(sims[i].startUsb(cables[i].serial, {"--model", QString::number(cables[i].model), "--media-count", "5"}));
-        QVERIFY(openWith({kNoWifi, kHero12.name, kHero10.name, kHero9.name}, {kNoWifi}));
-        // Cameras are downloaded from in the list's order.
         QList<int> order;
-        for (const QString& name : cameralist::names(cameraList())) {
-            for (int i = 0; i < 3; ++i) {
-                if (cables[i].name == name)
-                    order << i;
-            }
-        }
-        QCOMPARE(order.size(), 3);
+        QVERIFY(openThreeCables(sims, cables, &order));
         CamSim& inProgress = sims[order[1]];
         const Cable& doneCable = cables[order[0]];
         const Cable& inProgressCable = cables[order[1]];
@@ -480,17 +489,8 @@ private slots:
         QVERIFY(CamSim::leaveNetwork());
         CamSim sims[3];
         const Cable cables[] = {kHero12, kHero10, kHero9};
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(sims[i].startUsb(cables[i].serial, {"--model", QString::number(cables[i].model), "--media-count", "5"}));
-        QVERIFY(openWith({kNoWifi, kHero12.name, kHero10.name, kHero9.name}, {kNoWifi}));
         QList<int> order;
-        for (const QString& name : cameralist::names(cameraList())) {
-            for (int i = 0; i < 3; ++i) {
-                if (cables[i].name == name)
-                    order << i;
-            }
-        }
-        QCOMPARE(order.size(), 3);
+        QVERIFY(openThreeCables(sims, cables, &order));
         CamSim& inProgress = sims[order[1]];
         CamSim& next = sims[order[2]];
         const Cable& inProgressCable = cables[order[1]];
