@@ -297,7 +297,8 @@ void TestBle::writeEnds()
         QCOMPARE(failed.first().at(0).toULongLong(), id);
         if (atMostMs > 0)
             QVERIFY2(clock.elapsed() < atMostMs, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY2(clock.elapsed() >= atLeastMs, qPrintable(QString::number(clock.elapsed())));
+        // A coarse timer may fire up to 5 % early.
+        QVERIFY2(clock.elapsed() >= atLeastMs * 95 / 100, qPrintable(QString::number(clock.elapsed())));
     }
     // What comes next is written after what is left of the command, if anything is.
     const QByteArray query = QByteArray::fromHex("f5700a10") + QByteArray(16, 'Q');

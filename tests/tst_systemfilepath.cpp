@@ -81,10 +81,15 @@ private slots:
         }
 
         QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(exe, {"-platform", "offscreen"});
         QVERIFY(program.waitForStarted());
         for (const char* dir : {"ref", "qss", "Language"})
             QTRY_VERIFY2_WITH_TIMEOUT(QFileInfo(root.filePath(dir)).isDir(), dir, 10000);
+        // The style sheet's name is logged once the program is past its start-up (slow under a
+        // sanitizer): a signal before main() would find no handler yet.
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += program.readAll()).contains("common.qss"), 20000);
         QVERIFY2(!program.waitForFinished(500), "the program ended by itself");
         ::kill(pid_t(program.processId()), quitSignal);
         QVERIFY(program.waitForFinished(5000));

@@ -2,6 +2,7 @@
 
 #include <qt6keychain/keychain.h>
 
+#include <QCoreApplication>
 #include <QDebug>
 
 namespace {
@@ -33,9 +34,10 @@ void PasswordStore::keepForSession(const QString& serial, const QString& passwor
 
 void PasswordStore::store(const QString& serial, const QString& password)
 {
-    // No parent: the keyring's answer comes back into the job, which must outlive this store
-    // (it deletes itself once finished).
-    auto* job = new QKeychain::WritePasswordJob(QLatin1String(kService));
+    // The application's, not this store's: the keyring's answer comes back into the job,
+    // which must outlive this store (it deletes itself once finished, or goes with the
+    // application when the keyring never answers).
+    auto* job = new QKeychain::WritePasswordJob(QLatin1String(kService), QCoreApplication::instance());
     // Never a plain file in place of a keyring.
     job->setInsecureFallback(false);
     job->setKey(keyFor(serial));
@@ -55,7 +57,7 @@ void PasswordStore::store(const QString& serial, const QString& password)
 
 void PasswordStore::load(const QString& serial)
 {
-    auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kService));
+    auto* job = new QKeychain::ReadPasswordJob(QLatin1String(kService), QCoreApplication::instance());
     job->setInsecureFallback(false);
     job->setKey(keyFor(serial));
     connect(job, &QKeychain::Job::finished, this, [this, serial](QKeychain::Job* done) {
