@@ -54,14 +54,21 @@ double cpuMs(int who = RUSAGE_SELF)
 // The camera on the bench's USB cable.
 const char* const kUsbSerial = "C3441324784461";
 
-// A window online on the simulator's card, its first screen of thumbnails shown.
-std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
+// The card's list as the model asks for it: the older request up to HERO8, the documented one
+// from HERO9.
+QString listPath(int model)
 {
-    const int lists = sim.countRequests(QStringLiteral("/gp/gpMediaList"));
+    return model >= 9 ? QStringLiteral("/gopro/media/list") : QStringLiteral("/gp/gpMediaList");
+}
+
+// A window online on the simulator's card, its first screen of thumbnails shown.
+std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count, int model)
+{
+    const int lists = sim.countRequests(listPath(model));
     auto window = std::make_unique<MainWindow>();
     window->resize(1280, 800);
     window->show();
-    sim.waitForRequest(QStringLiteral("/gp/gpMediaList"), 15000, lists + 2);
+    sim.waitForRequest(listPath(model), 15000, lists + 2);
     const QString total = QStringLiteral("Total media files: %1").arg(count);
     QList<PreviewForm*> before;
     waitFor([&] {
@@ -74,10 +81,10 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
     return window;
 }
 
-int grid(CamSim& sim, int count)
+int grid(CamSim& sim, int count, int model)
 {
     sim.setMediaJson(cardJson(count, 1));
-    std::unique_ptr<MainWindow> window = openWindow(sim, count);
+    std::unique_ptr<MainWindow> window = openWindow(sim, count, model);
     QTest::qWait(1000);
     waitFor([] { return cameraConnections() <= 1; }, 600000, 100);
 
@@ -92,7 +99,7 @@ int grid(CamSim& sim, int count)
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
     for (QNetworkReply* reply : window->findChildren<QNetworkReply*>()) {
-        if (reply->url().path() == QLatin1String("/gp/gpMediaList") && !reply->isFinished())
+        if (reply->url().path() == listPath(model) && !reply->isFinished())
             QObject::connect(reply, &QNetworkReply::readChannelFinished, [&] { replyMs = clock.elapsed(); });
     }
     waitFor([&] {
@@ -240,14 +247,20 @@ int main(int argc, char** argv)
     const bool valid = args.size() >= 3
         && (isDownload ? args.size() <= 5 && (usb || link == QLatin1String("wifi"))
                              && (order == QLatin1String("velkamo-first") || order == QLatin1String("curl-first"))
-                       : args.size() == 3 && args.at(1) == QLatin1String("grid"));
+                       : (args.size() == 3 || args.size() == 4) && args.at(1) == QLatin1String("grid"));
     if (!valid) {
-        std::fprintf(stderr, "usage: velkamo-bench grid N | download MiB [wifi|usb] [velkamo-first|curl-first]\n");
+        std::fprintf(stderr, "usage: velkamo-bench grid N [MODEL] | download MiB [wifi|usb] [velkamo-first|curl-first]\n");
         return 2;
     }
     testsupport::installFreshDataTree();
     CamSim sim;
-    const QStringList simArgs{QStringLiteral("--media-count"), QStringLiteral("0")};
+    QStringList simArgs{QStringLiteral("--media-count"), QStringLiteral("0")};
+    // The grid on another model's card requests (HERO5 by default).
+    const int model = isDownload ? 5 : args.value(3, QStringLiteral("5")).toInt();
+    if (!isDownload) {
+        testsupport::writeDefaultModel(QStringLiteral("hero%1").arg(model));
+        simArgs << QStringLiteral("--model") << QString::number(model);
+    }
     if (usb) {
         if (const QString why = CamSim::usbUnavailable(); !why.isEmpty()) {
             std::fprintf(stderr, "no USB cable here: %s\n", qPrintable(why));
@@ -263,5 +276,5 @@ int main(int argc, char** argv)
     const qint64 n = args.at(2).toLongLong();
     if (isDownload)
         return download(sim, n, usb, order == QLatin1String("velkamo-first"));
-    return grid(sim, int(n));
+    return grid(sim, int(n), model);
 }
