@@ -109,7 +109,8 @@ QUrl CameraRequests::setClock(const CameraAddress& camera, int model, const QDat
         return camera.mediaUrl(query);
     }
     // The older family takes six bytes, each percent-encoded: year since 2000, month, day,
-    // hour, minute, second.
+    // hour, minute, second. QUrl sends a byte that is a plain character ("0", "-") as that
+    // character, which means the same.
     const int year = date.year() - 2000;
     if (year < 0 || year > 255)
         return {};
