@@ -54,19 +54,16 @@ double cpuMs(int who = RUSAGE_SELF)
 // The camera on the bench's USB cable.
 const char* const kUsbSerial = "C3441324784461";
 
-// The card's list as the model asks for it: the older request up to HERO8, the documented one
-// from HERO9.
-QString listPath(int model)
-{
-    return model >= 9 ? QStringLiteral("/gopro/media/list") : QStringLiteral("/gp/gpMediaList");
-}
+// The card's list in either family: the older request up to HERO8, the documented one from
+// HERO9 (the grid runs on either model's card).
+const QStringList kListPaths{QStringLiteral("/gp/gpMediaList"), QStringLiteral("/gopro/media/list")};
 
 // A window online on the simulator's card, its first screen of thumbnails shown.
 std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
 {
     // Either family's list: a camera may tell a model that reads its card the newer way.
     const auto lists = [&sim] {
-        return sim.countRequests(listPath(5)) + sim.countRequests(listPath(9));
+        return sim.countRequests(kListPaths.at(0)) + sim.countRequests(kListPaths.at(1));
     };
     const int asked = lists();
     auto window = std::make_unique<MainWindow>();
@@ -85,7 +82,7 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
     return window;
 }
 
-int grid(CamSim& sim, int count, int model)
+int grid(CamSim& sim, int count)
 {
     sim.setMediaJson(cardJson(count, 1));
     std::unique_ptr<MainWindow> window = openWindow(sim, count);
@@ -103,7 +100,7 @@ int grid(CamSim& sim, int count, int model)
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
     for (QNetworkReply* reply : window->findChildren<QNetworkReply*>()) {
-        if (reply->url().path() == listPath(model) && !reply->isFinished())
+        if (kListPaths.contains(reply->url().path()) && !reply->isFinished())
             QObject::connect(reply, &QNetworkReply::readChannelFinished, [&] { replyMs = clock.elapsed(); });
     }
     waitFor([&] {
@@ -280,5 +277,5 @@ int main(int argc, char** argv)
     const qint64 n = args.at(2).toLongLong();
     if (isDownload)
         return download(sim, n, usb, order == QLatin1String("velkamo-first"));
-    return grid(sim, int(n), model);
+    return grid(sim, int(n));
 }
