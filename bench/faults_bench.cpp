@@ -9,6 +9,7 @@
 // Each prints "key value" lines and a verdict line "PASS ..." or "FAIL ...".
 
 #include "benchsupport.h"
+#include "camerarequests.h"
 #include "camsim.h"
 #include "cameralink.h"
 #include "downloadbatch.h"
@@ -103,7 +104,7 @@ std::unique_ptr<MainWindow> openOnline(CamSim& sim)
 QByteArray cameraBytes(const QString& mediaPath)
 {
     QNetworkAccessManager manager;
-    QNetworkReply* reply = manager.get(QNetworkRequest(MediaList::fileUrl(CameraAddress::accessPoint(), mediaPath)));
+    QNetworkReply* reply = manager.get(QNetworkRequest(CameraRequests::file(CameraAddress::accessPoint(), mediaPath)));
     waitFor([reply] { return reply->isFinished(); }, 60000, 5);
     const QByteArray bytes = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     delete reply;
@@ -499,7 +500,7 @@ int soak(CamSim& sim)
         auto* media = new QMediaPlayer(widget);
         media->setVideoOutput(widget);
         widget->show();
-        media->setSource(MediaList::fileUrl(CameraAddress::accessPoint(), QStringLiteral("100GOPRO/GH010001.MP4")));
+        media->setSource(CameraRequests::file(CameraAddress::accessPoint(), QStringLiteral("100GOPRO/GH010001.MP4")));
         waitFor([&] { return media->mediaStatus() != QMediaPlayer::LoadingMedia; }, 10000);
         media->play();
         waitFor([&] { return media->position() > 0; }, 10000);

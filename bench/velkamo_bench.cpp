@@ -54,14 +54,22 @@ double cpuMs(int who = RUSAGE_SELF)
 // The camera on the bench's USB cable.
 const char* const kUsbSerial = "C3441324784461";
 
+// The card's list in either family: the older request up to HERO8, the documented one from
+// HERO9 (the grid runs on either model's card).
+const QStringList kListPaths{QStringLiteral("/gp/gpMediaList"), QStringLiteral("/gopro/media/list")};
+
 // A window online on the simulator's card, its first screen of thumbnails shown.
 std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
 {
-    const int lists = sim.countRequests(QStringLiteral("/gp/gpMediaList"));
+    // Either family's list: a camera may tell a model that reads its card the newer way.
+    const auto lists = [&sim] {
+        return sim.countRequests(kListPaths.at(0)) + sim.countRequests(kListPaths.at(1));
+    };
+    const int asked = lists();
     auto window = std::make_unique<MainWindow>();
     window->resize(1280, 800);
     window->show();
-    sim.waitForRequest(QStringLiteral("/gp/gpMediaList"), 15000, lists + 2);
+    waitFor([&] { return lists() >= asked + 2; }, 15000, 50);
     const QString total = QStringLiteral("Total media files: %1").arg(count);
     QList<PreviewForm*> before;
     waitFor([&] {
@@ -92,7 +100,7 @@ int grid(CamSim& sim, int count)
     window->findChild<QPushButton*>(QStringLiteral("pbRefresh"))->click();
     clock.start();
     for (QNetworkReply* reply : window->findChildren<QNetworkReply*>()) {
-        if (reply->url().path() == QLatin1String("/gp/gpMediaList") && !reply->isFinished())
+        if (kListPaths.contains(reply->url().path()) && !reply->isFinished())
             QObject::connect(reply, &QNetworkReply::readChannelFinished, [&] { replyMs = clock.elapsed(); });
     }
     waitFor([&] {
@@ -240,14 +248,20 @@ int main(int argc, char** argv)
     const bool valid = args.size() >= 3
         && (isDownload ? args.size() <= 5 && (usb || link == QLatin1String("wifi"))
                              && (order == QLatin1String("velkamo-first") || order == QLatin1String("curl-first"))
-                       : args.size() == 3 && args.at(1) == QLatin1String("grid"));
+                       : (args.size() == 3 || args.size() == 4) && args.at(1) == QLatin1String("grid"));
     if (!valid) {
-        std::fprintf(stderr, "usage: velkamo-bench grid N | download MiB [wifi|usb] [velkamo-first|curl-first]\n");
+        std::fprintf(stderr, "usage: velkamo-bench grid N [MODEL] | download MiB [wifi|usb] [velkamo-first|curl-first]\n");
         return 2;
     }
     testsupport::installFreshDataTree();
     CamSim sim;
-    const QStringList simArgs{QStringLiteral("--media-count"), QStringLiteral("0")};
+    QStringList simArgs{QStringLiteral("--media-count"), QStringLiteral("0")};
+    // The grid on another model's card requests (HERO5 by default).
+    const int model = isDownload ? 5 : args.value(3, QStringLiteral("5")).toInt();
+    if (!isDownload) {
+        testsupport::writeDefaultModel(QStringLiteral("hero%1").arg(model));
+        simArgs << QStringLiteral("--model") << QString::number(model);
+    }
     if (usb) {
         if (const QString why = CamSim::usbUnavailable(); !why.isEmpty()) {
             std::fprintf(stderr, "no USB cable here: %s\n", qPrintable(why));

@@ -848,23 +848,9 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             return gpError(req, res);
         }
         json(res, {{QStringLiteral("status"), QStringLiteral("0")}});
-    } else if ((on80 || on8080) && p == "/gp/gpMediaList") {
-        // The list is taken when asked for; a slow camera answers it late, possibly after a
-        // list asked for later.
-        const std::string body = m_media->listBody().toStdString();
-        int delayMs = 0;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_delayedLists > 0) {
-                delayMs = m_nextListDelayMs;
-                if (--m_delayedLists == 0)
-                    m_nextListDelayMs = 0;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        res.status = 200;
-        res.set_content(body, "application/json");
-    } else if ((on80 || on8080) && p == "/gp/gpMediaMetadata") {
+    } else if ((on80 || on8080) && p == "/gp/gpMediaList" && m_legacyMedia) {
+        serveList(res);
+    } else if ((on80 || on8080) && p == "/gp/gpMediaMetadata" && m_legacyMedia) {
         if (req.has_param("t"))
             return notFound();
         sendThumbnail(param(req, "p"));
@@ -916,9 +902,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/digital_zoom") {
         ok();
-    } else if (ogp && on8080 && p == "/gopro/media/list") {
-        res.status = 200;
-        res.set_content(m_media->listBody().toStdString(), "application/json");
+    } else if (ogp && on8080 && p == "/gopro/media/list" && m_documentedList) {
+        serveList(res);
     } else if (ogp && on8080 && p == "/gopro/media/thumbnail") {
         sendThumbnail(param(req, "path"));
     } else if (ogp && on8080 && p == "/gopro/media/delete/file") {
@@ -933,6 +918,25 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     } else {
         notFound();
     }
+}
+
+void CameraSim::serveList(httplib::Response& res)
+{
+    // The list is taken when asked for; a slow camera answers it late, possibly after a
+    // list asked for later.
+    const std::string body = m_media->listBody().toStdString();
+    int delayMs = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_delayedLists > 0) {
+            delayMs = m_nextListDelayMs;
+            if (--m_delayedLists == 0)
+                m_nextListDelayMs = 0;
+        }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    res.status = 200;
+    res.set_content(body, "application/json");
 }
 
 void CameraSim::serveFile(const QString& mediaPath, const httplib::Request& req,
@@ -1069,6 +1073,8 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("deleted"), QJsonArray::fromStringList(deleted)},
         {QStringLiteral("faults"), faults},
         {QStringLiteral("ignoreRange"), m_ignoreRange.load()},
+        {QStringLiteral("legacyMedia"), m_legacyMedia.load()},
+        {QStringLiteral("documentedList"), m_documentedList.load()},
         {QStringLiteral("connections"),
          QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},
                      {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
@@ -1224,6 +1230,18 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
                 m_faults.insert(key, fault);
         }
         m_wake.notify_all();
+        ok();
+    } else if (p == "/media-requests") {
+        // Which media list and thumbnail requests the camera answers from now on.
+        for (const char* key : {"legacy", "documented"}) {
+            const QString v = param(req, key);
+            if (req.has_param(key) && v != QLatin1String("0") && v != QLatin1String("1"))
+                return bad(QStringLiteral("legacy and documented must be 0 or 1"));
+        }
+        if (req.has_param("legacy"))
+            setLegacyMedia(param(req, "legacy") == QLatin1String("1"));
+        if (req.has_param("documented"))
+            setDocumentedList(param(req, "documented") == QLatin1String("1"));
         ok();
     } else if (p == "/range") {
         const QString ignore = param(req, "ignore");

@@ -64,6 +64,11 @@ public:
     void setModel(int model);
     // Downloads answer a Range request with the whole file (200): a camera that cannot resume.
     void setIgnoreRange(bool ignore) { m_ignoreRange = ignore; }
+    // The older media requests (/gp/gpMediaList, /gp/gpMediaMetadata) answer 404, as on a
+    // firmware that dropped them; the documented list (/gopro/media/list) answers 404, as a
+    // HERO10 has until its battery was pulled.
+    void setLegacyMedia(bool on) { m_legacyMedia = on; }
+    void setDocumentedList(bool on) { m_documentedList = on; }
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -156,6 +161,8 @@ private:
     bool profileHas(int port, const httplib::Request& req);
     // True (and the request answered) when a camera on a cable turns it away for want of
     // wired control.
+    // The media list as the camera serves it now, late where /list-delay asked for that.
+    void serveList(httplib::Response& res);
     bool refuseWithoutWiredControl(int model, const httplib::Request& req, httplib::Response& res);
     void loadProfile(int model);
 
@@ -164,6 +171,8 @@ private:
     PreviewStreamer* m_streamer;
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_ignoreRange{false};
+    std::atomic<bool> m_legacyMedia{true};
+    std::atomic<bool> m_documentedList{true};
     Connections m_connections80;
     Connections m_connections8080;
 

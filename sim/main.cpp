@@ -38,7 +38,8 @@ const char* kUsage =
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
     "                      [--info-delay MS]\n"
     "                      [--home --password P]\n"
-    "                      [--ignore-range] [--exit-with-parent]\n";
+    "                      [--ignore-range] [--no-legacy-media] [--no-documented-list]\n"
+    "                      [--exit-with-parent]\n";
 
 const char* const kElsewhereAddress = "127.0.0.2";
 
@@ -58,6 +59,8 @@ struct Options {
     QString mediaDir;
     quint64 fileBytes = 0;
     bool ignoreRange = false;
+    bool legacyMedia = true;
+    bool documentedList = true;
     bool exitWithParent = false;
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
@@ -83,6 +86,14 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--ignore-range") {
             o->ignoreRange = true;
+            continue;
+        }
+        if (a == "--no-legacy-media") {
+            o->legacyMedia = false;
+            continue;
+        }
+        if (a == "--no-documented-list") {
+            o->documentedList = false;
             continue;
         }
         if (a == "--usb") {
@@ -232,6 +243,8 @@ int main(int argc, char** argv)
     CameraSim camera(options.refDir, &media, &streamer);
     camera.setModel(options.model);
     camera.setIgnoreRange(options.ignoreRange);
+    camera.setLegacyMedia(options.legacyMedia);
+    camera.setDocumentedList(options.documentedList);
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);

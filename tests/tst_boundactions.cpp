@@ -215,7 +215,7 @@ private slots:
         QTest::mouseDClick(tile(kSecond)->picture(), Qt::LeftButton);
         QVERIFY(m_wifi.waitForRequest("/videos/DCIM/" + kSecond, 5000));
         show(kCable, m_usb);
-        QVERIFY(m_usb.waitForRequest("/gp/gpMediaMetadata?p=" + kFirst, 8000));
+        QVERIFY(m_usb.waitForRequest("/gopro/media/thumbnail?path=" + kFirst, 8000));
         // Back to the first camera: its tiles take its files again, the same names as the other's.
         show(kWifi, m_wifi);
         QVERIFY(!tile(kFirst)->picture()->hasThumbnail());

@@ -95,7 +95,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(tipLine()->text().isEmpty(), 8000);
         QCOMPARE(child<QComboBox>("comboModel")->currentText(), QString("hero11"));
         QVERIFY(settings->count() > 0);
-        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 4000));
+        QVERIFY(m_sim.waitForRequest("/gopro/media/list", 4000));
         // Applying the profile on the camera's first answer shows its defaults and sends none
         // of them: a reconnection changes nothing on the camera.
         QTest::qWait(300);
@@ -143,9 +143,9 @@ private slots:
         QCOMPARE(m_prompts->count(), 2);
         QCOMPARE(m_prompts->requests().at(1).kind, Prompt::Kind::Question);
         QCOMPARE(m_prompts->requests().at(1).text, QString("CAUTION: Are you sure to format?"));
-        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000));
+        QVERIFY(m_sim.waitForRequest("/gopro/media/list", 5000));
         QCOMPARE(m_sim.state()["formatCount"].toInt(), 1);
-        QVERIFY(m_sim.arrivalTimes("/gp/gpMediaList").first()
+        QVERIFY(m_sim.arrivalTimes("/gopro/media/list").first()
                 >= m_sim.arrivalTimes("/gp/gpControl/command/storage/delete/all").first() + 1500);
 
         // The camera leaves: offline with the tip animating, the status gone, Start refused.

@@ -270,7 +270,7 @@ private slots:
             QCOMPARE(cameralist::currentName(first.findChild<QComboBox*>("comboCameras")), kListed);
             QTRY_COMPARE_WITH_TIMEOUT(first.statusBar()->currentMessage(), QString("Total media files: 10"), 10000);
             // Thumbnails are kept for the run: asked of the camera this once.
-            QTRY_VERIFY_WITH_TIMEOUT(camera.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(camera.countRequests("/gopro/media/thumbnail") >= 1, 5000);
             QTRY_VERIFY_WITH_TIMEOUT(log.contains(m_haveKeyring ? "kept in the keyring" : "keyring did not take the password"), 10000);
         }
         // Restart: what the first run knew in memory is gone.

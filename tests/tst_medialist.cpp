@@ -81,6 +81,18 @@ private slots:
             {"n":"TXT.JPG","mod":"soon"}]}]})")
             << QStringList{"100GOPRO/T.JPG", "100GOPRO/NUM.JPG", "100GOPRO/NONE.JPG",
                            "100GOPRO/TXT.JPG"} << ok;
+        // /gopro/media/list as documented: the list's id, every value a string, groups.
+        QTest::newRow("documented list") << QByteArray(R"({"id":"2510746051348624995","media":[
+            {"d":"100GOPRO","fs":[
+             {"n":"GOPR0987.JPG","cre":"1618583762","mod":"1618583762","s":"5013927"},
+             {"n":"GX010990.MP4","cre":"1618583800","mod":"1618583860","glrv":"806586","ls":"-1","s":"10725219"},
+             {"n":"G0010991.JPG","cre":"1618583900","mod":"1618583900","g":"1","b":"991","l":"1020","m":["1005"],"s":"151200000","t":"b"},
+             {"n":"G0021021.JPG","cre":"1618584000","mod":"1618584600","g":"2","b":"1021","l":"1140","m":[],"s":"602000000","t":"t"}]},
+            {"d":"101GOPRO","fs":[
+             {"n":"GH011141.MP4","cre":"1618590000","mod":"1618590300","glrv":"943295","ls":"-1","s":"4006413091"},
+             {"n":"GH021141.MP4","cre":"1618590300","mod":"1618590320","glrv":"184519","ls":"-1","s":"75670687"}]}]})")
+            << QStringList{"101GOPRO/GH021141.MP4", "101GOPRO/GH011141.MP4", "100GOPRO/G0021021.JPG",
+                           "100GOPRO/G0010991.JPG", "100GOPRO/GX010990.MP4", "100GOPRO/GOPR0987.JPG"} << ok;
         QTest::newRow("odd entries skipped") << QByteArray(R"({"media":[
             7, "x", {"fs":[{"n":"NODIR.JPG","mod":"1"}]}, {"d":"100GOPRO"},
             {"d":"..","fs":[{"n":"UP.JPG","mod":"1"}]},
@@ -184,24 +196,22 @@ private slots:
     {
         const CameraAddress wifi = CameraAddress::accessPoint();
         const CameraAddress usb = CameraAddress::usb(QHostAddress("172.27.189.51"));
-        QCOMPARE(MediaList::fileUrl(wifi, "100GOPRO/GOPR0001.JPG").toString(),
-                 QString("http://10.5.5.9:8080/videos/DCIM/100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(MediaList::thumbnailUrl(usb, "100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
+        QCOMPARE(CameraRequests::thumbnail(usb, 8, "100GOPRO/GOPR0001.JPG").toString(QUrl::FullyEncoded),
                  QString("http://172.27.189.51/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(CameraRequests::deleteFile(wifi, 9, "100GOPRO/GH010078.MP4").toString(),
-                 QString("http://10.5.5.9/gp/gpControl/command/storage/delete?p=/100GOPRO/GH010078.MP4"));
+        QCOMPARE(CameraRequests::thumbnail(usb, 9, "100GOPRO/A#B").toString(QUrl::FullyEncoded),
+                 QString("http://172.27.189.51:8080/gopro/media/thumbnail?path=100GOPRO/A%23B"));
         QCOMPARE(CameraRequests::deleteFile(usb, 12, "100GOPRO/A#B&p=C").toString(QUrl::FullyEncoded),
                  QString("http://172.27.189.51:8080/gopro/media/delete/file?path=100GOPRO/A%23B%26p%3DC"));
-        QCOMPARE(MediaList::fileUrl(usb, "100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
+        QCOMPARE(CameraRequests::file(usb, "100GOPRO/A?B").path(), QString("/videos/DCIM/100GOPRO/A?B"));
         // A profile's request, written for the access point, goes to the USB camera as it is.
         QCOMPARE(usb.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),
                  QString("http://172.27.189.51:8080/gopro/camera/setting?setting=2&option=1"));
         QVERIFY(usb.rehost(QUrl("udp://10.5.5.9:8554")).isEmpty());
         // On the home network both families are served over HTTPS on 443.
         const CameraAddress home = CameraAddress::home(QHostAddress("192.168.50.103"));
-        QCOMPARE(MediaList::thumbnailUrl(home, "100GOPRO/GOPR0001.JPG").toString(),
-                 QString("https://192.168.50.103/gp/gpMediaMetadata?p=100GOPRO/GOPR0001.JPG"));
-        QCOMPARE(MediaList::fileUrl(home, "100GOPRO/A#B").toString(QUrl::FullyEncoded),
+        QCOMPARE(CameraRequests::thumbnail(home, 12, "100GOPRO/GOPR0001.JPG").toString(),
+                 QString("https://192.168.50.103/gopro/media/thumbnail?path=100GOPRO/GOPR0001.JPG"));
+        QCOMPARE(CameraRequests::file(home, "100GOPRO/A#B").toString(QUrl::FullyEncoded),
                  QString("https://192.168.50.103/videos/DCIM/100GOPRO/A%23B"));
         QCOMPARE(home.rehost(QUrl("http://10.5.5.9:8080/gopro/camera/setting?setting=2&option=1")).toString(),
                  QString("https://192.168.50.103/gopro/camera/setting?setting=2&option=1"));

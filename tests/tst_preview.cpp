@@ -67,11 +67,15 @@ private:
     bool openWindow()
     {
         // One list request comes from the constructor, at least one more on going online.
-        const int lists = m_sim.countRequests("/gp/gpMediaList");
+        // Either family's list: the camera may tell a model that reads its card the newer way.
+        const auto lists = [this] {
+            return m_sim.countRequests("/gp/gpMediaList") + m_sim.countRequests("/gopro/media/list");
+        };
+        const int before = lists();
         m_window.reset(new MainWindow);
         m_window->resize(1100, 700);
         m_window->show();
-        const bool ready = m_sim.waitForRequest("/gp/gpMediaList", 12000, lists + 2)
+        const bool ready = QTest::qWaitFor([&] { return lists() >= before + 2; }, 12000)
                            && QTest::qWaitFor([this] { return tile(m_video); }, 12000);
         m_sim.clearLog();
         return ready;

@@ -508,12 +508,12 @@ private slots:
         m_prompts->setDefaultDirectory(folder.path());
         child<QToolButton>("pbDownloadMenu")->menu()->actions().value(0)->trigger();
         auto* panel = child<QLabel>("labelTransfer");
-        QVERIFY(inProgress.waitForRequest(whileListing ? "/gp/gpMediaList" : "/videos/DCIM/" + files.at(1), 30000));
+        QVERIFY(inProgress.waitForRequest(whileListing ? "/gopro/media/list" : "/videos/DCIM/" + files.at(1), 30000));
         QTRY_VERIFY_WITH_TIMEOUT(panel->text().startsWith(QString("Camera 2 of 3 (%1)").arg(inProgressCable.folder)), 5000);
         const qint64 pulled = now();
         QVERIFY(CamSim::unplugUsb(inProgressCable.serial));
-        QVERIFY(next.waitForRequest("/gp/gpMediaList", 2 * UsbCameraFinder::kScanIntervalMs + 5000));
-        const qint64 turn = next.arrivalTimes("/gp/gpMediaList").first() - pulled;
+        QVERIFY(next.waitForRequest("/gopro/media/list", 2 * UsbCameraFinder::kScanIntervalMs + 5000));
+        const qint64 turn = next.arrivalTimes("/gopro/media/list").first() - pulled;
         QVERIFY2(turn < 2 * UsbCameraFinder::kScanIntervalMs + 3000, qPrintable(QString::number(turn)));
         QTRY_VERIFY_WITH_TIMEOUT(panel->text().startsWith("Downloaded from all cameras"), 60000);
         const QStringList lines = panel->text().split('\n').filter(inProgressCable.folder + ": ");

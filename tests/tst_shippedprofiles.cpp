@@ -21,7 +21,7 @@ QStringList commands(CamSim& sim)
 {
     // Questions, which change nothing on the camera.
     static const QStringList notCommands = {"/gp/gpControl/status", "/gopro/camera/keep_alive",
-                                            "/gopro/camera/state", "/gp/gpMediaList",
+                                            "/gopro/camera/state", "/gp/gpMediaList", "/gopro/media/list",
                                             "/gopro/camera/info", "/gp/gpControl/info"};
     QStringList result;
     for (const QJsonValue& value : sim.requests()) {

@@ -408,7 +408,7 @@ private slots:
         QCOMPARE(window.findChild<QComboBox*>("comboModel")->currentText(), QString("hero12"));
         QVERIFY(usb.state()["wiredControl"].toBool());
         QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<QLabel*>("labelBattery")->text().isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(usb.countRequests("/gp/gpMediaMetadata") >= 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(usb.countRequests("/gopro/media/thumbnail") >= 1, 5000);
 
         window.findChild<QPushButton*>("pbStart_Capture")->click();
         QTRY_VERIFY_WITH_TIMEOUT(usb.state()["shutter"].toBool(), 3000);

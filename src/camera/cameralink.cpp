@@ -1,6 +1,7 @@
 #include "cameralink.h"
 
 #include "cameranetwork.h"
+#include "camerarequests.h"
 #include "replylimit.h"
 
 #include <QDebug>
@@ -12,7 +13,6 @@
 namespace {
 
 const char* const kStatusPath = "/gp/gpControl/status";
-const char* const kKeepAlivePath = "/gopro/camera/keep_alive";
 const char* const kStatePath = "/gopro/camera/state";
 
 // A poll the camera accepts but never answers, or answers a few bytes a second, would
@@ -189,8 +189,8 @@ void CameraLink::answered()
 
 void CameraLink::poll()
 {
-    QList<QUrl> urls{m_model <= 8 ? m_address.commandUrl(QLatin1String(kStatusPath))
-                                  : m_address.mediaUrl(QLatin1String(kKeepAlivePath))};
+    // Up to HERO8 the keep-alive is the status request itself.
+    QList<QUrl> urls{CameraRequests::url(m_address, m_model, CameraRequests::Action::KeepAlive)};
     // Newer cameras tell their state only when asked.
     if (m_model >= 9)
         urls << m_address.mediaUrl(QLatin1String(kStatePath));

@@ -1,11 +1,17 @@
 #include "camerarequests.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QTime>
 
 namespace {
 
-// From this generation on, a camera is driven in the newer family where it lists a request.
+// From HERO9 the card is read, cleared and offloaded through the documented media requests.
+constexpr int kDocumentedMediaFrom = 9;
+// From HERO10 capture and GPS are driven in the newer family too.
 constexpr int kNewerFamilyFrom = 10;
+// HERO11 on take the time zone with the time, and tell their time when asked.
+constexpr int kZonedClockFrom = 11;
 
 QString legacySetting(int setting, bool on)
 {
@@ -19,6 +25,9 @@ QUrl CameraRequests::url(const CameraAddress& camera, int model, Action action, 
     if (!missingReason(model, action).isEmpty())
         return {};
     const bool newer = model >= kNewerFamilyFrom;
+    const bool documentedMedia = model >= kDocumentedMediaFrom;
+    // The older requests the documentation keeps for these cameras are served on 8080.
+    const int keptPort = documentedMedia ? CameraAddress::kMediaPort : CameraAddress::kCommandPort;
     switch (action) {
     case Action::ShutterOn:
     case Action::ShutterOff: {
@@ -29,11 +38,9 @@ QUrl CameraRequests::url(const CameraAddress& camera, int model, Action action, 
                                                : QStringLiteral("/gp/gpControl/command/shutter?p=0"));
     }
     case Action::Format:
-        return camera.url(newer ? CameraAddress::kMediaPort : CameraAddress::kCommandPort,
-                          QStringLiteral("/gp/gpControl/command/storage/delete/all"));
+        return camera.url(keptPort, QStringLiteral("/gp/gpControl/command/storage/delete/all"));
     case Action::Sleep:
-        return camera.url(newer ? CameraAddress::kMediaPort : CameraAddress::kCommandPort,
-                          QStringLiteral("/gp/gpControl/command/system/sleep"));
+        return camera.url(keptPort, QStringLiteral("/gp/gpControl/command/system/sleep"));
     case Action::Voice:
         return camera.commandUrl(legacySetting(86, on));
     case Action::QuikCapture:
@@ -41,21 +48,83 @@ QUrl CameraRequests::url(const CameraAddress& camera, int model, Action action, 
     case Action::Gps:
         return newer ? camera.mediaUrl(QStringLiteral("/gopro/camera/setting?setting=83&option=%1").arg(on ? 1 : 0))
                      : camera.commandUrl(legacySetting(83, on));
+    case Action::Turbo:
+        if (!documentedMedia)
+            return {};
+        return camera.mediaUrl(QStringLiteral("/gopro/media/turbo_transfer?p=%1").arg(on ? 1 : 0));
+    case Action::KeepAlive:
+        // The older cameras have no such request: their status request is what is polled.
+        return documentedMedia ? camera.mediaUrl(QStringLiteral("/gopro/camera/keep_alive"))
+                               : camera.commandUrl(QStringLiteral("/gp/gpControl/status"));
+    case Action::MediaList:
+        return camera.mediaUrl(documentedMedia ? QStringLiteral("/gopro/media/list")
+                                               : QStringLiteral("/gp/gpMediaList"));
     }
     return {};
 }
 
 QUrl CameraRequests::deleteFile(const CameraAddress& camera, int model, const QString& mediaPath)
 {
-    if (model >= kNewerFamilyFrom)
+    if (model >= kDocumentedMediaFrom)
         return camera.mediaUrl(QStringLiteral("/gopro/media/delete/file?path=") + CameraAddress::encodedPath(mediaPath));
     return camera.commandUrl(QStringLiteral("/gp/gpControl/command/storage/delete?p=/") + CameraAddress::encodedPath(mediaPath));
 }
 
 QUrl CameraRequests::deleteGroup(const CameraAddress& camera, int model, const QString& mediaPath)
 {
-    return camera.url(model >= kNewerFamilyFrom ? CameraAddress::kMediaPort : CameraAddress::kCommandPort,
+    return camera.url(model >= kDocumentedMediaFrom ? CameraAddress::kMediaPort : CameraAddress::kCommandPort,
                       QStringLiteral("/gp/gpControl/command/storage/delete/group?p=") + CameraAddress::encodedPath(mediaPath));
+}
+
+QUrl CameraRequests::thumbnail(const CameraAddress& camera, int model, const QString& mediaPath)
+{
+    if (model >= kDocumentedMediaFrom)
+        return camera.mediaUrl(QStringLiteral("/gopro/media/thumbnail?path=") + CameraAddress::encodedPath(mediaPath));
+    return camera.commandUrl(QStringLiteral("/gp/gpMediaMetadata?p=") + CameraAddress::encodedPath(mediaPath));
+}
+
+QUrl CameraRequests::file(const CameraAddress& camera, const QString& mediaPath)
+{
+    return camera.mediaUrl(QStringLiteral("/videos/DCIM/") + CameraAddress::encodedPath(mediaPath));
+}
+
+QUrl CameraRequests::olderMediaList(const CameraAddress& camera, int model)
+{
+    // HERO12 and later are no longer listed as having it: nothing to fall back on there.
+    if (model < kDocumentedMediaFrom || model >= 12)
+        return {};
+    return camera.mediaUrl(QStringLiteral("/gp/gpMediaList"));
+}
+
+QUrl CameraRequests::setClock(const CameraAddress& camera, int model, const QDateTime& local,
+                              int utcOffsetMinutes, bool dst)
+{
+    const QDate date = local.date();
+    const QTime time = local.time();
+    if (model >= kDocumentedMediaFrom) {
+        QString query = QStringLiteral("/gopro/camera/set_date_time?date=%1&time=%2")
+                            .arg(date.toString(QStringLiteral("yyyy_MM_dd")), time.toString(QStringLiteral("HH_mm_ss")));
+        if (model >= kZonedClockFrom)
+            query += QStringLiteral("&tzone=%1&dst=%2").arg(utcOffsetMinutes).arg(dst ? 1 : 0);
+        return camera.mediaUrl(query);
+    }
+    // The older family takes six bytes, each percent-encoded: year since 2000, month, day,
+    // hour, minute, second. QUrl sends a byte that is a plain character ("0", "-") as that
+    // character, which means the same.
+    const int year = date.year() - 2000;
+    if (year < 0 || year > 255)
+        return {};
+    QString query = QStringLiteral("/gp/gpControl/command/setup/date_time?p=");
+    for (const int byte : {year, date.month(), date.day(), time.hour(), time.minute(), time.second()})
+        query += QLatin1Char('%') + QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    return camera.commandUrl(query);
+}
+
+QUrl CameraRequests::getClock(const CameraAddress& camera, int model)
+{
+    if (model < kZonedClockFrom)
+        return {};
+    return camera.mediaUrl(QStringLiteral("/gopro/camera/get_date_time"));
 }
 
 QString CameraRequests::missingReason(int model, Action action)

@@ -1,6 +1,7 @@
 #include "cameraoffload.h"
 
 #include "cameranetwork.h"
+#include "camerarequests.h"
 #include "downloadbatch.h"
 #include "medialist.h"
 #include "medialistloader.h"
@@ -17,7 +18,6 @@
 
 namespace {
 // The list is asked for as the window asks for it, within the same bounds.
-const char* const kCardListPath = "/gp/gpMediaList";
 constexpr int kCardStallMs = 15000;
 constexpr qint64 kCardMaxBytes = 32 * 1024 * 1024;
 constexpr int kCardDeadlineMs = 60000;
@@ -156,7 +156,14 @@ void CameraOffload::next()
     m_gone = false;
     m_stage = Stage::Listing;
     emit running(tr("%1 · Reading its card").arg(cameraText()));
-    QNetworkRequest request(m_cameras.at(m_index).address.mediaUrl(QLatin1String(kCardListPath)));
+    m_olderListAsked = false;
+    const Source& camera = m_cameras.at(m_index);
+    askList(CameraRequests::url(camera.address, camera.model, CameraRequests::Action::MediaList));
+}
+
+void CameraOffload::askList(const QUrl& url)
+{
+    QNetworkRequest request(url);
     request.setTransferTimeout(kCardStallMs);
     request.setRawHeader("Accept-Encoding", "identity");
     m_listReply = managerOf(m_cameras.at(m_index))->get(request);
@@ -174,6 +181,17 @@ void CameraOffload::listRead()
     }
     if (reply->error() != QNetworkReply::NoError) {
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        // As the window does: a HERO9 to HERO11 whose documented list answers 404 is asked the
+        // older one once.
+        const Source& camera = m_cameras.at(m_index);
+        const QUrl older = CameraRequests::olderMediaList(camera.address, camera.model);
+        if (status == 404 && !m_olderListAsked && !older.isEmpty()) {
+            m_olderListAsked = true;
+            qInfo().noquote() << "media list:" << reply->url().path()
+                              << "answered 404; asking the older list" << older.path() << "once";
+            askList(older);
+            return;
+        }
         QString why = ReplyLimit::reason(reply);
         if (why.isEmpty())
             why = status != 0 ? tr("HTTP %1").arg(status) : reply->errorString();

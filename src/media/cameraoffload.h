@@ -36,6 +36,7 @@ public:
         // The camera's own manager, which outlives the offload (see DownloadBatch::setManager);
         // the offload's own where none is given.
         QPointer<QNetworkAccessManager> network;
+        int model = 0; // which requests read its card (see CameraRequests)
     };
 
     explicit CameraOffload(QObject* parent = nullptr);
@@ -72,6 +73,7 @@ private:
     enum class Stage { Idle, Listing, Reading, Downloading };
 
     void next();
+    void askList(const QUrl& url);
     void listRead();
     void cardLoaded(const MediaList& card);
     void batchFinished();
@@ -92,5 +94,6 @@ private:
     int m_index = -1;
     Stage m_stage = Stage::Idle;
     bool m_gone = false; // the current camera stopped answering
+    bool m_olderListAsked = false; // its documented list answered 404: the older one was asked
     bool m_stopping = false;
 };

@@ -1,5 +1,6 @@
 #include "cardreader.h"
 
+#include "camerarequests.h"
 #include "medialistloader.h"
 #include "replylimit.h"
 
@@ -10,8 +11,6 @@
 #include <utility>
 
 namespace {
-
-const char* const kMediaListPath = "/gp/gpMediaList";
 
 constexpr int kListStallMs = 15000;
 // Far above the list of any card (100,000 files take 4 to 13 MB): a larger answer is not
@@ -62,7 +61,15 @@ void CardReader::read(const MediaSource& source)
     cancel();
     if (!source.isValid())
         return;
-    QNetworkRequest request{source.address.mediaUrl(QLatin1String(kMediaListPath))};
+    m_source = source;
+    m_olderAsked = false;
+    request(CameraRequests::url(source.address, source.model, CameraRequests::Action::MediaList));
+}
+
+void CardReader::request(const QUrl& url)
+{
+    const MediaSource& source = m_source;
+    QNetworkRequest request{url};
     // Where connects to a camera that has left hang instead of failing, the grid would
     // otherwise keep showing its files for minutes.
     request.setTransferTimeout(kListStallMs);
@@ -103,6 +110,17 @@ void CardReader::finished(QNetworkReply* reply)
     // keeps the files and ticks the user has, until the camera answers with a list.
     if (reply->error() != QNetworkReply::NoError) {
         qDebug() << "media list request failed:" << reply->errorString();
+        // A HERO10 has answered its documented list with 404 until its battery was pulled;
+        // the older list of such a camera still tells its card.
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QUrl older = CameraRequests::olderMediaList(m_source.address, m_source.model);
+        if (status == 404 && !m_olderAsked && !older.isEmpty() && m_source.network) {
+            m_olderAsked = true;
+            qInfo().noquote() << "media list:" << reply->url().path()
+                              << "answered 404; asking the older list" << older.path() << "once";
+            request(older);
+            return;
+        }
         m_reading = 0;
         QString why = reply->property("refused").toString();
         // A redirect, say: ended by its bounds rather than by the network.

@@ -14,7 +14,8 @@ class QNetworkReply;
 // deadline), the answer parsed away from the window. One read at a time: a new read drops the
 // one before, whose answer then never comes, so an answer overtaken by a later request (one sent
 // before a delete, say) cannot bring back files that are gone. Everything it reports names the
-// camera the read was for.
+// camera the read was for. A HERO9 to HERO11 whose documented list answers 404 is asked the
+// older list once in the same read.
 class CardReader : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,7 @@ signals:
     void failed(quint64 camera, const QString& why);
 
 private:
+    void request(const QUrl& url);
     void finished(QNetworkReply* reply);
 
     MediaListLoader* m_loader = nullptr;
@@ -43,4 +45,6 @@ private:
     QPointer<QNetworkReply> m_reply;
     // The camera whose list is being read or parsed; 0 when none.
     quint64 m_reading = 0;
+    MediaSource m_source; // the camera being read
+    bool m_olderAsked = false; // this read fell back on the older list already
 };

@@ -1,4 +1,5 @@
 #include "downloadbatch.h"
+#include "camerarequests.h"
 
 #include "cameranetwork.h"
 #include "downloadrules.h"
@@ -134,7 +135,7 @@ void DownloadBatch::startNext()
         m_rangeTotal = -1;
         m_refusal.clear();
         m_writeError.clear();
-        QNetworkRequest request(MediaList::fileUrl(m_camera, path));
+        QNetworkRequest request(CameraRequests::file(m_camera, path));
         request.setTransferTimeout(kDownloadStallMs);
         if (m_kept > 0)
             request.setRawHeader("Range", "bytes=" + QByteArray::number(m_kept) + '-');

@@ -246,13 +246,3 @@ QString MediaList::fileName(const QString& mediaPath)
     const int slash = mediaPath.indexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : mediaPath.mid(slash + 1);
 }
-
-QUrl MediaList::fileUrl(const CameraAddress& camera, const QString& mediaPath)
-{
-    return camera.mediaUrl(QLatin1String("/videos/DCIM/") + CameraAddress::encodedPath(mediaPath));
-}
-
-QUrl MediaList::thumbnailUrl(const CameraAddress& camera, const QString& mediaPath)
-{
-    return camera.commandUrl(QLatin1String("/gp/gpMediaMetadata?p=") + CameraAddress::encodedPath(mediaPath));
-}

@@ -8,11 +8,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 
-#include "cameraaddress.h"
-
-// The camera's gpMediaList reply read into media paths ("DIR/NAME"), newest first.
+// The camera's media list (/gopro/media/list, or /gp/gpMediaList of the older cameras: the
+// same form) read into media paths ("DIR/NAME"), newest first.
 //
 // Every listed file is kept: files sharing a "mod" second (bursts, time-lapses) keep their
 // list order, and "mod" is read as 64 bits so that times after 2038 still sort. A path listed
@@ -75,9 +73,6 @@ public:
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);
-    // Requests about one file of the camera at camera.
-    static QUrl fileUrl(const CameraAddress& camera, const QString& mediaPath);
-    static QUrl thumbnailUrl(const CameraAddress& camera, const QString& mediaPath);
 
 private:
     static Status check(const QJsonDocument& doc, QJsonArray* media);

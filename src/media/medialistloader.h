@@ -6,7 +6,7 @@
 #include <QObject>
 #include <QThreadPool>
 
-// Reads gpMediaList replies on a worker thread: the list of a card of thousands of files
+// Reads media list replies on a worker thread: the list of a card of thousands of files
 // takes tens of milliseconds to parse and sort, which the window must not stand still for.
 // A long list comes twice: first its newest files alone (a first screen, read in a fraction
 // of the time), then whole. Only the answers to the latest load are delivered.

@@ -14,11 +14,14 @@ struct MediaSource
     quint64 camera = 0;
     CameraAddress address;
     QPointer<QNetworkAccessManager> network;
+    // The camera's model: which requests read its card (see CameraRequests).
+    int model = 0;
 
     bool isValid() const { return camera != 0 && address.isValid() && network; }
     bool operator==(const MediaSource& other) const
     {
-        return camera == other.camera && address == other.address && network == other.network;
+        return camera == other.camera && address == other.address && network == other.network
+            && model == other.model;
     }
     bool operator!=(const MediaSource& other) const { return !(*this == other); }
 };

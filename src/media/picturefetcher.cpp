@@ -1,4 +1,5 @@
 #include "picturefetcher.h"
+#include "camerarequests.h"
 
 #include "medialist.h"
 #include "replylimit.h"
@@ -34,7 +35,7 @@ void PictureFetcher::fetch(const MediaSource& source, const QString& path)
 {
     if (!source.isValid() || isFetching(source.camera, path))
         return;
-    QNetworkRequest request(MediaList::fileUrl(source.address, path));
+    QNetworkRequest request(CameraRequests::file(source.address, path));
     request.setTransferTimeout(kPictureStallMs);
     QNetworkReply* reply = source.network->get(request);
     ReplyLimit::apply(reply, kPictureMaxBytes, kPictureDeadlineMs);

@@ -122,7 +122,7 @@ void DownloadControl::downloadAllCameras(const QString& folder)
                 name = RememberedModels().name(camera->serial());
             cameras.append({camera->id(), camera->address(),
                             CameraOffload::folderName(name, camera->model(), camera->serial(), camera->address()),
-                            camera->serial(), camera->network()});
+                            camera->serial(), camera->network(), camera->model()});
         }
         m_offload->start(folder, cameras);
     };

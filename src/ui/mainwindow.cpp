@@ -307,7 +307,7 @@ bool MainWindow::isShown(quint64 camera) const
 
 MediaSource MainWindow::sourceOf(const Camera* camera)
 {
-    return {camera->id(), camera->address(), camera->network()};
+    return {camera->id(), camera->address(), camera->network(), camera->model()};
 }
 
 bool MainWindow::sendsToAll() const
@@ -683,7 +683,7 @@ void MainWindow::slotShow(const QString& file)
     }
     auto* player = new mediaplayer(nullptr, true);
     player->show();
-    player->setSource(MediaList::fileUrl(m_camera->address(), file));
+    player->setSource(CameraRequests::file(m_camera->address(), file));
     player->activateWindow();
     player->playVideo();
 }
@@ -693,8 +693,12 @@ void MainWindow::slotShow(const QString& file)
 
 void MainWindow::slotRefresh()
 {
-    if (m_camera)
-        m_cardReader->read(sourceOf(m_camera));
+    if (!m_camera)
+        return;
+    // The model may have been told or chosen since: its card is read, and its thumbnails
+    // asked for, in that model's requests.
+    m_tileGrid->setSource(sourceOf(m_camera));
+    m_cardReader->read(sourceOf(m_camera));
 }
 
 void MainWindow::applyMediaList(quint64 camera, const MediaList& list)

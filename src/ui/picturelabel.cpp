@@ -1,4 +1,5 @@
 #include "picturelabel.h"
+#include "camerarequests.h"
 
 #include "medialist.h"
 #include "thumbnailcache.h"
@@ -73,7 +74,7 @@ void PictureLabel::setFileName(const QString& path, qint64 modified, const Media
     }
     if (!source.isValid())
         return;
-    queue->fetch(MediaList::thumbnailUrl(source.address, path), source.network, this,
+    queue->fetch(CameraRequests::thumbnail(source.address, source.model, path), source.network, this,
                  [this, path, key](QNetworkReply* reply) {
                      if (reply->error() != QNetworkReply::NoError)
                          qDebug() << "thumbnail failed" << path << reply->errorString();

@@ -227,6 +227,11 @@ bool CamSim::setIgnoreRange(bool ignore)
     return isOk(control(QStringLiteral("/range?ignore=%1").arg(ignore ? 1 : 0)));
 }
 
+bool CamSim::setMediaRequests(bool legacy, bool documentedList)
+{
+    return isOk(control(QStringLiteral("/media-requests?legacy=%1&documented=%2").arg(legacy ? 1 : 0).arg(documentedList ? 1 : 0)));
+}
+
 bool CamSim::setCameraStatus(const QString& query)
 {
     return isOk(control(QStringLiteral("/camera-status?") + query));

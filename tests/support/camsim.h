@@ -85,6 +85,10 @@ public:
     // Downloads answer a Range request with 200 and the whole file (a camera that cannot
     // resume), or with 206 and the part asked for.
     bool setIgnoreRange(bool ignore);
+    // Which media requests the camera answers (404 otherwise): the older ones
+    // (/gp/gpMediaList, /gp/gpMediaMetadata; also --no-legacy-media) and the documented list
+    // (/gopro/media/list; also --no-documented-list).
+    bool setMediaRequests(bool legacy, bool documentedList);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
     // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
     // picture itself, "redirect") or of "delete" ("404", "500", "stall", "redirect"); "none"
@@ -97,7 +101,7 @@ public:
     // leaves the id out. resetStatusIds gives every id back to the simulation.
     bool overrideStatusId(int id, const QByteArray& json);
     bool resetStatusIds();
-    // Replaces the card's media list: generated files, or this exact gpMediaList body.
+    // Replaces the card's media list: generated files, or this exact media list body.
     bool setMediaCount(int count);
     bool setMediaJson(const QByteArray& body);
     // The next media list request (the next count) is answered ms late, with the list as it was
@@ -113,7 +117,7 @@ public:
     // and model from now on; give it a card of its own with setMediaCount or setMediaJson.
     bool setIdentity(const QString& serial, int model);
 
-    // The gpMediaList body the camera serves now.
+    // The media list body the camera serves now.
     QByteArray mediaList();
 
     // The camera leaves the Wi-Fi (its address disappears) and comes back.
