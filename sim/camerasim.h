@@ -64,6 +64,9 @@ public:
     void setModel(int model);
     // Downloads answer a Range request with the whole file (200): a camera that cannot resume.
     void setIgnoreRange(bool ignore) { m_ignoreRange = ignore; }
+    // HERO12 firmware 01.30: a log line of the camera's web server before the status line of
+    // the media answers (lists, thumbnails, files) on ports 80 and 8080.
+    void setDebugLine(bool on) { m_debugLine = on; }
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -164,6 +167,7 @@ private:
     PreviewStreamer* m_streamer;
     std::atomic<bool> m_quit{false};
     std::atomic<bool> m_ignoreRange{false};
+    std::atomic<bool> m_debugLine{false};
     Connections m_connections80;
     Connections m_connections8080;
 

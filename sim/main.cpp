@@ -38,7 +38,7 @@ const char* kUsage =
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
     "                      [--info-delay MS]\n"
     "                      [--home --password P]\n"
-    "                      [--ignore-range] [--exit-with-parent]\n";
+    "                      [--ignore-range] [--debug-line] [--exit-with-parent]\n";
 
 const char* const kElsewhereAddress = "127.0.0.2";
 
@@ -58,6 +58,7 @@ struct Options {
     QString mediaDir;
     quint64 fileBytes = 0;
     bool ignoreRange = false;
+    bool debugLine = false;
     bool exitWithParent = false;
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
@@ -83,6 +84,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--ignore-range") {
             o->ignoreRange = true;
+            continue;
+        }
+        if (a == "--debug-line") {
+            o->debugLine = true;
             continue;
         }
         if (a == "--usb") {
@@ -232,6 +237,7 @@ int main(int argc, char** argv)
     CameraSim camera(options.refDir, &media, &streamer);
     camera.setModel(options.model);
     camera.setIgnoreRange(options.ignoreRange);
+    camera.setDebugLine(options.debugLine);
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);

@@ -227,6 +227,11 @@ bool CamSim::setIgnoreRange(bool ignore)
     return isOk(control(QStringLiteral("/range?ignore=%1").arg(ignore ? 1 : 0)));
 }
 
+bool CamSim::setDebugLine(bool on)
+{
+    return isOk(control(QStringLiteral("/debug-line?on=%1").arg(on ? 1 : 0)));
+}
+
 bool CamSim::setCameraStatus(const QString& query)
 {
     return isOk(control(QStringLiteral("/camera-status?") + query));

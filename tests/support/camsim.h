@@ -85,6 +85,9 @@ public:
     // Downloads answer a Range request with 200 and the whole file (a camera that cannot
     // resume), or with 206 and the part asked for.
     bool setIgnoreRange(bool ignore);
+    // As HERO12 firmware 01.30 (also "--debug-line" at start): the media answers (lists,
+    // thumbnails, files) start with the camera's web server log line before the status line.
+    bool setDebugLine(bool on);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
     // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
     // picture itself, "redirect") or of "delete" ("404", "500", "stall", "redirect"); "none"
