@@ -136,8 +136,10 @@ private slots:
         m_window->resize(1280, 800);
         m_window->show();
         const QString name = cable ? QStringLiteral("USB · HERO12 Black · …504") : QStringLiteral("Wi-Fi · HERO12 Black · …461");
-        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(m_window->findChild<QComboBox*>("comboCameras")).contains(name), 10000);
-        QVERIFY(cameralist::choose(m_window->findChild<QComboBox*>("comboCameras"), name));
+        QComboBox* cameras = m_window->findChild<QComboBox*>("comboCameras");
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameras).contains(name), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::stateOf(cameras, name) != "offline", 8000);
+        QVERIFY(cameralist::choose(cameras, name));
 
         QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Total media files: 3"), 10000);
         for (const QString& path : kCard)
