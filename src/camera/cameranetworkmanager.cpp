@@ -79,7 +79,8 @@ QNetworkReply* withoutRedirects(QNetworkReply* reply)
 // The card's requests: the list, thumbnails, pictures and files. HERO12 firmware 01.30 writes
 // a log line before the status line of these answers (seen on the list and the files; the
 // thumbnails and the other media paths come from the same server code), which Qt's client
-// refuses. Commands, settings and polls keep Qt's client and its kept-alive connections.
+// refuses. Commands, settings and polls keep Qt's client and its kept-alive connections, and
+// so does HTTPS to a home camera: the line was seen on plain HTTP (:8080, Wi-Fi and USB).
 bool isMediaPath(const QString& path)
 {
     return path.startsWith(QLatin1String("/videos/")) || path.startsWith(QLatin1String("/gopro/media/"))
