@@ -21,9 +21,53 @@
 #include <set>
 #include <thread>
 
+#include <dirent.h>
+#include <netdb.h>
+#include <sys/socket.h>
 #include <time.h>
 
 namespace {
+
+// "ADDRESS PORT" of one end of a socket, as the library writes them into a request.
+std::string socketEnd(int fd, bool peer)
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof(address);
+    auto* a = reinterpret_cast<sockaddr*>(&address);
+    if ((peer ? getpeername(fd, a, &length) : getsockname(fd, a, &length)) != 0)
+        return {};
+    char host[NI_MAXHOST];
+    char port[NI_MAXSERV];
+    if (getnameinfo(a, length, host, sizeof(host), port, sizeof(port), NI_NUMERICHOST | NI_NUMERICSERV) != 0)
+        return {};
+    return std::string(host) + ' ' + port;
+}
+
+// Writes bytes on the connection req came on, before the library writes its answer. The
+// library hides its sockets, so the one is found by its two ends. Only the thread serving a
+// connection writes on it, and it is here.
+void writeBeforeAnswer(const httplib::Request& req, const std::string& bytes)
+{
+    const std::string local = req.local_addr + ' ' + std::to_string(req.local_port);
+    const std::string remote = req.remote_addr + ' ' + std::to_string(req.remote_port);
+    DIR* fds = opendir("/proc/self/fd");
+    if (!fds)
+        return;
+    while (const dirent* entry = readdir(fds)) {
+        const int fd = std::atoi(entry->d_name);
+        if (fd > 2 && socketEnd(fd, false) == local && socketEnd(fd, true) == remote) {
+            send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            break;
+        }
+    }
+    closedir(fds);
+}
+
+bool isMediaRequest(const std::string& path)
+{
+    return path == "/gp/gpMediaList" || path == "/gopro/media/list" || path == "/gp/gpMediaMetadata"
+        || path == "/gopro/media/thumbnail" || path.rfind("/videos/DCIM/", 0) == 0;
+}
 
 // How long the card takes to be wiped, and to lose one file.
 constexpr std::chrono::milliseconds kFormatTime{1500};
@@ -488,6 +532,8 @@ void CameraSim::handleCamera(int port, const httplib::Request& req, httplib::Res
     }
     if (answer == Answer::Trickle || answer == Answer::Oversize)
         shapeBody(res, answer == Answer::Trickle ? QStringLiteral("trickle") : QStringLiteral("oversize"));
+    if (m_debugLine && !m_home && isMediaRequest(req.path)) // plain HTTP only
+        writeBeforeAnswer(req, "gpHttpServer: [04325594][INFO ] conn 0: " + req.path + " @civetweb.c:17872\n");
     // Downloads leave the status to the library, which answers 206 to a Range request.
     int status = res.status;
     if (status == -1)
@@ -1075,6 +1121,7 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("ignoreRange"), m_ignoreRange.load()},
         {QStringLiteral("legacyMedia"), m_legacyMedia.load()},
         {QStringLiteral("documentedList"), m_documentedList.load()},
+        {QStringLiteral("debugLine"), m_debugLine.load()},
         {QStringLiteral("connections"),
          QJsonObject{{QStringLiteral("80"), connectionsJson(m_connections80)},
                      {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
@@ -1248,6 +1295,12 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         if (ignore != QLatin1String("0") && ignore != QLatin1String("1"))
             return bad(QStringLiteral("ignore must be 0 or 1"));
         setIgnoreRange(ignore == QLatin1String("1"));
+        ok();
+    } else if (p == "/debug-line") {
+        const QString on = param(req, "on");
+        if (on != QLatin1String("0") && on != QLatin1String("1"))
+            return bad(QStringLiteral("on must be 0 or 1"));
+        setDebugLine(on == QLatin1String("1"));
         ok();
     } else if (p == "/camera-status") {
         cameraStatusControl(req, res);

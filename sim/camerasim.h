@@ -69,6 +69,9 @@ public:
     // HERO10 has until its battery was pulled.
     void setLegacyMedia(bool on) { m_legacyMedia = on; }
     void setDocumentedList(bool on) { m_documentedList = on; }
+    // HERO12 firmware 01.30: a log line of the camera's web server before the status line of
+    // the media answers (lists, thumbnails, files) on ports 80 and 8080.
+    void setDebugLine(bool on) { m_debugLine = on; }
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -173,6 +176,7 @@ private:
     std::atomic<bool> m_ignoreRange{false};
     std::atomic<bool> m_legacyMedia{true};
     std::atomic<bool> m_documentedList{true};
+    std::atomic<bool> m_debugLine{false};
     Connections m_connections80;
     Connections m_connections8080;
 

@@ -39,7 +39,7 @@ const char* kUsage =
     "                      [--info-delay MS]\n"
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--no-legacy-media] [--no-documented-list]\n"
-    "                      [--exit-with-parent]\n";
+    "                      [--debug-line] [--exit-with-parent]\n";
 
 const char* const kElsewhereAddress = "127.0.0.2";
 
@@ -61,6 +61,7 @@ struct Options {
     bool ignoreRange = false;
     bool legacyMedia = true;
     bool documentedList = true;
+    bool debugLine = false;
     bool exitWithParent = false;
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
@@ -94,6 +95,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--no-documented-list") {
             o->documentedList = false;
+            continue;
+        }
+        if (a == "--debug-line") {
+            o->debugLine = true;
             continue;
         }
         if (a == "--usb") {
@@ -245,6 +250,7 @@ int main(int argc, char** argv)
     camera.setIgnoreRange(options.ignoreRange);
     camera.setLegacyMedia(options.legacyMedia);
     camera.setDocumentedList(options.documentedList);
+    camera.setDebugLine(options.debugLine);
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);

@@ -1,5 +1,6 @@
 #include "cameranetworkmanager.h"
 
+#include "camerahttpreply.h"
 #include "homecameratrust.h"
 #include "replylimit.h"
 
@@ -75,6 +76,17 @@ QNetworkReply* withoutRedirects(QNetworkReply* reply)
     return reply;
 }
 
+// The card's requests: the list, thumbnails, pictures and files. HERO12 firmware 01.30 writes
+// a log line before the status line of these answers (seen on the list and the files; the
+// thumbnails and the other media paths come from the same server code), which Qt's client
+// refuses. Commands, settings and polls keep Qt's client and its kept-alive connections, and
+// so does HTTPS to a home camera: the line was seen on plain HTTP (:8080, Wi-Fi and USB).
+bool isMediaPath(const QString& path)
+{
+    return path.startsWith(QLatin1String("/videos/")) || path.startsWith(QLatin1String("/gopro/media/"))
+        || path.startsWith(QLatin1String("/gp/gpMedia"));
+}
+
 QNetworkRequest manualRedirects(QNetworkRequest request)
 {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
@@ -99,8 +111,13 @@ CameraNetworkManager::CameraNetworkManager(QObject* parent)
 QNetworkReply* CameraNetworkManager::createRequest(Operation op, const QNetworkRequest& request,
                                                    QIODevice* outgoingData)
 {
-    if (request.url().scheme() != QLatin1String("https"))
+    if (request.url().scheme() != QLatin1String("https")) {
+        if (op == GetOperation && request.url().scheme() == QLatin1String("http") && isMediaPath(request.url().path())) {
+            const int timeout = request.transferTimeout() > 0 ? request.transferTimeout() : transferTimeout();
+            return withoutRedirects(new CameraHttpReply(request, timeout, this));
+        }
         return withoutRedirects(QNetworkAccessManager::createRequest(op, manualRedirects(request), outgoingData));
+    }
     HomeCameraTrust* trust = HomeCameraTrust::instance();
     QNetworkRequest pinned = manualRedirects(request);
     QString why;

@@ -232,6 +232,11 @@ bool CamSim::setMediaRequests(bool legacy, bool documentedList)
     return isOk(control(QStringLiteral("/media-requests?legacy=%1&documented=%2").arg(legacy ? 1 : 0).arg(documentedList ? 1 : 0)));
 }
 
+bool CamSim::setDebugLine(bool on)
+{
+    return isOk(control(QStringLiteral("/debug-line?on=%1").arg(on ? 1 : 0)));
+}
+
 bool CamSim::setCameraStatus(const QString& query)
 {
     return isOk(control(QStringLiteral("/camera-status?") + query));

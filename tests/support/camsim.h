@@ -89,6 +89,9 @@ public:
     // (/gp/gpMediaList, /gp/gpMediaMetadata; also --no-legacy-media) and the documented list
     // (/gopro/media/list; also --no-documented-list).
     bool setMediaRequests(bool legacy, bool documentedList);
+    // As HERO12 firmware 01.30 (also "--debug-line" at start): the media answers (lists,
+    // thumbnails, files) start with the camera's web server log line before the status line.
+    bool setDebugLine(bool on);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
     // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
     // picture itself, "redirect") or of "delete" ("404", "500", "stall", "redirect"); "none"

@@ -123,6 +123,37 @@
     </message>
 </context>
 <context>
+    <name>CameraHttpReply</name>
+    <message>
+        <source>answer line longer than %1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>malformed answer body</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>answer without an HTTP status line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>malformed answer header</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera closed the connection before the whole answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera answered HTTP %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Operation canceled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CameraLink</name>
     <message>
         <source>HTTP %1</source>

@@ -123,6 +123,37 @@
     </message>
 </context>
 <context>
+    <name>CameraHttpReply</name>
+    <message>
+        <source>answer line longer than %1 KB</source>
+        <translation>回答中的一行超过 %1 KB</translation>
+    </message>
+    <message>
+        <source>malformed answer body</source>
+        <translation>回答正文格式错误</translation>
+    </message>
+    <message>
+        <source>answer without an HTTP status line</source>
+        <translation>回答没有 HTTP 状态行</translation>
+    </message>
+    <message>
+        <source>malformed answer header</source>
+        <translation>回答头格式错误</translation>
+    </message>
+    <message>
+        <source>the camera closed the connection before the whole answer</source>
+        <translation>相机在回答完整之前关闭了连接</translation>
+    </message>
+    <message>
+        <source>the camera answered HTTP %1 %2</source>
+        <translation>相机回答 HTTP %1 %2</translation>
+    </message>
+    <message>
+        <source>Operation canceled</source>
+        <translation>操作已取消</translation>
+    </message>
+</context>
+<context>
     <name>CameraLink</name>
     <message>
         <source>HTTP %1</source>
