@@ -77,3 +77,38 @@ QString CameraRequests::missingReason(int model, Action action)
     }
     return {};
 }
+
+QUrl CameraRequests::setClock(const CameraAddress& camera, int model, const QDateTime& local, int utcOffsetMinutes,
+                              bool dst)
+{
+    const QDate date = local.date();
+    const QTime time = local.time();
+    if (model >= 9) {
+        QString query = QStringLiteral("date=%1_%2_%3&time=%4_%5_%6")
+                            .arg(date.year(), 4, 10, QLatin1Char('0'))
+                            .arg(date.month(), 2, 10, QLatin1Char('0'))
+                            .arg(date.day(), 2, 10, QLatin1Char('0'))
+                            .arg(time.hour(), 2, 10, QLatin1Char('0'))
+                            .arg(time.minute(), 2, 10, QLatin1Char('0'))
+                            .arg(time.second(), 2, 10, QLatin1Char('0'));
+        // The zone is not taken before HERO11.
+        if (model >= 11)
+            query += QStringLiteral("&tzone=%1&dst=%2").arg(utcOffsetMinutes).arg(dst ? 1 : 0);
+        return camera.mediaUrl(QStringLiteral("/gopro/camera/set_date_time?") + query);
+    }
+    // One byte each, percent-encoded: the year from 2000, month, day, hour, minute, second.
+    const int year = date.year() - 2000;
+    if (model < 5 || year < 0 || year > 255)
+        return {};
+    QString bytes;
+    for (const int value : {year, date.month(), date.day(), time.hour(), time.minute(), time.second()})
+        bytes += QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0'));
+    return camera.commandUrl(QStringLiteral("/gp/gpControl/command/setup/date_time?p=") + bytes);
+}
+
+QUrl CameraRequests::getClock(const CameraAddress& camera, int model)
+{
+    if (model < 11)
+        return {};
+    return camera.mediaUrl(QStringLiteral("/gopro/camera/get_date_time"));
+}

@@ -2,6 +2,7 @@
 
 #include "cameraaddress.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QUrl>
 
@@ -24,4 +25,12 @@ public:
     // Why a model has no request for action, for the disabled control's tool tip; empty
     // when it has one.
     static QString missingReason(int model, Action action);
+
+    // Sets the camera's clock to local, a wall-clock time in a zone utcOffsetMinutes from UTC
+    // outside daylight saving time, dst telling whether it is in force. HERO11 and later take
+    // the zone too, HERO9 and HERO10 the time alone, HERO5 to HERO8 the older family's form.
+    // Empty where the model has none.
+    static QUrl setClock(const CameraAddress& camera, int model, const QDateTime& local, int utcOffsetMinutes, bool dst);
+    // What the camera's clock reads, with its zone (HERO11 and later); empty for older models.
+    static QUrl getClock(const CameraAddress& camera, int model);
 };

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <vector>
@@ -255,4 +256,12 @@ QUrl MediaList::fileUrl(const CameraAddress& camera, const QString& mediaPath)
 QUrl MediaList::thumbnailUrl(const CameraAddress& camera, const QString& mediaPath)
 {
     return camera.commandUrl(QLatin1String("/gp/gpMediaMetadata?p=") + CameraAddress::encodedPath(mediaPath));
+}
+
+QDateTime MediaList::shotAt(qint64 mod)
+{
+    if (mod <= 0)
+        return {};
+    const QDateTime wallClock = QDateTime::fromSecsSinceEpoch(mod, QTimeZone::utc());
+    return QDateTime(wallClock.date(), wallClock.time(), QTimeZone::systemTimeZone());
 }
