@@ -102,7 +102,7 @@ QUrl CameraRequests::setClock(const CameraAddress& camera, int model, const QDat
         return {};
     QString bytes;
     for (const int value : {year, date.month(), date.day(), time.hour(), time.minute(), time.second()})
-        bytes += QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0'));
+        bytes += QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
     return camera.commandUrl(QStringLiteral("/gp/gpControl/command/setup/date_time?p=") + bytes);
 }
 
