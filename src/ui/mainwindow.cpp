@@ -50,6 +50,7 @@
 
 namespace {
 const char* const kSetClockKey = "camera/setClock";
+constexpr int kClockMessageMs = 5000;
 
 // The user's choices that outlive the window: ~/.config/velkamo/velkamo.conf.
 QSettings preferences()
@@ -259,7 +260,18 @@ MainWindow::MainWindow(QWidget* parent)
     });
     // The cameras' clocks follow this PC's unless the user keeps them as they are.
     m_clock = new CameraClock(m_roster, this);
-    connect(m_clock, &CameraClock::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
+    // Told over what the status bar says (a camera coming online shows its card's count at the
+    // same time), which comes back a while later unless something else was told meanwhile.
+    connect(m_clock, &CameraClock::message, this, [this](const QString& text) {
+        if (statusBar()->currentMessage() != m_clockTold)
+            m_clockCovered = statusBar()->currentMessage();
+        m_clockTold = text;
+        statusBar()->showMessage(text);
+        QTimer::singleShot(kClockMessageMs, this, [this, text] {
+            if (statusBar()->currentMessage() == text)
+                statusBar()->showMessage(m_clockCovered);
+        });
+    });
     ui->checkBox_clock->setChecked(preferences().value(QLatin1String(kSetClockKey), true).toBool());
     m_clock->setEnabled(ui->checkBox_clock->isChecked());
     connect(ui->checkBox_clock, &QCheckBox::toggled, this, [this](bool on) {

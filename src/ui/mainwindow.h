@@ -149,6 +149,9 @@ private:
     Ui::MainWindow* ui = nullptr;
     CameraRoster* m_roster = nullptr;
     CameraClock* m_clock = nullptr;
+    // The last clock outcome told, and the message it covered.
+    QString m_clockTold;
+    QString m_clockCovered;
     // The camera shown (the roster's current one), and what the window wired to it; undone
     // when another becomes current.
     QPointer<Camera> m_camera;
