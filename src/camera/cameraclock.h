@@ -11,10 +11,10 @@
 class CameraRoster;
 
 // Sets each camera's clock to this PC's each time it comes online, in the form its model
-// takes, as the phone app does at every connection: files of several cameras then agree, and
-// the time a file carries is the PC's local time when it was shot. Where the camera tells its
-// time back (HERO11 and later), it is read again and the difference told. A camera that
-// refuses is told of once a run; it keeps its own clock.
+// takes: files of several cameras then agree, and the time a file carries is the PC's local
+// time when it was shot. Where the camera tells its time back (HERO11 and later), it is read
+// again and the difference told. A camera that refuses is told of once a run; it keeps its
+// own clock.
 class CameraClock : public QObject
 {
     Q_OBJECT
