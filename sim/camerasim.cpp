@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QTimeZone>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -956,6 +957,64 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         deleteFile(mediaPathParam(param(req, "path")), [&] {
             json(res, {{QStringLiteral("error"), QStringLiteral("no such file")}}, 400);
         });
+    } else if ((on80 && model <= 8 && p == "/gp/gpControl/command/setup/date_time")
+               || (ogp && on8080 && p == "/gopro/camera/set_date_time")) {
+        bool refused = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            refused = m_clockRefused;
+        }
+        int f[6] = {};
+        int zone = 0;
+        bool dst = false;
+        bool valid = true;
+        if (on80) {
+            // Six bytes, percent-encoded: year from 2000, month, day, hour, minute, second.
+            // Read from the raw target: a %00 must stay a byte.
+            const QString target = str(req.target);
+            const qsizetype at = target.indexOf(QLatin1String("?p="));
+            const QByteArray bytes =
+                at < 0 ? QByteArray() : QByteArray::fromPercentEncoding(target.mid(at + 3).section(QLatin1Char('&'), 0, 0).toLatin1());
+            valid = bytes.size() == 6;
+            for (int i = 0; valid && i < 6; ++i)
+                f[i] = static_cast<unsigned char>(bytes.at(i));
+            f[0] += 2000;
+        } else {
+            const QStringList date = param(req, "date").split(QLatin1Char('_'));
+            const QStringList time = param(req, "time").split(QLatin1Char('_'));
+            valid = date.size() == 3 && time.size() == 3;
+            for (int i = 0; valid && i < 3; ++i)
+                valid = toInt(date.at(i), &f[i]) && toInt(time.at(i), &f[3 + i]);
+            // HERO9 and HERO10 take no zone.
+            const bool zoned = req.has_param("tzone") || req.has_param("dst");
+            if (zoned && model < 11)
+                valid = false;
+            if (valid && zoned) {
+                int dstValue = 0;
+                valid = toInt(param(req, "tzone"), &zone) && toInt(param(req, "dst"), &dstValue)
+                    && (dstValue == 0 || dstValue == 1);
+                dst = dstValue == 1;
+            }
+        }
+        if (refused)
+            return on80 ? gpError(req, res) : json(res, {{QStringLiteral("error"), QStringLiteral("busy")}}, 500);
+        if (!valid || !setClock(f[0], f[1], f[2], f[3], f[4], f[5], zone, dst))
+            return on80 ? gpError(req, res) : json(res, {{QStringLiteral("error"), QStringLiteral("bad date or time")}}, 400);
+        ok();
+    } else if (model >= 11 && on8080 && p == "/gopro/camera/get_date_time") {
+        const QDateTime now = clockNow();
+        int zone = 0;
+        bool dst = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            zone = m_clockZone;
+            dst = m_clockDst;
+        }
+        // Unpadded, as the camera's own examples write them.
+        json(res, {{QStringLiteral("date"), QStringLiteral("%1_%2_%3").arg(now.date().year()).arg(now.date().month()).arg(now.date().day())},
+                   {QStringLiteral("time"), QStringLiteral("%1_%2_%3").arg(now.time().hour()).arg(now.time().minute()).arg(now.time().second())},
+                   {QStringLiteral("tzone"), zone},
+                   {QStringLiteral("dst"), dst ? 1 : 0}});
     } else if (on8080 && startsWith(p, "/videos/DCIM/")) {
         serveFile(str(p.substr(std::string("/videos/DCIM/").size())), req, res);
     } else if (profileHas(port, req)) {
@@ -1075,8 +1134,34 @@ static QJsonObject connectionsJson(const CameraSim::Connections& c)
                        {QStringLiteral("total"), c.total.load()}};
 }
 
+bool CameraSim::setClock(int year, int month, int day, int hour, int minute, int second, int zone, bool dst)
+{
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second);
+    if (!date.isValid() || !time.isValid() || zone < -24 * 60 || zone > 24 * 60)
+        return false;
+    const qint64 ahead = QDateTime(date, time, QTimeZone::utc()).toMSecsSinceEpoch() - QDateTime::currentMSecsSinceEpoch();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_clockAheadMs = ahead;
+    m_clockZone = zone;
+    m_clockDst = dst;
+    ++m_clockSets;
+    return true;
+}
+
+QDateTime CameraSim::clockNow()
+{
+    qint64 ahead = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ahead = m_clockAheadMs;
+    }
+    return QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch() + ahead, QTimeZone::utc());
+}
+
 QJsonObject CameraSim::stateJson()
 {
+    const QDateTime clock = clockNow();
     const bool streaming = m_streamer->running();
     const std::string streamTarget = m_streamer->target();
     const int keepAlives = m_streamer->keepAlives();
@@ -1127,7 +1212,13 @@ QJsonObject CameraSim::stateJson()
                      {QStringLiteral("8080"), connectionsJson(m_connections8080)}}},
         {QStringLiteral("home"), m_home != nullptr},
         {QStringLiteral("authRefusals"), m_authRefusals},
-        {QStringLiteral("requests"), int(m_log.size())}};
+        {QStringLiteral("requests"), int(m_log.size())},
+        {QStringLiteral("clock"),
+         QJsonObject{{QStringLiteral("local"), clock.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))},
+                     {QStringLiteral("tzone"), m_clockZone},
+                     {QStringLiteral("dst"), m_clockDst},
+                     {QStringLiteral("sets"), m_clockSets},
+                     {QStringLiteral("refused"), m_clockRefused}}}};
 }
 
 void CameraSim::handleControl(const httplib::Request& req, httplib::Response& res)
@@ -1197,6 +1288,13 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         std::lock_guard<std::mutex> lock(m_mutex);
         m_nextListDelayMs = ms;
         m_delayedLists = count;
+        ok();
+    } else if (p == "/clock") {
+        const QString refuse = param(req, "refuse");
+        if (refuse != QLatin1String("0") && refuse != QLatin1String("1"))
+            return bad(QStringLiteral("refuse must be 0 or 1"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_clockRefused = refuse == QLatin1String("1");
         ok();
     } else if (p == "/info-delay") {
         int ms = 0;

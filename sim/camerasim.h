@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -161,6 +162,10 @@ private:
     // A shutter request the camera takes: it starts (or stops) after the drawn latency.
     void shutterAfterLatency(bool on, const Arrival& arrival);
     void cameraStatusControl(const httplib::Request& req, httplib::Response& res);
+    // Takes a date and a time (each of three numbers, padded or not) for the camera's clock.
+    bool setClock(int year, int month, int day, int hour, int minute, int second, int zone, bool dst);
+    // The camera's wall-clock time now, as UTC numbers.
+    QDateTime clockNow();
     bool profileHas(int port, const httplib::Request& req);
     // True (and the request answered) when a camera on a cable turns it away for want of
     // wired control.
@@ -216,6 +221,13 @@ private:
     int m_delayedLists = 0; // how many of them
     int m_infoDelayMs = 0; // identity questions are answered this late
     int m_pollDelayMs = 0; // status, keep-alive and state requests are answered this late
+    // The camera's clock: its wall-clock time less the system's UTC time, and the zone it was
+    // given. Never set, it reads UTC.
+    qint64 m_clockAheadMs = 0;
+    int m_clockZone = 0;
+    bool m_clockDst = false;
+    int m_clockSets = 0;
+    bool m_clockRefused = false; // set requests are refused
     int m_sleepCount = 0;
     int m_streamStarts = 0;
     int m_startLatencyMinMs = 0;

@@ -369,10 +369,11 @@ void Camera::enableWiredControl()
         QNetworkReply* reply =
             m_network->get(QNetworkRequest(at.mediaUrl(QStringLiteral("/gopro/camera/control/wired_usb?p=1"))));
         ReplyLimit::apply(reply, kInfoMaxBytes, kInfoDeadlineMs);
-        connect(reply, &QNetworkReply::finished, this, [reply, at] {
+        connect(reply, &QNetworkReply::finished, this, [this, reply, at] {
             reply->deleteLater();
             if (reply->error() != QNetworkReply::NoError)
                 qDebug() << "wired control not enabled on" << at.host().toString() << reply->errorString();
+            emit wiredControlAnswered();
         });
     }
 }

@@ -87,6 +87,7 @@ public:
     // Asks the camera, at its route, who it is; identified() follows either way.
     void identify();
     // Over a cable, HERO10 and later take commands only once wired control is on.
+    // wiredControlAnswered() follows, whatever the answer.
     void enableWiredControl();
 
 signals:
@@ -106,6 +107,8 @@ signals:
     // Of the route only:
     void statusReceived(const CameraStatus& status);
     void cardCommandsAnswered();
+    // The camera answered the request to switch wired control on (or did not answer at all).
+    void wiredControlAnswered();
     void commandFailed(const QUrl& command, const QString& why);
     // The link at address answers as another camera: it is that camera's now.
     void otherCameraAt(const CameraAddress& address, const CameraInfo& info);

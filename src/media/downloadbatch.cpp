@@ -46,13 +46,14 @@ QList<DownloadBatch::File> DownloadBatch::filesOf(const MediaList& card, const Q
 {
     QList<File> files;
     for (const QString& path : paths) {
+        const int index = card.indexOf(path);
+        const qint64 mod = index < 0 ? -1 : card.newestFirst().at(index).mod;
         const QStringList members = card.members(path);
         for (const QString& member : members)
-            files.append({member, -1, -1});
+            files.append({member, -1, mod});
         if (!members.isEmpty())
             continue;
-        const int index = card.indexOf(path);
-        files.append({path, card.listedSize(path), index < 0 ? -1 : card.newestFirst().at(index).mod});
+        files.append({path, card.listedSize(path), mod});
     }
     return files;
 }
@@ -309,6 +310,7 @@ void DownloadBatch::settleFile()
         // the two. Full disks and network shares may report lost data only at the close: the
         // file then gives the name back.
         if (moved && m_part.close()) {
+            keepShotTime(target, m_queue.first().mod);
             ++m_saved;
             m_batchWritten.insert(target);
             if (target != DownloadRules::localPath(m_folder, path))
@@ -325,6 +327,17 @@ void DownloadBatch::settleFile()
     m_part.discard();
     qDebug() << "download failed:" << path << verdict.reason;
     m_failures << tr("%1 (%2)").arg(MediaList::fileName(path), verdict.reason);
+}
+
+// Set after the close, which may still write (and so stamp the file with the time now).
+void DownloadBatch::keepShotTime(const QString& file, qint64 mod)
+{
+    const QDateTime shot = MediaList::shotAt(mod);
+    if (!shot.isValid())
+        return;
+    QFile saved(file);
+    if (!saved.open(QIODevice::ReadOnly) || !saved.setFileTime(shot, QFileDevice::FileModificationTime))
+        qDebug() << "the time" << file << "was shot is not kept:" << saved.errorString();
 }
 
 QString DownloadBatch::summary() const

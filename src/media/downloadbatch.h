@@ -17,7 +17,8 @@ QT_END_NAMESPACE
 class MediaList;
 
 // Fetches camera files one after another into a folder: each written under a temporary name,
-// verified, and given its real name without replacing anything already there. A temporary
+// verified, and given its real name without replacing anything already there, and the time it
+// was shot (MediaList::shotAt) as its modification time. A temporary
 // file that a crash left is continued where the camera can send the rest and its record
 // shows it is the beginning of the same file (see PartRecord).
 class DownloadBatch : public QObject
@@ -34,10 +35,10 @@ public:
     struct File {
         QString path; // media path, "DIR/NAME"
         qint64 size = -1; // the listed size; -1 where the list gives none (a burst's members)
-        qint64 mod = -1; // the listed time; -1 where the file is not listed by itself
+        qint64 mod = -1; // the listed time (a group member: its group's); -1 where not listed
     };
     // The files behind listed paths of card: a burst or lapse stands for its members, each
-    // without a size of its own. A path the card does not list is fetched without a size.
+    // without a size of its own, at the group's time (the list gives none of their own). A path the card does not list is fetched without a size.
     static QList<File> filesOf(const MediaList& card, const QStringList& paths);
 
     // Starts fetching files into folder from the camera whose serial is cameraSerial (empty
@@ -83,6 +84,7 @@ private:
     void transferProgress(qint64 received, qint64 total);
     void endFile();
     void settleFile();
+    static void keepShotTime(const QString& file, qint64 mod);
     QString summary() const;
 
     QNetworkAccessManager* m_manager = nullptr;

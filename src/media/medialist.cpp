@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QRegularExpression>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <vector>
@@ -245,4 +246,12 @@ QString MediaList::fileName(const QString& mediaPath)
 {
     const int slash = mediaPath.indexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : mediaPath.mid(slash + 1);
+}
+
+QDateTime MediaList::shotAt(qint64 mod)
+{
+    if (mod <= 0)
+        return {};
+    const QDateTime wallClock = QDateTime::fromSecsSinceEpoch(mod, QTimeZone::utc());
+    return QDateTime(wallClock.date(), wallClock.time(), QTimeZone::systemTimeZone());
 }

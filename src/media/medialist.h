@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -70,6 +71,11 @@ public:
     qint64 listedBytes() const;
     // What the list says path takes on the card, the whole group for a group; 0 when unsaid.
     qint64 listedBytes(const QString& path) const;
+
+    // The moment a file was shot, from its listed time: the camera writes its own wall-clock
+    // time as if it were UTC, and its clock was set to this PC's local time. Invalid for
+    // a time the list does not give (0 or less).
+    static QDateTime shotAt(qint64 mod);
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);

@@ -3,6 +3,7 @@
 
 #include "bluetoothpanel.h"
 #include "camera.h"
+#include "cameraclock.h"
 #include "cameralink.h"
 #include "camerapicker.h"
 #include "cameraprofile.h"
@@ -41,10 +42,22 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+namespace {
+const char* const kSetClockKey = "camera/setClock";
+constexpr int kClockMessageMs = 5000;
+
+// The user's choices that outlive the window: ~/.config/velkamo/velkamo.conf.
+QSettings preferences()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("velkamo"), QStringLiteral("velkamo"));
+}
+} // namespace
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent)
@@ -244,6 +257,26 @@ MainWindow::MainWindow(QWidget* parent)
         }
         statusBar()->showMessage(
             tr("No keyring: the password of %1 is kept until Velkamo closes").arg(name));
+    });
+    // The cameras' clocks follow this PC's unless the user keeps them as they are.
+    m_clock = new CameraClock(m_roster, this);
+    // Told over what the status bar says (a camera coming online shows its card's count at the
+    // same time), which comes back a while later unless something else was told meanwhile.
+    connect(m_clock, &CameraClock::message, this, [this](const QString& text) {
+        if (statusBar()->currentMessage() != m_clockTold)
+            m_clockCovered = statusBar()->currentMessage();
+        m_clockTold = text;
+        statusBar()->showMessage(text);
+        QTimer::singleShot(kClockMessageMs, this, [this, text] {
+            if (statusBar()->currentMessage() == text)
+                statusBar()->showMessage(m_clockCovered);
+        });
+    });
+    ui->checkBox_clock->setChecked(preferences().value(QLatin1String(kSetClockKey), true).toBool());
+    m_clock->setEnabled(ui->checkBox_clock->isChecked());
+    connect(ui->checkBox_clock, &QCheckBox::toggled, this, [this](bool on) {
+        m_clock->setEnabled(on);
+        preferences().setValue(QLatin1String(kSetClockKey), on);
     });
     // What Bluetooth set-up hands over is reached from here on.
     connect(this, &MainWindow::cameraReady, this, &MainWindow::homeCameraReady);

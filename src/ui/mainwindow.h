@@ -30,6 +30,7 @@ class QTimer;
 QT_END_NAMESPACE
 
 class BluetoothPanel;
+class CameraClock;
 class CameraPicker;
 class CameraRoster;
 class CameraStatusView;
@@ -147,6 +148,10 @@ private:
 
     Ui::MainWindow* ui = nullptr;
     CameraRoster* m_roster = nullptr;
+    CameraClock* m_clock = nullptr;
+    // The last clock outcome told, and the message it covered.
+    QString m_clockTold;
+    QString m_clockCovered;
     // The camera shown (the roster's current one), and what the window wired to it; undone
     // when another becomes current.
     QPointer<Camera> m_camera;

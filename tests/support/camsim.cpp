@@ -167,7 +167,7 @@ QStringList CamSim::targets(int port)
 
 QStringList CamSim::commands()
 {
-    static const QRegularExpression polls(QStringLiteral("keep_alive|/state|/status|/info|wired_usb|/version"));
+    static const QRegularExpression polls(QStringLiteral("keep_alive|/state|/status|/info|wired_usb|/version|date_time"));
     QStringList found = targets();
     found.removeIf([](const QString& target) { return target.contains(polls); });
     return found;
@@ -294,6 +294,11 @@ bool CamSim::delayNextList(int ms, int count)
 bool CamSim::setInfoDelay(int ms)
 {
     return isOk(control(QStringLiteral("/info-delay?ms=%1").arg(ms)));
+}
+
+bool CamSim::setClockRefused(bool refused)
+{
+    return isOk(control(QStringLiteral("/clock?refuse=%1").arg(refused ? 1 : 0)));
 }
 
 bool CamSim::setPollDelay(int ms)

@@ -52,8 +52,8 @@ public:
     QString elsewhereOrigin();
     // Number of requests whose target starts with targetPrefix.
     int countRequests(const QString& targetPrefix);
-    // The targets (as targets()) other than the polls and identity questions every camera
-    // found gets: what the user made the program send.
+    // The targets (as targets()) other than the polls, identity questions and clock settings
+    // every camera found gets: what the user made the program send.
     QStringList commands();
     // When each of them arrived (time_ms), in arrival order.
     QList<qint64> arrivalTimes(const QString& targetPrefix);
@@ -112,6 +112,10 @@ public:
     bool delayNextList(int ms, int count = 1);
     // Identity questions (/gopro/camera/info, /gp/gpControl/info) are answered ms late.
     bool setInfoDelay(int ms);
+    // Requests that set the camera's clock are refused (HTTP 500), or taken again. What the
+    // clock reads is in state()'s "clock": {"local" (its wall-clock time, ms), "tzone", "dst",
+    // "sets"}.
+    bool setClockRefused(bool refused);
     // The polls (status, keep-alive, state) are answered ms late, everything else at once: a
     // camera slow to tell its state that still takes commands. Past the program's poll
     // deadline (2 s) it is taken for away.

@@ -123,6 +123,29 @@
     </message>
 </context>
 <context>
+    <name>CameraClock</name>
+    <message>
+        <source>no request for its model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clock of %1 set to this PC&apos;s time.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clock of %1 set to this PC&apos;s time; it reads %2 s from it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The clock of %1 cannot be set (%2): its files carry the time it keeps.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CameraHttpReply</name>
     <message>
         <source>answer line longer than %1 KB</source>
@@ -899,6 +922,14 @@
     </message>
     <message>
         <source>Nothing was deleted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Clock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set each camera&apos;s clock to this PC&apos;s time whenever it comes online, so that files of all cameras carry the same time.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

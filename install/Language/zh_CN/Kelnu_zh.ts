@@ -123,6 +123,29 @@
     </message>
 </context>
 <context>
+    <name>CameraClock</name>
+    <message>
+        <source>no request for its model</source>
+        <translation>其型号没有对应的请求</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>Clock of %1 set to this PC&apos;s time.</source>
+        <translation>%1 的时钟已设为本机时间。</translation>
+    </message>
+    <message>
+        <source>Clock of %1 set to this PC&apos;s time; it reads %2 s from it.</source>
+        <translation>%1 的时钟已设为本机时间；与本机相差 %2 秒。</translation>
+    </message>
+    <message>
+        <source>The clock of %1 cannot be set (%2): its files carry the time it keeps.</source>
+        <translation>无法设置 %1 的时钟（%2）：其文件使用相机自身的时间。</translation>
+    </message>
+</context>
+<context>
     <name>CameraHttpReply</name>
     <message>
         <source>answer line longer than %1 KB</source>
@@ -898,6 +921,14 @@
     <message>
         <source>Nothing was deleted</source>
         <translation>未删除任何文件</translation>
+    </message>
+    <message>
+        <source>Set Clock</source>
+        <translation>设置时钟</translation>
+    </message>
+    <message>
+        <source>Set each camera&apos;s clock to this PC&apos;s time whenever it comes online, so that files of all cameras carry the same time.</source>
+        <translation>每台相机连上时都将其时钟设为本机时间，使所有相机的文件时间一致。</translation>
     </message>
 </context>
 <context>
