@@ -97,6 +97,8 @@ QUrl CameraRequests::setClock(const CameraAddress& camera, int model, const QDat
         return camera.mediaUrl(QStringLiteral("/gopro/camera/set_date_time?") + query);
     }
     // One byte each, percent-encoded: the year from 2000, month, day, hour, minute, second.
+    // QUrl sends a byte that is a digit, a letter or "-._~" as that character, which
+    // percent-decodes to the same byte.
     const int year = date.year() - 2000;
     if (model < 5 || year < 0 || year > 255)
         return {};
