@@ -16,13 +16,15 @@
 
 namespace {
 
-// Everything but polls and the media list, as "STATUS PORT TARGET".
+// Everything but polls, the media list and the clock, as "STATUS PORT TARGET".
 QStringList commands(CamSim& sim)
 {
-    // Questions, which change nothing on the camera.
+    // Questions, which change nothing on the camera, and its clock, set whenever it comes online.
     static const QStringList notCommands = {"/gp/gpControl/status", "/gopro/camera/keep_alive",
                                             "/gopro/camera/state", "/gp/gpMediaList", "/gopro/media/list",
-                                            "/gopro/camera/info", "/gp/gpControl/info"};
+                                            "/gopro/camera/info", "/gp/gpControl/info",
+                                            "/gp/gpControl/command/setup/date_time",
+                                            "/gopro/camera/set_date_time", "/gopro/camera/get_date_time"};
     QStringList result;
     for (const QJsonValue& value : sim.requests()) {
         const QJsonObject entry = value.toObject();
