@@ -66,12 +66,13 @@ private:
     // with its grid built from the simulated card.
     bool openWindow()
     {
-        // One list request comes from the constructor, at least one more on going online.
+        // The list is asked for on going online (one the window cancels at once for the next
+        // does not reach the camera).
         const int lists = m_sim.countRequests("/gp/gpMediaList");
         m_window.reset(new MainWindow);
         m_window->resize(1100, 700);
         m_window->show();
-        const bool ready = m_sim.waitForRequest("/gp/gpMediaList", 12000, lists + 2)
+        const bool ready = m_sim.waitForRequest("/gp/gpMediaList", 12000, lists + 1)
                            && QTest::qWaitFor([this] { return tile(m_video); }, 12000);
         m_sim.clearLog();
         return ready;
