@@ -120,7 +120,7 @@ private slots:
         open();
         QVERIFY(!clockBox()->isChecked());
         // Online, and polled well after: the clock would have gone first.
-        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 10000));
+        QVERIFY(m_sim.waitForRequest("/gopro/media/list", 10000));
         QVERIFY(m_sim.waitForRequest("/gopro/camera/keep_alive", 10000, m_sim.countRequests("/gopro/camera/keep_alive") + 1));
         QCOMPARE(clockRequests(), QStringList());
     }
