@@ -510,11 +510,12 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), cardShown(*source), 10000);
         }
 
-        // About twelve seconds of transfer: the trust changes well within them.
+        // About fourteen seconds of transfer: the trust changes well within them, also in a slow
+        // sanitizer build.
         const QString slow = cardFiles(*source).last();
         const qint64 size = MediaList::parse(source->mediaList()).listedSize(slow);
         QVERIFY(size > 0);
-        QVERIFY(source->setFault(slow, "slow", 0, std::max<qint64>(size / 12, 4096)));
+        QVERIFY(source->setFault(slow, "slow", 0, std::max<qint64>(size / 14, 4096)));
         source->clearLog();
         prompts.setDefaultDirectory(folder.path());
         if (from == "all cameras")
@@ -522,8 +523,6 @@ private slots:
         else
             download(slow);
         QVERIFY(source->waitForRequest("/videos/DCIM/" + slow, 20000));
-        QElapsedTimer running;
-        running.start();
 
         // A camera set up while a download of another one runs asks whether to leave it: no.
         const bool asksToSwitch = from == "access point" || from == "cable";
@@ -544,7 +543,8 @@ private slots:
                 prompts.sawText(HomeCameraTrust::message(trusted.address, HomeCameraTrust::Refusal::Password)),
                 10000);
         }
-        QVERIFY2(running.elapsed() < 8000, "the trust changed after the transfer: this shows nothing");
+        // The transfer still runs when the trust has changed, or this shows nothing.
+        QVERIFY2(!transfer->text().startsWith("Downloaded"), qPrintable(transfer->text()));
 
         if (from == "all cameras") {
             QTRY_VERIFY_WITH_TIMEOUT(transfer->text().startsWith("Downloaded from all cameras"), 40000);
