@@ -3,15 +3,16 @@
 
 #include "camerastatusview.h"
 #include "camsim.h"
+#include "languages.h"
 #include "mainwindow.h"
 #include "promptrecorder.h"
 #include "systemfilepath.h"
 #include "testsupport.h"
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTranslator>
 #include <memory>
 
 // Receives the URLs the window asks the desktop to open.
@@ -66,11 +67,25 @@ private slots:
         QVERIFY(about.text.contains("<br><br>website: <a href=\"http"));
     }
 
+    void connectionGuideOpensTheInstalledFile_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("button") << false;
+        QTest::newRow("F1") << true;
+    }
     void connectionGuideOpensTheInstalledFile()
     {
+        QFETCH(bool, byKey);
         UrlSink sink;
         QDesktopServices::setUrlHandler("file", &sink, "openUrl");
-        child<QPushButton>("pbGuide")->click();
+        if (byKey) {
+            m_window->show();
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+            QTest::keyClick(m_window.get(), Qt::Key_F1);
+        } else {
+            child<QPushButton>("pbGuide")->click();
+        }
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(sink.urls.size(), 1);
         QCOMPARE(sink.urls.first().toLocalFile(), path::refDir().absoluteFilePath("guide.html"));
@@ -78,14 +93,31 @@ private slots:
         QCOMPARE(m_prompts->count(), 0);
     }
 
+    // The window opens where and as large as it was closed, maximized included; the first
+    // time no larger than the screen.
+    void sizeAndPlaceAreRemembered()
+    {
+        const QSize screen = m_window->screen()->availableGeometry().size();
+        QVERIFY(m_window->width() <= screen.width() && m_window->height() <= screen.height());
+        m_window->show();
+        m_window->setGeometry(40, 60, 700, 500);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        const QRect left = m_window->geometry();
+        QVERIFY(m_window->close());
+        m_window.reset(new MainWindow);
+        QCOMPARE(m_window->size(), left.size());
+        m_window->showMaximized();
+        QVERIFY(m_window->close());
+        m_window.reset(new MainWindow);
+        QVERIFY(m_window->windowState() & Qt::WindowMaximized);
+    }
+
     // Every text of the window, its tool bar, its status view and its message boxes is
     // translated, into real Chinese.
     void chineseTranslationCoversTheWindow()
     {
         m_window.reset();
-        QTranslator translator;
-        QVERIFY(translator.load(path::translationFile(QLocale::Chinese)));
-        qApp->installTranslator(&translator);
+        auto chinese = std::make_unique<Languages>(QLocale::Chinese);
         m_window.reset(new MainWindow);
 
         auto* glance = m_window->findChild<CameraStatusView*>("cameraStatus");
@@ -124,8 +156,12 @@ private slots:
                 untranslated << box.title + ": " + box.text;
             else if (box.informativeText.contains("on its card"))
                 untranslated << box.informativeText;
+        // Qt's own buttons and dialogs speak the same language.
+        const QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        if (buttons.button(QDialogButtonBox::Cancel)->text() != QString::fromUtf8("取消"))
+            untranslated << buttons.button(QDialogButtonBox::Cancel)->text();
         const QString title = child<QGroupBox>("groupBoxCaptureControl")->title();
-        qApp->removeTranslator(&translator);
+        chinese.reset();
         QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(", ")));
         QVERIFY(std::any_of(title.begin(), title.end(),
                             [](QChar c) { return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff; }));

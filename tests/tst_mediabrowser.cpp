@@ -334,6 +334,33 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 4, 5000);
     }
 
+    // The keys work wherever the focus is in the window, not only in the grid.
+    void keysFromAnywhere()
+    {
+        OPEN_ON(kTenFiles, 17);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        auto* slider = m_window->findChild<QSlider*>("horizontalSlider");
+        const auto press = [slider](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            slider->setFocus();
+            QTest::keyClick(slider, Qt::Key(key), modifiers);
+        };
+        press(Qt::Key_A, Qt::ControlModifier);
+        for (const QString& path : {kTenNewestFirst.first(), kTenNewestFirst.last()})
+            QVERIFY2(box(path)->isChecked(), qPrintable(path));
+        press(Qt::Key_Escape);
+        QVERIFY(!box(kTenNewestFirst.first())->isChecked());
+        tick(kTenNewestFirst.first());
+        m_prompts->answerNext(QMessageBox::Cancel);
+        press(Qt::Key_Delete);
+        QCOMPARE(m_prompts->requests().last().text, QString("Are you sure to delete selected files?"));
+        const int lists = m_sim.countRequests("/gp/gpMediaList");
+        press(Qt::Key_F5);
+        QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000, lists + 1));
+        press(Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!m_window->isVisible());
+    }
+
     // A delete the camera never answers counts as failed at its deadline: the user is told,
     // and the list is asked for again all the same.
     void unansweredDeleteStillRefreshes()

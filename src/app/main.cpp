@@ -1,3 +1,4 @@
+#include "languages.h"
 #include "mainwindow.h"
 #include "quitsignals.h"
 #include "systemfilepath.h"
@@ -8,7 +9,6 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QStyleFactory>
-#include <QTranslator>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -50,9 +50,7 @@ int main(int argc, char* argv[])
     app.setStyle(QStyleFactory::create(QStringLiteral("fusion")));
     QApplication::setAttribute(Qt::AA_Use96Dpi, true);
 
-    QTranslator translator;
-    (void)translator.load(path::translationFile(QLocale::system().language()));
-    app.installTranslator(&translator);
+    Languages languages(QLocale::system().language());
 
     MainWindow window;
     window.show();

@@ -50,6 +50,7 @@
 
 namespace {
 const char* const kSetClockKey = "camera/setClock";
+const char* const kGeometryKey = "window/geometry";
 constexpr int kClockMessageMs = 5000;
 
 // The user's choices that outlive the window: ~/.config/velkamo/velkamo.conf.
@@ -66,6 +67,9 @@ MainWindow::MainWindow(QWidget* parent)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/image/image/gopro.ico")));
+    // Where the user left it, maximized or not; the first time, no larger than the screen.
+    if (!restoreGeometry(preferences().value(QLatin1String(kGeometryKey)).toByteArray()))
+        resize(size().boundedTo(screen()->availableGeometry().size()));
 
     // The slider and the grid start in agreement: 4 tiles per row.
     ui->horizontalSlider->setMinimum(2);
@@ -137,6 +141,25 @@ MainWindow::MainWindow(QWidget* parent)
         ui->mainToolBar->addWidget(button);
         connect(button, &QPushButton::clicked, this, tool.slot);
     }
+    // Keys that work wherever the focus is in the window (a text field keeps its own Delete).
+    const struct {
+        QKeySequence::StandardKey keys;
+        void (MainWindow::*slot)();
+    } keys[] = {
+        {QKeySequence::Refresh, &MainWindow::slotRefresh},
+        {QKeySequence::Delete, &MainWindow::slotDeleteFiles},
+        {QKeySequence::HelpContents, &MainWindow::slotConnectionGuide},
+    };
+    for (const auto& key : keys) {
+        auto* action = new QAction(this);
+        action->setShortcuts(key.keys);
+        addAction(action);
+        connect(action, &QAction::triggered, this, key.slot);
+    }
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(quit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
 
     m_bluetooth = new BluetoothPanel(ui->mainToolBar, this);
     connect(m_bluetooth, &BluetoothPanel::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
@@ -309,6 +332,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    preferences().setValue(QLatin1String(kGeometryKey), saveGeometry());
     // The download may have ended while the question was open; then this does nothing.
     m_downloads->stop();
     QMainWindow::closeEvent(event);

@@ -38,7 +38,8 @@ TileGrid::TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* 
     m_menu = new QMenu(m_area);
     m_menu->setObjectName(QStringLiteral("gridMenu"));
     for (QAction* action : {selectAll, selectNone}) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        // From anywhere in the window, not only once the grid has the focus.
+        action->setShortcutContext(Qt::WindowShortcut);
         m_area->addAction(action);
         m_menu->addAction(action);
     }
