@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <memory>
 
 // Receives the URLs the window asks the desktop to open.
@@ -97,6 +98,8 @@ private slots:
     // time no larger than the screen.
     void sizeAndPlaceAreRemembered()
     {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "velkamo", "velkamo").remove("window");
+        m_window.reset(new MainWindow);
         const QSize screen = m_window->screen()->availableGeometry().size();
         QVERIFY(m_window->width() <= screen.width() && m_window->height() <= screen.height());
         m_window->show();
