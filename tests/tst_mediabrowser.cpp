@@ -26,6 +26,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 #include <functional>
 #include <memory>
@@ -332,6 +333,49 @@ private slots:
         click("pbDelete");
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 2));
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 4, 5000);
+    }
+
+    // A row fills the view at any window size: thumbnails scale to their column, keep their
+    // shape, never a sideways scroll bar; the slider says how many to a row, Ctrl+wheel too.
+    void gridFitsTheWindow_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<int>("perRow");
+        QTest::newRow("small, 3 to a row") << QSize(900, 540) << 3;
+        QTest::newRow("laptop, 4 to a row") << QSize(1366, 768) << 4;
+        QTest::newRow("full HD, 5 to a row") << QSize(1920, 1080) << 5;
+    }
+    void gridFitsTheWindow()
+    {
+        QFETCH(QSize, window);
+        QFETCH(int, perRow);
+        OPEN_ON(kTenFiles, 17);
+        m_window->resize(window);
+        auto* slider = m_window->findChild<QSlider*>("horizontalSlider");
+        slider->setValue(perRow);
+        QTRY_VERIFY_WITH_TIMEOUT(tile(kTenNewestFirst.first())->picture()->hasThumbnail(), 10000);
+        area()->verticalScrollBar()->setValue(0);
+        QVERIFY(!area()->horizontalScrollBar()->isVisible());
+        const int view = area()->viewport()->width();
+        const QRect first = tile(kTenNewestFirst.at(0))->geometry();
+        const QRect last = tile(kTenNewestFirst.at(perRow - 1))->geometry();
+        QCOMPARE(last.y(), first.y());
+        QVERIFY2(last.right() < view && last.right() >= view - perRow - 1,
+                 qPrintable(QString("row ends at %1 in a view %2 wide").arg(last.right()).arg(view)));
+        QVERIFY(tile(kTenNewestFirst.at(perRow))->geometry().y() > first.bottom());
+        // The thumbnail takes its column's width at the camera's 4:3.
+        const QRect picture = tile(kTenNewestFirst.first())->picture()->contentsRect();
+        QVERIFY2(picture.width() >= first.width() - 30 && std::abs(picture.height() * 4 - picture.width() * 3) <= 8,
+                 qPrintable(QString("%1 x %2 in a tile %3 wide").arg(picture.width()).arg(picture.height()).arg(first.width())));
+
+        // Ctrl+wheel away: larger thumbnails, one fewer to a row; towards: back.
+        for (const int delta : {120, -120}) {
+            const QPoint at = area()->viewport()->rect().center();
+            QWheelEvent wheel(at, area()->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(area()->viewport(), &wheel);
+            QCOMPARE(slider->value(), delta > 0 ? perRow - 1 : perRow);
+        }
     }
 
     // The keys work wherever the focus is in the window, not only in the grid.

@@ -2,14 +2,20 @@
 
 #include <algorithm>
 
-GridGeometry::GridGeometry(int count, int columns, int availableWidth, QSize tileMinimum, int spacing)
+GridGeometry::GridGeometry(int count, int columns, int availableWidth, int rowHeight, int spacing)
     : m_count(std::max(0, count))
     , m_columns(std::max(1, columns))
-    , m_rowHeight(std::max(1, tileMinimum.height()))
+    , m_rowHeight(std::max(1, rowHeight))
     , m_spacing(std::max(0, spacing))
 {
-    const int gaps = m_spacing * (m_columns - 1);
-    m_width = std::max(availableWidth, m_columns * std::max(1, tileMinimum.width()) + gaps);
+    // A pixel a column at the least, however narrow the view.
+    m_width = std::max(availableWidth, m_columns + m_spacing * (m_columns - 1));
+}
+
+int GridGeometry::columnWidth(int columns, int availableWidth, int spacing)
+{
+    columns = std::max(1, columns);
+    return std::max(1, (availableWidth - std::max(0, spacing) * (columns - 1)) / columns);
 }
 
 int GridGeometry::rows() const

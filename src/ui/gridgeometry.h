@@ -4,14 +4,17 @@
 #include <QSize>
 
 // Where the tiles of the media grid go: count tiles, columns to a row, the available width
-// shared out between the columns but never narrower than a tile needs (the grid then
-// scrolls sideways), rows as high as a tile. Only the rows in view, plus a margin, get
-// tiles; this says which those are.
+// shared out between the columns (a row always fills the view, never wider: no sideways
+// scrolling), rows as high as the tiles' width makes them. Only the rows in view, plus a
+// margin, get tiles; this says which those are.
 class GridGeometry
 {
 public:
     GridGeometry() = default;
-    GridGeometry(int count, int columns, int availableWidth, QSize tileMinimum, int spacing);
+    GridGeometry(int count, int columns, int availableWidth, int rowHeight, int spacing);
+
+    // The width of the narrowest column when availableWidth is shared out.
+    static int columnWidth(int columns, int availableWidth, int spacing);
 
     int count() const { return m_count; }
     int columns() const { return m_columns; }

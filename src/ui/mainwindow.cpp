@@ -175,6 +175,8 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectedChanged, this, &MainWindow::slotFileSelected);
     connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
     connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
+    connect(m_tileGrid, &TileGrid::zoomRequested, this,
+            [this](int steps) { ui->horizontalSlider->setValue(ui->horizontalSlider->value() - steps); });
     // The tile only asks: it may be deleted by the next list before the picture comes. What
     // comes is shown only while its camera is still the one shown.
     m_pictures = new PictureFetcher(this);
@@ -802,11 +804,6 @@ void MainWindow::slotSliderChanged(int value)
     m_tileGrid->setColumns(value);
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    qDebug() << ui->centralWidget->width() / m_gridColumns - 2;
-}
 
 void MainWindow::slotFileSelected(bool selected, const QString& file)
 {

@@ -66,7 +66,6 @@ public slots:
     void homeCameraReady(const HomeNetworkCamera& camera);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     // Asks before a running download is stopped; declined, the window stays.
     void closeEvent(QCloseEvent* event) override;
 

@@ -58,6 +58,7 @@ void PictureLabel::setFileName(const QString& path, qint64 modified, const Media
     m_thumbnailData.clear();
     m_thumbnailSize = QSize();
     m_thumbnailImage = QImage();
+    m_scaledImage = QImage();
     m_image = QImage(); // a full picture of the file before
     if (!wasThumbnail)
         updateGeometry(); // from now on it keeps the room of a thumbnail
@@ -114,6 +115,7 @@ void PictureLabel::showThumbnail(const QByteArray& data, QSize size)
     m_thumbnailData = data;
     m_thumbnailSize = size;
     m_thumbnailImage = QImage();
+    m_scaledImage = QImage();
     if (thumbnailHint() != m_reportedHint)
         updateGeometry();
     update();
@@ -160,7 +162,8 @@ QSize PictureLabel::sizeHint() const
 
 QSize PictureLabel::minimumSizeHint() const
 {
-    return m_fileName.isEmpty() ? QLabel::minimumSizeHint() : sizeHint();
+    // The grid gives a thumbnail the width of its column, smaller than its own or larger.
+    return m_fileName.isEmpty() ? QLabel::minimumSizeHint() : QSize(1, 1);
 }
 
 void PictureLabel::paintEvent(QPaintEvent* event)
@@ -168,17 +171,28 @@ void PictureLabel::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
     if (!hasThumbnail())
         return;
-    const QImage picture = thumbnail();
-    if (picture.isNull())
-        return;
-    // Where an ordinary label puts its pixmap: at its own size, placed by the alignment.
+    // Scaled to the room the tile has, its shape kept, placed by the alignment.
     QRect area = contentsRect();
     area.adjust(margin(), margin(), -margin(), -margin());
+    const QSize size = m_thumbnailSize.scaled(area.size(), Qt::KeepAspectRatio);
+    if (size.isEmpty())
+        return;
+    // Decoded at the size shown, once for each size: not scaled at every paint of a scroll,
+    // and no picture kept at another size besides.
+    if (m_scaledImage.size() != size) {
+        QBuffer buffer;
+        buffer.setData(m_thumbnailData);
+        QImageReader reader(&buffer);
+        reader.setScaledSize(size);
+        m_scaledImage = reader.read();
+        if (m_scaledImage.isNull())
+            return;
+    }
     const QRect target = QStyle::alignedRect(layoutDirection(),
                                              QStyle::visualAlignment(layoutDirection(), alignment()),
-                                             picture.size(), area);
+                                             size, area);
     QPainter painter(this);
-    painter.drawImage(target.topLeft(), picture);
+    painter.drawImage(target.topLeft(), m_scaledImage);
 }
 
 void PictureLabel::mousePressEvent(QMouseEvent* event)

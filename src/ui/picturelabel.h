@@ -66,7 +66,8 @@ private:
     QByteArray m_thumbnailData;
     // The size it is shown at: its own, or scaled down into the room of a tile.
     QSize m_thumbnailSize;
-    mutable QImage m_thumbnailImage; // decoded on first paint
+    mutable QImage m_thumbnailImage; // decoded when asked for
+    QImage m_scaledImage;            // as painted, at the size the tile gives it
     // The hint the layout last read: a thumbnail of another size must tell the layout.
     mutable QSize m_reportedHint;
 };

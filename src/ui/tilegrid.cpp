@@ -8,10 +8,12 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QLayout>
 #include <QMenu>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 namespace {
 // Rows kept beyond the view each way: a short scroll shows tiles already filled.
@@ -26,6 +28,10 @@ TileGrid::TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* 
 {
     m_contents->installEventFilter(this);
     m_area->viewport()->installEventFilter(this);
+    // Rows always fill the view's width. The vertical bar stays, so that its coming and going
+    // never changes the width, and with it the rows' height, and with that whether it is needed.
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     connect(m_area->verticalScrollBar(), &QScrollBar::valueChanged, this, &TileGrid::place);
 
     // Ticking thousands of files one by one is no way to select them.
@@ -55,10 +61,10 @@ void TileGrid::setMedia(const MediaList& list)
     // The newest files alone, while the rest is read: worth showing only when the rows near
     // the view are all among them.
     if (!list.isComplete()) {
-        const GridGeometry geometry(list.total(), m_columns, m_area->viewport()->width(),
-                                    m_tileSize.isValid() ? m_tileSize : QSize(1, 1), spacing());
+        const int width = m_area->viewport()->width();
+        const GridGeometry geometry(list.total(), m_columns, width, rowHeight(width), spacing());
         const int top = m_area->verticalScrollBar()->value();
-        if (!m_tileSize.isValid()
+        if (!m_room.isValid()
             || geometry.inView(top, m_area->viewport()->height(), kMarginRows).last > list.count())
             return;
     }
@@ -87,13 +93,19 @@ bool TileGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && (watched == m_contents || watched == m_area->viewport())) {
         place();
+    } else if (event->type() == QEvent::Wheel && watched == m_area->viewport()
+               && (static_cast<QWheelEvent*>(event)->modifiers() & Qt::ControlModifier)) {
+        // Ctrl+wheel zooms, as in image viewers: away from the user, larger thumbnails.
+        const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
+        if (delta != 0)
+            emit zoomRequested(delta > 0 ? 1 : -1);
+        return true;
     } else if (event->type() == QEvent::LayoutRequest) {
         // A thumbnail of another size than the room kept for it. Placed later: placing may
         // delete the tile whose event this is. The viewport asks for layouts too; its size
         // hint is not a tile's.
         auto* tile = qobject_cast<PreviewForm*>(watched);
-        const QSize before = m_tileSize;
-        if (tile && tileSize(tile) != before)
+        if (tile && measure(tile))
             QMetaObject::invokeMethod(this, &TileGrid::place, Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
@@ -127,11 +139,13 @@ void TileGrid::placeOnce()
         probe->setFile(entries.first().path, entries.first().mod, m_source);
         spare << probe;
     }
-    const QSize tile = spare.isEmpty() ? (m_tiles.isEmpty() ? QSize(1, 1) : tileSize(m_tiles.first()))
-                                       : tileSize(spare.first());
+    if (!spare.isEmpty())
+        measure(spare.first());
+    else if (!m_tiles.isEmpty())
+        measure(m_tiles.first());
     // While only the newest files are read the grid already has the height of the whole list.
-    const GridGeometry geometry(m_list.total(), m_columns, m_area->viewport()->width(), tile,
-                                spacing());
+    const int width = m_area->viewport()->width();
+    const GridGeometry geometry(m_list.total(), m_columns, width, rowHeight(width), spacing());
     // Resizable contents take the viewport's size, or this if larger: the scroll range.
     const QSize size = geometry.size();
     if (m_contents->minimumSize() != size) {
@@ -198,10 +212,25 @@ PreviewForm* TileGrid::newTile()
     return tile;
 }
 
-QSize TileGrid::tileSize(PreviewForm* tile)
+bool TileGrid::measure(PreviewForm* tile)
 {
-    // Every tile has the same room; a thumbnail of another size than expected changes it.
+    // Every tile has the same parts; a thumbnail of another shape than expected changes the
+    // room, a longer translation of the name row the rest.
     tile->ensurePolished();
-    m_tileSize = QSize(tile->minimumSizeHint().width(), tile->sizeHint().height());
-    return m_tileSize;
+    const QSize room = tile->picture()->sizeHint();
+    const QMargins margins = tile->layout() ? tile->layout()->contentsMargins() : QMargins();
+    const QSize around(margins.left() + margins.right(), std::max(0, tile->sizeHint().height() - room.height()));
+    const bool changed = room != m_room || around != m_around;
+    m_room = room;
+    m_around = around;
+    return changed;
+}
+
+int TileGrid::rowHeight(int viewWidth) const
+{
+    if (!m_room.isValid() || m_room.width() <= 0)
+        return 1;
+    // The thumbnail keeps its shape at the width its column leaves it.
+    const int picture = std::max(1, GridGeometry::columnWidth(m_columns, viewWidth, spacing()) - m_around.width());
+    return m_around.height() + int(qint64(picture) * m_room.height() / m_room.width());
 }

@@ -45,6 +45,8 @@ signals:
     void pictureRequested(const QString& file);
     void selectAllRequested();
     void selectNoneRequested();
+    // Ctrl+wheel over the grid: steps > 0 for larger thumbnails (fewer to a row).
+    void zoomRequested(int steps);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,7 +55,9 @@ private:
     void place();
     void placeOnce();
     PreviewForm* newTile();
-    QSize tileSize(PreviewForm* tile);
+    // Reads the parts of a tile; whether they changed.
+    bool measure(PreviewForm* tile);
+    int rowHeight(int viewWidth) const;
     int spacing() const;
 
     QScrollArea* m_area = nullptr;
@@ -63,7 +67,8 @@ private:
     MediaList m_list;
     MediaSource m_source;
     int m_columns = 4;
-    QSize m_tileSize;
+    QSize m_room;   // the thumbnail's, margins included
+    QSize m_around; // the rest of a tile: its margins, and the name row below
     // Index in the list to the tile showing it.
     QMap<int, PreviewForm*> m_tiles;
     bool m_placing = false;

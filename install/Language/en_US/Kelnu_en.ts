@@ -932,6 +932,10 @@
         <source>Set each camera&apos;s clock to this PC&apos;s time whenever it comes online, so that files of all cameras carry the same time.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Thumbnails per row</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>

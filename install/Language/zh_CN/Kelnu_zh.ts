@@ -930,6 +930,10 @@
         <source>Set each camera&apos;s clock to this PC&apos;s time whenever it comes online, so that files of all cameras carry the same time.</source>
         <translation>每台相机连上时都将其时钟设为本机时间，使所有相机的文件时间一致。</translation>
     </message>
+    <message>
+        <source>Thumbnails per row</source>
+        <translation>每行缩略图</translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>
