@@ -136,7 +136,7 @@ private slots:
             {"groupBoxSetting", "Settings"}, {"pbStart_Capture", "Start"}, {"pbStop", "Stop"},
             {"label", "BitRate"}, {"label_2", "Window Size"}, {"label_3", "Change To"},
             {"label_4", "Voice Control"}, {"label_5", "Quik Capture"}, {"label_6", "GPS Tag"},
-            {"pbRefresh", "Refresh"}, {"pbDownload", "Download"}, {"pbDelete", "Delete"},
+            {"pbRefresh", "Refresh"}, {"labelPerRow", "Thumbnails per row"}, {"pbDownload", "Download"}, {"pbDelete", "Delete"},
             {"pbFormat", "Format SD card."}, {"pbGuide", "connection guide."},
             {"pbAbout", "show the app information."}, {"pbPowerOff", "Power off the camera."},
             {"labelBattery", "42 % · charging"}, {"labelRecording", "● REC 0:05"},
