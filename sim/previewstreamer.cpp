@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -66,7 +67,7 @@ PreviewStreamer::~PreviewStreamer()
     stop();
 }
 
-bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive)
+bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive, Codec codec)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     childprocess::stop(m_pid);
@@ -74,13 +75,26 @@ bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAliv
     if (!m_cameraAddress.empty())
         m_target += "&localaddr=" + m_cameraAddress;
     m_needsKeepAlive = needsKeepAlive;
+    m_codec = codec;
     m_lastKeepAlive = std::chrono::steady_clock::now();
+    // A key frame every half second, with its parameter sets, so that a player joining at any
+    // time shows its first frame soon. x265 would otherwise send them once, open its GOPs
+    // and talk on stderr.
+    std::vector<std::string> encoder{"-c:v", "libx264", "-preset", "ultrafast",
+                                     "-tune", "zerolatency", "-g", "15"};
+    if (codec == Codec::Hevc)
+        encoder = {"-c:v", "libx265", "-preset", "ultrafast", "-tune", "zerolatency",
+                   "-x265-params",
+                   "keyint=15:min-keyint=15:open-gop=0:repeat-headers=1:log-level=error"};
     // Bounded to an hour so a forgotten stream cannot run for ever.
-    m_pid = childprocess::start({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                 "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
-                                 "-t", "3600", "-c:v", "libx264", "-preset", "ultrafast",
-                                 "-tune", "zerolatency", "-g", "15", "-pix_fmt", "yuv420p",
-                                 "-b:v", "1500k", "-f", "mpegts", m_target});
+    std::vector<std::string> args{"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
+                                  "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
+                                  "-t", "3600"};
+    args.insert(args.end(), encoder.begin(), encoder.end());
+    for (const char* a : {"-pix_fmt", "yuv420p", "-b:v", "1500k", "-f", "mpegts"})
+        args.emplace_back(a);
+    args.push_back(m_target);
+    m_pid = childprocess::start(args);
     return m_pid > 0;
 }
 
@@ -111,6 +125,12 @@ std::string PreviewStreamer::target()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_target;
+}
+
+std::string PreviewStreamer::codec()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pid > 0 ? codecName(m_codec) : std::string();
 }
 
 int PreviewStreamer::keepAlives()

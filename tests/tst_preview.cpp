@@ -252,6 +252,34 @@ private slots:
         QCOMPARE(playerWindows().size(), 0);
     }
 
+    // The built-in player shows the preview of each codec: H.264 up to the HERO12, HEVC on
+    // the HERO13.
+    void previewShowsEachCodec_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("codec"); // what the camera sends
+        QTest::newRow("hero12") << 12 << "h264";
+        QTest::newRow("hero13") << 13 << "hevc";
+    }
+
+    void previewShowsEachCodec()
+    {
+        QFETCH(int, model);
+        QFETCH(QString, codec);
+        QVERIFY(m_sim.setModel(model));
+        QVERIFY(openWindow());
+        box("comboModel")->setCurrentIndex(box("comboModel")->findText(QString("hero%1").arg(model)));
+        m_window->findChild<QCheckBox*>("checkBox_3rdPreview")->click(); // the built-in player
+        click("pbStart_LiveView");
+        mediaplayer* w = newPlayer();
+        QVERIFY(w);
+        QTRY_COMPARE(m_sim.state()["streamCodec"].toString(), codec);
+        QVERIFY(realFrames(w, 10000));
+        QCOMPARE(w->findChild<QMediaPlayer*>()->error(), QMediaPlayer::NoError);
+        click("pbStopLiveView");
+        QTRY_VERIFY(!streaming());
+    }
+
     // The built-in preview: with the camera's address one of ours (as here) and not (as on a
     // real PC), where the player must still take what arrives on port 8554. Last, as a
     // request sent while the address is gone may reach the simulator much later.
