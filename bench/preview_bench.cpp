@@ -78,6 +78,7 @@ const char* enumName(const QMetaEnum& e, int value)
 // What one run saw: the times, and for a run without a frame on screen what the player and
 // the camera did, so that a failure tells whether the open or the bench missed.
 struct Timing {
+    qint64 startedAt = 0; // when the trigger came, in ms on CLOCK_MONOTONIC
     qint64 frame = -1;    // first frame at the video widget's sink
     qint64 onScreen = -1; // first time the screen shows it
     qint64 lateFrame = -1; // a failed run's first frame after the time-out
@@ -115,6 +116,7 @@ Timing timeFirstFrame(const std::function<void()>& trigger, const std::function<
     const QList<mediaplayer*> before = playerWindows();
     QElapsedTimer clock;
     clock.start();
+    t.startedAt = clock.msecsSinceReference();
     trigger();
     mediaplayer* window = nullptr;
     QMediaPlayer* player = nullptr;
@@ -256,7 +258,8 @@ constexpr qint64 kPreviewGoalMs = 250;
 
 struct PreviewCodec {
     const char* name; // as the simulator's /preview-codec takes it
-    QList<qint64> frame, onScreen;
+    // From Start, and the player's own share: from the stream's first datagram on.
+    QList<qint64> frame, onScreen, afterDatagram;
 };
 
 int fail(const char* why)
@@ -294,14 +297,15 @@ int main(int argc, char** argv)
     MainWindow window;
     window.resize(1100, 700);
     window.show();
-    // Online on the first keep-alive answer; the grid of the list fetched then is the one used.
-    if (!sim.waitForRequest("/gp/gpMediaList", 15000, 2)
+    // Online on the first keep-alive answer, when the list is asked for (an earlier request
+    // the window cancels at once does not reach the camera).
+    if (!sim.waitForRequest("/gp/gpMediaList", 15000)
         || !QTest::qWaitFor([&] { return window.findChild<PreviewForm*>(video) != nullptr; }, 15000))
         return fail("the window did not come online with its grid");
     QTest::qWait(500);
     window.findChild<QCheckBox*>("checkBox_3rdPreview")->setChecked(false);
 
-    PreviewCodec codecs[] = {{"h264", {}, {}}, {"hevc", {}, {}}};
+    PreviewCodec codecs[] = {{"h264", {}, {}, {}}, {"hevc", {}, {}, {}}};
     QList<qint64> fileFrame, fileScreen;
     int previewFailures = 0;
     int fileFailures = 0;
@@ -324,13 +328,21 @@ int main(int argc, char** argv)
                 ++previewFailures;
                 report(i + 1, kind, preview);
             }
+            const qint64 firstDatagram =
+                qint64(sim.state().value("streamFirstDatagramMs").toDouble());
+            const qint64 afterDatagram = preview.frame >= 0 && firstDatagram > 0
+                                             ? preview.startedAt + preview.frame - firstDatagram
+                                             : -1;
             window.findChild<QPushButton*>("pbStopLiveView")->click();
             if (!QTest::qWaitFor([&] { return !sim.state().value("streaming").toBool(); }, 5000))
                 return fail("the camera still streams 5 s after the preview stopped");
-            std::printf("run %d %s_first_frame_ms %lld %s_on_screen_ms %lld\n", i + 1,
-                        qPrintable(kind), preview.frame, qPrintable(kind), preview.onScreen);
+            std::printf("run %d %s_first_frame_ms %lld %s_on_screen_ms %lld "
+                        "%s_after_first_datagram_ms %lld\n",
+                        i + 1, qPrintable(kind), preview.frame, qPrintable(kind), preview.onScreen,
+                        qPrintable(kind), afterDatagram);
             codec.frame << preview.frame;
             codec.onScreen << preview.onScreen;
+            codec.afterDatagram << afterDatagram;
         }
         if (doFile) {
             sim.clearLog();
@@ -359,6 +371,9 @@ int main(int argc, char** argv)
         for (const PreviewCodec& codec : codecs) {
             const QByteArray kind = "preview_" + QByteArray(codec.name);
             figures(kind.constData(), codec.frame, codec.onScreen);
+            std::printf("%s_after_first_datagram_ms %lld\n%s_after_first_datagram_p95_ms %lld\n",
+                        kind.constData(), median(codec.afterDatagram), kind.constData(),
+                        percentile(codec.afterDatagram, 95));
             const qint64 m = median(codec.frame);
             std::printf("%s_goal %s (median first frame %lld ms, goal %lld ms)\n", kind.constData(),
                         m >= 0 && m <= kPreviewGoalMs ? "met" : "missed", m, kPreviewGoalMs);

@@ -1189,6 +1189,7 @@ QJsonObject CameraSim::stateJson()
     const bool streaming = m_streamer->running();
     const std::string streamTarget = m_streamer->target();
     const std::string streamCodec = m_streamer->codec();
+    const long long streamFirstDatagramMs = m_streamer->firstDatagramMs();
     const int keepAlives = m_streamer->keepAlives();
     const int streamTimeouts = m_streamer->timeouts();
     const int mediaCount = m_media->fileCount();
@@ -1222,6 +1223,7 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("streamTarget"), QString::fromStdString(streamTarget)},
         {QStringLiteral("streamCodec"), QString::fromStdString(streamCodec)},
         {QStringLiteral("previewCodec"), m_previewCodec},
+        {QStringLiteral("streamFirstDatagramMs"), qint64(streamFirstDatagramMs)},
         {QStringLiteral("streamStarts"), m_streamStarts},
         {QStringLiteral("keepAlives"), keepAlives},
         {QStringLiteral("streamTimeouts"), streamTimeouts},

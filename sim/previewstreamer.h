@@ -36,6 +36,9 @@ public:
     std::string target();
     // The running stream's codec name; empty while none runs.
     std::string codec();
+    // When the running stream's first datagram reached the host, in ms on CLOCK_MONOTONIC;
+    // 0 until then, and where nothing watches.
+    long long firstDatagramMs();
     // Keep-alive datagrams received, and streams ended for want of them.
     int keepAlives();
     int timeouts();
@@ -52,6 +55,7 @@ private:
     Codec m_codec = Codec::H264;
     bool m_needsKeepAlive = false;
     std::chrono::steady_clock::time_point m_lastKeepAlive;
+    long long m_firstDatagramMs = 0;
     int m_keepAlives = 0;
     int m_timeouts = 0;
     int m_rawSocket = -1;

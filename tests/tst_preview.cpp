@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMediaFormat>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -278,6 +279,25 @@ private slots:
         QCOMPARE(w->findChild<QMediaPlayer*>()->error(), QMediaPlayer::NoError);
         click("pbStopLiveView");
         QTRY_VERIFY(!streaming());
+    }
+
+    // Without an HEVC decoder (tst_preview_nohevc hides them), a HERO13's Start says what
+    // to install instead of opening a black window, and the camera is not asked to stream.
+    void previewNeedsDecoder()
+    {
+        if (QMediaFormat().supportedVideoCodecs(QMediaFormat::Decode).contains(QMediaFormat::VideoCodec::H265))
+            QSKIP("an HEVC decoder is installed");
+        QVERIFY(m_sim.setModel(13));
+        QVERIFY(openWindow());
+        box("comboModel")->setCurrentIndex(box("comboModel")->findText("hero13"));
+        m_window->findChild<QCheckBox*>("checkBox_3rdPreview")->click();
+        click("pbStart_LiveView");
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(m_prompts->requests().first().kind, Prompt::Kind::Warning);
+        QVERIFY(m_prompts->requests().first().text.contains("HEVC"));
+        QVERIFY(m_prompts->requests().first().text.contains("gstreamer1.0-libav"));
+        QCOMPARE(playerWindows().size(), 0);
+        QVERIFY(!m_sim.waitForRequest(kNewStart, 1000));
     }
 
     // The built-in preview: with the camera's address one of ours (as here) and not (as on a
