@@ -1,10 +1,12 @@
 // Player figures against the camera simulator, inside the network sandbox (with --xvfb):
 //   velkamo-bench-preview [RUNS] [preview|file]
-// For the live preview: from pressing Start to the first frame handed to the video widget and
-// to the first frame visible on screen. For a file: the same from double-clicking a video
-// tile. Prints "key value" lines (each run, then the median and the failures) and PASS, or FAIL
-// when a run shows no frame on screen within 15 s (that run is described: what the player and
-// the camera saw). A second argument "preview" or "file" runs only that kind.
+// For the live preview, once in H.264 (up to HERO12) and once in HEVC (HERO13) each run: from
+// pressing Start to the first frame handed to the video widget and to the first frame visible
+// on screen. For a file: the same from double-clicking a video tile. Prints "key value" lines
+// (each run, then the median, the 95th percentile and the failures; for the preview whether
+// each codec's median first frame is within its goal) and PASS, or FAIL when a run shows no
+// frame on screen within 15 s (that run is described: what the player and the camera saw). A
+// second argument "preview" or "file" runs only that kind.
 
 #include "benchsupport.h"
 #include "camsim.h"
@@ -76,6 +78,7 @@ const char* enumName(const QMetaEnum& e, int value)
 // What one run saw: the times, and for a run without a frame on screen what the player and
 // the camera did, so that a failure tells whether the open or the bench missed.
 struct Timing {
+    qint64 startedAt = 0; // when the trigger came, in ms on CLOCK_MONOTONIC
     qint64 frame = -1;    // first frame at the video widget's sink
     qint64 onScreen = -1; // first time the screen shows it
     qint64 lateFrame = -1; // a failed run's first frame after the time-out
@@ -113,6 +116,7 @@ Timing timeFirstFrame(const std::function<void()>& trigger, const std::function<
     const QList<mediaplayer*> before = playerWindows();
     QElapsedTimer clock;
     clock.start();
+    t.startedAt = clock.msecsSinceReference();
     trigger();
     mediaplayer* window = nullptr;
     QMediaPlayer* player = nullptr;
@@ -233,14 +237,30 @@ QString cameraSide(CamSim& sim)
         .arg(previewSockets(), seen.join(QStringLiteral(", ")));
 }
 
-qint64 median(QList<qint64> values)
+// The value below which `percent` of the runs that showed a frame lie (nearest rank).
+qint64 percentile(QList<qint64> values, int percent)
 {
     values.removeAll(-1);
     if (values.isEmpty())
         return -1;
     std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
+    const int rank = (percent * int(values.size()) + 99) / 100;
+    return values.at(qBound(0, rank - 1, int(values.size()) - 1));
 }
+
+qint64 median(const QList<qint64>& values)
+{
+    return percentile(values, 50);
+}
+
+// Start to first frame, median of each codec.
+constexpr qint64 kPreviewGoalMs = 250;
+
+struct PreviewCodec {
+    const char* name; // as the simulator's /preview-codec takes it
+    // From Start, and the player's own share: from the stream's first datagram on.
+    QList<qint64> frame, onScreen, afterDatagram;
+};
 
 int fail(const char* why)
 {
@@ -277,36 +297,52 @@ int main(int argc, char** argv)
     MainWindow window;
     window.resize(1100, 700);
     window.show();
-    // Online on the first keep-alive answer; the grid of the list fetched then is the one used.
-    if (!sim.waitForRequest("/gp/gpMediaList", 15000, 2)
+    // Online on the first keep-alive answer, when the list is asked for (an earlier request
+    // the window cancels at once does not reach the camera).
+    if (!sim.waitForRequest("/gp/gpMediaList", 15000)
         || !QTest::qWaitFor([&] { return window.findChild<PreviewForm*>(video) != nullptr; }, 15000))
         return fail("the window did not come online with its grid");
     QTest::qWait(500);
     window.findChild<QCheckBox*>("checkBox_3rdPreview")->setChecked(false);
 
-    QList<qint64> previewFrame, previewScreen, fileFrame, fileScreen;
+    PreviewCodec codecs[] = {{"h264", {}, {}, {}}, {"hevc", {}, {}, {}}};
+    QList<qint64> fileFrame, fileScreen;
     int previewFailures = 0;
     int fileFailures = 0;
     const auto around = [&sim] { return cameraSide(sim); };
-    const auto report = [](int run, const char* kind, const Timing& t) {
-        std::printf("run %d %s_failed %s\n", run, kind, qPrintable(t.describe()));
+    const auto report = [](int run, const QString& kind, const Timing& t) {
+        std::printf("run %d %s_failed %s\n", run, qPrintable(kind), qPrintable(t.describe()));
     };
     for (int i = 0; i < runs; ++i) {
-        if (doPreview) {
+        // The codecs take turns, so that whatever else the machine does weighs on both alike.
+        for (PreviewCodec& codec : codecs) {
+            if (!doPreview)
+                continue;
+            const QString kind = QStringLiteral("preview_%1").arg(QLatin1String(codec.name));
+            if (sim.control(QStringLiteral("/preview-codec?c=%1").arg(QLatin1String(codec.name))).isEmpty())
+                return fail("the simulator did not take the preview codec");
             sim.clearLog();
             const Timing preview = timeFirstFrame(
                 [&] { window.findChild<QPushButton*>("pbStart_LiveView")->click(); }, around);
             if (preview.failed()) {
                 ++previewFailures;
-                report(i + 1, "preview", preview);
+                report(i + 1, kind, preview);
             }
+            const qint64 firstDatagram =
+                qint64(sim.state().value("streamFirstDatagramMs").toDouble());
+            const qint64 afterDatagram = preview.frame >= 0 && firstDatagram > 0
+                                             ? preview.startedAt + preview.frame - firstDatagram
+                                             : -1;
             window.findChild<QPushButton*>("pbStopLiveView")->click();
             if (!QTest::qWaitFor([&] { return !sim.state().value("streaming").toBool(); }, 5000))
                 return fail("the camera still streams 5 s after the preview stopped");
-            std::printf("run %d preview_first_frame_ms %lld preview_on_screen_ms %lld\n", i + 1,
-                        preview.frame, preview.onScreen);
-            previewFrame << preview.frame;
-            previewScreen << preview.onScreen;
+            std::printf("run %d %s_first_frame_ms %lld %s_on_screen_ms %lld "
+                        "%s_after_first_datagram_ms %lld\n",
+                        i + 1, qPrintable(kind), preview.frame, qPrintable(kind), preview.onScreen,
+                        qPrintable(kind), afterDatagram);
+            codec.frame << preview.frame;
+            codec.onScreen << preview.onScreen;
+            codec.afterDatagram << afterDatagram;
         }
         if (doFile) {
             sim.clearLog();
@@ -315,7 +351,7 @@ int main(int argc, char** argv)
             }, around);
             if (file.failed()) {
                 ++fileFailures;
-                report(i + 1, "file", file);
+                report(i + 1, QStringLiteral("file"), file);
             }
             std::printf("run %d file_first_frame_ms %lld file_on_screen_ms %lld\n", i + 1,
                         file.frame, file.onScreen);
@@ -324,16 +360,33 @@ int main(int argc, char** argv)
         }
         std::fflush(stdout);
     }
-    // Medians are of the runs that showed a frame; the failures are counted apart.
-    if (doPreview)
-        std::printf("preview_first_frame_ms %lld\npreview_on_screen_ms %lld\npreview_failures %d\n",
-                    median(previewFrame), median(previewScreen), previewFailures);
-    if (doFile)
-        std::printf("file_first_frame_ms %lld\nfile_on_screen_ms %lld\nfile_failures %d\n",
-                    median(fileFrame), median(fileScreen), fileFailures);
+    // Figures are of the runs that showed a frame; the failures are counted apart.
+    const auto figures = [](const char* kind, const QList<qint64>& frame, const QList<qint64>& onScreen) {
+        std::printf("%s_first_frame_ms %lld\n%s_first_frame_p95_ms %lld\n"
+                    "%s_on_screen_ms %lld\n%s_on_screen_p95_ms %lld\n",
+                    kind, median(frame), kind, percentile(frame, 95), kind, median(onScreen), kind,
+                    percentile(onScreen, 95));
+    };
+    if (doPreview) {
+        for (const PreviewCodec& codec : codecs) {
+            const QByteArray kind = "preview_" + QByteArray(codec.name);
+            figures(kind.constData(), codec.frame, codec.onScreen);
+            std::printf("%s_after_first_datagram_ms %lld\n%s_after_first_datagram_p95_ms %lld\n",
+                        kind.constData(), median(codec.afterDatagram), kind.constData(),
+                        percentile(codec.afterDatagram, 95));
+            const qint64 m = median(codec.frame);
+            std::printf("%s_goal %s (median first frame %lld ms, goal %lld ms)\n", kind.constData(),
+                        m >= 0 && m <= kPreviewGoalMs ? "met" : "missed", m, kPreviewGoalMs);
+        }
+        std::printf("preview_failures %d\n", previewFailures);
+    }
+    if (doFile) {
+        figures("file", fileFrame, fileScreen);
+        std::printf("file_failures %d\n", fileFailures);
+    }
     if (previewFailures + fileFailures > 0) {
         std::printf("FAIL %d of %d runs showed no frame on screen within 15 s\n",
-                    previewFailures + fileFailures, runs * (int(doPreview) + int(doFile)));
+                    previewFailures + fileFailures, runs * (2 * int(doPreview) + int(doFile)));
         return 1;
     }
     std::printf("PASS every run showed its first frame\n");

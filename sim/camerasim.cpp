@@ -740,6 +740,30 @@ bool CameraSim::refuseWithoutWiredControl(int model, const httplib::Request& req
     return true;
 }
 
+bool CameraSim::setPreviewCodec(const QString& codec)
+{
+    if (codec != QLatin1String("auto") && codec != QLatin1String("h264")
+        && codec != QLatin1String("hevc"))
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_previewCodec = codec;
+    return true;
+}
+
+bool CameraSim::startStream(const httplib::Request& req, int model)
+{
+    QString codec;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        codec = m_previewCodec;
+    }
+    const bool hevc = codec == QLatin1String("hevc")
+                      || (codec == QLatin1String("auto") && model >= 13);
+    // The cameras up to HERO8 (gpStream) stop streaming unless kept alive.
+    return m_streamer->start(req.remote_addr, model <= 8,
+                             hevc ? PreviewStreamer::Codec::Hevc : PreviewStreamer::Codec::H264);
+}
+
 void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res, const Arrival& arrival)
 {
     const std::string& p = req.path;
@@ -885,7 +909,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         if (param(req, "p1") != QLatin1String("gpStream"))
             return gpError(req, res);
         if (command == QLatin1String("restart") || command == QLatin1String("start")) {
-            if (!m_streamer->start(req.remote_addr, model <= 8))
+            if (!startStream(req, model))
                 return gpError(req, res);
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_streamStarts;
@@ -902,7 +926,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
             return notFound();
         sendThumbnail(param(req, "p"));
     } else if (ogp && on8080 && p == "/gopro/camera/stream/start") {
-        if (!m_streamer->start(req.remote_addr, false))
+        if (!startStream(req, model))
             return json(res, {{QStringLiteral("error"), QStringLiteral("stream")}}, 500);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -1164,6 +1188,8 @@ QJsonObject CameraSim::stateJson()
     const QDateTime clock = clockNow();
     const bool streaming = m_streamer->running();
     const std::string streamTarget = m_streamer->target();
+    const std::string streamCodec = m_streamer->codec();
+    const long long streamFirstDatagramMs = m_streamer->firstDatagramMs();
     const int keepAlives = m_streamer->keepAlives();
     const int streamTimeouts = m_streamer->timeouts();
     const int mediaCount = m_media->fileCount();
@@ -1195,6 +1221,9 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("settings"), settings},
         {QStringLiteral("streaming"), streaming},
         {QStringLiteral("streamTarget"), QString::fromStdString(streamTarget)},
+        {QStringLiteral("streamCodec"), QString::fromStdString(streamCodec)},
+        {QStringLiteral("previewCodec"), m_previewCodec},
+        {QStringLiteral("streamFirstDatagramMs"), qint64(streamFirstDatagramMs)},
         {QStringLiteral("streamStarts"), m_streamStarts},
         {QStringLiteral("keepAlives"), keepAlives},
         {QStringLiteral("streamTimeouts"), streamTimeouts},
@@ -1399,6 +1428,10 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         if (on != QLatin1String("0") && on != QLatin1String("1"))
             return bad(QStringLiteral("on must be 0 or 1"));
         setDebugLine(on == QLatin1String("1"));
+        ok();
+    } else if (p == "/preview-codec") {
+        if (!setPreviewCodec(param(req, "c")))
+            return bad(QStringLiteral("c must be auto, h264 or hevc"));
         ok();
     } else if (p == "/camera-status") {
         cameraStatusControl(req, res);

@@ -73,6 +73,9 @@ public:
     // HERO12 firmware 01.30: a log line of the camera's web server before the status line of
     // the media answers (lists, thumbnails, files) on ports 80 and 8080.
     void setDebugLine(bool on) { m_debugLine = on; }
+    // The preview's codec: "auto" (HEVC on a HERO13, H.264 on the others), "h264" or "hevc";
+    // false for anything else.
+    bool setPreviewCodec(const QString& codec);
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -172,6 +175,8 @@ private:
     // The media list as the camera serves it now, late where /list-delay asked for that.
     void serveList(httplib::Response& res);
     bool refuseWithoutWiredControl(int model, const httplib::Request& req, httplib::Response& res);
+    // Starts the preview of model towards the client, in the codec set for it.
+    bool startStream(const httplib::Request& req, int model);
     void loadProfile(int model);
 
     QString m_refDir;
@@ -230,6 +235,7 @@ private:
     bool m_clockRefused = false; // set requests are refused
     int m_sleepCount = 0;
     int m_streamStarts = 0;
+    QString m_previewCodec = QStringLiteral("auto");
     int m_startLatencyMinMs = 0;
     int m_startLatencyMaxMs = 0;
     std::mt19937 m_random{std::random_device{}()};

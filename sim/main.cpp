@@ -36,7 +36,7 @@ const char* kUsage =
     "usage: velkamo-camsim [--model N] [--control-port P] [--ref DIR]\n"
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
-    "                      [--info-delay MS]\n"
+    "                      [--info-delay MS] [--preview-codec auto|h264|hevc]\n"
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--no-legacy-media] [--no-documented-list]\n"
     "                      [--debug-line] [--exit-with-parent]\n";
@@ -66,6 +66,7 @@ struct Options {
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
     int infoDelayMs = 0;
+    QString previewCodec = QStringLiteral("auto");
     bool usb = false;
     int startLatencyMinMs = 0;
     int startLatencyMaxMs = 0;
@@ -142,6 +143,9 @@ bool parseOptions(int argc, char** argv, Options* o)
         } else if (a == "--info-delay") {
             o->infoDelayMs = v.toInt(&ok);
             ok = ok && o->infoDelayMs >= 0 && o->infoDelayMs <= 60000;
+        } else if (a == "--preview-codec") {
+            o->previewCodec = v;
+            ok = v == QLatin1String("auto") || v == QLatin1String("h264") || v == QLatin1String("hevc");
         } else if (a == "--start-latency") {
             // MIN-MAX in ms, or one number for a fixed latency.
             const QStringList range = v.split(QLatin1Char('-'));
@@ -255,6 +259,7 @@ int main(int argc, char** argv)
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);
     camera.setInfoDelay(options.infoDelayMs);
+    camera.setPreviewCodec(options.previewCodec);
 
     // On the home network the camera serves HTTPS on 443 alone, with a chain it makes itself.
     std::unique_ptr<HomeTls> homeTls;

@@ -12,31 +12,51 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr uint16_t kStreamPort = 8554;
 const char kKeepAlive[] = "_GPHD_:0:0:2:0.000000\n";
 
-// True when an IPv4 packet (as a raw socket delivers it) is a UDP keep-alive to the stream
-// port of cameraIp (network order; 0: of any address).
-bool isKeepAlive(const unsigned char* packet, size_t size, uint32_t cameraIp)
+// A UDP datagram to the stream port, as a raw socket delivers it (an IPv4 packet).
+struct StreamPortDatagram {
+    uint32_t source = 0; // network order
+    uint32_t destination = 0;
+    const unsigned char* payload = nullptr;
+    size_t size = 0;
+};
+
+bool toStreamPort(const unsigned char* packet, size_t size, StreamPortDatagram* datagram)
 {
     if (size < 20 || (packet[0] >> 4) != 4)
-        return false;
-    uint32_t destination = 0;
-    std::memcpy(&destination, packet + 16, sizeof destination);
-    if (cameraIp != 0 && destination != cameraIp)
         return false;
     const size_t ipHeader = size_t(packet[0] & 0x0f) * 4;
     if (size < ipHeader + 8)
         return false;
     const unsigned char* udp = packet + ipHeader;
-    const uint16_t port = uint16_t(udp[2] << 8 | udp[3]);
-    const size_t payload = size - ipHeader - 8;
+    if (uint16_t(udp[2] << 8 | udp[3]) != kStreamPort)
+        return false;
+    std::memcpy(&datagram->source, packet + 12, sizeof datagram->source);
+    std::memcpy(&datagram->destination, packet + 16, sizeof datagram->destination);
+    datagram->payload = udp + 8;
+    datagram->size = size - ipHeader - 8;
+    return true;
+}
+
+// A keep-alive to the stream port of cameraIp (network order; 0: of any address).
+bool isKeepAlive(const StreamPortDatagram& datagram, uint32_t cameraIp)
+{
     const size_t expected = sizeof(kKeepAlive) - 1;
-    return port == kStreamPort && payload == expected
-           && std::memcmp(udp + 8, kKeepAlive, expected) == 0;
+    return (cameraIp == 0 || datagram.destination == cameraIp) && datagram.size == expected
+           && std::memcmp(datagram.payload, kKeepAlive, expected) == 0;
+}
+
+long long monotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 } // namespace
@@ -66,7 +86,7 @@ PreviewStreamer::~PreviewStreamer()
     stop();
 }
 
-bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive)
+bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive, Codec codec)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     childprocess::stop(m_pid);
@@ -74,13 +94,27 @@ bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAliv
     if (!m_cameraAddress.empty())
         m_target += "&localaddr=" + m_cameraAddress;
     m_needsKeepAlive = needsKeepAlive;
+    m_codec = codec;
+    m_firstDatagramMs = 0;
     m_lastKeepAlive = std::chrono::steady_clock::now();
+    // A key frame every half second, with its parameter sets, so that a player joining at any
+    // time shows its first frame soon. x265 would otherwise send them once, open its GOPs
+    // and talk on stderr.
+    std::vector<std::string> encoder{"-c:v", "libx264", "-preset", "ultrafast",
+                                     "-tune", "zerolatency", "-g", "15"};
+    if (codec == Codec::Hevc)
+        encoder = {"-c:v", "libx265", "-preset", "ultrafast", "-tune", "zerolatency",
+                   "-x265-params",
+                   "keyint=15:min-keyint=15:open-gop=0:repeat-headers=1:log-level=error"};
     // Bounded to an hour so a forgotten stream cannot run for ever.
-    m_pid = childprocess::start({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                 "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
-                                 "-t", "3600", "-c:v", "libx264", "-preset", "ultrafast",
-                                 "-tune", "zerolatency", "-g", "15", "-pix_fmt", "yuv420p",
-                                 "-b:v", "1500k", "-f", "mpegts", m_target});
+    std::vector<std::string> args{"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
+                                  "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
+                                  "-t", "3600"};
+    args.insert(args.end(), encoder.begin(), encoder.end());
+    for (const char* a : {"-pix_fmt", "yuv420p", "-b:v", "1500k", "-f", "mpegts"})
+        args.emplace_back(a);
+    args.push_back(m_target);
+    m_pid = childprocess::start(args);
     return m_pid > 0;
 }
 
@@ -113,6 +147,18 @@ std::string PreviewStreamer::target()
     return m_target;
 }
 
+std::string PreviewStreamer::codec()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pid > 0 ? codecName(m_codec) : std::string();
+}
+
+long long PreviewStreamer::firstDatagramMs()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_firstDatagramMs;
+}
+
 int PreviewStreamer::keepAlives()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -133,10 +179,16 @@ void PreviewStreamer::watch()
         // Short waits: the time-out is checked between datagrams too.
         if (poll(&fd, 1, 200) > 0) {
             const ssize_t got = recv(m_rawSocket, packet, sizeof(packet), 0);
-            if (got > 0 && isKeepAlive(packet, size_t(got), m_cameraIp)) {
+            StreamPortDatagram datagram;
+            if (got > 0 && toStreamPort(packet, size_t(got), &datagram)) {
                 std::lock_guard<std::mutex> lock(m_mutex);
-                ++m_keepAlives;
-                m_lastKeepAlive = std::chrono::steady_clock::now();
+                if (isKeepAlive(datagram, m_cameraIp)) {
+                    ++m_keepAlives;
+                    m_lastKeepAlive = std::chrono::steady_clock::now();
+                } else if (m_pid > 0 && m_firstDatagramMs == 0
+                           && (m_cameraIp == 0 || datagram.source == m_cameraIp)) {
+                    m_firstDatagramMs = monotonicMs();
+                }
             }
         }
         std::lock_guard<std::mutex> lock(m_mutex);

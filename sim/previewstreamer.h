@@ -8,8 +8,8 @@
 #include <sys/types.h>
 #include <thread>
 
-// The camera's live preview: an ffmpeg child sending H.264 in MPEG-TS over UDP to port 8554
-// of whoever asked for it. Starting again replaces the running stream.
+// The camera's live preview: an ffmpeg child sending H.264 (HEVC on a HERO13) in MPEG-TS over
+// UDP to port 8554 of whoever asked for it. Starting again replaces the running stream.
 //
 // The older cameras (up to HERO8) end the stream kKeepAliveTimeout after the start, or after
 // the last keep-alive datagram ("_GPHD_:0:0:2:0.000000\n" sent to port 8554 of the camera).
@@ -24,13 +24,21 @@ class PreviewStreamer
 public:
     static constexpr std::chrono::seconds kKeepAliveTimeout{25};
 
+    enum class Codec { H264, Hevc };
+    static const char* codecName(Codec codec) { return codec == Codec::Hevc ? "hevc" : "h264"; }
+
     // cameraAddress: the IPv4 address this camera answers at; empty for every local one.
     explicit PreviewStreamer(const std::string& cameraAddress = {});
     ~PreviewStreamer();
-    bool start(const std::string& clientAddress, bool needsKeepAlive);
+    bool start(const std::string& clientAddress, bool needsKeepAlive, Codec codec = Codec::H264);
     void stop();
     bool running();
     std::string target();
+    // The running stream's codec name; empty while none runs.
+    std::string codec();
+    // When the running stream's first datagram reached the host, in ms on CLOCK_MONOTONIC;
+    // 0 until then, and where nothing watches.
+    long long firstDatagramMs();
     // Keep-alive datagrams received, and streams ended for want of them.
     int keepAlives();
     int timeouts();
@@ -44,8 +52,10 @@ private:
     std::mutex m_mutex;
     pid_t m_pid = -1;
     std::string m_target;
+    Codec m_codec = Codec::H264;
     bool m_needsKeepAlive = false;
     std::chrono::steady_clock::time_point m_lastKeepAlive;
+    long long m_firstDatagramMs = 0;
     int m_keepAlives = 0;
     int m_timeouts = 0;
     int m_rawSocket = -1;

@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMediaFormat>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -250,6 +251,53 @@ private slots:
         QCOMPARE(keepAlivesSoon(), 0);
         QCOMPARE(m_sim.targets().filter("tream"), sent);
         QCOMPARE(playerWindows().size(), 0);
+    }
+
+    // The built-in player shows the preview of each codec: H.264 up to the HERO12, HEVC on
+    // the HERO13.
+    void previewShowsEachCodec_data()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QString>("codec"); // what the camera sends
+        QTest::newRow("hero12") << 12 << "h264";
+        QTest::newRow("hero13") << 13 << "hevc";
+    }
+
+    void previewShowsEachCodec()
+    {
+        QFETCH(int, model);
+        QFETCH(QString, codec);
+        QVERIFY(m_sim.setModel(model));
+        QVERIFY(openWindow());
+        box("comboModel")->setCurrentIndex(box("comboModel")->findText(QString("hero%1").arg(model)));
+        m_window->findChild<QCheckBox*>("checkBox_3rdPreview")->click(); // the built-in player
+        click("pbStart_LiveView");
+        mediaplayer* w = newPlayer();
+        QVERIFY(w);
+        QTRY_COMPARE(m_sim.state()["streamCodec"].toString(), codec);
+        QVERIFY(realFrames(w, 10000));
+        QCOMPARE(w->findChild<QMediaPlayer*>()->error(), QMediaPlayer::NoError);
+        click("pbStopLiveView");
+        QTRY_VERIFY(!streaming());
+    }
+
+    // Without an HEVC decoder (tst_preview_nohevc hides them), a HERO13's Start says what
+    // to install instead of opening a black window, and the camera is not asked to stream.
+    void previewNeedsDecoder()
+    {
+        if (QMediaFormat().supportedVideoCodecs(QMediaFormat::Decode).contains(QMediaFormat::VideoCodec::H265))
+            QSKIP("an HEVC decoder is installed");
+        QVERIFY(m_sim.setModel(13));
+        QVERIFY(openWindow());
+        box("comboModel")->setCurrentIndex(box("comboModel")->findText("hero13"));
+        m_window->findChild<QCheckBox*>("checkBox_3rdPreview")->click();
+        click("pbStart_LiveView");
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(m_prompts->requests().first().kind, Prompt::Kind::Warning);
+        QVERIFY(m_prompts->requests().first().text.contains("HEVC"));
+        QVERIFY(m_prompts->requests().first().text.contains("gstreamer1.0-libav"));
+        QCOMPARE(playerWindows().size(), 0);
+        QVERIFY(!m_sim.waitForRequest(kNewStart, 1000));
     }
 
     // The built-in preview: with the camera's address one of ours (as here) and not (as on a

@@ -39,6 +39,29 @@ QUrl LivePreview::stopUrl(const CameraAddress& camera, int model)
                      : camera.commandUrl(QLatin1String(kStreamStopOldPath));
 }
 
+QMediaFormat::VideoCodec LivePreview::codec(int model)
+{
+    return model >= 13 ? QMediaFormat::VideoCodec::H265 : QMediaFormat::VideoCodec::H264;
+}
+
+bool LivePreview::canShow(int model)
+{
+    const QMediaFormat::VideoCodec needed = codec(model);
+    // The media back end in use answers: without a decoder the player opens, reports no
+    // error and stays black.
+    if (QMediaFormat().supportedVideoCodecs(QMediaFormat::Decode).contains(needed))
+        return true;
+    const QString name = needed == QMediaFormat::VideoCodec::H265 ? QStringLiteral("HEVC (H.265)")
+                                                                  : QStringLiteral("H.264");
+    Prompt::warning(m_window, tr("Live preview"),
+                    tr("This camera sends its preview as %1 video, and no decoder for it is "
+                       "installed. Install the package gstreamer1.0-libav (sudo apt install "
+                       "gstreamer1.0-libav) and start the preview again, or tick \"3rd\" to "
+                       "watch the stream in another player.")
+                        .arg(name));
+    return false;
+}
+
 void LivePreview::started(Camera* camera, int model, bool answering, bool forOtherProgram)
 {
     if (answering) {

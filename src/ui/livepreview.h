@@ -2,6 +2,7 @@
 
 #include "camera.h"
 
+#include <QMediaFormat>
 #include <QObject>
 #include <QUrl>
 
@@ -22,6 +23,12 @@ public:
     // The requests that start and stop the stream of a camera of model.
     static QUrl startUrl(const CameraAddress& camera, int model);
     static QUrl stopUrl(const CameraAddress& camera, int model);
+    // The codec of that model's preview: HEVC from the HERO13 on, H.264 before.
+    static QMediaFormat::VideoCodec codec(int model);
+
+    // Whether the built-in player can decode the preview of a camera of model; where it
+    // cannot, the user is told what to install.
+    bool canShow(int model);
 
     // The start request has been sent to camera (answering: it went out, rather than being
     // refused): the player opens, or the user is told where to look.

@@ -693,11 +693,16 @@ void MainWindow::chooseSetting(const QString& type, const QString& value, const 
 void MainWindow::slotStartLiveView()
 {
     qDebug() << "Start live";
+    const bool otherProgram = ui->checkBox_3rdPreview->checkState() != Qt::Unchecked;
+    // A stream the built-in player cannot decode would only fill a black window: the camera
+    // is not asked for it.
+    if (!otherProgram && !m_preview->canShow(m_cameraModel))
+        return;
     // Read before the warning: a camera answering while it is open got no start.
     const bool online = m_camera->isOnline();
     // sendCmd warns by itself when the camera is away; the player or the hint follows anyway.
     sendCmd(LivePreview::startUrl(m_camera->address(), m_cameraModel).toString());
-    m_preview->started(m_camera, m_cameraModel, online, ui->checkBox_3rdPreview->checkState() != Qt::Unchecked);
+    m_preview->started(m_camera, m_cameraModel, online, otherProgram);
 }
 
 void MainWindow::slotStopPreviewVideo()

@@ -686,6 +686,14 @@
         <source>please view stream %1 in 3rd applications</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Live preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This camera sends its preview as %1 video, and no decoder for it is installed. Install the package gstreamer1.0-libav (sudo apt install gstreamer1.0-libav) and start the preview again, or tick &quot;3rd&quot; to watch the stream in another player.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>LossText</name>

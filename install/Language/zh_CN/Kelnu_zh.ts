@@ -684,6 +684,14 @@
         <source>please view stream %1 in 3rd applications</source>
         <translation>请在第三方应用中查看视频流 %1</translation>
     </message>
+    <message>
+        <source>Live preview</source>
+        <translation>实时预览</translation>
+    </message>
+    <message>
+        <source>This camera sends its preview as %1 video, and no decoder for it is installed. Install the package gstreamer1.0-libav (sudo apt install gstreamer1.0-libav) and start the preview again, or tick &quot;3rd&quot; to watch the stream in another player.</source>
+        <translation>这台相机的预览是 %1 视频，而本机没有安装能解码它的解码器。请安装软件包 gstreamer1.0-libav（sudo apt install gstreamer1.0-libav）后重新开始预览，或者勾选“第三方”在其他播放器中观看视频流。</translation>
+    </message>
 </context>
 <context>
     <name>LossText</name>
