@@ -73,6 +73,9 @@ public:
     // HERO12 firmware 01.30: a log line of the camera's web server before the status line of
     // the media answers (lists, thumbnails, files) on ports 80 and 8080.
     void setDebugLine(bool on) { m_debugLine = on; }
+    // Turbo transfer (from model 9): on as /gopro/media/turbo_transfer?p=1 leaves it, as a
+    // download that crashed or another program did; refused: that request answers 500.
+    void setTurbo(bool on, bool refused);
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -200,6 +203,8 @@ private:
     HomeTls* m_home = nullptr;
     int m_authRefusals = 0;
     bool m_wiredControl = false;
+    bool m_turbo = false; // status 113
+    bool m_turboRefused = false;
     int m_wiredRefusals = 0;
     bool m_shutter = false;
     std::chrono::steady_clock::time_point m_recordingSince;
