@@ -575,8 +575,10 @@ QJsonObject CameraSim::cameraStatus()
                        {QStringLiteral("43"), m_mode},
                        {QStringLiteral("44"), m_subMode}, {QStringLiteral("54"), qint64(free / 1024)},
                        {QStringLiteral("70"), battery}};
-    if (m_model >= 9)
+    if (m_model >= 9) {
         status.insert(QStringLiteral("96"), m_presetGroup);
+        status.insert(QStringLiteral("113"), m_turbo ? 1 : 0);
+    }
     // 115: on a USB cable, 116: wired control on.
     if (m_model >= 10) {
         status.insert(QStringLiteral("115"), m_usb ? 1 : 0);
@@ -589,6 +591,13 @@ QJsonObject CameraSim::cameraStatus()
             status.insert(it.key(), it.value());
     }
     return QJsonObject{{QStringLiteral("status"), status}, {QStringLiteral("settings"), settings}};
+}
+
+void CameraSim::setTurbo(bool on, bool refused)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_turbo = on;
+    m_turboRefused = refused;
 }
 
 void CameraSim::setShutter(bool on)
@@ -973,6 +982,20 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         ok();
     } else if (ogp && on8080 && p == "/gopro/camera/digital_zoom") {
         ok();
+    } else if (ogp && on8080 && p == "/gopro/media/turbo_transfer") {
+        const QString v = param(req, "p");
+        if (v != QLatin1String("0") && v != QLatin1String("1"))
+            return json(res, {{QStringLiteral("error"), QStringLiteral("bad request")}}, 400);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_turboRefused) {
+                res.status = 500;
+                res.set_content("{}", "application/json");
+                return;
+            }
+            m_turbo = v == QLatin1String("1");
+        }
+        ok();
     } else if (ogp && on8080 && p == "/gopro/media/list" && m_documentedList) {
         serveList(res);
     } else if (ogp && on8080 && p == "/gopro/media/thumbnail") {
@@ -1209,6 +1232,8 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("usb"), m_usb},
         {QStringLiteral("wiredControl"), m_wiredControl},
         {QStringLiteral("wiredRefusals"), m_wiredRefusals},
+        {QStringLiteral("turbo"), m_turbo},
+        {QStringLiteral("turboRefused"), m_turboRefused},
         {QStringLiteral("profileLoaded"), m_profile.loaded},
         {QStringLiteral("answer"), QLatin1String(answers[int(m_answer)])},
         {QStringLiteral("pollDelay"), m_pollDelayMs},
@@ -1416,6 +1441,20 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
             setLegacyMedia(param(req, "legacy") == QLatin1String("1"));
         if (req.has_param("documented"))
             setDocumentedList(param(req, "documented") == QLatin1String("1"));
+        ok();
+    } else if (p == "/turbo") {
+        for (const char* key : {"on", "refuse"}) {
+            const QString v = param(req, key);
+            if (req.has_param(key) && v != QLatin1String("0") && v != QLatin1String("1"))
+                return bad(QStringLiteral("on and refuse must be 0 or 1"));
+        }
+        bool on, refused;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            on = req.has_param("on") ? param(req, "on") == QLatin1String("1") : m_turbo;
+            refused = req.has_param("refuse") ? param(req, "refuse") == QLatin1String("1") : m_turboRefused;
+        }
+        setTurbo(on, refused);
         ok();
     } else if (p == "/range") {
         const QString ignore = param(req, "ignore");

@@ -76,6 +76,9 @@ public:
     // The preview's codec: "auto" (HEVC on a HERO13, H.264 on the others), "h264" or "hevc";
     // false for anything else.
     bool setPreviewCodec(const QString& codec);
+    // Turbo transfer (from model 9): on as /gopro/media/turbo_transfer?p=1 leaves it, as a
+    // download that crashed or another program did; refused: that request answers 500.
+    void setTurbo(bool on, bool refused);
     // Set before serving: the address it answers at (empty: every local one), whether it is
     // on a cable, and the serial its info requests report.
     void setLink(const QString& address, bool usb);
@@ -205,6 +208,8 @@ private:
     HomeTls* m_home = nullptr;
     int m_authRefusals = 0;
     bool m_wiredControl = false;
+    bool m_turbo = false; // status 113
+    bool m_turboRefused = false;
     int m_wiredRefusals = 0;
     bool m_shutter = false;
     std::chrono::steady_clock::time_point m_recordingSince;

@@ -39,7 +39,7 @@ const char* kUsage =
     "                      [--info-delay MS] [--preview-codec auto|h264|hevc]\n"
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--no-legacy-media] [--no-documented-list]\n"
-    "                      [--debug-line] [--exit-with-parent]\n";
+    "                      [--debug-line] [--turbo] [--exit-with-parent]\n";
 
 const char* const kElsewhereAddress = "127.0.0.2";
 
@@ -62,6 +62,7 @@ struct Options {
     bool legacyMedia = true;
     bool documentedList = true;
     bool debugLine = false;
+    bool turbo = false;
     bool exitWithParent = false;
     QString address; // empty: every local address
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
@@ -100,6 +101,10 @@ bool parseOptions(int argc, char** argv, Options* o)
         }
         if (a == "--debug-line") {
             o->debugLine = true;
+            continue;
+        }
+        if (a == "--turbo") {
+            o->turbo = true;
             continue;
         }
         if (a == "--usb") {
@@ -255,6 +260,7 @@ int main(int argc, char** argv)
     camera.setLegacyMedia(options.legacyMedia);
     camera.setDocumentedList(options.documentedList);
     camera.setDebugLine(options.debugLine);
+    camera.setTurbo(options.turbo, false);
     camera.setLink(options.address, options.usb);
     camera.setSerial(options.serial);
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);

@@ -3,6 +3,7 @@
 #include "camsim.h"
 #include "downloadbatch.h"
 #include "medialist.h"
+#include "partrecord.h"
 #include "testsupport.h"
 
 #include <QDirIterator>
@@ -39,6 +40,8 @@ QByteArray camera(const QString& path, int bytes = -1)
 {
     return "=" + path.toUtf8() + (bytes < 0 ? "" : ":" + QByteArray::number(bytes));
 }
+// Past what 32 bits count, by a few bytes more than a wrap to 0 would hide.
+constexpr qint64 kBeyondFourGiB = (qint64(1) << 32) + 123457;
 // The simulated camera's serial, as it tells it.
 const QString kSerial = "C3441324784461";
 // Bytes of a picture of its own for each seed: files of one name that are not the same file.
@@ -95,6 +98,11 @@ private:
         QVERIFY(save.open(QIODevice::WriteOnly));
         save.write(bytes);
         QVERIFY(save.commit());
+        listOnCard(path, listedSize, mod);
+    }
+    // The card lists only path, with this size and time.
+    void listOnCard(const QString& path, qint64 listedSize, qint64 mod)
+    {
         QJsonObject entry{{"n", path.section('/', 1)}, {"mod", QString::number(mod)}};
         if (listedSize >= 0)
             entry.insert("s", QString::number(listedSize));
@@ -428,6 +436,83 @@ private slots:
         QVERIFY2(got == expected, "the bytes differ");
         QCOMPARE(rangesAsked(), range.isEmpty() ? QString() : QString("bytes=%1- %2").arg(kept).arg(range));
         QCOMPARE(m_sim.elsewhereRequests().size(), 0);
+    }
+
+    // A chapter past 4 GiB (cameras write them on large cards), its size listed as the camera
+    // lists it: a crash left all but its last 8 MiB, a second one a little more, and the rest
+    // comes as the camera's 206. The whole is checked on its 64-bit size, which the summary
+    // tells where the list disagrees. Files on both sides are sparse, so only the ends that
+    // differ take room and time.
+    void beyondFourGiB_data()
+    {
+        QTest::addColumn<qint64>("listed");
+        QTest::addColumn<QString>("summary"); // %1: the folder
+
+        const qint64 size = kBeyondFourGiB;
+        QTest::newRow("as listed") << size << "Downloaded 1 of 1 files to %1.";
+        QTest::newRow("listed 5 bytes larger") << size + 5
+            << "Downloaded 0 of 1 files to %1. Failed: GX010042.MP4 (" + QString::number(size)
+                   + " bytes, the camera lists " + QString::number(size + 5) + ")";
+    }
+    void beyondFourGiB()
+    {
+        QFETCH(qint64, listed);
+        QFETCH(QString, summary);
+        const qint64 size = kBeyondFourGiB, ends = 8 << 20, mod = 1700000000;
+        const QString path = "100GOPRO/GX010042.MP4";
+        const QByteArray head = picture(64 * 1024, 'h'), tail = picture(ends, 't');
+        // The camera's file: its two ends written, nothing between.
+        QFile onCard(m_media.filePath("DCIM/" + path));
+        QVERIFY(QDir().mkpath(QFileInfo(onCard).path()));
+        QVERIFY(onCard.open(QIODevice::WriteOnly | QIODevice::Truncate) && onCard.resize(size));
+        QVERIFY(onCard.write(head) == head.size() && onCard.seek(size - ends) && onCard.write(tail) == ends);
+        onCard.close();
+        listOnCard(path, listed, mod);
+
+        // What a crash left: the same bytes up to its last 8 MiB, and its record.
+        QTemporaryDir tmp;
+        const QString part = tmp.filePath("GX010042.MP4.part");
+        QFile left(part);
+        QVERIFY(left.open(QIODevice::WriteOnly) && left.write(head) == head.size() && left.resize(size - ends));
+        left.close();
+        QString error;
+        const PartRecord record{kSerial, path, listed, mod};
+        QVERIFY2(record.write(PartRecord::pathFor(part), &error), qPrintable(error));
+
+        // A second crash, a little later.
+        m_sim.clearLog();
+        QVERIFY(m_sim.setFault(path, "slow", 0, 1 << 20));
+        QProcess helper;
+        helper.setProcessChannelMode(QProcess::ForwardedChannels);
+        helper.start(QCoreApplication::applicationDirPath() + "/download-helper",
+                     {tmp.path(), kSerial, path, QString::number(listed), QString::number(mod)});
+        QVERIFY(helper.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(part).size() >= size - ends + 256 * 1024, 20000);
+        helper.kill();
+        QVERIFY(helper.waitForFinished());
+        QVERIFY(m_sim.setFault(path, "none"));
+        const qint64 kept = QFileInfo(part).size();
+        QVERIFY(kept > size - ends && kept < size);
+
+        DownloadBatch batch;
+        QSignalSpy finished(&batch, &DownloadBatch::finished);
+        QSignalSpy progress(&batch, &DownloadBatch::progress);
+        // The size as the camera's list gives it.
+        batch.start(tmp.path(), kSerial, DownloadBatch::filesOf(MediaList::parse(m_sim.mediaList()), {path}));
+        QVERIFY(finished.size() == 1 || finished.wait(30000));
+        QCOMPARE(finished.first().first().toString(), summary.arg(tmp.path()));
+        QCOMPARE(rangesAsked(), QString("bytes=%1- 206, bytes=%2- 206").arg(size - ends).arg(kept));
+        if (listed != size) {
+            QCOMPARE(contents(tmp.path()), Folder());
+            return;
+        }
+        QVERIFY(!progress.isEmpty() && progress.last().at(0) == progress.last().at(1));
+        QFile saved(tmp.filePath("GX010042.MP4"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.size(), size);
+        QVERIFY(saved.read(head.size()) == head);
+        QVERIFY(saved.seek(size - ends) && saved.readAll() == tail);
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"GX010042.MP4"});
     }
 
     // A transfer cut short of its announced length, for a file with no listed size (a burst's

@@ -18,6 +18,7 @@ constexpr int kRemainingPhotos = 34;
 constexpr int kRemainingVideo = 35;  // seconds up to HERO8, minutes from HERO9
 constexpr int kFreeSpace = 54;       // kilobytes
 constexpr int kBatteryPercent = 70;
+constexpr int kTurboTransfer = 113;  // from HERO9
 
 // Values beyond 2^53 are no longer whole numbers in a JSON double.
 constexpr qint64 kMaxWhole = qint64(1) << 53;
@@ -66,6 +67,9 @@ CameraStatus CameraStatus::parse(const QByteArray& body, Family family)
         result.remainingVideoSeconds = family == Family::GpControl ? *video : *video * 60;
     if (const auto kilobytes = whole(status, kFreeSpace, 0, kMaxWhole / 1024))
         result.freeBytes = *kilobytes * 1024;
+
+    if (const auto turbo = wholeInt(status, kTurboTransfer, 0, 1))
+        result.turbo = *turbo == 1;
 
     switch (wholeInt(status, kCard, -1, 255).value_or(-1)) {
     case 0: // ready

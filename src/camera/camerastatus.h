@@ -27,4 +27,6 @@ public:
     std::optional<qint64> remainingVideoSeconds;
     std::optional<qint64> freeBytes;
     std::optional<Card> card;
+    // Turbo transfer (from HERO9): the camera sends files faster and shows nothing else.
+    std::optional<bool> turbo;
 };

@@ -233,6 +233,7 @@ void CameraOffload::cardLoaded(const MediaList& card)
     m_stage = Stage::Downloading;
     m_batch->setCamera(camera.address);
     m_batch->setManager(managerOf(camera));
+    m_batch->setTurbo(m_turbo, camera.camera, camera.model);
     m_batch->start(folder, camera.serial, files);
 }
 

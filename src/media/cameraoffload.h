@@ -16,6 +16,7 @@ QT_END_NAMESPACE
 class DownloadBatch;
 class MediaList;
 class MediaListLoader;
+class TurboTransfer;
 
 // Downloads the cards of several cameras into one folder, each into a folder of its own:
 // camera after camera, one file at a time, each card listed afresh. Files go as a download
@@ -47,6 +48,9 @@ public:
     // folder inside the chosen one: no separators, no leading dot.
     static QString folderName(const QString& modelName, int model, const QString& serial,
                               const CameraAddress& address);
+
+    // Each camera sends faster, through turbo, while its files are fetched (see TurboTransfer).
+    void setTurbo(TurboTransfer* turbo) { m_turbo = turbo; }
 
     // Ignored while an offload runs. May finish at once.
     void start(const QString& folder, const QList<Source>& cameras);
@@ -86,6 +90,7 @@ private:
     QNetworkAccessManager* m_manager = nullptr;
     DownloadBatch* m_batch = nullptr;
     MediaListLoader* m_loader = nullptr;
+    TurboTransfer* m_turbo = nullptr;
     QNetworkReply* m_listReply = nullptr;
     QString m_folder;
     QList<Source> m_cameras;

@@ -5,6 +5,7 @@
 #include "downloadrules.h"
 #include "medialist.h"
 #include "replylimit.h"
+#include "turbotransfer.h"
 
 #include <QDebug>
 #include <QDir>
@@ -34,6 +35,7 @@ DownloadBatch::DownloadBatch(QNetworkAccessManager* manager, QObject* parent)
 
 DownloadBatch::~DownloadBatch()
 {
+    endTurbo();
     if (m_reply) {
         m_reply->disconnect(this);
         m_reply->abort();
@@ -56,6 +58,13 @@ QList<DownloadBatch::File> DownloadBatch::filesOf(const MediaList& card, const Q
         files.append({path, card.listedSize(path), mod});
     }
     return files;
+}
+
+void DownloadBatch::setTurbo(TurboTransfer* turbo, quint64 camera, int model)
+{
+    m_turbo = turbo;
+    m_turboCamera = camera;
+    m_turboModel = model;
 }
 
 void DownloadBatch::start(const QString& folder, const QString& cameraSerial, const QList<File>& files)
@@ -89,6 +98,7 @@ void DownloadBatch::stop()
     m_part.discard();
     m_queue.clear();
     m_stopped = true;
+    endTurbo();
     const QString message = summary();
     qDebug().noquote() << message;
     emit finished(message);
@@ -114,6 +124,8 @@ void DownloadBatch::startNext()
             m_queue.removeFirst();
             continue;
         }
+        if (waitForTurbo())
+            return;
         // Only a .part proven to be the beginning of this very file is continued; anything
         // else (another camera's file of the same name, one from before a format, one an
         // older program left) is written anew.
@@ -151,9 +163,39 @@ void DownloadBatch::startNext()
         emit fileStarted(m_total - int(m_queue.size()) + 1, m_total, MediaList::fileName(path));
         return;
     }
+    endTurbo();
     const QString message = summary();
     qDebug().noquote() << message;
     emit finished(message);
+}
+
+bool DownloadBatch::waitForTurbo()
+{
+    if (!m_turbo || m_turboStage != Turbo::NotAsked)
+        return m_turboStage == Turbo::Asking;
+    m_turboStage = Turbo::Asking;
+    const int ticket = m_turboTicket;
+    const TurboTransfer::Target camera{m_turboCamera, m_camera, m_manager, m_turboModel};
+    const bool asked = m_turbo->switchOn(camera, this, [this, ticket] {
+        // Refused or not, the files come.
+        if (ticket != m_turboTicket || m_turboStage != Turbo::Asking)
+            return;
+        m_turboStage = Turbo::Asked;
+        startNext();
+    });
+    if (!asked)
+        m_turboStage = Turbo::Asked;
+    return asked;
+}
+
+// However the batch ended: done, failed, stopped, the camera gone.
+void DownloadBatch::endTurbo()
+{
+    ++m_turboTicket;
+    if (m_turboStage == Turbo::NotAsked)
+        return;
+    m_turboStage = Turbo::NotAsked;
+    m_turbo->switchOff({m_turboCamera, m_camera, m_manager, m_turboModel});
 }
 
 // Picks the local name for the file and opens its .part: a name whose .part another running

@@ -15,6 +15,7 @@ class QNetworkReply;
 QT_END_NAMESPACE
 
 class MediaList;
+class TurboTransfer;
 
 // Fetches camera files one after another into a folder: each written under a temporary name,
 // verified, and given its real name without replacing anything already there, and the time it
@@ -67,6 +68,9 @@ public:
     // another camera (its trust changed, its connections dropped) never cuts the transfer.
     // It must outlive the batch's transfers.
     void setManager(QNetworkAccessManager* manager) { m_manager = manager; }
+    // The next batch has the camera (its id and model) send faster through turbo: on before
+    // the first file it fetches, off once the batch is over. nullptr: left as it is.
+    void setTurbo(TurboTransfer* turbo, quint64 camera, int model);
 
 signals:
     // The number-th file of total is on its way.
@@ -78,6 +82,9 @@ signals:
 
 private:
     void startNext();
+    // The camera is asked for turbo transfer before the first file it sends.
+    bool waitForTurbo();
+    void endTurbo();
     bool openPart(const QString& wanted, QString* error);
     bool takeAnswer();
     void readReady();
@@ -111,4 +118,11 @@ private:
     QStringList m_failures;
     QStringList m_renamed; // saved beside a file of the same name
     QSet<QString> m_batchWritten; // local files this batch made
+    TurboTransfer* m_turbo = nullptr;
+    quint64 m_turboCamera = 0;
+    int m_turboModel = 0;
+    enum class Turbo { NotAsked, Asking, Asked };
+    Turbo m_turboStage = Turbo::NotAsked;
+    // Tells the answer to this batch's request from one to a batch stopped before it came.
+    int m_turboTicket = 0;
 };

@@ -6,12 +6,24 @@
 #include "prompt.h"
 #include "rememberedmodels.h"
 #include "transferpanel.h"
+#include "turbotransfer.h"
 
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QStandardPaths>
 
 #include <memory>
+
+namespace {
+// How long a window that closes waits for the cameras to answer the last turbo requests: a
+// camera that is gone must not hold it.
+constexpr int kQuitSettleMs = 2000;
+
+TurboTransfer::Target turboTarget(const Camera* camera)
+{
+    return {camera->id(), camera->address(), camera->network(), camera->model()};
+}
+} // namespace
 
 DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWidget* window)
     : QObject(window)
@@ -20,7 +32,9 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
     , m_panel(panel)
     , m_batch(new DownloadBatch(nullptr, this))
     , m_offload(new CameraOffload(this))
+    , m_turbo(new TurboTransfer(this))
 {
+    m_offload->setTurbo(m_turbo);
     connect(m_batch, &DownloadBatch::progress, this, &DownloadControl::progress);
     connect(m_batch, &DownloadBatch::fileStarted, this, [this](int number, int total, const QString& name) {
         m_panel->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
@@ -43,13 +57,22 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
     // A camera's part of a download from all cameras ends when it stops answering, and one
     // waiting its turn that answers again is downloaded after all.
     connect(m_roster, &CameraRoster::answering, this, [this](Camera* camera, bool answers) {
-        if (answers)
+        if (answers) {
             m_offload->cameraBack(camera->id());
-        else
+        } else {
             m_offload->cameraLeft(camera->id());
+            m_turbo->forget(camera->id());
+        }
+    });
+    // A camera left in turbo transfer (by a download that crashed, or by another program)
+    // shows "Transferring Media" and takes nothing else; one a download holds is left alone.
+    connect(m_roster, &CameraRoster::cameraChanged, this, [this](Camera* camera) {
+        if (camera->isOnline() && camera->status().turbo)
+            m_turbo->seen(turboTarget(camera), *camera->status().turbo);
     });
     connect(m_roster, &CameraRoster::cameraLeft, this, [this](Camera::Id id) {
         m_offload->cameraLeft(id);
+        m_turbo->forget(id);
         // Its batch ends with the switch that follows; the summary says why.
         if (id == m_batchCamera && m_batch->isRunning()) {
             if (const Camera* camera = m_roster->camera(id))
@@ -93,6 +116,7 @@ void DownloadControl::download(const QString& folder, const Camera* camera, cons
     m_batchEnd.clear();
     m_batch->setCamera(camera->address());
     m_batch->setManager(camera->network());
+    m_batch->setTurbo(m_turbo, camera->id(), camera->model());
     m_batch->start(folder, camera->serial(), files);
 }
 
@@ -155,4 +179,10 @@ void DownloadControl::stop()
 void DownloadControl::stopBatch()
 {
     m_batch->stop();
+}
+
+void DownloadControl::stopForQuit()
+{
+    stop();
+    m_turbo->settle(kQuitSettleMs);
 }

@@ -9,11 +9,13 @@
 class CameraOffload;
 class CameraRoster;
 class TransferPanel;
+class TurboTransfer;
 class QWidget;
 
 // The window's downloads, one at a time: the ticked files of one camera (a DownloadBatch), or
 // the new files of every camera that answers (a CameraOffload). Both show in the transfer panel,
-// whose Stop ends them. A camera that leaves ends its own part and says so.
+// whose Stop ends them. A camera that leaves ends its own part and says so. Cameras that have
+// turbo transfer have it on only while their files are fetched.
 class DownloadControl : public QObject
 {
     Q_OBJECT
@@ -36,6 +38,9 @@ public:
     // Ends whatever runs at once; finished() has told it before this returns.
     void stop();
     void stopBatch();
+    // The program ends: stop(), then a moment, bounded, for the cameras to hear that turbo
+    // transfer is to go off.
+    void stopForQuit();
 
 signals:
     void progress(int value, int maximum);
@@ -50,6 +55,7 @@ private:
     TransferPanel* m_panel = nullptr;
     DownloadBatch* m_batch = nullptr;
     CameraOffload* m_offload = nullptr;
+    TurboTransfer* m_turbo = nullptr;
     // The camera of the running batch, and why the batch ended early ("HERO12 … is gone.").
     Camera::Id m_batchCamera = 0;
     QString m_batchEnd;

@@ -335,8 +335,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     preferences().setValue(QLatin1String(kGeometryKey), saveGeometry());
-    // The download may have ended while the question was open; then this does nothing.
-    m_downloads->stop();
+    // The download may have ended while the question was open; then this only waits for the
+    // cameras to hear that turbo transfer is to go off.
+    m_downloads->stopForQuit();
     QMainWindow::closeEvent(event);
 }
 

@@ -237,6 +237,11 @@ bool CamSim::setDebugLine(bool on)
     return isOk(control(QStringLiteral("/debug-line?on=%1").arg(on ? 1 : 0)));
 }
 
+bool CamSim::setTurbo(bool on, bool refused)
+{
+    return isOk(control(QStringLiteral("/turbo?on=%1&refuse=%2").arg(on ? 1 : 0).arg(refused ? 1 : 0)));
+}
+
 bool CamSim::setCameraStatus(const QString& query)
 {
     return isOk(control(QStringLiteral("/camera-status?") + query));

@@ -92,6 +92,10 @@ public:
     // As HERO12 firmware 01.30 (also "--debug-line" at start): the media answers (lists,
     // thumbnails, files) start with the camera's web server log line before the status line.
     bool setDebugLine(bool on);
+    // Turbo transfer (status 113, from model 9; also "--turbo" at start): on as a download
+    // that crashed leaves it; refused: /gopro/media/turbo_transfer answers 500 and changes
+    // nothing.
+    bool setTurbo(bool on, bool refused = false);
     // Fault for another request about one file: of "thumbnail" ("404", "500", "stall",
     // "trickle", "oversize", "giant": it claims 20000 x 20000 pixels, "large": the 1280 x 960
     // picture itself, "redirect") or of "delete" ("404", "500", "stall", "redirect"); "none"
