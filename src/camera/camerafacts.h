@@ -58,7 +58,7 @@ private:
     void versionAnswered(QNetworkReply* reply);
 
     QPointer<Camera> m_camera;
-    const CameraClock* m_clock = nullptr;
+    QPointer<const CameraClock> m_clock;
     Camera::Id m_id = 0;
     Version m_version = Version::NotAsked;
     bool m_wanted = false;
