@@ -152,6 +152,24 @@ private slots:
         if (wifiModel < 9)
             QCOMPARE(wifi.countRequests("/gopro/version"), 0);
     }
+
+    // A model that should offer the version, on a firmware that answers 404: not offered,
+    // rather than an error.
+    void versionAnswered404IsNotOffered()
+    {
+        CamSim wifi;
+        QVERIFY(wifi.start({"--address", "10.5.5.9", "--model", "11"}));
+        m_prompts = std::make_unique<PromptRecorder>();
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        const QString name = "Wi-Fi · HERO11 Black · …461";
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::stateOf(cameraList(), name).contains('%'), 20000);
+        QVERIFY(wifi.setAnswer("404"));
+        CameraInfoDialog* dialog = openInfo("button", name);
+        QVERIFY(dialog);
+        QVERIFY(wifi.waitForRequest("/gopro/version", 5000));
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->findChild<QLabel*>("openGoPro")->text(), QString("not offered"), 5000);
+    }
 };
 
 VELKAMO_TEST_MAIN(TestCameraInfo)
