@@ -72,7 +72,8 @@ void CameraPicker::offerInfo(Camera::Id id, const QPoint& globalPos)
 {
     if (!m_roster->camera(id))
         return;
-    // Not exec(): the list's own popup may be open beneath it, and a test drives it like a user.
+    // Not exec(): the list's own popup may be open beneath it; popup() leaves both to the one
+    // event loop.
     auto* menu = new QMenu(m_list);
     menu->setObjectName(QStringLiteral("cameraListMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
