@@ -47,6 +47,7 @@ const QMap<QString, Form>& forms()
         {"group delete", [](const CameraAddress& c, int m) { return CameraRequests::deleteGroup(c, m, kBurst); }},
         {"set clock", [](const CameraAddress& c, int m) { return CameraRequests::setClock(c, m, clockTime(), -120, true); }},
         {"get clock", CameraRequests::getClock},
+        {"open gopro version", CameraRequests::openGoProVersion},
     };
     return forms;
 }
@@ -113,6 +114,7 @@ private slots:
         row("set clock", {hexClock, hexClock, hexClock, hexClock, plainClock, plainClock, zonedClock, zonedClock, zonedClock});
         const QString getClock = p8080 + "/gopro/camera/get_date_time";
         row("get clock", {"", "", "", "", "", "", getClock, getClock, getClock});
+        row("open gopro version", fromNine("", p8080 + "/gopro/version"));
     }
     void everyRequestOfEveryModel()
     {

@@ -140,7 +140,9 @@ private slots:
             {"pbFormat", "Format SD card."}, {"pbGuide", "connection guide."},
             {"pbAbout", "show the app information."}, {"pbPowerOff", "Power off the camera."},
             {"labelBattery", "42 % · charging"}, {"labelRecording", "● REC 0:05"},
-            {"labelCard", "12.3 GB free · 1 h 23 min of video · 480 photos"}};
+            {"labelCard", "12.3 GB free · 1 h 23 min of video · 480 photos"},
+            {"pbCameraInfo", "Which camera this is: model, firmware, serial, how it is reached, its clock."},
+            {"cameraStatus", "Click for the camera's information."}};
         QStringList untranslated;
         for (const auto& [name, text] : english) {
             QWidget* widget = child<QWidget>(name);

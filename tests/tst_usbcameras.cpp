@@ -188,16 +188,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("generation");
         QTest::addColumn<QString>("serial");
+        QTest::addColumn<QString>("firmware");
         QTest::newRow("newer family") << QByteArray(R"({"ap_ssid":"GP24645504","model_name":"HERO12 Black",
-            "model_number":"62","serial_number":"C3501324645504"})") << "HERO12 Black" << 12 << "C3501324645504";
+            "model_number":"62","firmware_version":"H23.01.01.10.00","serial_number":"C3501324645504"})")
+                                      << "HERO12 Black" << 12 << "C3501324645504" << "H23.01.01.10.00";
         QTest::newRow("older family") << QByteArray(R"({"info":{"model_number":24,"model_name":"HERO6 Black",
-            "serial_number":"C3221324531997"}})") << "HERO6 Black" << 6 << "C3221324531997";
+            "firmware_version":"HD6.01.01.51.00","serial_number":"C3221324531997"}})")
+                                      << "HERO6 Black" << 6 << "C3221324531997" << "HD6.01.01.51.00";
         QTest::newRow("serial that could name a path") << QByteArray(R"({"model_name":"HERO13 Black",
-            "serial_number":"../../x"})") << "HERO13 Black" << 13 << "";
+            "serial_number":"../../x"})") << "HERO13 Black" << 13 << "" << "";
         QTest::newRow("name with control characters")
-            << QByteArray("{\"model_name\":\"HERO11\\u0000 Mini\\n\",\"serial_number\":123}") << "HERO11 Mini" << 11 << "123";
-        QTest::newRow("not a camera's") << QByteArray(R"({"model_name":"Max 360"})") << "Max 360" << 0 << "";
-        QTest::newRow("not JSON") << QByteArray("<html>") << "" << 0 << "";
+            << QByteArray("{\"model_name\":\"HERO11\\u0000 Mini\\n\",\"serial_number\":123}") << "HERO11 Mini" << 11 << "123" << "";
+        QTest::newRow("firmware without end") << QByteArray("{\"model_name\":\"HERO9 Black\",\"firmware_version\":\"HD9\\t"
+            + QByteArray(500, '9') + "\"}") << "HERO9 Black" << 9 << "" << "HD9" + QString(29, '9');
+        QTest::newRow("not a camera's") << QByteArray(R"({"model_name":"Max 360"})") << "Max 360" << 0 << "" << "";
+        QTest::newRow("not JSON") << QByteArray("<html>") << "" << 0 << "" << "";
     }
     void cameraInfo()
     {
@@ -206,6 +211,7 @@ private slots:
         QTEST(info.modelName, "name");
         QTEST(info.generation, "generation");
         QTEST(info.serial, "serial");
+        QTEST(info.firmware, "firmware");
     }
 
     void modelsRememberedBySerial()

@@ -241,6 +241,14 @@ void Camera::setSerial(const QString& serial)
     emit changed();
 }
 
+void Camera::setFirmware(const QString& firmware)
+{
+    if (firmware.isEmpty() || firmware == m_firmware)
+        return;
+    m_firmware = firmware;
+    emit changed();
+}
+
 QString Camera::displayName() const
 {
     QStringList parts;
@@ -343,6 +351,7 @@ void Camera::takeInfo(const CameraAddress& at, const CameraInfo& info)
     }
     if (!info.serial.isEmpty())
         setSerial(info.serial);
+    setFirmware(info.firmware);
     tell(info.modelName, info.generation);
     // A camera that cannot tell who it is is taken for the one that was there.
     if (way && way->answering && !way->confirmed)

@@ -69,6 +69,10 @@ public:
     void tell(const QString& modelName, int model);
     // Whether the model was told by the camera, not guessed for it.
     bool modelWasTold() const { return m_modelTold; }
+    // As the camera told it ("H23.01.01.10.00"); empty until it has. An empty one changes
+    // nothing.
+    QString firmware() const { return m_firmware; }
+    void setFirmware(const QString& firmware);
 
     const CameraStatus& status() const { return m_status; }
 
@@ -142,6 +146,7 @@ private:
     int m_model = 0;
     QString m_modelName;
     QString m_serial;
+    QString m_firmware;
     bool m_modelTold = false;
     CameraStatus m_status;
 };

@@ -108,6 +108,7 @@ void CameraClock::trySet(Camera* camera)
             refused(camera, why);
             return;
         }
+        setReading(camera, {Reading::State::Set, std::nullopt, QString()});
         if (CameraRequests::getClock(camera->address(), camera->model()).isEmpty())
             emit message(tr("Clock of %1 set to this PC's time.").arg(camera->shortName()));
         else
@@ -133,6 +134,7 @@ void CameraClock::readBack(Camera* camera)
         const qint64 aheadMs = reads.toMSecsSinceEpoch() + 500 - QDateTime::currentMSecsSinceEpoch();
         const qint64 ahead = std::llround(double(aheadMs) / 1000.0);
         qDebug() << "the clock of" << camera->serial() << "reads" << reads << "ahead by" << aheadMs << "ms";
+        setReading(camera, {Reading::State::Set, ahead, QString()});
         const QString offset = ahead > 0 ? QStringLiteral("+%1").arg(ahead) : QString::number(ahead);
         emit message(tr("Clock of %1 set to this PC's time; it reads %2 s from it.").arg(camera->shortName(), offset));
     });
@@ -141,12 +143,19 @@ void CameraClock::readBack(Camera* camera)
 void CameraClock::refused(Camera* camera, const QString& why)
 {
     qDebug() << "the clock of" << camera->serial() << "was not set:" << why;
+    setReading(camera, {Reading::State::Refused, std::nullopt, why});
     State& state = m_states[camera->id()];
     if (state.refusalTold)
         return;
     state.refusalTold = true;
     emit message(tr("The clock of %1 cannot be set (%2): its files carry the time it keeps.")
                      .arg(camera->shortName(), why));
+}
+
+void CameraClock::setReading(Camera* camera, const Reading& reading)
+{
+    m_states[camera->id()].reading = reading;
+    emit readingChanged(camera->id());
 }
 
 QDateTime CameraClock::readAnswer(const QByteArray& body)

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class CameraRoster;
 
 // Sets each camera's clock to this PC's each time it comes online, in the form its model
@@ -20,7 +22,19 @@ class CameraClock : public QObject
     Q_OBJECT
 
 public:
+    // What became of a camera's clock this run, last time it was sent.
+    struct Reading {
+        enum class State { NotSet, Set, Refused };
+        State state = State::NotSet;
+        // Read back after setting (HERO11 on): seconds the camera is ahead of this PC.
+        std::optional<qint64> aheadSeconds;
+        // Why it was refused.
+        QString why;
+    };
+
     explicit CameraClock(CameraRoster* roster, QObject* parent = nullptr);
+
+    Reading reading(Camera::Id camera) const { return m_states.value(camera).reading; }
 
     // Off, no camera is sent anything; on, cameras are set from their next coming online.
     void setEnabled(bool enabled) { m_enabled = enabled; }
@@ -33,6 +47,8 @@ public:
 signals:
     // What became of a camera's clock, for the status bar.
     void message(const QString& text);
+    // The camera's reading changed.
+    void readingChanged(Camera::Id camera);
 
 private:
     struct State {
@@ -40,6 +56,7 @@ private:
         bool wiredAnswered = false; // since it came online
         bool refusalTold = false;
         bool watched = false;
+        Reading reading;
     };
 
     void cameOnline(Camera* camera);
@@ -47,6 +64,7 @@ private:
     void trySet(Camera* camera);
     void readBack(Camera* camera);
     void refused(Camera* camera, const QString& why);
+    void setReading(Camera* camera, const Reading& reading);
 
     QHash<Camera::Id, State> m_states;
     bool m_enabled = true;

@@ -14,6 +14,12 @@ QString text(const QJsonValue& value)
     return value.toString();
 }
 
+QString printable(QString value, int maxLength)
+{
+    value.removeIf([](QChar c) { return !c.isPrint(); });
+    return value.trimmed().left(maxLength);
+}
+
 } // namespace
 
 CameraInfo CameraInfo::parse(const QByteArray& body)
@@ -27,9 +33,8 @@ CameraInfo CameraInfo::parse(const QByteArray& body)
 
     CameraInfo info;
     // Shown to the user and put in a list: printable and short.
-    info.modelName = text(object.value(QLatin1String("model_name")));
-    info.modelName.removeIf([](QChar c) { return !c.isPrint(); });
-    info.modelName = info.modelName.trimmed().left(64);
+    info.modelName = printable(text(object.value(QLatin1String("model_name"))), 64);
+    info.firmware = printable(text(object.value(QLatin1String("firmware_version"))), 32);
     static const QRegularExpression hero(QStringLiteral("^HERO(\\d{1,3})\\b"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = hero.match(info.modelName);

@@ -11,6 +11,7 @@ struct CameraInfo
     QString modelName; // "HERO12 Black"; printable, at most 64 characters
     int generation = 0; // 12 for "HERO12 Black"; 0 when the name has no HERO number
     QString serial;    // letters and digits only
+    QString firmware;  // "H23.01.01.10.00"; printable, at most 32 characters
 
     bool isValid() const { return !modelName.isEmpty() || !serial.isEmpty(); }
     // Either reply; an invalid info for anything else.

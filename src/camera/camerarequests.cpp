@@ -127,6 +127,13 @@ QUrl CameraRequests::getClock(const CameraAddress& camera, int model)
     return camera.mediaUrl(QStringLiteral("/gopro/camera/get_date_time"));
 }
 
+QUrl CameraRequests::openGoProVersion(const CameraAddress& camera, int model)
+{
+    if (model < kDocumentedMediaFrom)
+        return {};
+    return camera.mediaUrl(QStringLiteral("/gopro/version"));
+}
+
 QString CameraRequests::missingReason(int model, Action action)
 {
     const auto tr = [](const char* text) { return QCoreApplication::translate("CameraRequests", text); };

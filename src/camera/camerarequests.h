@@ -55,6 +55,9 @@ public:
                          int utcOffsetMinutes, bool dst);
     // Empty for models that cannot be asked their time over HTTP (before HERO11).
     static QUrl getClock(const CameraAddress& camera, int model);
+    // The Open GoPro version the camera speaks ({"version":"2.0"}); empty before HERO9,
+    // which never offered it.
+    static QUrl openGoProVersion(const CameraAddress& camera, int model);
     // Why a model has no request for action, for the disabled control's tool tip; empty
     // when it has one (or when the action has no control).
     static QString missingReason(int model, Action action);

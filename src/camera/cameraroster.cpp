@@ -200,6 +200,7 @@ void CameraRoster::identified(Camera* camera)
 void CameraRoster::merge(Camera* from, Camera* into)
 {
     into->tell(from->modelName(), from->modelWasTold() ? from->model() : 0);
+    into->setFirmware(from->firmware());
     for (const CameraAddress& address : from->addresses()) {
         const bool answers = from->answersAt(address);
         from->removeAddress(address);
@@ -232,6 +233,7 @@ void CameraRoster::otherCameraAt(Camera* camera, const CameraAddress& address, c
         other = newCamera();
         other->setSerial(info.serial);
     }
+    other->setFirmware(info.firmware);
     other->tell(info.modelName, info.generation);
     settleModel(other);
     other->addAddress(address, true);

@@ -4,8 +4,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QMenu>
+#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 
 CameraPicker::CameraPicker(CameraRoster* roster, QToolBar* toolBar, QWidget* window)
     : QObject(window)
@@ -18,12 +22,34 @@ CameraPicker::CameraPicker(CameraRoster* roster, QToolBar* toolBar, QWidget* win
     toolBar->insertWidget(toolBar->actions().value(0), m_list);
     connect(m_list, &QComboBox::activated, this,
             [this](int index) { emit chosen(m_list->itemData(index).toULongLong()); });
+    auto* info = new QAction(window->style()->standardIcon(QStyle::SP_MessageBoxInformation),
+                             tr("Camera information…"), this);
+    info->setObjectName(QStringLiteral("actionCameraInfo"));
+    info->setToolTip(tr("Which camera this is: model, firmware, serial, how it is reached, its clock."));
+    connect(info, &QAction::triggered, this, [this] { emit infoAsked(m_roster->currentId()); });
+    auto* infoButton = new QToolButton(window);
+    infoButton->setObjectName(QStringLiteral("pbCameraInfo"));
+    infoButton->setDefaultAction(info);
+    infoButton->setAutoRaise(true);
+    toolBar->insertWidget(toolBar->actions().value(1), infoButton);
+    // Closed, the list shows the current camera; open, each row is a camera of its own.
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        offerInfo(m_roster->currentId(), m_list->mapToGlobal(pos));
+    });
+    QAbstractItemView* rows = m_list->view();
+    rows->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(rows, &QWidget::customContextMenuRequested, this, [this, rows](const QPoint& pos) {
+        const QModelIndex row = rows->indexAt(pos);
+        if (row.isValid())
+            offerInfo(m_list->itemData(row.row()).toULongLong(), rows->viewport()->mapToGlobal(pos));
+    });
     m_all = new QCheckBox(tr("All cameras"), window);
     m_all->setObjectName(QStringLiteral("checkBoxAllCameras"));
     m_all->setToolTip(tr("Start, Stop, the capture mode and the settings go to every camera in the "
                          "list that answers. The grid, the preview and downloads stay with the "
                          "camera shown."));
-    toolBar->insertWidget(toolBar->actions().value(1), m_all);
+    toolBar->insertWidget(toolBar->actions().value(2), m_all);
 
     connect(roster, &CameraRoster::listChanged, this, &CameraPicker::show);
     connect(roster, &CameraRoster::cameraChanged, this, &CameraPicker::show);
@@ -40,6 +66,23 @@ CameraPicker::CameraPicker(CameraRoster* roster, QToolBar* toolBar, QWidget* win
                                      .arg(camera->displayName(),
                                           command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why));
             });
+}
+
+void CameraPicker::offerInfo(Camera::Id id, const QPoint& globalPos)
+{
+    if (!m_roster->camera(id))
+        return;
+    // Not exec(): the list's own popup may be open beneath it; popup() leaves both to the one
+    // event loop.
+    auto* menu = new QMenu(m_list);
+    menu->setObjectName(QStringLiteral("cameraListMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* info = menu->addAction(tr("Camera information…"));
+    connect(info, &QAction::triggered, this, [this, id] {
+        m_list->hidePopup();
+        emit infoAsked(id);
+    });
+    menu->popup(globalPos);
 }
 
 bool CameraPicker::sendsToAll() const

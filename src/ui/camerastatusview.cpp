@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -41,7 +42,21 @@ CameraStatusView::CameraStatusView(QWidget* parent)
     m_card->setToolTip(tr("Camera's SD card"));
     m_batteryIcon->setToolTip(tr("Camera battery"));
     m_battery->setToolTip(tr("Camera battery"));
+    setToolTip(tr("Click for the camera's information."));
+    setCursor(Qt::PointingHandCursor);
     clear();
+}
+
+void CameraStatusView::mousePressEvent(QMouseEvent* event)
+{
+    // Taken, so that the release comes here too.
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void CameraStatusView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 void CameraStatusView::clear()

@@ -7,7 +7,8 @@
 class QLabel;
 
 // The camera at a glance, for the right end of the status bar: battery, card and
-// recording. Shows only what the last status reply told; empty while nothing is known.
+// recording. Shows only what the last status reply told; empty while nothing is known. A click
+// on it asks for the camera's information.
 class CameraStatusView : public QWidget
 {
     Q_OBJECT
@@ -21,6 +22,13 @@ public:
 
     void showStatus(const CameraStatus& status);
     void clear();
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     static QString clockText(int seconds);

@@ -5,6 +5,7 @@
 #include "camera.h"
 #include "cameraclock.h"
 #include "cameralink.h"
+#include "camerainfodialog.h"
 #include "camerapicker.h"
 #include "cameraprofile.h"
 #include "camerarequests.h"
@@ -303,6 +304,10 @@ MainWindow::MainWindow(QWidget* parent)
         m_clock->setEnabled(on);
         preferences().setValue(QLatin1String(kSetClockKey), on);
     });
+    // Which camera it is: asked from the camera list, or by a click on the status bar's glance.
+    const auto showInfo = [this](Camera::Id id) { CameraInfoDialog::showFor(m_roster->camera(id), m_clock, this); };
+    connect(m_picker, &CameraPicker::infoAsked, this, showInfo);
+    connect(m_cameraStatus, &CameraStatusView::clicked, this, [this, showInfo] { showInfo(m_roster->currentId()); });
     // What Bluetooth set-up hands over is reached from here on.
     connect(this, &MainWindow::cameraReady, this, &MainWindow::homeCameraReady);
     m_roster->start();

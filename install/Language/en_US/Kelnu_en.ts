@@ -146,6 +146,117 @@
     </message>
 </context>
 <context>
+    <name>CameraFacts</name>
+    <message>
+        <source>Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reached by</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open GoPro version</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not told</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (remembered; not told this time)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HERO%1 (guessed; not told by the camera)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Home network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (not answering)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not set (Set Clock is off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not set (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; reads %1 s from it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; not read (the model does not tell it)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; not read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not offered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>asking…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no answer (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>asked once the camera answers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none in the answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CameraHttpReply</name>
     <message>
         <source>answer line longer than %1 KB</source>
@@ -173,6 +284,13 @@
     </message>
     <message>
         <source>Operation canceled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CameraInfoDialog</name>
+    <message>
+        <source>Camera information: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -299,6 +417,14 @@
         <source>%1 did not carry out %2 (%3).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Camera information…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Which camera this is: model, firmware, serial, how it is reached, its clock.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CameraRequests</name>
@@ -373,6 +499,10 @@
     </message>
     <message>
         <source>%1 min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click for the camera&apos;s information.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

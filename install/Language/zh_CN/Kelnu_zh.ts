@@ -146,6 +146,117 @@
     </message>
 </context>
 <context>
+    <name>CameraFacts</name>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Firmware</source>
+        <translation>固件</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>序列号</translation>
+    </message>
+    <message>
+        <source>Reached by</source>
+        <translation>连接方式</translation>
+    </message>
+    <message>
+        <source>Clock</source>
+        <translation>时钟</translation>
+    </message>
+    <message>
+        <source>Open GoPro version</source>
+        <translation>Open GoPro 版本</translation>
+    </message>
+    <message>
+        <source>not known</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>not told</source>
+        <translation>相机未告知</translation>
+    </message>
+    <message>
+        <source>%1 (remembered; not told this time)</source>
+        <translation>%1（记住的；本次相机未告知）</translation>
+    </message>
+    <message>
+        <source>HERO%1 (guessed; not told by the camera)</source>
+        <translation>HERO%1（推测的；相机未告知）</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>Home network</source>
+        <translation>家庭网络</translation>
+    </message>
+    <message>
+        <source>Wi-Fi</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>%1 (not answering)</source>
+        <translation>%1（无应答）</translation>
+    </message>
+    <message>
+        <source>not set</source>
+        <translation>未设置</translation>
+    </message>
+    <message>
+        <source>not set (Set Clock is off)</source>
+        <translation>未设置（“设置时钟”已关闭）</translation>
+    </message>
+    <message>
+        <source>not set (%1)</source>
+        <translation>未设置（%1）</translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; reads %1 s from it</source>
+        <translation>已设为本电脑的时间；读回相差 %1 秒</translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; not read (the model does not tell it)</source>
+        <translation>已设为本电脑的时间；未读回（该型号不提供）</translation>
+    </message>
+    <message>
+        <source>set to this PC&apos;s time; not read</source>
+        <translation>已设为本电脑的时间；未读回</translation>
+    </message>
+    <message>
+        <source>not offered</source>
+        <translation>不提供</translation>
+    </message>
+    <message>
+        <source>asking…</source>
+        <translation>正在询问…</translation>
+    </message>
+    <message>
+        <source>no answer (%1)</source>
+        <translation>无应答（%1）</translation>
+    </message>
+    <message>
+        <source>asked once the camera answers</source>
+        <translation>相机应答后再询问</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>none in the answer</source>
+        <translation>应答中没有</translation>
+    </message>
+</context>
+<context>
     <name>CameraHttpReply</name>
     <message>
         <source>answer line longer than %1 KB</source>
@@ -174,6 +285,13 @@
     <message>
         <source>Operation canceled</source>
         <translation>操作已取消</translation>
+    </message>
+</context>
+<context>
+    <name>CameraInfoDialog</name>
+    <message>
+        <source>Camera information: %1</source>
+        <translation>相机信息：%1</translation>
     </message>
 </context>
 <context>
@@ -299,6 +417,14 @@
         <source>%1 did not carry out %2 (%3).</source>
         <translation>%1 未执行 %2（%3）。</translation>
     </message>
+    <message>
+        <source>Camera information…</source>
+        <translation>相机信息…</translation>
+    </message>
+    <message>
+        <source>Which camera this is: model, firmware, serial, how it is reached, its clock.</source>
+        <translation>这是哪台相机：型号、固件、序列号、连接方式、时钟。</translation>
+    </message>
 </context>
 <context>
     <name>CameraRequests</name>
@@ -373,6 +499,10 @@
     <message>
         <source>%1 min</source>
         <translation>%1 分钟</translation>
+    </message>
+    <message>
+        <source>Click for the camera&apos;s information.</source>
+        <translation>点击查看相机信息。</translation>
     </message>
 </context>
 <context>
