@@ -301,12 +301,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(usb8.state()["presetGroup"].toInt(), 1001, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(usb12.state()["presetGroup"].toInt(), 1001, 5000);
 
-        // Choosing the type sends its first option, "100 fps", then the value chosen.
+        // The type only shows its values; each value chosen goes to every camera.
         auto* types = child<QComboBox>("comboBoxSettings_ISO");
         types->setCurrentIndex(types->findText("Video Frame Rate"));
+        auto* options = child<QComboBox>("comboBoxChangeTo");
+        options->setCurrentIndex(options->findText("100 fps"));
         for (const Expected& camera : cameras)
             QTRY_COMPARE_WITH_TIMEOUT(setting(camera.sim, 3), 2, 5000);
-        auto* options = child<QComboBox>("comboBoxChangeTo");
         options->setCurrentIndex(options->findText("120 fps"));
         for (const Expected& camera : cameras) {
             QTRY_COMPARE_WITH_TIMEOUT(setting(camera.sim, 3), 1, 5000);

@@ -566,6 +566,8 @@ private slots:
             camera->clearLog();
         auto* types = window.findChild<QComboBox*>("comboBoxSettings_ISO");
         types->setCurrentIndex(types->findText("Video Bit Depth"));
+        auto* depths = window.findChild<QComboBox*>("comboBoxChangeTo");
+        depths->setCurrentIndex(depths->findText("10-bit"));
         QTRY_COMPARE_WITH_TIMEOUT(usb12.commands().size(), 1, 3000);
         QVERIFY(window.statusBar()->currentMessage().contains(
             QString("Left alone: %1: no setting Video Bit Depth; %2: no setting Video Bit Depth")

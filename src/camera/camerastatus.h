@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 
 #include <optional>
 
@@ -27,4 +28,12 @@ public:
     std::optional<qint64> remainingVideoSeconds;
     std::optional<qint64> freeBytes;
     std::optional<Card> card;
+
+    // What the camera stands on: its "settings" map (setting id to option id) and the status
+    // ids of the capture mode (43 mode and 44 sub-mode up to HERO8, 96 preset group from
+    // HERO8 on). Only whole numbers are kept.
+    QHash<int, qint64> settings;
+    std::optional<int> mode;
+    std::optional<int> subMode;
+    std::optional<int> presetGroup;
 };
