@@ -262,7 +262,7 @@ private slots:
             {"comboBoxLiveview_BitRate", 1, 4},
             {"comboBoxLiveView_WindowSize", 1, 5}};
         for (const auto& step : steps) {
-            child<QComboBox>(step.box)->setCurrentIndex(step.index);
+            testsupport::choose(child<QComboBox>(step.box), step.index);
             QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), step.commands, 3000);
         }
         child<QCheckBox>("checkBox_vc")->click();
@@ -367,7 +367,7 @@ private slots:
         QVERIFY(m_sim.countRequests("/gp/gpControl/status") >= 2);
         QCOMPARE(itemTexts(child<QComboBox>("comboBoxVideo")), QStringList({"Photo", "Video"}));
         m_sim.clearLog();
-        child<QComboBox>("comboBoxVideo")->setCurrentIndex(1);
+        testsupport::choose(child<QComboBox>("comboBoxVideo"), 1);
         QVERIFY(m_sim.waitForRequest("/test/m/Video", 3000));
         QTest::qWait(300);
         QCOMPARE(testCommands(), QStringList{"/test/m/Video"});

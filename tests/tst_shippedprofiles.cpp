@@ -93,8 +93,8 @@ private slots:
                          + box("comboBoxLiveView_WindowSize")->count(), 0);
         int entries = 0;
         int sent = 0;
-        // Each entry chosen once, walking backwards from the last; choosing the one shown
-        // already sends nothing, nor does choosing a setting type.
+        // Each entry chosen once, walking backwards from the last; a setting type chosen
+        // sends nothing.
         const auto walk = [&](QComboBox* selector, const std::function<void()>& then, qsizetype from) {
             // In the file's order: each label (a value, or a type's object) after the one before.
             qsizetype at = from;
@@ -105,8 +105,8 @@ private slots:
             }
             entries += then ? 0 : selector->count();
             for (int i = selector->count() - 1; i >= 0; --i) {
-                sent += !then && selector->currentIndex() != i;
-                selector->setCurrentIndex(i);
+                sent += !then;
+                testsupport::choose(selector, i);
                 if (then)
                     then();
             }

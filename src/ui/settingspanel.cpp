@@ -25,11 +25,14 @@ SettingsPanel::SettingsPanel(const Selectors& selectors, QObject* parent)
     : QObject(parent)
     , m_selectors(selectors)
 {
-    connect(selectors.mode, &QComboBox::currentIndexChanged, this, &SettingsPanel::modeIndexChanged);
+    // Only what the user picks is sent, the entry shown too (with All cameras, the shown
+    // camera's value is for the others); what the status selects never is.
+    connect(selectors.mode, &QComboBox::activated, this, &SettingsPanel::modeActivated);
+    // Showing a type's values sends nothing, however the type came to be shown.
     connect(selectors.settingType, &QComboBox::currentIndexChanged, this, &SettingsPanel::typeIndexChanged);
-    connect(selectors.settingValue, &QComboBox::currentIndexChanged, this, &SettingsPanel::valueIndexChanged);
+    connect(selectors.settingValue, &QComboBox::activated, this, &SettingsPanel::valueActivated);
     for (QComboBox* box : {selectors.bitRate, selectors.windowSize}) {
-        connect(box, &QComboBox::currentIndexChanged, this, [this, box](int index) {
+        connect(box, &QComboBox::activated, this, [this, box](int index) {
             if (index < 0)
                 return;
             const QString command = box->itemData(index).toString();
@@ -127,7 +130,7 @@ void SettingsPanel::chosen(QComboBox* box, int index)
     m_held.insert(box, {box->itemData(index).toString(), QDeadlineTimer(kHoldMs)});
 }
 
-void SettingsPanel::modeIndexChanged(int index)
+void SettingsPanel::modeActivated(int index)
 {
     qDebug() << "clicked CaptureModelChanged";
     // Only the first four capture modes select anything on the camera.
@@ -143,7 +146,7 @@ void SettingsPanel::typeIndexChanged(int index)
     fillValues(index);
 }
 
-void SettingsPanel::valueIndexChanged(int index)
+void SettingsPanel::valueActivated(int index)
 {
     if (index < 0)
         return;

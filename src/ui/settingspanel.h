@@ -58,9 +58,9 @@ private:
         QDeadlineTimer until;
     };
 
-    void modeIndexChanged(int index);
+    void modeActivated(int index);
     void typeIndexChanged(int index);
-    void valueIndexChanged(int index);
+    void valueActivated(int index);
     void chosen(QComboBox* box, int index);
     // The values of the setting type at index, the camera's selected, without telling anyone.
     void fillValues(int index);
