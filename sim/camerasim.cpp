@@ -167,8 +167,15 @@ CameraSim::CameraSim(const QString& refDir, MediaStore* media, PreviewStreamer* 
     : m_refDir(refDir), m_media(media), m_streamer(streamer)
     , m_serial(QLatin1String(cameraidentity::kDefaultSerial))
 {
+}
+
+QMap<int, int>& CameraSim::settings()
+{
+    auto it = m_settingsOfModel.find(m_model);
     // What a freshly switched-on camera reports.
-    m_settings = {{2, 9}, {3, 8}, {4, 0}, {17, 0}, {54, 0}, {62, 2500000}, {64, 4}, {83, 0}, {86, 0}};
+    if (it == m_settingsOfModel.end())
+        it = m_settingsOfModel.insert(m_model, {{2, 9}, {3, 8}, {4, 0}, {17, 0}, {54, 0}, {62, 2500000}, {64, 4}, {83, 0}, {86, 0}});
+    return *it;
 }
 
 void CameraSim::setModel(int model)
@@ -549,7 +556,8 @@ QJsonObject CameraSim::cameraStatus()
     const auto now = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject settings;
-    for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
+    const QMap<int, int>& current = this->settings();
+    for (auto it = current.cbegin(); it != current.cend(); ++it)
         settings.insert(QString::number(it.key()), it.value());
 
     using std::chrono::duration_cast;
@@ -692,12 +700,12 @@ void CameraSim::gpSetting(const httplib::Request& req, httplib::Response& res)
     std::unique_lock<std::mutex> lock(m_mutex);
     // The toggles the program always sends are settings every model of this family has.
     const bool fixed = id == 54 || id == 83 || id == 86;
-    if (m_model <= 8 && m_profile.loaded && !fixed
-        && !m_profile.accepted.contains(str(req.path))) {
+    if ((m_model <= 8 && m_profile.loaded && !fixed && !m_profile.accepted.contains(str(req.path)))
+        || m_refusedOptions.contains(QStringLiteral("%1/%2").arg(id).arg(value))) {
         lock.unlock();
         return gpError(req, res);
     }
-    m_settings[id] = value;
+    settings()[id] = value;
     lock.unlock();
     json(res, {});
 }
@@ -721,7 +729,18 @@ void CameraSim::ogpSetting(const httplib::Request& req, httplib::Response& res)
                      {QStringLiteral("available_options"), available}},
                     403);
     }
-    m_settings[id] = option;
+    if (m_refusedOptions.contains(QStringLiteral("%1/%2").arg(id).arg(option))) {
+        // The documented form of the refusal, with the options the profile lists.
+        const QJsonArray supported = m_profile.options.value(id);
+        lock.unlock();
+        return json(res,
+                    {{QStringLiteral("error"), 3},
+                     {QStringLiteral("setting_id"), id},
+                     {QStringLiteral("option_id"), option},
+                     {QStringLiteral("supported_options"), supported}},
+                    403);
+    }
+    settings()[id] = option;
     lock.unlock();
     json(res, {});
 }
@@ -1219,7 +1238,8 @@ QJsonObject CameraSim::stateJson()
     const QStringList deleted = m_media->deleted();
     std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject settings;
-    for (auto it = m_settings.begin(); it != m_settings.end(); ++it)
+    const QMap<int, int>& current = this->settings();
+    for (auto it = current.cbegin(); it != current.cend(); ++it)
         settings.insert(QString::number(it.key()), it.value());
     QJsonObject faults;
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it)
@@ -1342,6 +1362,22 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         std::lock_guard<std::mutex> lock(m_mutex);
         m_nextListDelayMs = ms;
         m_delayedLists = count;
+        ok();
+    } else if (p == "/setting") {
+        int id = 0, value = 0;
+        if (!toInt(param(req, "id"), &id) || !toInt(param(req, "value"), &value))
+            return bad(QStringLiteral("id and value must be whole numbers"));
+        const QString refuse = param(req, "refuse");
+        if (!refuse.isEmpty() && refuse != QLatin1String("0") && refuse != QLatin1String("1"))
+            return bad(QStringLiteral("refuse must be 0 or 1"));
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const QString key = QStringLiteral("%1/%2").arg(id).arg(value);
+        if (refuse == QLatin1String("1"))
+            m_refusedOptions.insert(key);
+        else if (refuse == QLatin1String("0"))
+            m_refusedOptions.remove(key);
+        else
+            settings()[id] = value; // behind the program's back, as the camera's buttons do
         ok();
     } else if (p == "/clock") {
         const QString refuse = param(req, "refuse");

@@ -168,6 +168,8 @@ private:
     // A shutter request the camera takes: it starts (or stops) after the drawn latency.
     void shutterAfterLatency(bool on, const Arrival& arrival);
     void cameraStatusControl(const httplib::Request& req, httplib::Response& res);
+    // The current model's settings; m_mutex held.
+    QMap<int, int>& settings();
     // Takes a date and a time (each of three numbers, padded or not) for the camera's clock.
     bool setClock(int year, int month, int day, int hour, int minute, int second, int zone, bool dst);
     // The camera's wall-clock time now, as UTC numbers.
@@ -225,7 +227,11 @@ private:
     int m_mode = 0;
     int m_subMode = 0;
     int m_presetGroup = 1000;
-    QMap<int, int> m_settings;
+    // Each model's settings (id to option), as it reports them; a model's first use starts
+    // from what a freshly switched-on camera reports. Use settings().
+    QMap<int, QMap<int, int>> m_settingsOfModel;
+    // Options refused with the camera's error ("id/option"), while they are in the profile.
+    QSet<QString> m_refusedOptions;
     int m_formatCount = 0;
     int m_nextListDelayMs = 0; // the next media lists are answered this late
     int m_delayedLists = 0; // how many of them

@@ -118,6 +118,38 @@ private slots:
         testsupport::unmount(m_ref.path());
     }
 
+    // A profile's entries in the order its file writes them, whatever their labels; a
+    // setting type without options is left out.
+    void profileKeepsTheFileOrder_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("modes");
+        QTest::addColumn<QStringList>("types");
+        QTest::newRow("types without options")
+            << QByteArray("{\"Mode\": {\"Video\": \"v\", \"Photo\": \"p\"}, \"dropdown\": {\"Res\": {\"4K\": \"c\"},"
+                          " \"Empty\": {}, \"None\": 7, \"Fps\": {\"60\": \"d\"}}}")
+            << QStringList({"Video", "Photo"}) << QStringList({"Res", "Fps"});
+        QTest::newRow("escapes, deeper values and arrays skipped")
+            << QByteArray("{\"x\": [{\"Mode\": 1}, \"}\"], \"Mode\": {\"z\\\"q\": \"1\", \"\\u00e9\": {\"k\": [1]}, \"a\": \"3\"}}")
+            << QStringList({"z\"q", QString(QChar(0xe9)), "a"}) << QStringList();
+        QTest::newRow("a label twice: listed once, where first written")
+            << QByteArray("{\"Mode\": {\"b\": \"1\", \"a\": \"2\", \"b\": \"3\"}}") << QStringList({"b", "a"})
+            << QStringList();
+    }
+    void profileKeepsTheFileOrder()
+    {
+        QFETCH(QByteArray, text);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("hero9_cmds.json"), text);
+        CameraProfile profile;
+        QVERIFY(CameraProfile::load(dir.filePath("hero9_cmds.json"), &profile));
+        QStringList modes;
+        for (const CameraProfile::Entry& mode : profile.modes)
+            modes << mode.label;
+        QTEST(modes, "modes");
+        QTEST(profile.settingTypes, "types");
+    }
+
     void modelNumber_data()
     {
         QTest::addColumn<QString>("name");
@@ -174,8 +206,8 @@ private slots:
     }
 
     // Start-up applies the remembered model even without an entry or a profile for it; a
-    // model chosen in the selector fills the panels in label order without sending from the
-    // filling, and then every selector sends its own choice once.
+    // model chosen in the selector fills the panels without sending from the filling, and
+    // then every value chosen is sent once.
     void choosingAModelFillsTheSelectorsThatSend()
     {
         for (const char* name : {"hero10_cmds.json", "hero5_cmds.json", "hero7_old.json",
@@ -207,36 +239,37 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(m_window.get(), "slotVersionChanged",
                                           Q_ARG(QString, "hero6")));
         QCOMPARE(DefaultModelFile(ref("gopro_default.json")).version(), QString("hero6"));
+        // A type without options has nothing to choose and is not listed.
         const QList<QStringList> shown = {{"Burst", "Mango", "Time", "apple", "zebra"},
                                           {"1M", "2M"}, {"480", "720"},
-                                          {"Empty", "FOV", "Res"}, {"Linear", "Wide"}};
+                                          {"FOV", "Res"}, {"Linear", "Wide"}};
         for (int i = 0; i < 5; ++i)
             QCOMPARE(itemTexts(child<QComboBox>(boxes[i])), shown.at(i));
 
-        // Applied (twice: chosen, and on the camera's first answer), the profile shows its
-        // defaults and sends none of them: only the user changes the camera's settings.
+        // Applied (twice: chosen, and on the camera's first answer), the profile sends
+        // nothing, and shows no value for what the camera's status does not tell.
         QTest::qWait(500);
         QCOMPARE(testCommands(), QStringList());
-        QCOMPARE(child<QComboBox>("comboBoxChangeTo")->currentText(), QString("Linear"));
+        QCOMPARE(child<QComboBox>("comboBoxSettings_ISO")->currentText(), QString("FOV"));
+        QCOMPARE(child<QComboBox>("comboBoxChangeTo")->currentIndex(), -1);
         // Each step waits for its command, so the order below is the order of the choices.
         const struct { const char* box; int index; int commands; } steps[] = {
             {"comboBoxVideo", 4, 0}, // the fifth mode: shown, but nothing sent
             {"comboBoxVideo", 3, 1},
-            {"comboBoxSettings_ISO", 2, 2},
-            {"comboBoxChangeTo", 1, 3},
-            {"comboBoxSettings_ISO", 0, 3}, // no options, nothing sent
+            {"comboBoxSettings_ISO", 1, 1}, // a type is only looked at
+            {"comboBoxChangeTo", 1, 2},
+            {"comboBoxChangeTo", 0, 3},
             {"comboBoxLiveview_BitRate", 1, 4},
             {"comboBoxLiveView_WindowSize", 1, 5}};
         for (const auto& step : steps) {
-            child<QComboBox>(step.box)->setCurrentIndex(step.index);
+            testsupport::choose(child<QComboBox>(step.box), step.index);
             QTRY_COMPARE_WITH_TIMEOUT(testCommands().size(), step.commands, 3000);
         }
         child<QCheckBox>("checkBox_vc")->click();
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/setting/86/1", 3000));
         QTest::qWait(500);
-        QCOMPARE(child<QComboBox>("comboBoxChangeTo")->count(), 0);
         QCOMPARE(testCommands(),
-                 (QStringList{"/test/mode/apple", "/test/res/1080p", "/test/res/4K",
+                 (QStringList{"/test/mode/apple", "/test/res/4K", "/test/res/1080p",
                               "/test/rate/2M", "/test/size/720"}));
         QCOMPARE(m_sim.targets().count("80 /gp/gpControl/setting/86/1"), 1);
     }
@@ -334,7 +367,7 @@ private slots:
         QVERIFY(m_sim.countRequests("/gp/gpControl/status") >= 2);
         QCOMPARE(itemTexts(child<QComboBox>("comboBoxVideo")), QStringList({"Photo", "Video"}));
         m_sim.clearLog();
-        child<QComboBox>("comboBoxVideo")->setCurrentIndex(1);
+        testsupport::choose(child<QComboBox>("comboBoxVideo"), 1);
         QVERIFY(m_sim.waitForRequest("/test/m/Video", 3000));
         QTest::qWait(300);
         QCOMPARE(testCommands(), QStringList{"/test/m/Video"});

@@ -237,7 +237,7 @@ private slots:
             if (choice->count() < 2)
                 continue;
             const int next = (choice->currentIndex() + 1) % choice->count();
-            choice->setCurrentIndex(next);
+            testsupport::choose(choice, next);
             QVERIFY(m_sim.waitForRequest(QUrl(choice->itemData(next).toString()).path(), 3000));
         }
         m_sim.clearLog();

@@ -1,6 +1,6 @@
 // The shipped profiles against the rules, through the real window and a simulated camera of
-// each model: every model shipped, labels in character-code order with none lost to a twin,
-// no mode past the four that send, a harmless command on applying, every choice accepted.
+// each model: every model shipped, entries in the file's order with none lost to a twin, no
+// mode past the four that send, nothing sent on applying, every choice accepted.
 
 #include "camsim.h"
 #include "defaultmodelfile.h"
@@ -11,7 +11,6 @@
 
 #include <QComboBox>
 #include <QLabel>
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -94,24 +93,31 @@ private slots:
                          + box("comboBoxLiveView_WindowSize")->count(), 0);
         int entries = 0;
         int sent = 0;
-        // Each entry chosen once, walking backwards from the last (index 0 is current).
-        const auto walk = [&](QComboBox* selector, const std::function<void()>& then) {
-            QStringList labels;
-            for (int i = 0; i < selector->count(); ++i)
-                labels << selector->itemText(i);
-            QVERIFY2(std::is_sorted(labels.begin(), labels.end()), qPrintable(labels.join(',')));
+        // Each entry chosen once, walking backwards from the last; a setting type chosen
+        // sends nothing.
+        const auto walk = [&](QComboBox* selector, const std::function<void()>& then, qsizetype from) {
+            // In the file's order: each label (a value, or a type's object) after the one before.
+            qsizetype at = from;
+            for (int i = 0; i < selector->count(); ++i) {
+                const QString label = selector->itemText(i);
+                at = raw.indexOf(QString("\"%1\": %2").arg(label, then ? "{" : "\"http").toUtf8(), at);
+                QVERIFY2(at >= 0, qPrintable(label + " out of the file's order"));
+            }
             entries += then ? 0 : selector->count();
             for (int i = selector->count() - 1; i >= 0; --i) {
-                sent += selector->currentIndex() != i;
-                selector->setCurrentIndex(i);
+                sent += !then;
+                testsupport::choose(selector, i);
                 if (then)
-                    then(); // a setting type sent its first option, now its others
+                    then();
             }
         };
-        walk(box("comboBoxVideo"), nullptr);
-        walk(box("comboBoxLiveview_BitRate"), nullptr);
-        walk(box("comboBoxLiveView_WindowSize"), nullptr);
-        walk(box("comboBoxSettings_ISO"), [&] { walk(box("comboBoxChangeTo"), nullptr); });
+        const auto objectOf = [&raw](const QString& member) { return raw.indexOf(("\"" + member + "\": {").toUtf8()); };
+        walk(box("comboBoxVideo"), nullptr, objectOf("Mode"));
+        walk(box("comboBoxLiveview_BitRate"), nullptr, objectOf("Live Stream BitRate"));
+        walk(box("comboBoxLiveView_WindowSize"), nullptr, objectOf("Live Stream Window Size"));
+        walk(box("comboBoxSettings_ISO"), [&] {
+            walk(box("comboBoxChangeTo"), nullptr, objectOf(box("comboBoxSettings_ISO")->currentText()));
+        }, objectOf("dropdown"));
         QVERIFY2(raw.count("\"http://") == entries, "a label appears twice in one object");
 
         QTRY_VERIFY_WITH_TIMEOUT(commands(sim).size() >= sent, 20000);

@@ -85,7 +85,7 @@ AllCameras::Outcome AllCameras::sendSetting(const QList<Camera*>& cameras, const
 {
     return send(cameras, [this, &type, &option](Camera* camera, QString* why) {
         const CameraProfile* profile = profileFor(camera->model());
-        const QString command = profile ? profile->settings.value(type).value(option) : QString();
+        const QString command = profile ? profile->settingCommand(type, option) : QString();
         if (command.isEmpty()) {
             *why = !profile ? tr("no profile for its model")
                 : profile->settings.contains(type) ? tr("no %1 %2").arg(type, option)

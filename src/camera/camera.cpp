@@ -129,6 +129,10 @@ void Camera::addAddress(const CameraAddress& address, bool answered)
         if (link == m_route)
             emit commandFailed(command, why);
     });
+    connect(link, &CameraLink::commandTaken, this, [this, link](const QUrl& command) {
+        if (link == m_route)
+            emit commandTaken(command);
+    });
     connect(link, &CameraLink::cardCommandsAnswered, this, [this, link] {
         if (link == m_route)
             emit cardCommandsAnswered();

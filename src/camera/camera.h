@@ -114,6 +114,7 @@ signals:
     // The camera answered the request to switch wired control on (or did not answer at all).
     void wiredControlAnswered();
     void commandFailed(const QUrl& command, const QString& why);
+    void commandTaken(const QUrl& command);
     // The link at address answers as another camera: it is that camera's now.
     void otherCameraAt(const CameraAddress& address, const CameraInfo& info);
 

@@ -3,6 +3,7 @@
 #include "cameranetwork.h"
 #include "camerarequests.h"
 #include "replylimit.h"
+#include "settingrefusal.h"
 
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -144,7 +145,15 @@ void CameraLink::handleReply(QNetworkReply* reply)
             why = tr("HTTP %1").arg(code);
         else if (why.isEmpty())
             why = reply->errorString();
+        // A setting the newer cameras refuse comes with what they offer instead.
+        if (code == 403) {
+            const QString refusal = SettingRefusal::describe(reply->readAll());
+            if (!refusal.isEmpty())
+                why = QStringLiteral("%1: %2").arg(why, refusal);
+        }
         emit commandFailed(reply->url(), why);
+    } else if (command && code >= 200 && code <= 299 && m_online) {
+        emit commandTaken(reply->url());
     }
     if (isPoll && !answered) {
         // Qt keeps the attempts that hang behind a route leading nowhere, and later polls

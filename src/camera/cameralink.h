@@ -74,6 +74,8 @@ signals:
     // A command the camera refused ("HTTP 500") or did not answer in time, while it is there
     // or was there when the command went out.
     void commandFailed(const QUrl& command, const QString& why);
+    // The camera answered a command with success while it is there.
+    void commandTaken(const QUrl& command);
 
 private:
     void get(const QUrl& url);

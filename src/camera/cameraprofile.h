@@ -9,9 +9,10 @@ class QDir;
 class QJsonObject;
 
 // One camera model's profile ("hero<N>_cmds.json"): the capture modes, settings and preview
-// options the model offers, each with the request URL that selects it. Labels keep the
-// order the JSON object gives them (ascending character codes), which is the order the
-// selectors show.
+// options the model offers, each with the request URL that selects it. Entries keep the
+// order the file writes them in, which is the order the selectors show ("4K" before "1080p":
+// no sorting of labels as text). A setting type without options is left out: there is
+// nothing to choose in it.
 class CameraProfile
 {
 public:
@@ -24,10 +25,16 @@ public:
     QList<Entry> bitRates;
     QList<Entry> windowSizes;
     QStringList settingTypes;
-    QMap<QString, QMap<QString, QString>> settings;
+    QMap<QString, QList<Entry>> settings;
+
+    // The command of option label of setting type; empty when there is none.
+    QString settingCommand(const QString& type, const QString& label) const;
 
     // Reads a profile file; false when it cannot be read or is not a JSON object.
     static bool load(const QString& filePath, CameraProfile* profile);
+    // The profile in text, entries in the order written; empty when text is no JSON object.
+    static CameraProfile fromJson(const QByteArray& text);
+    // The same from a parsed object, whose entries come in label order.
     static CameraProfile fromJson(const QJsonObject& root);
 
     // "hero10" -> 10: the value of the name from its fifth character on, 0 when that is

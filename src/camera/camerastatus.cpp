@@ -19,6 +19,9 @@ constexpr int kRemainingVideo = 35;  // seconds up to HERO8, minutes from HERO9
 constexpr int kFreeSpace = 54;       // kilobytes
 constexpr int kBatteryPercent = 70;
 constexpr int kTurboTransfer = 113;  // from HERO9
+constexpr int kMode = 43;
+constexpr int kSubMode = 44;
+constexpr int kPresetGroup = 96;
 
 // Values beyond 2^53 are no longer whole numbers in a JSON double.
 constexpr qint64 kMaxWhole = qint64(1) << 53;
@@ -45,10 +48,22 @@ std::optional<int> wholeInt(const QJsonObject& status, int id, int min, int max)
 CameraStatus CameraStatus::parse(const QByteArray& body, Family family)
 {
     CameraStatus result;
-    const QJsonObject status =
-        QJsonDocument::fromJson(body).object().value(QLatin1String("status")).toObject();
+    const QJsonObject root = QJsonDocument::fromJson(body).object();
+    const QJsonObject settings = root.value(QLatin1String("settings")).toObject();
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        bool ok = false;
+        const int id = it.key().toInt(&ok);
+        if (ok && id >= 0)
+            if (const auto value = whole(settings, id, -kMaxWhole, kMaxWhole))
+                result.settings.insert(id, *value);
+    }
+    const QJsonObject status = root.value(QLatin1String("status")).toObject();
     if (status.isEmpty())
         return result;
+
+    result.mode = wholeInt(status, kMode, 0, std::numeric_limits<int>::max());
+    result.subMode = wholeInt(status, kSubMode, 0, std::numeric_limits<int>::max());
+    result.presetGroup = wholeInt(status, kPresetGroup, 0, std::numeric_limits<int>::max());
 
     result.batteryPercent = wholeInt(status, kBatteryPercent, 0, 100);
     if (const auto level = wholeInt(status, kBatteryLevel, 0, 4)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 
 #include <optional>
 
@@ -29,4 +30,12 @@ public:
     std::optional<Card> card;
     // Turbo transfer (from HERO9): the camera sends files faster and shows nothing else.
     std::optional<bool> turbo;
+
+    // What the camera stands on: its "settings" map (setting id to option id) and the status
+    // ids of the capture mode (43 mode and 44 sub-mode up to HERO8, 96 preset group from
+    // HERO8 on). Only whole numbers are kept.
+    QHash<int, qint64> settings;
+    std::optional<int> mode;
+    std::optional<int> subMode;
+    std::optional<int> presetGroup;
 };

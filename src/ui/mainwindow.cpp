@@ -444,12 +444,27 @@ void MainWindow::showCamera(Camera* camera)
         connect(camera, &Camera::cardCommandsAnswered, this, &MainWindow::slotRefresh),
         connect(camera, &Camera::commandFailed, this,
                 [this](const QUrl& command, const QString& why) {
-                    m_commandProblem =
-                        tr("The camera did not carry out %1 (%2).")
-                            .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
+                    if (isSettingSent(command)) {
+                        m_settings->refused(m_settingSent.command);
+                        m_commandProblem = tr("The camera did not take %1 %2 (%3).")
+                                               .arg(m_settingSent.type, m_settingSent.value, why);
+                        m_settingSent = {};
+                    } else {
+                        m_commandProblem =
+                            tr("The camera did not carry out %1 (%2).")
+                                .arg(command.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority), why);
+                    }
                     statusBar()->showMessage(m_commandProblem);
                 }),
+        connect(camera, &Camera::commandTaken, this,
+                [this](const QUrl& command) {
+                    if (!isSettingSent(command))
+                        return;
+                    statusBar()->showMessage(tr("The camera took %1 %2.").arg(m_settingSent.type, m_settingSent.value));
+                    m_settingSent = {};
+                }),
         connect(camera, &Camera::statusReceived, m_cameraStatus, &CameraStatusView::showStatus),
+        connect(camera, &Camera::statusReceived, m_settings, &SettingsPanel::showStatus),
         // Reached another way (a cable plugged or pulled): its files come from there now.
         connect(camera, &Camera::routeChanged, this,
                 [this] { m_tileGrid->setSource(sourceOf(m_camera)); }),
@@ -473,6 +488,8 @@ void MainWindow::showCamera(Camera* camera)
     m_tileGrid->showTicks();
     ui->scrollAreaPictureView->setEnabled(false);
     m_cameraStatus->clear();
+    m_settingSent = {};
+    m_settings->showStatus(camera->status());
     statusBar()->showMessage(told);
     if (camera->model() > 0)
         m_cameraModel = camera->model();
@@ -687,10 +704,19 @@ void MainWindow::chooseMode(const QString& label, const QString& command)
 void MainWindow::chooseSetting(const QString& type, const QString& value, const QString& command)
 {
     qDebug() << command;
-    if (sendsToAll())
+    if (sendsToAll()) {
         reportAll(QStringLiteral("%1 %2").arg(type, value), m_allCameras.sendSetting(m_roster->cameras(), type, value));
-    else
-        sendDirect(command);
+        return;
+    }
+    m_settingSent = {type, value, command};
+    sendDirect(command);
+}
+
+bool MainWindow::isSettingSent(const QUrl& answered) const
+{
+    // Answered at the camera's own address, which the profile's URL may not name.
+    const QUrl sent(m_settingSent.command, QUrl::TolerantMode);
+    return !m_settingSent.command.isEmpty() && sent.path() == answered.path() && sent.query() == answered.query();
 }
 
 // ---------------------------------------------------------------------------------------

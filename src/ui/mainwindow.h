@@ -144,6 +144,8 @@ private:
     // What the user chose in the settings panel, for the camera shown or every camera.
     void chooseMode(const QString& label, const QString& command);
     void chooseSetting(const QString& type, const QString& value, const QString& command);
+    // Whether answered is the answer to the setting value chosen last.
+    bool isSettingSent(const QUrl& answered) const;
 
     Ui::MainWindow* ui = nullptr;
     CameraRoster* m_roster = nullptr;
@@ -172,6 +174,12 @@ private:
     PictureFetcher* m_pictures = nullptr;
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;
+    // The setting value chosen last, until the camera answers it: told in the status bar.
+    struct SettingSent {
+        QString type;
+        QString value;
+        QString command;
+    } m_settingSent;
     QTimer* m_tipTimer = nullptr;
     BluetoothPanel* m_bluetooth = nullptr;
     bool m_configWarningShown = false;

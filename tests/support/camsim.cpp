@@ -306,6 +306,16 @@ bool CamSim::setClockRefused(bool refused)
     return isOk(control(QStringLiteral("/clock?refuse=%1").arg(refused ? 1 : 0)));
 }
 
+bool CamSim::setSetting(int id, int value)
+{
+    return isOk(control(QStringLiteral("/setting?id=%1&value=%2").arg(id).arg(value)));
+}
+
+bool CamSim::refuseOption(int id, int value, bool refuse)
+{
+    return isOk(control(QStringLiteral("/setting?id=%1&value=%2&refuse=%3").arg(id).arg(value).arg(refuse ? 1 : 0)));
+}
+
 bool CamSim::setPollDelay(int ms)
 {
     return isOk(control(QStringLiteral("/poll-delay?ms=%1").arg(ms)));

@@ -120,6 +120,10 @@ public:
     // clock reads is in state()'s "clock": {"local" (its wall-clock time, ms), "tzone", "dst",
     // "sets"}.
     bool setClockRefused(bool refused);
+    // Setting id of the current model changes to value, as by the camera's own buttons.
+    bool setSetting(int id, int value);
+    // From now on the camera refuses (or takes again) value of setting id with its error.
+    bool refuseOption(int id, int value, bool refuse = true);
     // The polls (status, keep-alive, state) are answered ms late, everything else at once: a
     // camera slow to tell its state that still takes commands. Past the program's poll
     // deadline (2 s) it is taken for away.

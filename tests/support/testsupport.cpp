@@ -153,6 +153,13 @@ static bool copyTree(const QString& from, const QString& to)
     return true;
 }
 
+void choose(QComboBox* box, int index)
+{
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+    emit box->textActivated(box->itemText(index));
+}
+
 void installFreshDataTree()
 {
     const QString root = appRoot();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QComboBox>
 #include <QString>
 #include <QtTest>
 
@@ -18,6 +19,9 @@ void installFreshDataTree();
 
 // The application root of this test executable (the parent of its bin directory).
 QString appRoot();
+
+// Picks entry index of box as a click in its list does: made current, then activated.
+void choose(QComboBox* box, int index);
 
 // Makes the test's "gopro_default.json" name model (for example "hero9").
 void writeDefaultModel(const QString& model);

@@ -1074,6 +1074,14 @@
         <source>Thumbnails per row</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The camera did not take %1 %2 (%3).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera took %1 %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>
@@ -1148,6 +1156,21 @@
     </message>
     <message>
         <source>%1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingRefusal</name>
+    <message>
+        <source>the camera does not offer this setting now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the camera does not offer this option now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1; it offers %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

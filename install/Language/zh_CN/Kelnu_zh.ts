@@ -1072,6 +1072,14 @@
         <source>Thumbnails per row</source>
         <translation>每行缩略图</translation>
     </message>
+    <message>
+        <source>The camera did not take %1 %2 (%3).</source>
+        <translation>相机未接受 %1 %2（%3）。</translation>
+    </message>
+    <message>
+        <source>The camera took %1 %2.</source>
+        <translation>相机已设置 %1 %2。</translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>
@@ -1147,6 +1155,21 @@
     <message>
         <source>%1 bytes</source>
         <translation>%1 字节</translation>
+    </message>
+</context>
+<context>
+    <name>SettingRefusal</name>
+    <message>
+        <source>the camera does not offer this setting now</source>
+        <translation>相机目前不提供此设置</translation>
+    </message>
+    <message>
+        <source>the camera does not offer this option now</source>
+        <translation>相机目前不提供此选项</translation>
+    </message>
+    <message>
+        <source>%1; it offers %2</source>
+        <translation>%1；可选：%2</translation>
     </message>
 </context>
 <context>
