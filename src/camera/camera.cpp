@@ -17,10 +17,9 @@ constexpr qint64 kInfoMaxBytes = 64 * 1024;
 constexpr int kInfoDeadlineMs = 3000;
 
 Camera::Id g_nextId = 1;
+} // namespace
 
-// The way requests prefer: a cable is fastest and needs nothing; the home network carries the
-// user's other traffic; the access point is the camera's own and slowest.
-int preference(CameraAddress::Link link)
+int Camera::preference(CameraAddress::Link link)
 {
     switch (link) {
     case CameraAddress::Link::Usb:
@@ -31,7 +30,6 @@ int preference(CameraAddress::Link link)
         return 2;
     }
 }
-} // namespace
 
 Camera::Camera(QObject* parent)
     : QObject(parent)

@@ -40,6 +40,10 @@ public:
     QList<CameraAddress> addresses() const;
     bool hasAddress(const CameraAddress& address) const;
     bool hasLinks() const { return !m_ways.isEmpty(); }
+    // The order requests prefer ways in, lowest first: a cable is fastest and needs nothing;
+    // the home network carries the user's other traffic; the access point is the camera's own
+    // and slowest.
+    static int preference(CameraAddress::Link link);
     // Another way to the camera. answered: the camera was heard there just now (it told who
     // it is), so the link counts as answering at once. Each link polls from its start.
     void addAddress(const CameraAddress& address, bool answered = false);

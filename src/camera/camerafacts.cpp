@@ -15,19 +15,6 @@ namespace {
 // {"version":"2.0"}: a few bytes, answered at once by a camera that answers at all.
 constexpr qint64 kVersionMaxBytes = 4096;
 constexpr int kVersionDeadlineMs = 3000;
-
-// Ways in the order requests prefer them: cable, home network, access point.
-int linkOrder(CameraAddress::Link link)
-{
-    switch (link) {
-    case CameraAddress::Link::Usb:
-        return 0;
-    case CameraAddress::Link::Home:
-        return 1;
-    default:
-        return 2;
-    }
-}
 } // namespace
 
 CameraFacts::CameraFacts(Camera* camera, const CameraClock* clock, QObject* parent)
@@ -176,7 +163,7 @@ QString CameraFacts::linksText() const
     if (ways.isEmpty())
         return tr("none");
     std::stable_sort(ways.begin(), ways.end(), [](const CameraAddress& a, const CameraAddress& b) {
-        return linkOrder(a.link()) < linkOrder(b.link());
+        return Camera::preference(a.link()) < Camera::preference(b.link());
     });
     QStringList lines;
     for (const CameraAddress& way : std::as_const(ways)) {
