@@ -76,9 +76,10 @@ void LivePreview::started(Camera* camera, int model, bool answering, bool forOth
     if (forOtherProgram) {
         if (keepAlive)
             previewKeepAlive->startForOtherProgram();
+        // The camera sends to this PC, whatever the camera's own address: a player listens
+        // here, on any of the PC's addresses.
         Prompt::information(m_window, tr("info"),
-                            tr("please view stream %1 in 3rd applications")
-                                .arg(QStringLiteral("udp://%1:8554").arg(camera->address().host().toString())));
+                            tr("please view stream %1 in 3rd applications").arg(QStringLiteral("udp://@:8554")));
         return;
     }
     // No parent: the window lives on its own and deletes itself when closed.

@@ -33,7 +33,12 @@ QMessageBox::StandardButton Prompt::ask(QWidget* parent, Kind kind, const QStrin
     case Kind::About:
         QMessageBox::about(parent, title, text);
         return QMessageBox::Ok;
-    case Kind::Information:
+    case Kind::Information: {
+        // What it tells (a stream's address) is to be copied into another program.
+        QMessageBox box(QMessageBox::Information, title, text, buttons, parent);
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        return QMessageBox::StandardButton(box.exec());
+    }
     case Kind::Directory:
         break;
     }
