@@ -52,7 +52,8 @@ bool isKeepAlive(const StreamPortDatagram& datagram, uint32_t cameraIp)
            && std::memcmp(datagram.payload, kKeepAlive, expected) == 0;
 }
 
-long long monotonicMs()
+// The log's clock: steady_clock is CLOCK_MONOTONIC here.
+long long steadyMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -187,7 +188,7 @@ void PreviewStreamer::watch()
                     m_lastKeepAlive = std::chrono::steady_clock::now();
                 } else if (m_pid > 0 && m_firstDatagramMs == 0
                            && (m_cameraIp == 0 || datagram.source == m_cameraIp)) {
-                    m_firstDatagramMs = monotonicMs();
+                    m_firstDatagramMs = steadyMs();
                 }
             }
         }
