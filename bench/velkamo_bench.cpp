@@ -69,7 +69,7 @@ std::unique_ptr<MainWindow> openWindow(CamSim& sim, int count)
     auto window = std::make_unique<MainWindow>();
     window->resize(1280, 800);
     window->show();
-    waitFor([&] { return lists() >= asked + 2; }, 15000, 50);
+    waitFor([&] { return lists() >= asked + 1; }, 15000, 50);
     const QString total = QStringLiteral("Total media files: %1").arg(count);
     QList<PreviewForm*> before;
     waitFor([&] {
