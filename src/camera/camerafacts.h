@@ -40,7 +40,7 @@ public:
     // answers or tells it.
     void askVersion();
 
-    // "USB · 172.25.104.51", "Wi-Fi · 10.5.5.9", "Home network · 192.168.50.103".
+    // "USB · 172.25.104.51", "Wi-Fi · " and the access point's address, "Home network · 192.168.50.103".
     static QString linkText(const CameraAddress& address);
     // The version in a /gopro/version answer ({"version":"2.0"}); empty when there is none.
     static QString readVersion(const QByteArray& body);
