@@ -2,9 +2,11 @@
 // summary tells the user.
 #include "camsim.h"
 #include "downloadbatch.h"
+#include "downloadedfiles.h"
 #include "medialist.h"
 #include "partrecord.h"
 #include "testsupport.h"
+#include "transferrate.h"
 
 #include <QDirIterator>
 #include <QJsonArray>
@@ -589,6 +591,67 @@ private slots:
         }
         QCOMPARE(contents(tmp.path()), Folder({{"GOPR0001.JPG", cameraBytes(k1)}}));
         QCOMPARE(m_sim.targets(8080).filter("GOPR0003").size(), 0);
+    }
+
+    // Speed over the last seconds of bytes received, time left only once they span enough.
+    // samples: "MS:FRESH" each.
+    void transferRate_data()
+    {
+        QTest::addColumn<QStringList>("samples");
+        QTest::addColumn<qint64>("remaining");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("too early for a speed") << QStringList{"0:0", "900:900000"} << qint64(9000000)
+                                               << "900 KB of 9.9 MB";
+        QTest::newRow("speed, no time left yet") << QStringList{"0:0", "1000:2000000", "2000:4000000"}
+                                                 << qint64(6000000) << "4.0 MB of 10.0 MB · 2.0 MB/s";
+        QTest::newRow("settled") << QStringList{"0:0", "1000:1000000", "2000:2000000", "3000:3000000"}
+                                 << qint64(38000000) << "3.0 MB of 41.0 MB · 1.0 MB/s · 38 s left";
+        // A fast start is out of the window by now.
+        QTest::newRow("only the last seconds count")
+            << QStringList{"0:0", "1000:20000000", "6000:25000000", "7000:26000000", "8000:27000000", "9000:28000000"}
+            << qint64(90000000) << "28.0 MB of 118.0 MB · 1.0 MB/s · 1 min 30 s left";
+        QTest::newRow("stalled: no time left") << QStringList{"0:0", "2000:5000", "6000:5000", "9000:5000"}
+                                               << qint64(1000) << "5 KB of 6 KB · 0 KB/s";
+        QTest::newRow("hours") << QStringList{"0:0", "4000:4000000"} << qint64(4000000000)
+                               << "4.0 MB of 4.0 GB · 1.0 MB/s · 1 h 6 min left";
+    }
+    void transferRate()
+    {
+        QFETCH(QStringList, samples);
+        QFETCH(qint64, remaining);
+        TransferRate rate;
+        rate.add(-5000, 123); // a batch before
+        rate.restart();
+        qint64 done = 0;
+        for (const QString& sample : samples) {
+            done = sample.section(':', 1).toLongLong();
+            rate.add(sample.section(':', 0, 0).toLongLong(), done);
+        }
+        QTEST(TransferRate::text(done, done + remaining, rate.bytesPerSecond(), rate.secondsLeft(remaining)), "text");
+    }
+
+    // What counts as downloaded: the name or a numbered one at the listed size; a group with
+    // every member there; nothing without a listed size.
+    void downloadedFiles()
+    {
+        QTemporaryDir dir;
+        const Folder folder{{"GOPR0001 (2).JPG", QByteArray(600000, 'x')}, {"GOPR0001.JPG", QByteArray(10, 'x')},
+                            {"GOPR0002.JPG", QByteArray(599999, 'x')}, {"GOPR0003.JPG", "x"},
+                            {"G0010001.JPG", "x"}, {"G0010002.JPG", "x"}, {"G0020004.JPG", "x"}};
+        for (auto it = folder.begin(); it != folder.end(); ++it) {
+            QFile file(dir.filePath(it.key()));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(it.value()) == it.value().size());
+        }
+        const MediaList card = MediaList::parse(QByteArray(R"({"media":[{"d":"100GOPRO","fs":[
+            {"n":"GOPR0001.JPG","mod":"1","s":"600000"},{"n":"GOPR0002.JPG","mod":"2","s":"600000"},
+            {"n":"GOPR0003.JPG","mod":"3"},{"n":"GOPR0005.JPG","mod":"4","s":"1"},
+            {"n":"G0010001.JPG","mod":"5","g":"1","b":"1","l":"3","m":["3"]},
+            {"n":"G0020004.JPG","mod":"6","g":"2","b":"4","l":"5"}]}]})"));
+        DownloadedFiles files;
+        files.read(dir.path());
+        QCOMPARE(files.savedOf(card), (QSet<QString>{"100GOPRO/GOPR0001.JPG", "100GOPRO/G0010001.JPG"}));
+        files.read(dir.filePath("gone"));
+        QVERIFY(files.savedOf(card).isEmpty());
     }
 };
 

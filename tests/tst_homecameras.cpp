@@ -521,6 +521,7 @@ private slots:
         QVERIFY(source->setFault(slow, "slow", 0, std::max<qint64>(size / 14, 4096)));
         source->clearLog();
         prompts.setDefaultDirectory(folder.path());
+        window.findChild<QPushButton*>("pbChangeFolder")->click();
         if (from == "all cameras")
             offload();
         else

@@ -4,6 +4,7 @@
 #include "camsim.h"
 #include "dlgshowpict.h"
 #include "logcapture.h"
+#include "losstext.h"
 #include "medialist.h"
 #include "mainwindow.h"
 #include "picturelabel.h"
@@ -14,15 +15,18 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QNetworkProxy>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -190,6 +194,11 @@ private:
         return reply->readAll();
     }
     QImage cameraThumbnail(const QString& mediaPath) { return QImage::fromData(cameraBytes(mediaPath, true)); }
+    QList<QUrl> m_opened;
+
+public slots:
+    // Where the desktop would have opened a file URL.
+    void openUrl(const QUrl& url) { m_opened << url; }
 
 private slots:
     void initTestCase()
@@ -212,6 +221,8 @@ private slots:
         m_tmp.reset(new QTemporaryDir);
         QVERIFY(m_tmp->isValid());
         m_prompts->setDefaultDirectory(m_tmp->path());
+        // Each case chooses its download folder anew.
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "velkamo", "velkamo").remove("downloads");
         m_sim.clearLog(); // counts are per case: cards of different cases share file names
     }
 
@@ -272,6 +283,75 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadOnly));
             QVERIFY2(file.readAll() == cameraBytes(path), qPrintable(path));
         }
+    }
+
+    // The folder is asked once, shown beside Download and kept for the next window, which asks
+    // no more; a folder gone is asked again. Saved files are marked, can be hidden (also kept),
+    // and the panel opens their folder.
+    void destinationRememberedAndMarked()
+    {
+        OPEN_ON(kTenFiles, 17);
+        const QString picture = "100GOPRO/GOPR0001.JPG", video = "101GOPRO/GH010011.MP4";
+        const auto destination = [this] { return m_window->findChild<QLabel*>("labelDestination"); };
+        const auto hide = [this] { return m_window->findChild<QCheckBox*>("checkBoxHideDownloaded"); };
+        QCOMPARE(destination()->text(), QString("Asked at the first download"));
+        tick(picture);
+        click("pbDownload");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Downloaded 1 of 1 files to %1.").arg(m_tmp->path()), 30000);
+        QCOMPARE(m_prompts->count(), 1);
+        QCOMPARE(destination()->toolTip(), "Downloads go to " + m_tmp->path());
+        QVERIFY(destination()->text().contains("…") || destination()->text() == m_tmp->path());
+        QTRY_VERIFY(tile(picture)->isDownloaded());
+        QCOMPARE(tile(picture)->findChild<QLabel*>("labelDownloaded")->toolTip(), "Already in " + m_tmp->path());
+        QVERIFY(!tile(video)->isDownloaded());
+
+        QVERIFY(m_window->findChild<QPushButton*>("pbShowFolder")->isVisible());
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        click("pbShowFolder");
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(m_tmp->path())});
+
+        hide()->click();
+        QVERIFY(!tileNames().contains(picture));
+        QCOMPARE(tiles().size(), kTenNewestFirst.size() - 1);
+        QVERIFY(tip().isEmpty()); // what is hidden is no longer ticked
+
+        OPEN_ON(kTenFiles, 17);
+        QVERIFY(hide()->isChecked());
+        QVERIFY(!tileNames().contains(picture));
+        QCOMPARE(destination()->toolTip(), "Downloads go to " + m_tmp->path());
+        tick(video);
+        click("pbDownload");
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Downloaded 1 of 1 files to %1.").arg(m_tmp->path()), 30000);
+        QCOMPARE(m_prompts->count(), 1);
+        QTRY_VERIFY(!tileNames().contains(video));
+        hide()->click();
+        QVERIFY(tile(video)->isDownloaded());
+
+        QTemporaryDir other;
+        m_tmp->remove();
+        m_prompts->answerNext(QMessageBox::Ok, other.path());
+        tick(video);
+        click("pbDownload");
+        QCOMPARE(m_prompts->count(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Downloaded 1 of 1 files to %1.").arg(other.path()), 30000);
+        QCOMPARE(destination()->toolTip(), "Downloads go to " + other.path());
+    }
+
+    // While a file comes: its bytes, the speed and, once it has settled, the time left.
+    void progressTellsBytesSpeedAndTimeLeft()
+    {
+        OPEN_ON(kTenFiles, 17);
+        const QString slow = "101GOPRO/GH010011.MP4";
+        const qint64 size = cameraBytes(slow).size();
+        setFault(slow, "slow", 0, std::max<qint64>(size / 10, 512));
+        tick(slow);
+        click("pbDownload");
+        auto* detail = m_window->findChild<QLabel*>("labelTransferBytes");
+        const QRegularExpression told(QString(R"(^\d+(\.\d)? [KMG]B of %1 · \d+(\.\d)? [KMG]B/s · \d+ s left$)")
+                                          .arg(QRegularExpression::escape(LossText::size(size))));
+        QTRY_VERIFY2_WITH_TIMEOUT(told.match(detail->text()).hasMatch(), qPrintable(detail->text()), 15000);
+        click("pbStopDownload");
     }
 
     // Ticks outlive a rebuild; Delete asks, goes out newest tick first, and the list is

@@ -309,6 +309,7 @@ private slots:
         auto* label = window->findChild<QLabel*>("labelTransfer");
         const auto start = [&](const QString& into) {
             prompts.setDefaultDirectory(into);
+            window->findChild<QPushButton*>("pbChangeFolder")->click();
             // As the arrow beside Download offers it.
             window->findChild<QToolButton*>("pbDownloadMenu")->menu()->actions().value(0)->trigger();
         };

@@ -50,6 +50,7 @@ CameraOffload::CameraOffload(QObject* parent)
                                  .arg(cameraText(), QString::number(number), QString::number(total), name));
             });
     connect(m_batch, &DownloadBatch::progress, this, &CameraOffload::progress);
+    connect(m_batch, &DownloadBatch::transferred, this, &CameraOffload::transferred);
     connect(m_batch, &DownloadBatch::finished, this, &CameraOffload::batchFinished);
     connect(m_loader, &MediaListLoader::loaded, this, &CameraOffload::cardLoaded);
 }
@@ -89,6 +90,7 @@ void CameraOffload::start(const QString& folder, const QList<Source>& cameras)
     m_folder = folder;
     m_cameras = cameras;
     m_lines.clear();
+    m_saved = 0;
     m_away.clear();
     m_index = -1;
     m_stopping = false;
@@ -240,6 +242,7 @@ void CameraOffload::cardLoaded(const MediaList& card)
 void CameraOffload::batchFinished()
 {
     const DownloadBatch::Tally tally = m_batch->tally();
+    m_saved += tally.saved;
     QString outcome = tr("%1 of %2 files saved").arg(tally.saved).arg(tally.total);
     if (tally.skipped > 0)
         outcome += tr(", %1 already there").arg(tally.skipped);

@@ -58,6 +58,8 @@ public:
     // finished() tells what was done, before stop() returns. Nothing while idle.
     void stop();
     bool isRunning() const { return m_stage != Stage::Idle; }
+    // Files the last offload saved, of every camera.
+    int saved() const { return m_saved; }
     // The camera stopped answering, or left: its part ends now and says so; the next camera
     // follows. One waiting its turn is passed over when its turn comes, unless it is back by
     // then.
@@ -69,6 +71,8 @@ signals:
     void running(const QString& text);
     // The current file's progress, scaled to fit an int.
     void progress(int value, int maximum);
+    // As DownloadBatch::transferred.
+    void transferred(qint64 done, qint64 total, qint64 resumed);
     // Over: a heading line ("Downloaded from all cameras to FOLDER."), then one line for each
     // camera (saved, already there, failed and why).
     void finished(const QString& summary);
@@ -95,6 +99,7 @@ private:
     QString m_folder;
     QList<Source> m_cameras;
     QStringList m_lines; // one for each camera done
+    int m_saved = 0;
     QList<quint64> m_away; // cameras waiting their turn that stopped answering
     int m_index = -1;
     Stage m_stage = Stage::Idle;

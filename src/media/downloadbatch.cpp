@@ -287,6 +287,7 @@ void DownloadBatch::readReady()
 void DownloadBatch::transferProgress(qint64 received, qint64 total)
 {
     takeAnswer(); // m_kept holds only once the camera agreed to continue
+    emit transferred(m_kept + received, total > 0 ? m_kept + total : -1, m_kept);
     if (total <= 0)
         return;
     // Videos pass 2 GiB; a progress bar counts in int.

@@ -77,6 +77,9 @@ signals:
     void fileStarted(int number, int total, const QString& name);
     // The current file's progress, scaled to fit an int.
     void progress(int value, int maximum);
+    // The current file's bytes: done of total (-1 while unknown), the first resumed of them
+    // kept from an interrupted download rather than received now.
+    void transferred(qint64 done, qint64 total, qint64 resumed);
     // The batch is over; summary says what was saved, skipped and why files failed.
     void finished(const QString& summary);
 

@@ -210,6 +210,24 @@ MediaList MediaList::newest(const QJsonDocument& doc, int limit)
     return list;
 }
 
+MediaList MediaList::without(const QSet<QString>& paths) const
+{
+    if (paths.isEmpty())
+        return *this;
+    MediaList list;
+    list.m_status = m_status;
+    for (const Entry& entry : m_entries) {
+        if (paths.contains(entry.path))
+            continue;
+        list.m_index.insert(entry.path, int(list.m_entries.size()));
+        list.m_fileCount += entry.fileCount();
+        list.m_entries.append(entry);
+    }
+    if (m_total >= 0)
+        list.m_total = m_total - int(m_entries.size() - list.m_entries.size());
+    return list;
+}
+
 qint64 MediaList::listedBytes() const
 {
     qint64 bytes = 0;

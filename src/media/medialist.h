@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -71,6 +72,9 @@ public:
     qint64 listedBytes() const;
     // What the list says path takes on the card, the whole group for a group; 0 when unsaid.
     qint64 listedBytes(const QString& path) const;
+
+    // The same list less paths, in the same order; total() counts as many fewer.
+    MediaList without(const QSet<QString>& paths) const;
 
     // The moment a file was shot, from its listed time: the camera writes its own wall-clock
     // time as if it were UTC, and its clock was set to this PC's local time. Invalid for

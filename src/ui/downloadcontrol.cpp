@@ -3,11 +3,14 @@
 #include "cameraoffload.h"
 #include "cameraroster.h"
 #include "medialist.h"
+#include "preferences.h"
 #include "prompt.h"
 #include "rememberedmodels.h"
 #include "transferpanel.h"
 #include "turbotransfer.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QStandardPaths>
@@ -18,6 +21,15 @@ namespace {
 // How long a window that closes waits for the cameras to answer the last turbo requests: a
 // camera that is gone must not hold it.
 constexpr int kQuitSettleMs = 2000;
+const char* const kFolderKey = "downloads/folder";
+// The bytes, speed and time left are told a few times a second, not for every piece.
+constexpr qint64 kDetailMs = 250;
+
+bool writableFolder(const QString& folder)
+{
+    const QFileInfo info(folder);
+    return !folder.isEmpty() && info.isDir() && info.isWritable();
+}
 
 TurboTransfer::Target turboTarget(const Camera* camera)
 {
@@ -34,22 +46,31 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
     , m_offload(new CameraOffload(this))
     , m_turbo(new TurboTransfer(this))
 {
+    m_folder = preferences().value(QLatin1String(kFolderKey)).toString();
     m_offload->setTurbo(m_turbo);
     connect(m_batch, &DownloadBatch::progress, this, &DownloadControl::progress);
+    connect(m_batch, &DownloadBatch::transferred, this, &DownloadControl::showBytes);
     connect(m_batch, &DownloadBatch::fileStarted, this, [this](int number, int total, const QString& name) {
+        beginFile();
         m_panel->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
     });
     connect(m_batch, &DownloadBatch::finished, this, [this](const QString& summary) {
         const QString text = m_batchEnd.isEmpty() ? summary : m_batchEnd + QLatin1Char(' ') + summary;
         m_batchEnd.clear();
         m_batchCamera = 0;
+        // The panel keeps it, failures included, until the next batch.
+        m_panel->showSummary(text, m_batch->tally().saved > 0 ? m_savingTo : QString());
         emit finished(text);
     });
-    connect(m_offload, &CameraOffload::running, m_panel, &TransferPanel::showRunning);
+    connect(m_offload, &CameraOffload::running, this, [this](const QString& text) {
+        beginFile();
+        m_panel->showRunning(text);
+    });
     connect(m_offload, &CameraOffload::progress, this, &DownloadControl::progress);
+    connect(m_offload, &CameraOffload::transferred, this, &DownloadControl::showBytes);
     connect(m_offload, &CameraOffload::finished, this, [this](const QString& summary) {
         // A line for each camera: the panel holds them all, the status bar the heading.
-        m_panel->showSummary(summary);
+        m_panel->showSummary(summary, m_offload->saved() > 0 ? m_savingTo : QString());
         emit message(summary.section(QLatin1Char('\n'), 0, 0));
     });
     connect(m_panel, &TransferPanel::stopRequested, this, &DownloadControl::stop);
@@ -98,14 +119,38 @@ bool DownloadControl::batchRunning() const
     return m_batch->isRunning();
 }
 
-QString DownloadControl::askFolder()
+void DownloadControl::setFolder(const QString& folder)
+{
+    if (folder.isEmpty() || folder == m_folder)
+        return;
+    m_folder = folder;
+    preferences().setValue(QLatin1String(kFolderKey), folder);
+    emit folderChanged(folder);
+}
+
+void DownloadControl::changeFolder()
+{
+    const QString start = QFileInfo(m_folder).isDir()
+        ? m_folder
+        : QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0);
+    setFolder(Prompt::existingDirectory(m_window, tr("Download to"), start));
+}
+
+QString DownloadControl::targetFolder()
 {
     if (isRunning()) {
         emit message(tr("A download is already running; wait until it has finished."));
         return QString();
     }
+    if (writableFolder(m_folder))
+        return m_folder;
+    // The first time, or a disk unplugged since: asked, never guessed. Camera videos run to
+    // gigabytes; the place for them is the user's to choose, once.
+    if (!m_folder.isEmpty())
+        emit message(tr("%1 is gone or not writable: choose where to download to.").arg(QDir::toNativeSeparators(m_folder)));
     const QString folder = Prompt::existingDirectory(
         m_window, tr("Open Directory"), QStandardPaths::standardLocations(QStandardPaths::DownloadLocation).value(0));
+    setFolder(folder);
     // The question was open for a while: the camera may have come and gone, a batch not.
     return isRunning() ? QString() : folder;
 }
@@ -117,6 +162,8 @@ void DownloadControl::download(const QString& folder, const Camera* camera, cons
     m_batch->setCamera(camera->address());
     m_batch->setManager(camera->network());
     m_batch->setTurbo(m_turbo, camera->id(), camera->model());
+    m_savingTo = folder;
+    beginRate();
     m_batch->start(folder, camera->serial(), files);
 }
 
@@ -148,6 +195,8 @@ void DownloadControl::downloadAllCameras(const QString& folder)
                             CameraOffload::folderName(name, camera->model(), camera->serial(), camera->address()),
                             camera->serial(), camera->network(), camera->model()});
         }
+        m_savingTo = folder;
+        beginRate();
         m_offload->start(folder, cameras);
     };
     // A camera that has not told its serial yet is asked first: its files go to the same
@@ -168,6 +217,34 @@ void DownloadControl::downloadAllCameras(const QString& folder)
     }
     if (*unasked == 0)
         begin();
+}
+
+void DownloadControl::beginRate()
+{
+    m_rate.restart();
+    m_clock.start();
+    m_freshBefore = 0;
+    m_fresh = 0;
+    m_shownAt = -1;
+    m_panel->setDetail(QString());
+}
+
+void DownloadControl::beginFile()
+{
+    m_freshBefore = m_fresh;
+}
+
+void DownloadControl::showBytes(qint64 done, qint64 total, qint64 resumed)
+{
+    // Only what comes over the network counts for the speed, never what a .part held.
+    m_fresh = m_freshBefore + (done - resumed);
+    const qint64 now = m_clock.elapsed();
+    m_rate.add(now, m_fresh);
+    if (m_shownAt >= 0 && now - m_shownAt < kDetailMs && done != total)
+        return;
+    m_shownAt = now;
+    const qint64 left = total > 0 ? m_rate.secondsLeft(total - done) : -1;
+    m_panel->setDetail(TransferRate::text(done, total, m_rate.bytesPerSecond(), left));
 }
 
 void DownloadControl::stop()

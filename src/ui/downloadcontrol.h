@@ -2,6 +2,9 @@
 
 #include "camera.h"
 #include "downloadbatch.h"
+#include "transferrate.h"
+
+#include <QElapsedTimer>
 
 #include <QObject>
 #include <QString>
@@ -28,8 +31,13 @@ public:
     // The ticked files of a camera are on their way.
     bool batchRunning() const;
 
-    // Where to download to, asked of the user; empty when cancelled or a download runs.
-    QString askFolder();
+    // The folder downloads go to, chosen once and remembered; empty before the first choice.
+    QString folder() const { return m_folder; }
+    // Asks the user for another download folder.
+    void changeFolder();
+    // Where to download to: the folder remembered, or one asked of the user where there is
+    // none yet or it is gone or not writable. Empty when cancelled or a download runs.
+    QString targetFolder();
     // A burst or lapse is listed as its first picture; every member is fetched.
     void download(const QString& folder, const Camera* camera, const QList<DownloadBatch::File>& files);
     // Every file not there yet, of each camera that answers, into a folder of its own.
@@ -48,8 +56,15 @@ signals:
     void finished(const QString& summary);
     // For the status bar.
     void message(const QString& text);
+    void folderChanged(const QString& folder);
 
 private:
+    void setFolder(const QString& folder);
+    // A batch or offload begins, and each of its files: the speed is the batch's.
+    void beginRate();
+    void beginFile();
+    void showBytes(qint64 done, qint64 total, qint64 resumed);
+
     QWidget* m_window = nullptr;
     CameraRoster* m_roster = nullptr;
     TransferPanel* m_panel = nullptr;
@@ -59,4 +74,11 @@ private:
     // The camera of the running batch, and why the batch ended early ("HERO12 … is gone.").
     Camera::Id m_batchCamera = 0;
     QString m_batchEnd;
+    QString m_folder;
+    QString m_savingTo; // the folder of the running download
+    TransferRate m_rate;
+    QElapsedTimer m_clock;
+    qint64 m_freshBefore = 0; // bytes received for the batch's earlier files
+    qint64 m_fresh = 0;
+    qint64 m_shownAt = -1;
 };

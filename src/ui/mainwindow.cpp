@@ -13,8 +13,10 @@
 #include "camerastatusview.h"
 #include "cardreader.h"
 #include "defaultmodelfile.h"
+#include "destinationview.h"
 #include "dlgshowpict.h"
 #include "downloadcontrol.h"
+#include "downloadedmarks.h"
 #include "homecameratrust.h"
 #include "livepreview.h"
 #include "losstext.h"
@@ -22,6 +24,7 @@
 #include "mediaplayer.h"
 #include "passwordstore.h"
 #include "picturefetcher.h"
+#include "preferences.h"
 #include "previewkeepalive.h"
 #include "prompt.h"
 #include "rememberedcameras.h"
@@ -53,12 +56,6 @@ namespace {
 const char* const kSetClockKey = "camera/setClock";
 const char* const kGeometryKey = "window/geometry";
 constexpr int kClockMessageMs = 5000;
-
-// The user's choices that outlive the window: ~/.config/velkamo/velkamo.conf.
-QSettings preferences()
-{
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("velkamo"), QStringLiteral("velkamo"));
-}
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
@@ -174,6 +171,15 @@ MainWindow::MainWindow(QWidget* parent)
     m_tileGrid = new TileGrid(ui->scrollAreaPictureView, &m_selectedFiles, this);
     m_tileGrid->setColumns(m_gridColumns);
     connect(m_tileGrid, &TileGrid::selectedChanged, this, &MainWindow::slotFileSelected);
+    // Download and Delete act on what the grid shows ticked: files no longer shown leave the
+    // selection.
+    m_marks = new DownloadedMarks(m_tileGrid, m_downloads, this);
+    connect(m_marks, &DownloadedMarks::shown, this, [this] {
+        if (m_selectedFiles.retain([this](const QString& path) { return m_tileGrid->media().contains(path); })) {
+            m_tileGrid->showTicks();
+            showSelectedName();
+        }
+    });
     connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
     connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
     connect(m_tileGrid, &TileGrid::zoomRequested, this,
@@ -242,6 +248,7 @@ MainWindow::MainWindow(QWidget* parent)
     for (auto* row : ui->pbDownload->parentWidget()->findChildren<QBoxLayout*>()) {
         if (const int at = row->indexOf(ui->pbDownload); at >= 0) {
             row->insertWidget(at + 1, downloadMore);
+            row->insertWidget(at, new DestinationView(m_downloads, m_marks, this));
             break;
         }
     }
@@ -316,6 +323,8 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     // The grid reads the selection, a member that is gone before the widgets are.
+    delete m_marks;
+    m_marks = nullptr;
     delete m_tileGrid;
     m_tileGrid = nullptr;
     // What fetches through the cameras' own managers ends before the roster (a child made
@@ -434,8 +443,8 @@ void MainWindow::showCamera(Camera* camera)
             disconnect(connection);
         m_currentWiring.clear();
         m_cards.setTicks(left->id(), m_selectedFiles);
-        if (m_tileGrid->media().isValid())
-            m_cards.setCard(left->id(), m_tileGrid->media());
+        if (m_marks->card().isValid())
+            m_cards.setCard(left->id(), m_marks->card());
     }
     m_camera = camera;
     m_currentWiring = {
@@ -484,7 +493,7 @@ void MainWindow::showCamera(Camera* camera)
     m_cardReader->cancel();
     m_tileGrid->setSource(sourceOf(camera));
     m_selectedFiles = m_cards.ticks(camera->id());
-    m_tileGrid->setMedia(m_cards.card(camera->id()));
+    m_marks->setMedia(m_cards.card(camera->id()));
     m_tileGrid->showTicks();
     ui->scrollAreaPictureView->setEnabled(false);
     m_cameraStatus->clear();
@@ -631,7 +640,7 @@ void MainWindow::slotReformat()
         return;
     // Bound to the camera shown now: the answer is for this one, whatever is shown by then.
     const Camera::Id asked = m_camera->id();
-    const QString lost = LossText::format(m_camera->shortName(), m_tileGrid->media());
+    const QString lost = LossText::format(m_camera->shortName(), m_marks->card());
     if (!Prompt::confirm(this, tr("Velkamo"), tr("CAUTION: Are you sure to format?"), lost))
         return;
     if (!cardMayChange() || !boundCamera(asked, tr("Nothing was formatted")))
@@ -806,27 +815,23 @@ void MainWindow::applyMediaList(quint64 camera, const MediaList& list)
         return;
     }
     if (!list.isComplete()) {
-        m_tileGrid->setMedia(list); // a first screen; the whole list follows
+        m_marks->setMedia(list); // a first screen; the whole list follows
         return;
     }
     qDebug() << "nCount=" << list.count();
     // Only the tiles in view are made; the rest of the list waits for scrolling.
-    m_tileGrid->setMedia(list);
+    m_marks->setMedia(list);
     m_cards.setCard(camera, list);
     ui->scrollAreaPictureView->setEnabled(true);
     showMediaCount();
-    // Download and Delete act on what the grid shows ticked: files no longer listed leave
-    // the selection.
-    if (m_selectedFiles.retain([&list](const QString& path) { return list.contains(path); }))
-        showSelectedName();
 }
 
 void MainWindow::showMediaCount()
 {
-    if (!m_camera || !m_camera->isOnline() || !m_tileGrid->media().isValid())
+    if (!m_camera || !m_camera->isOnline() || !m_marks->card().isValid())
         return;
     // Counted in files, as the download summary counts them: a burst of 30 is 30.
-    QString message = tr("Total media files: %1").arg(m_tileGrid->media().fileCount());
+    QString message = tr("Total media files: %1").arg(m_marks->card().fileCount());
     // A refused delete or format is followed at once by the list it asked for: both stay
     // in view, until the next list.
     if (!m_commandProblem.isEmpty() && statusBar()->currentMessage() == m_commandProblem)
@@ -884,7 +889,7 @@ void MainWindow::slotDownload()
     if (m_selectedFiles.isEmpty() && !m_downloads->isRunning())
         return;
     const Camera::Id asked = m_camera->id();
-    const QString folder = m_downloads->askFolder();
+    const QString folder = m_downloads->targetFolder();
     if (folder.isEmpty() || !boundCamera(asked, tr("Nothing was downloaded")))
         return;
     m_downloads->download(folder, m_camera, DownloadBatch::filesOf(m_tileGrid->media(), m_selectedFiles.paths()));
@@ -892,7 +897,7 @@ void MainWindow::slotDownload()
 
 void MainWindow::slotDownloadAllCameras()
 {
-    const QString folder = m_downloads->askFolder();
+    const QString folder = m_downloads->targetFolder();
     if (!folder.isEmpty())
         m_downloads->downloadAllCameras(folder);
 }
@@ -904,9 +909,7 @@ void MainWindow::slotDownloadProgress(int value, int maximum)
 
 void MainWindow::slotfinishDownload(const QString& summary)
 {
-    // The panel keeps it, failures included, until the next batch; the status bar is
-    // overwritten by the next message.
-    m_transfer->showSummary(summary);
+    // The panel keeps it; the status bar until the next message.
     statusBar()->showMessage(summary);
 }
 

@@ -36,6 +36,7 @@ class CameraRoster;
 class CameraStatusView;
 class CardReader;
 class DownloadControl;
+class DownloadedMarks;
 class LivePreview;
 class MediaList;
 class PictureFetcher;
@@ -119,8 +120,6 @@ private:
     // False, and the user told why, while a download runs: nothing leaves the card before
     // it is saved.
     bool cardMayChange();
-    // The folder for a download, asked of the user; empty when cancelled or while a download
-    // runs (said in the status bar).
     void cameraCameOnline();
     // The user's choice in the camera list; a running download asks first.
     void chooseCamera(Camera::Id id);
@@ -163,6 +162,7 @@ private:
     AllCameras m_allCameras;
     CameraStatusView* m_cameraStatus = nullptr;
     TileGrid* m_tileGrid = nullptr;
+    DownloadedMarks* m_marks = nullptr; // the card shown, and what of it is downloaded
     CardReader* m_cardReader = nullptr;
     // Every camera's card and ticks as last seen; the one shown is in the grid.
     CameraCards m_cards;

@@ -4,7 +4,9 @@
 #include "medialist.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
@@ -56,6 +58,41 @@ void PreviewForm::setSelected(bool selected)
 PictureLabel* PreviewForm::picture() const
 {
     return ui->labelPicture;
+}
+
+void PreviewForm::setDownloaded(const QString& folder)
+{
+    if (!m_downloaded) {
+        if (folder.isEmpty())
+            return;
+        m_downloaded = new QLabel(tr("Downloaded"), this);
+        m_downloaded->setObjectName(QStringLiteral("labelDownloaded"));
+    }
+    m_downloaded->setToolTip(tr("Already in %1").arg(QDir::toNativeSeparators(folder)));
+    m_downloaded->setVisible(!folder.isEmpty());
+    m_downloaded->adjustSize();
+    m_downloaded->raise();
+    placeDownloaded();
+}
+
+bool PreviewForm::isDownloaded() const
+{
+    return m_downloaded && !m_downloaded->isHidden();
+}
+
+void PreviewForm::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeDownloaded();
+}
+
+// In the thumbnail's top right corner, over the picture: the tile's layout stays as it is.
+void PreviewForm::placeDownloaded()
+{
+    if (!m_downloaded)
+        return;
+    const QRect picture = ui->labelPicture->geometry();
+    m_downloaded->move(picture.right() - m_downloaded->width() - 3, picture.top() + 3);
 }
 
 void PreviewForm::slotSelectedChanged(bool selected)

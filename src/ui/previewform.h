@@ -10,6 +10,7 @@ namespace Ui { class PreviewForm; }
 QT_END_NAMESPACE
 
 class PictureLabel;
+class QLabel;
 
 // One tile of the media grid: the file's thumbnail, its name and a tick box. The tile only
 // reports ticks and double-clicks; the window decides what they do.
@@ -32,6 +33,9 @@ public:
     // Shows the tick state without reporting it (used to restore a selection).
     void setSelected(bool selected);
     PictureLabel* picture() const;
+    // Marks the file as already in folder; an empty folder: not downloaded.
+    void setDownloaded(const QString& folder);
+    bool isDownloaded() const;
 
 signals:
     void selectedChanged(bool selected, const QString& file);
@@ -47,10 +51,14 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void placeDownloaded();
+
     bool m_selected = false;
     Ui::PreviewForm* ui = nullptr;
+    QLabel* m_downloaded = nullptr; // made for the first file marked
     QString m_file;
     MediaSource m_source;
     Qt::KeyboardModifiers m_clickModifiers = Qt::NoModifier;

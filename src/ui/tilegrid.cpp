@@ -89,6 +89,14 @@ void TileGrid::showTicks()
         tile->setSelected(m_selection->contains(tile->file()));
 }
 
+void TileGrid::setMarked(const QSet<QString>& paths, const QString& folder)
+{
+    m_marked = paths;
+    m_markedIn = folder;
+    for (PreviewForm* tile : std::as_const(m_tiles))
+        tile->setDownloaded(m_marked.contains(tile->file()) ? m_markedIn : QString());
+}
+
 bool TileGrid::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Resize && (watched == m_contents || watched == m_area->viewport())) {
@@ -191,6 +199,7 @@ void TileGrid::placeOnce()
         }
         tile->setGroupFiles(entry.isGroup() ? entry.fileCount() : 0);
         tile->setSelected(m_selection->contains(entry.path));
+        tile->setDownloaded(m_marked.contains(entry.path) ? m_markedIn : QString());
         tile->setGeometry(geometry.cellRect(i));
         if (tile->isHidden())
             tile->show();

@@ -6,6 +6,7 @@
 
 #include <QMap>
 #include <QObject>
+#include <QSet>
 
 class MediaSelection;
 class PreviewForm;
@@ -37,6 +38,8 @@ public:
     QList<PreviewForm*> tiles() const { return m_tiles.values(); }
     // Tiles show the selection as it is now.
     void showTicks();
+    // The files shown as already in folder.
+    void setMarked(const QSet<QString>& paths, const QString& folder);
 
 signals:
     void selectedChanged(bool selected, const QString& file);
@@ -65,6 +68,8 @@ private:
     const MediaSelection* m_selection = nullptr;
     QMenu* m_menu = nullptr;
     MediaList m_list;
+    QSet<QString> m_marked;
+    QString m_markedIn;
     MediaSource m_source;
     int m_columns = 4;
     QSize m_room;   // the thumbnail's, margins included

@@ -518,6 +518,37 @@
     </message>
 </context>
 <context>
+    <name>DestinationView</name>
+    <message>
+        <source>Change…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide downloaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the folder downloads go to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Leave out of the grid the files already in the download folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Asked at the first download</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The download folder is asked once, then remembered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloads go to %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>DownloadBatch</name>
     <message>
         <source>%1 (unsafe file name, skipped)</source>
@@ -595,6 +626,14 @@
     </message>
     <message>
         <source>No camera answers: nothing to download.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is gone or not writable: choose where to download to.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1108,6 +1147,14 @@
         <source>Form</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Downloaded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Already in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RememberedCameras</name>
@@ -1197,6 +1244,33 @@
     </message>
     <message>
         <source>Stop the download; files already saved stay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TransferRate</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 s left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 min %2 s left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 h %2 min left</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -517,6 +517,37 @@
     </message>
 </context>
 <context>
+    <name>DestinationView</name>
+    <message>
+        <source>Change…</source>
+        <translation>更改…</translation>
+    </message>
+    <message>
+        <source>Hide downloaded</source>
+        <translation>隐藏已下载</translation>
+    </message>
+    <message>
+        <source>Choose the folder downloads go to</source>
+        <translation>选择下载保存的文件夹</translation>
+    </message>
+    <message>
+        <source>Leave out of the grid the files already in the download folder</source>
+        <translation>不在网格中显示下载文件夹里已有的文件</translation>
+    </message>
+    <message>
+        <source>Asked at the first download</source>
+        <translation>首次下载时询问</translation>
+    </message>
+    <message>
+        <source>The download folder is asked once, then remembered</source>
+        <translation>下载文件夹只询问一次，之后会被记住</translation>
+    </message>
+    <message>
+        <source>Downloads go to %1</source>
+        <translation>下载保存到 %1</translation>
+    </message>
+</context>
+<context>
     <name>DownloadBatch</name>
     <message>
         <source>%1 (unsafe file name, skipped)</source>
@@ -594,6 +625,14 @@
     <message>
         <source>No camera answers: nothing to download.</source>
         <translation>没有相机应答，没有可下载的内容。</translation>
+    </message>
+    <message>
+        <source>Download to</source>
+        <translation>下载到</translation>
+    </message>
+    <message>
+        <source>%1 is gone or not writable: choose where to download to.</source>
+        <translation>%1 不存在或不可写：请选择下载位置。</translation>
     </message>
 </context>
 <context>
@@ -1106,6 +1145,14 @@
         <source>Form</source>
         <translation>缩略图</translation>
     </message>
+    <message>
+        <source>Downloaded</source>
+        <translation>已下载</translation>
+    </message>
+    <message>
+        <source>Already in %1</source>
+        <translation>已在 %1 中</translation>
+    </message>
 </context>
 <context>
     <name>RememberedCameras</name>
@@ -1196,6 +1243,33 @@
     <message>
         <source>Stop the download; files already saved stay.</source>
         <translation>停止下载；已保存的文件会保留。</translation>
+    </message>
+    <message>
+        <source>Show in folder</source>
+        <translation>在文件夹中显示</translation>
+    </message>
+</context>
+<context>
+    <name>TransferRate</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 / %2</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/秒</translation>
+    </message>
+    <message>
+        <source>%1 s left</source>
+        <translation>剩余 %1 秒</translation>
+    </message>
+    <message>
+        <source>%1 min %2 s left</source>
+        <translation>剩余 %1 分 %2 秒</translation>
+    </message>
+    <message>
+        <source>%1 h %2 min left</source>
+        <translation>剩余 %1 小时 %2 分</translation>
     </message>
 </context>
 <context>

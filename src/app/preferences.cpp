@@ -1,0 +1,6 @@
+#include "preferences.h"
+
+QSettings preferences()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("velkamo"), QStringLiteral("velkamo"));
+}
