@@ -137,6 +137,7 @@ private slots:
             {"label", "BitRate"}, {"label_2", "Window Size"}, {"label_3", "Change To"},
             {"label_4", "Voice Control"}, {"label_5", "Quik Capture"}, {"label_6", "GPS Tag"},
             {"pbRefresh", "Refresh"}, {"labelPerRow", "Thumbnails per row"}, {"pbDownload", "Download"}, {"pbDelete", "Delete"},
+            {"pbChangeFolder", "Change…"}, {"checkBoxHideDownloaded", "Leave out of the grid the files already in the download folder"},
             {"pbFormat", "Format SD card."}, {"pbGuide", "connection guide."},
             {"pbAbout", "show the app information."}, {"pbPowerOff", "Power off the camera."},
             {"labelBattery", "42 % · charging"}, {"labelRecording", "● REC 0:05"},

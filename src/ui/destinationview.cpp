@@ -11,10 +11,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 const char* const kHideKey = "downloads/hideDownloaded";
-// Room for a path that says where it is; the tool tip has the rest.
+// Room for a path that says where it is, and no more than that; the tool tip has the rest.
+// Less where the window is narrow: the row never makes it wider.
 constexpr int kFolderChars = 36;
+constexpr int kLeastChars = 8;
 } // namespace
 
 DestinationView::DestinationView(DownloadControl* downloads, DownloadedMarks* marks, QWidget* parent)
@@ -26,6 +30,10 @@ DestinationView::DestinationView(DownloadControl* downloads, DownloadedMarks* ma
     setObjectName(QStringLiteral("destinationView"));
     m_folder->setObjectName(QStringLiteral("labelDestination"));
     m_folder->setTextFormat(Qt::PlainText);
+    m_folder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_folder->setMinimumWidth(m_folder->fontMetrics().averageCharWidth() * kLeastChars);
+    m_folder->setMaximumWidth(m_folder->fontMetrics().averageCharWidth() * kFolderChars);
+    m_folder->installEventFilter(this);
     m_change->setObjectName(QStringLiteral("pbChangeFolder"));
     m_change->setToolTip(tr("Choose the folder downloads go to"));
     m_hide->setObjectName(QStringLiteral("checkBoxHideDownloaded"));
@@ -51,19 +59,31 @@ DestinationView::DestinationView(DownloadControl* downloads, DownloadedMarks* ma
 
 void DestinationView::showFolder(const QString& folder)
 {
-    m_path = folder;
-    const QString shown = folder.isEmpty() ? tr("Asked at the first download") : QDir::toNativeSeparators(folder);
+    m_shown = folder.isEmpty() ? tr("Asked at the first download") : QDir::toNativeSeparators(folder);
     m_folder->setToolTip(folder.isEmpty() ? tr("The download folder is asked once, then remembered")
-                                          : tr("Downloads go to %1").arg(shown));
-    const QFontMetrics metrics = m_folder->fontMetrics();
-    const int room = metrics.averageCharWidth() * kFolderChars;
-    m_folder->setText(metrics.elidedText(shown, Qt::ElideMiddle, room));
+                                          : tr("Downloads go to %1").arg(m_shown));
+    elide();
+    updateGeometry();
 }
 
-void DestinationView::changeEvent(QEvent* event)
+QSize DestinationView::sizeHint() const
 {
-    QWidget::changeEvent(event);
-    // The style sheet or a font change after the text was cut.
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
-        showFolder(m_path);
+    // The layout counts the label at its least (its own hint is ignored, so that its text,
+    // cut to fit, never asks for more).
+    QSize hint = QWidget::sizeHint();
+    const int whole = std::min(m_folder->fontMetrics().horizontalAdvance(m_shown) + 2, m_folder->maximumWidth());
+    hint.rwidth() += std::max(0, whole - m_folder->minimumWidth());
+    return hint;
+}
+
+void DestinationView::elide()
+{
+    m_folder->setText(m_folder->fontMetrics().elidedText(m_shown, Qt::ElideMiddle, m_folder->width()));
+}
+
+bool DestinationView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_folder && (event->type() == QEvent::Resize || event->type() == QEvent::FontChange))
+        elide();
+    return QWidget::eventFilter(watched, event);
 }

@@ -17,14 +17,19 @@ class DestinationView : public QWidget
 public:
     DestinationView(DownloadControl* downloads, DownloadedMarks* marks, QWidget* parent = nullptr);
 
+    // Room for the whole path, up to its most; the label takes less where there is less.
+    QSize sizeHint() const override;
+
 protected:
-    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showFolder(const QString& folder);
+    // The path, cut in the middle to the room the label has.
+    void elide();
 
     QLabel* m_folder = nullptr;
     QPushButton* m_change = nullptr;
     QCheckBox* m_hide = nullptr;
-    QString m_path;
+    QString m_shown;
 };
