@@ -294,6 +294,7 @@ private slots:
         const QString picture = "100GOPRO/GOPR0001.JPG", video = "101GOPRO/GH010011.MP4";
         const auto destination = [this] { return m_window->findChild<QLabel*>("labelDestination"); };
         const auto hide = [this] { return m_window->findChild<QCheckBox*>("checkBoxHideDownloaded"); };
+        QVERIFY(destination() && hide());
         QCOMPARE(destination()->text(), QString("Asked at the first download"));
         tick(picture);
         click("pbDownload");
@@ -348,6 +349,7 @@ private slots:
         tick(slow);
         click("pbDownload");
         auto* detail = m_window->findChild<QLabel*>("labelTransferBytes");
+        QVERIFY(detail);
         const QRegularExpression told(QString(R"(^\d+(\.\d)? [KMG]B of %1 · \d+(\.\d)? [KMG]B/s · \d+ s left$)")
                                           .arg(QRegularExpression::escape(LossText::size(size))));
         QTRY_VERIFY2_WITH_TIMEOUT(told.match(detail->text()).hasMatch(), qPrintable(detail->text()), 15000);
