@@ -41,7 +41,7 @@ DestinationView::DestinationView(DownloadControl* downloads, DownloadedMarks* ma
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_folder);
+    layout->addWidget(m_folder, 1); // what the row gives beyond the buttons is the path's
     layout->addWidget(m_change);
     layout->addWidget(m_hide);
 
