@@ -75,11 +75,6 @@ void PreviewForm::setDownloaded(const QString& folder)
     placeDownloaded();
 }
 
-bool PreviewForm::isDownloaded() const
-{
-    return m_downloaded && !m_downloaded->isHidden();
-}
-
 void PreviewForm::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

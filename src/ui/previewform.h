@@ -35,7 +35,6 @@ public:
     PictureLabel* picture() const;
     // Marks the file as already in folder; an empty folder: not downloaded.
     void setDownloaded(const QString& folder);
-    bool isDownloaded() const;
 
 signals:
     void selectedChanged(bool selected, const QString& file);
