@@ -594,40 +594,50 @@ private slots:
     }
 
     // Speed over the last seconds of bytes received, time left only once they span enough.
-    // samples: "MS:FRESH" each.
+    // samples: "MS:DONE[:RESUMED]" of the current file, "next" when the batch goes on to another.
     void transferRate_data()
     {
         QTest::addColumn<QStringList>("samples");
-        QTest::addColumn<qint64>("remaining");
+        QTest::addColumn<qint64>("total");
         QTest::addColumn<QString>("text");
-        QTest::newRow("too early for a speed") << QStringList{"0:0", "900:900000"} << qint64(9000000)
+        QTest::newRow("too early for a speed") << QStringList{"0:0", "900:900000"} << qint64(9900000)
                                                << "900 KB of 9.9 MB";
         QTest::newRow("speed, no time left yet") << QStringList{"0:0", "1000:2000000", "2000:4000000"}
-                                                 << qint64(6000000) << "4.0 MB of 10.0 MB · 2.0 MB/s";
+                                                 << qint64(10000000) << "4.0 MB of 10.0 MB · 2.0 MB/s";
         QTest::newRow("settled") << QStringList{"0:0", "1000:1000000", "2000:2000000", "3000:3000000"}
-                                 << qint64(38000000) << "3.0 MB of 41.0 MB · 1.0 MB/s · 38 s left";
+                                 << qint64(41000000) << "3.0 MB of 41.0 MB · 1.0 MB/s · 38 s left";
         // A fast start is out of the window by now.
         QTest::newRow("only the last seconds count")
             << QStringList{"0:0", "1000:20000000", "6000:25000000", "7000:26000000", "8000:27000000", "9000:28000000"}
-            << qint64(90000000) << "28.0 MB of 118.0 MB · 1.0 MB/s · 1 min 30 s left";
+            << qint64(118000000) << "28.0 MB of 118.0 MB · 1.0 MB/s · 1 min 30 s left";
         QTest::newRow("stalled: no time left") << QStringList{"0:0", "2000:5000", "6000:5000", "9000:5000"}
-                                               << qint64(1000) << "5 KB of 6 KB · 0 KB/s";
-        QTest::newRow("hours") << QStringList{"0:0", "4000:4000000"} << qint64(4000000000)
+                                               << qint64(6000) << "5 KB of 6 KB · 0 KB/s";
+        QTest::newRow("hours") << QStringList{"0:0", "4000:4000000"} << qint64(4004000000)
                                << "4.0 MB of 4.0 GB · 1.0 MB/s · 1 h 6 min left";
+        // The next file was half there from an interrupted download: its 50 MB are no speed.
+        QTest::newRow("resumed bytes are no speed")
+            << QStringList{"0:0", "1000:1000000", "next", "1500:50500000:50000000", "2500:51500000:50000000",
+                           "3000:52000000:50000000"}
+            << qint64(60000000) << "52.0 MB of 60.0 MB · 1.0 MB/s · 8 s left";
     }
     void transferRate()
     {
         QFETCH(QStringList, samples);
-        QFETCH(qint64, remaining);
+        QFETCH(qint64, total);
         TransferRate rate;
         rate.add(-5000, 123); // a batch before
         rate.restart();
         qint64 done = 0;
         for (const QString& sample : samples) {
-            done = sample.section(':', 1).toLongLong();
-            rate.add(sample.section(':', 0, 0).toLongLong(), done);
+            if (sample == "next") {
+                rate.nextFile();
+                continue;
+            }
+            const QStringList parts = sample.split(':');
+            done = parts.at(1).toLongLong();
+            rate.add(parts.at(0).toLongLong(), done, parts.value(2).toLongLong());
         }
-        QTEST(TransferRate::text(done, done + remaining, rate.bytesPerSecond(), rate.secondsLeft(remaining)), "text");
+        QTEST(TransferRate::text(done, total, rate.bytesPerSecond(), rate.secondsLeft(total - done)), "text");
     }
 
     // What counts as downloaded: the name or a numbered one at the listed size; a group with

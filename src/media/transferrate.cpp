@@ -7,15 +7,24 @@
 void TransferRate::restart()
 {
     m_samples.clear();
+    m_before = 0;
+    m_fresh = 0;
 }
 
-void TransferRate::add(qint64 msecs, qint64 fresh)
+void TransferRate::nextFile()
 {
+    m_before = m_fresh;
+}
+
+void TransferRate::add(qint64 msecs, qint64 done, qint64 resumed)
+{
+    // What a .part held came before: only what comes now is speed.
+    m_fresh = m_before + (done - resumed);
     if (!m_samples.isEmpty() && msecs <= m_samples.last().msecs) {
-        m_samples.last().bytes = fresh; // the same moment, counted again
+        m_samples.last().bytes = m_fresh; // the same moment, counted again
         return;
     }
-    m_samples.append({msecs, fresh});
+    m_samples.append({msecs, m_fresh});
     // One sample at or before the window's start stays, so that the window is full.
     while (m_samples.size() > 2 && m_samples.at(1).msecs <= msecs - kWindowMs)
         m_samples.removeFirst();

@@ -15,9 +15,11 @@ class TransferRate
 public:
     // A new batch: what was measured before says nothing of this one.
     void restart();
-    // fresh: every byte received over the network since restart(), as counted at msecs (any
-    // steady clock).
-    void add(qint64 msecs, qint64 fresh);
+    // The batch goes on with another file; the speed goes on across it.
+    void nextFile();
+    // The current file at msecs (any steady clock): done bytes of it, the first resumed of
+    // them kept from an interrupted download.
+    void add(qint64 msecs, qint64 done, qint64 resumed = 0);
 
     // Bytes per second over the window; -1 until it spans a second.
     double bytesPerSecond() const;
@@ -39,5 +41,7 @@ private:
     };
     qint64 span() const;
 
-    QList<Sample> m_samples; // oldest first
+    QList<Sample> m_samples; // bytes received over the network since restart(), oldest first
+    qint64 m_before = 0; // received for the batch's earlier files
+    qint64 m_fresh = 0;
 };

@@ -51,7 +51,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
     connect(m_batch, &DownloadBatch::progress, this, &DownloadControl::progress);
     connect(m_batch, &DownloadBatch::transferred, this, &DownloadControl::showBytes);
     connect(m_batch, &DownloadBatch::fileStarted, this, [this](int number, int total, const QString& name) {
-        beginFile();
+        m_rate.nextFile();
         m_panel->showRunning(tr("Downloading %1 of %2: %3").arg(number).arg(total).arg(name));
     });
     connect(m_batch, &DownloadBatch::finished, this, [this](const QString& summary) {
@@ -63,7 +63,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
         emit finished(text);
     });
     connect(m_offload, &CameraOffload::running, this, [this](const QString& text) {
-        beginFile();
+        m_rate.nextFile();
         m_panel->showRunning(text);
     });
     connect(m_offload, &CameraOffload::progress, this, &DownloadControl::progress);
@@ -223,23 +223,14 @@ void DownloadControl::beginRate()
 {
     m_rate.restart();
     m_clock.start();
-    m_freshBefore = 0;
-    m_fresh = 0;
     m_shownAt = -1;
     m_panel->setDetail(QString());
 }
 
-void DownloadControl::beginFile()
-{
-    m_freshBefore = m_fresh;
-}
-
 void DownloadControl::showBytes(qint64 done, qint64 total, qint64 resumed)
 {
-    // Only what comes over the network counts for the speed, never what a .part held.
-    m_fresh = m_freshBefore + (done - resumed);
     const qint64 now = m_clock.elapsed();
-    m_rate.add(now, m_fresh);
+    m_rate.add(now, done, resumed);
     if (m_shownAt >= 0 && now - m_shownAt < kDetailMs && done != total)
         return;
     m_shownAt = now;

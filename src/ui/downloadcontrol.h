@@ -60,9 +60,8 @@ signals:
 
 private:
     void setFolder(const QString& folder);
-    // A batch or offload begins, and each of its files: the speed is the batch's.
+    // A batch or offload begins: the speed is the batch's.
     void beginRate();
-    void beginFile();
     void showBytes(qint64 done, qint64 total, qint64 resumed);
 
     QWidget* m_window = nullptr;
@@ -78,7 +77,5 @@ private:
     QString m_savingTo; // the folder of the running download
     TransferRate m_rate;
     QElapsedTimer m_clock;
-    qint64 m_freshBefore = 0; // bytes received for the batch's earlier files
-    qint64 m_fresh = 0;
     qint64 m_shownAt = -1;
 };
