@@ -44,6 +44,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
         m_batchEnd.clear();
         m_batchCamera = 0;
         emit finished(text);
+        emit runningChanged(isRunning());
     });
     connect(m_offload, &CameraOffload::running, m_panel, &TransferPanel::showRunning);
     connect(m_offload, &CameraOffload::progress, this, &DownloadControl::progress);
@@ -51,6 +52,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
         // A line for each camera: the panel holds them all, the status bar the heading.
         m_panel->showSummary(summary);
         emit message(summary.section(QLatin1Char('\n'), 0, 0));
+        emit runningChanged(isRunning());
     });
     connect(m_panel, &TransferPanel::stopRequested, this, &DownloadControl::stop);
 
@@ -118,6 +120,7 @@ void DownloadControl::download(const QString& folder, const Camera* camera, cons
     m_batch->setManager(camera->network());
     m_batch->setTurbo(m_turbo, camera->id(), camera->model());
     m_batch->start(folder, camera->serial(), files);
+    emit runningChanged(isRunning());
 }
 
 void DownloadControl::downloadAllCameras(const QString& folder)
@@ -149,6 +152,7 @@ void DownloadControl::downloadAllCameras(const QString& folder)
                             camera->serial(), camera->network(), camera->model()});
         }
         m_offload->start(folder, cameras);
+        emit runningChanged(isRunning());
     };
     // A camera that has not told its serial yet is asked first: its files go to the same
     // folder every time.

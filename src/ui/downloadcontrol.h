@@ -48,6 +48,8 @@ signals:
     void finished(const QString& summary);
     // For the status bar.
     void message(const QString& text);
+    // A download began or ended, of either kind.
+    void runningChanged(bool running);
 
 private:
     QWidget* m_window = nullptr;

@@ -27,6 +27,7 @@
 #include "rememberedcameras.h"
 #include "settingspanel.h"
 #include "systemfilepath.h"
+#include "selectionstatus.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
 
@@ -228,7 +229,6 @@ MainWindow::MainWindow(QWidget* parent)
     connect(downloadAll, &QAction::triggered, this, &MainWindow::slotDownloadAllCameras);
     ui->pbDownload->addAction(downloadAll);
     ui->pbDownload->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->pbDownload->setToolTip(tr("Download the ticked files. Right-click, or the arrow beside: download from all cameras."));
     // The same menu behind a visible arrow beside the button, for those who never right-click.
     auto* downloadMenu = new QMenu(this);
     downloadMenu->addAction(downloadAll);
@@ -252,6 +252,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_tipTimer->start();
 
     // Permanent, so at the right: the messages keep the left.
+    m_selectionStatus = new SelectionStatus(statusBar(), ui->pbDownload, ui->pbDelete, this);
+    connect(m_downloads, &DownloadControl::runningChanged, m_selectionStatus, &SelectionStatus::setDownloading);
     m_cameraStatus = new CameraStatusView(this);
     m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
     statusBar()->addPermanentWidget(m_cameraStatus);
@@ -486,6 +488,7 @@ void MainWindow::showCamera(Camera* camera)
     m_selectedFiles = m_cards.ticks(camera->id());
     m_tileGrid->setMedia(m_cards.card(camera->id()));
     m_tileGrid->showTicks();
+    m_selectionStatus->show(m_tileGrid->media(), m_selectedFiles.paths());
     ui->scrollAreaPictureView->setEnabled(false);
     m_cameraStatus->clear();
     m_settingSent = {};
@@ -816,9 +819,9 @@ void MainWindow::applyMediaList(quint64 camera, const MediaList& list)
     ui->scrollAreaPictureView->setEnabled(true);
     showMediaCount();
     // Download and Delete act on what the grid shows ticked: files no longer listed leave
-    // the selection.
-    if (m_selectedFiles.retain([&list](const QString& path) { return list.contains(path); }))
-        showSelectedName();
+    // the selection. The list also tells what the rest comes to.
+    m_selectedFiles.retain([&list](const QString& path) { return list.contains(path); });
+    showSelectedName();
 }
 
 void MainWindow::showMediaCount()
@@ -877,6 +880,7 @@ void MainWindow::showSelectedName()
         ui->label_fileName->clear();
     else
         ui->label_fileName->setText(MediaList::fileName(m_selectedFiles.last()));
+    m_selectionStatus->show(m_tileGrid->media(), m_selectedFiles.paths());
 }
 
 void MainWindow::slotDownload()
@@ -912,12 +916,12 @@ void MainWindow::slotfinishDownload(const QString& summary)
 
 void MainWindow::slotDeleteFiles()
 {
-    if (!cardMayChange())
+    // The Delete key too: nothing ticked, nothing to ask about.
+    if (m_selectedFiles.isEmpty() || !cardMayChange())
         return;
     const Camera::Id asked = m_camera->id();
     const QString lost = LossText::deletion(m_camera->shortName(), m_tileGrid->media(), m_selectedFiles.paths());
-    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"),
-                         m_selectedFiles.isEmpty() ? QString() : lost))
+    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"), lost))
         return;
     if (!cardMayChange() || !boundCamera(asked, tr("Nothing was deleted")))
         return;

@@ -41,6 +41,7 @@ class MediaList;
 class PictureFetcher;
 class PreviewForm;
 class SettingsPanel;
+class SelectionStatus;
 class TileGrid;
 class TransferPanel;
 
@@ -163,6 +164,7 @@ private:
     AllCameras m_allCameras;
     CameraStatusView* m_cameraStatus = nullptr;
     TileGrid* m_tileGrid = nullptr;
+    SelectionStatus* m_selectionStatus = nullptr;
     CardReader* m_cardReader = nullptr;
     // Every camera's card and ticks as last seen; the one shown is in the grid.
     CameraCards m_cards;
