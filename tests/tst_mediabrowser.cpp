@@ -171,7 +171,7 @@ private:
     QString selection() const
     {
         auto* label = m_window->findChild<QLabel*>("labelSelection");
-        return label->isVisible() ? label->text() : QString();
+        return label && label->isVisible() ? label->text() : QString();
     }
     // Files with a ring: the grid's current one, while the grid has the focus.
     QStringList current() const
