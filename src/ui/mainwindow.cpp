@@ -25,9 +25,9 @@
 #include "previewkeepalive.h"
 #include "prompt.h"
 #include "rememberedcameras.h"
+#include "selectionstatus.h"
 #include "settingspanel.h"
 #include "systemfilepath.h"
-#include "selectionstatus.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
 
