@@ -13,6 +13,7 @@
 #include "realdialogs.h"
 #include "recordingproxy.h"
 #include "testsupport.h"
+#include "tilegrid.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>
@@ -23,15 +24,19 @@
 #include <QNetworkProxy>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QWheelEvent>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -82,6 +87,20 @@ QByteArray freshCard(int count, QStringList* newestFirst)
     }
     const QJsonObject dir{{"d", "100GOPRO"}, {"fs", files}};
     return QJsonDocument(QJsonObject{{"media", QJsonArray{dir}}}).toJson(QJsonDocument::Compact);
+}
+
+// The contrast ratio of two colours, as the accessibility guidelines reckon it.
+double contrast(QColor a, QColor b)
+{
+    const auto luminance = [](QColor c) {
+        const auto channel = [](int v) {
+            const double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+    };
+    const double x = luminance(a), y = luminance(b);
+    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
 } // namespace
@@ -151,6 +170,28 @@ private:
     QString status() const { return m_window->statusBar()->currentMessage(); }
     QString tip() const { return m_window->findChild<QLabel*>("label_fileName")->text(); }
     void click(const char* button) { m_window->findChild<QPushButton*>(button)->click(); }
+    QPushButton* button(const char* name) const { return m_window->findChild<QPushButton*>(name); }
+    // The status bar's count of the ticked files; empty while it is hidden.
+    QString selection() const
+    {
+        auto* label = m_window->findChild<QLabel*>("labelSelection");
+        return label && label->isVisible() ? label->text() : QString();
+    }
+    // Files with a ring: the grid's current one, while the grid has the focus.
+    QStringList current() const
+    {
+        QStringList ringed;
+        for (PreviewForm* tile : tiles()) {
+            if (tile->isCurrent())
+                ringed << tile->objectName();
+        }
+        return ringed;
+    }
+    void activate()
+    {
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
     void tick(const QString& path) { box(path)->click(); }
 
     // A fresh window on the given card, online and with its grid built.
@@ -493,6 +534,163 @@ private slots:
         QVERIFY(m_sim.waitForRequest("/gp/gpMediaList", 5000, lists + 1));
         press(Qt::Key_Q, Qt::ControlModifier);
         QTRY_VERIFY(!m_window->isVisible());
+    }
+
+    // A click anywhere on a tile but its box ticks it as the box does (Ctrl alike, Shift a
+    // range); a double-click opens the file and leaves the tick as it was. The status bar counts
+    // the ticked files, a burst's members each, and their listed size; Download and Delete say
+    // what they act on and are off with nothing ticked, while the menu beside Download stays,
+    // and Download stays on while a download runs.
+    void clickSelectsAndCounts()
+    {
+        OPEN_ON(burstCard(), 41);
+        const QString burst = "100GOPRO/G0010001.JPG";
+        const auto single = [](int n) { return QString("100GOPRO/GOPR%1.JPG").arg(n, 4, 10, QChar('0')); };
+        const auto doubleClick = [this](const QString& path) {
+            QSignalSpy asked(tile(path), &PreviewForm::pictureRequested);
+            QTest::mouseClick(tile(path)->picture(), Qt::LeftButton);
+            QTest::mouseDClick(tile(path)->picture(), Qt::LeftButton);
+            QCOMPARE(asked.size(), 1);
+            QVERIFY(!box(path)->isChecked());
+        };
+        const struct {
+            const char* what;
+            std::function<void()> act;
+            int files;
+        } steps[] = {
+            {"nothing ticked", [] {}, 0},
+            {"the burst's picture", [&] { QTest::mouseClick(tile(burst)->picture(), Qt::LeftButton); }, 29},
+            {"Ctrl on a name",
+             [&] { QTest::mouseClick(tile(single(31))->findChild<QLabel*>("labelFile"), Qt::LeftButton, Qt::ControlModifier); },
+             30},
+            {"Shift on a picture", [&] { QTest::mouseClick(tile(single(34))->picture(), Qt::LeftButton, Qt::ShiftModifier); }, 33},
+            {"the margin of a ticked tile", [&] { QTest::mouseClick(tile(single(31)), Qt::LeftButton, {}, QPoint(2, 2)); }, 32},
+            {"a double-click", [&] { doubleClick(single(36)); }, 32},
+            {"Select none", [&] { m_window->findChild<QAction*>("actionSelectNone")->trigger(); }, 0},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QVERIFY2(!QTest::currentTestFailed(), step.what);
+            const QString counted = step.files ? QString("%1 selected · 9.0 MB").arg(step.files) : QString();
+            QCOMPARE(selection(), counted);
+            QVERIFY2(button("pbDownload")->isEnabled() == (step.files > 0), step.what);
+            QVERIFY2(button("pbDelete")->isEnabled() == (step.files > 0), step.what);
+            QVERIFY(m_window->findChild<QToolButton*>("pbDownloadMenu")->isEnabled());
+            if (step.files) {
+                QVERIFY2(button("pbDownload")->toolTip().startsWith(QString("Download %1 files (9.0 MB)").arg(step.files)),
+                         qPrintable(button("pbDownload")->toolTip()));
+                QCOMPARE(button("pbDelete")->toolTip(), QString("Delete %1 files (9.0 MB)").arg(step.files));
+            }
+        }
+
+        // Unticked while it runs, Download is still the way to it; off once it is over.
+        setFault(single(40), "slow", 0, 20 * 1024);
+        tick(single(40));
+        click("pbDownload");
+        QVERIFY(m_sim.waitForRequest("/videos/DCIM/" + single(40), 5000));
+        QTest::mouseClick(tile(single(40))->picture(), Qt::LeftButton);
+        QCOMPARE(selection(), QString());
+        QVERIFY(button("pbDownload")->isEnabled());
+        click("pbStopDownload");
+        QVERIFY(!button("pbDownload")->isEnabled());
+    }
+
+    // The grid is a stop of Tab. Arrows, Home and End move its current tile, ringed and
+    // scrolled into view; Space ticks it, Enter opens it as a double-click does.
+    void keyboardInTheGrid()
+    {
+        OPEN_ON(kTenFiles, 17);
+        activate();
+        auto* grid = m_window->findChild<TileGrid*>();
+        QSignalSpy played(grid, &TileGrid::doubleClicked);
+        QSignalSpy shown(grid, &TileGrid::pictureRequested);
+        m_window->findChild<QSlider*>("horizontalSlider")->setFocus();
+        for (int i = 0; i < 60 && !area()->hasFocus(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(area()->hasFocus());
+        QCOMPARE(current(), QStringList{kTenNewestFirst.first()});
+
+        // Four to a row, ten files: the last row holds two.
+        const struct {
+            Qt::Key key;
+            int to;
+        } moves[] = {{Qt::Key_Right, 1}, {Qt::Key_Down, 5}, {Qt::Key_Left, 4}, {Qt::Key_Up, 0},
+                     {Qt::Key_End, 9},   {Qt::Key_Up, 5},   {Qt::Key_Home, 0}, {Qt::Key_Down, 4},
+                     {Qt::Key_Down, 8},  {Qt::Key_Down, 8}, {Qt::Key_Right, 9}, {Qt::Key_Right, 9},
+                     {Qt::Key_Up, 5}};
+        for (const auto& move : moves) {
+            QTest::keyClick(area(), move.key);
+            const QString path = kTenNewestFirst.at(move.to);
+            QCOMPARE(current(), QStringList{path});
+            QVERIFY2(inView(path), qPrintable(path));
+        }
+        QTest::keyClick(area(), Qt::Key_Space);
+        QVERIFY(box(kTenNewestFirst.at(5))->isChecked());
+        QCOMPARE(selection(), QString("1 selected"));
+        QCOMPARE(tip(), kTenNewestFirst.at(5).section('/', 1));
+        QTest::keyClick(area(), Qt::Key_Space);
+        QVERIFY(!box(kTenNewestFirst.at(5))->isChecked());
+        QCOMPARE(selection(), QString());
+
+        QTest::keyClick(area(), Qt::Key_Return);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().first().toString(), kTenNewestFirst.at(5));
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<dlgshowpict*>(), 10000);
+        m_window->findChild<dlgshowpict*>()->close();
+        activate();
+        area()->setFocus();
+        QTest::keyClick(area(), Qt::Key_Home);
+        QTest::keyClick(area(), Qt::Key_Right);
+        QTest::keyClick(area(), Qt::Key_Enter);
+        QCOMPARE(played.size(), 1);
+        QCOMPARE(played.first().first().toString(), kTenNewestFirst.at(1));
+        QCOMPARE(shown.size(), 1);
+    }
+
+    // With the program's style sheet, what the selection and the keyboard do is seen: a ticked
+    // box has a check mark, a ticked tile a frame and the current tile a ring, each at least
+    // 3:1 against what is around it.
+    void selectionIsVisible()
+    {
+        QFile sheet(testsupport::appRoot() + "/qss/common.qss");
+        QVERIFY(sheet.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromUtf8(sheet.readAll()));
+        const auto plain = qScopeGuard([] { qApp->setStyleSheet(QString()); });
+        OPEN_ON(kTenFiles, 17);
+        activate();
+        const auto shot = [this](QWidget* widget) {
+            return m_window->grab(QRect(widget->mapTo(m_window.get(), QPoint()), widget->size())).toImage();
+        };
+        const QString ticked = kTenNewestFirst.at(1), ringed = kTenNewestFirst.at(2), neither = kTenNewestFirst.at(3);
+        tick(ticked);
+
+        // The mark inside the ticked box: what stands out against the box's fill.
+        QCheckBox* checkBox = box(ticked);
+        QStyleOptionButton option;
+        option.initFrom(checkBox);
+        const QRect inside = checkBox->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, checkBox)
+                                 .adjusted(3, 3, -3, -3);
+        const QImage boxShot = shot(checkBox);
+        QHash<QRgb, int> colours;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                ++colours[boxShot.pixel(x, y)];
+        QVERIFY(!colours.isEmpty());
+        const QRgb fill = std::max_element(colours.cbegin(), colours.cend()).key();
+        int mark = 0;
+        for (auto it = colours.cbegin(); it != colours.cend(); ++it)
+            mark += contrast(QColor(it.key()), QColor(fill)) >= 3 ? it.value() : 0;
+        QVERIFY2(mark >= 4, qPrintable(QString("%1 pixels of a check mark").arg(mark)));
+
+        QTest::keyClick(area(), Qt::Key_Right); // the ring goes on to an unticked tile
+        QCOMPARE(current(), QStringList{ringed});
+        const QImage around = shot(tile(neither));
+        const QColor background = around.pixelColor(1, around.height() / 2);
+        const QColor frame = shot(tile(ticked)).pixelColor(1, around.height() / 2);
+        const QColor ring = shot(tile(ringed)).pixelColor(5, around.height() / 2);
+        QVERIFY2(contrast(frame, background) >= 3, qPrintable(frame.name() + " on " + background.name()));
+        QVERIFY2(contrast(ring, background) >= 3, qPrintable(ring.name() + " on " + background.name()));
+        QCOMPARE(around.pixelColor(5, around.height() / 2), background);
     }
 
     // A delete the camera never answers counts as failed at its deadline: the user is told,

@@ -362,10 +362,12 @@ private slots:
         checkCard(folder2.path(), other);
         QCOMPARE(filesUnder(folder2.path()).size(), 9 + 9 + 1); // nothing of the file on its way
 
-        // While it runs nothing leaves a card and closing asks; Stop ends it all at once.
+        // While it runs nothing leaves a card, ticked or not, and closing asks; Stop ends it all
+        // at once.
         QVERIFY(wifi.setFault(cards[0].files.at(1), "stall"));
         start(folder3.path());
         QTRY_VERIFY_WITH_TIMEOUT(label->text().contains("Downloading 2 of 9"), 10000);
+        QMetaObject::invokeMethod(window.get(), "slotFileSelected", Q_ARG(bool, true), Q_ARG(QString, cards[0].files.at(0)));
         window->findChild<QPushButton*>("pbDelete")->click();
         QVERIFY(prompts.sawText("A download is running: nothing is deleted from the card until it has "
                                 "finished or been stopped."));

@@ -1,6 +1,7 @@
 #include "losstext.h"
 
 #include "medialist.h"
+#include "selectionsummary.h"
 
 QString LossText::size(qint64 bytes)
 {
@@ -23,13 +24,9 @@ QString LossText::format(const QString& camera, const MediaList& card)
 
 QString LossText::deletion(const QString& camera, const MediaList& card, const QStringList& paths)
 {
-    qint64 files = 0;
-    qint64 bytes = 0;
-    for (const QString& path : paths) {
-        const QStringList members = card.members(path);
-        files += members.isEmpty() ? 1 : members.size();
-        bytes += card.listedBytes(path);
-    }
+    const SelectionSummary lost(card, paths);
+    const qint64 files = lost.files();
+    const qint64 bytes = lost.bytes();
     if (files == 1)
         return tr("%1: 1 file (%2) on its card is deleted.").arg(camera, size(bytes));
     return tr("%1: %2 files (%3) on its card are deleted.").arg(camera, QString::number(files), size(bytes));

@@ -266,6 +266,11 @@ QString MediaList::fileName(const QString& mediaPath)
     return slash < 0 ? QString() : mediaPath.mid(slash + 1);
 }
 
+bool MediaList::isVideo(const QString& mediaPath)
+{
+    return mediaPath.endsWith(QLatin1String("MP4"));
+}
+
 QDateTime MediaList::shotAt(qint64 mod)
 {
     if (mod <= 0)

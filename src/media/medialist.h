@@ -83,6 +83,8 @@ public:
 
     // The file name of a media path: everything after its first "/".
     static QString fileName(const QString& mediaPath);
+    // Played rather than shown: camera videos end in upper-case "MP4".
+    static bool isVideo(const QString& mediaPath);
 
 private:
     static Status check(const QJsonDocument& doc, QJsonArray* media);

@@ -61,6 +61,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
         // The panel keeps it, failures included, until the next batch.
         m_panel->showSummary(text, m_batch->tally().saved > 0 ? m_savingTo : QString());
         emit finished(text);
+        emit runningChanged(isRunning());
     });
     connect(m_offload, &CameraOffload::running, this, [this](const QString& text) {
         m_rate.nextFile();
@@ -72,6 +73,7 @@ DownloadControl::DownloadControl(CameraRoster* roster, TransferPanel* panel, QWi
         // A line for each camera: the panel holds them all, the status bar the heading.
         m_panel->showSummary(summary, m_offload->saved() > 0 ? m_savingTo : QString());
         emit message(summary.section(QLatin1Char('\n'), 0, 0));
+        emit runningChanged(isRunning());
     });
     connect(m_panel, &TransferPanel::stopRequested, this, &DownloadControl::stop);
 
@@ -165,6 +167,7 @@ void DownloadControl::download(const QString& folder, const Camera* camera, cons
     m_savingTo = folder;
     beginRate();
     m_batch->start(folder, camera->serial(), files);
+    emit runningChanged(isRunning());
 }
 
 void DownloadControl::downloadAllCameras(const QString& folder)
@@ -198,6 +201,7 @@ void DownloadControl::downloadAllCameras(const QString& folder)
         m_savingTo = folder;
         beginRate();
         m_offload->start(folder, cameras);
+        emit runningChanged(isRunning());
     };
     // A camera that has not told its serial yet is asked first: its files go to the same
     // folder every time.

@@ -57,6 +57,8 @@ signals:
     // For the status bar.
     void message(const QString& text);
     void folderChanged(const QString& folder);
+    // A download began or ended, of either kind.
+    void runningChanged(bool running);
 
 private:
     void setFolder(const QString& folder);

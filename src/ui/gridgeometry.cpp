@@ -54,3 +54,33 @@ GridGeometry::Range GridGeometry::inView(int top, int viewHeight, int marginRows
     range.last = std::min(m_count, (lastRow + 1) * m_columns);
     return range;
 }
+
+int GridGeometry::moved(int index, Move move, int pageRows) const
+{
+    if (m_count == 0)
+        return -1;
+    const int last = m_count - 1;
+    index = std::clamp(index, 0, last);
+    const int column = index % m_columns;
+    const int lastRow = last / m_columns;
+    const int page = std::max(1, pageRows) * m_columns;
+    switch (move) {
+    case Move::Left:
+        return std::max(0, index - 1);
+    case Move::Right:
+        return std::min(last, index + 1);
+    case Move::Up:
+        return index >= m_columns ? index - m_columns : index;
+    case Move::Down:
+        return index / m_columns < lastRow ? std::min(last, index + m_columns) : index;
+    case Move::PageUp:
+        return index >= page ? index - page : column;
+    case Move::PageDown:
+        return index + page <= last ? index + page : std::min(last, lastRow * m_columns + column);
+    case Move::Home:
+        return 0;
+    case Move::End:
+        return last;
+    }
+    return index;
+}

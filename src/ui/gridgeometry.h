@@ -33,6 +33,12 @@ public:
     };
     Range inView(int top, int viewHeight, int marginRows = 0) const;
 
+    // Where a key takes the current tile from index: one across, a row up or down (from the
+    // row above the last, down to the last tile), pageRows rows at a time, or to either end.
+    // -1 when there are no tiles.
+    enum class Move { Left, Right, Up, Down, PageUp, PageDown, Home, End };
+    int moved(int index, Move move, int pageRows = 1) const;
+
 private:
     int pitch() const { return m_rowHeight + m_spacing; }
 

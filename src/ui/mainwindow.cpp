@@ -28,6 +28,7 @@
 #include "previewkeepalive.h"
 #include "prompt.h"
 #include "rememberedcameras.h"
+#include "selectionstatus.h"
 #include "settingspanel.h"
 #include "systemfilepath.h"
 #include "tilegrid.h"
@@ -175,10 +176,9 @@ MainWindow::MainWindow(QWidget* parent)
     // selection.
     m_marks = new DownloadedMarks(m_tileGrid, m_downloads, this);
     connect(m_marks, &DownloadedMarks::shown, this, [this] {
-        if (m_selectedFiles.retain([this](const QString& path) { return m_tileGrid->media().contains(path); })) {
+        if (m_selectedFiles.retain([this](const QString& path) { return m_tileGrid->media().contains(path); }))
             m_tileGrid->showTicks();
-            showSelectedName();
-        }
+        showSelectedName(); // the list also tells what the selection comes to
     });
     connect(m_tileGrid, &TileGrid::rangeSelected, this, &MainWindow::slotRangeSelected);
     connect(m_tileGrid, &TileGrid::doubleClicked, this, &MainWindow::slotShow);
@@ -234,7 +234,6 @@ MainWindow::MainWindow(QWidget* parent)
     connect(downloadAll, &QAction::triggered, this, &MainWindow::slotDownloadAllCameras);
     ui->pbDownload->addAction(downloadAll);
     ui->pbDownload->setContextMenuPolicy(Qt::ActionsContextMenu);
-    ui->pbDownload->setToolTip(tr("Download the ticked files. Right-click, or the arrow beside: download from all cameras."));
     // The same menu behind a visible arrow beside the button, for those who never right-click.
     auto* downloadMenu = new QMenu(this);
     downloadMenu->addAction(downloadAll);
@@ -259,6 +258,8 @@ MainWindow::MainWindow(QWidget* parent)
     m_tipTimer->start();
 
     // Permanent, so at the right: the messages keep the left.
+    m_selectionStatus = new SelectionStatus(statusBar(), ui->pbDownload, ui->pbDelete, this);
+    connect(m_downloads, &DownloadControl::runningChanged, m_selectionStatus, &SelectionStatus::setDownloading);
     m_cameraStatus = new CameraStatusView(this);
     m_cameraStatus->setObjectName(QStringLiteral("cameraStatus"));
     statusBar()->addPermanentWidget(m_cameraStatus);
@@ -495,6 +496,7 @@ void MainWindow::showCamera(Camera* camera)
     m_selectedFiles = m_cards.ticks(camera->id());
     m_marks->setMedia(m_cards.card(camera->id()));
     m_tileGrid->showTicks();
+    m_selectionStatus->show(m_tileGrid->media(), m_selectedFiles.paths());
     ui->scrollAreaPictureView->setEnabled(false);
     m_cameraStatus->clear();
     m_settingSent = {};
@@ -882,6 +884,7 @@ void MainWindow::showSelectedName()
         ui->label_fileName->clear();
     else
         ui->label_fileName->setText(MediaList::fileName(m_selectedFiles.last()));
+    m_selectionStatus->show(m_tileGrid->media(), m_selectedFiles.paths());
 }
 
 void MainWindow::slotDownload()
@@ -915,12 +918,12 @@ void MainWindow::slotfinishDownload(const QString& summary)
 
 void MainWindow::slotDeleteFiles()
 {
-    if (!cardMayChange())
+    // The Delete key too: nothing ticked, nothing to ask about.
+    if (m_selectedFiles.isEmpty() || !cardMayChange())
         return;
     const Camera::Id asked = m_camera->id();
     const QString lost = LossText::deletion(m_camera->shortName(), m_tileGrid->media(), m_selectedFiles.paths());
-    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"),
-                         m_selectedFiles.isEmpty() ? QString() : lost))
+    if (!Prompt::confirm(this, tr("Warnning"), tr("Are you sure to delete selected files?"), lost))
         return;
     if (!cardMayChange() || !boundCamera(asked, tr("Nothing was deleted")))
         return;

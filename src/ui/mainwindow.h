@@ -42,6 +42,7 @@ class MediaList;
 class PictureFetcher;
 class PreviewForm;
 class SettingsPanel;
+class SelectionStatus;
 class TileGrid;
 class TransferPanel;
 
@@ -163,6 +164,7 @@ private:
     CameraStatusView* m_cameraStatus = nullptr;
     TileGrid* m_tileGrid = nullptr;
     DownloadedMarks* m_marks = nullptr; // the card shown, and what of it is downloaded
+    SelectionStatus* m_selectionStatus = nullptr;
     CardReader* m_cardReader = nullptr;
     // Every camera's card and ticks as last seen; the one shown is in the grid.
     CameraCards m_cards;

@@ -206,13 +206,24 @@ void PictureLabel::mousePressEvent(QMouseEvent* event)
 
 void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event)
 {
+    // A label without a file (a tile's name) leaves the double-click to the tile.
+    if (m_fileName.isEmpty()) {
+        event->ignore();
+        return;
+    }
     if (event->button() != Qt::LeftButton)
         return;
     qDebug() << "double click";
-    // Camera video names end in upper-case "MP4"; everything else is shown as a picture.
-    if (m_fileName.endsWith(QLatin1String("MP4")))
+    open();
+}
+
+void PictureLabel::open()
+{
+    if (m_fileName.isEmpty())
+        return;
+    if (MediaList::isVideo(m_fileName))
         emit doubleClicked(m_fileName);
-    else if (!m_fileName.isEmpty())
+    else
         emit pictureRequested(m_fileName);
 }
 

@@ -37,6 +37,8 @@ public:
     QImage image() const;
     // The thumbnail of the current file arrived and can be shown.
     bool hasThumbnail() const { return m_thumbnailSize.isValid(); }
+    // Asks for the file to be opened, as a double-click does.
+    void open();
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalBlocker>
 
 #include <utility>
@@ -21,8 +22,14 @@ PreviewForm::PreviewForm(QWidget* parent)
     ui->labelFile->setTextFormat(Qt::PlainText);
     connect(ui->checkBoxFile, &QCheckBox::clicked, this, &PreviewForm::slotSelectedChanged);
     ui->checkBoxFile->installEventFilter(this);
-    connect(ui->labelPicture, &PictureLabel::doubleClicked, this, &PreviewForm::doubleClicked);
-    connect(ui->labelPicture, &PictureLabel::pictureRequested, this, &PreviewForm::pictureRequested);
+    connect(ui->labelPicture, &PictureLabel::doubleClicked, this, [this](const QString& file) {
+        undoClick();
+        emit doubleClicked(file);
+    });
+    connect(ui->labelPicture, &PictureLabel::pictureRequested, this, [this](const QString& file) {
+        undoClick();
+        emit pictureRequested(file);
+    });
 }
 
 PreviewForm::~PreviewForm()
@@ -50,9 +57,18 @@ void PreviewForm::setGroupFiles(int count)
 
 void PreviewForm::setSelected(bool selected)
 {
+    if (selected != m_selected)
+        update();
     m_selected = selected;
     const QSignalBlocker blocker(ui->checkBoxFile);
     ui->checkBoxFile->setChecked(selected);
+}
+
+void PreviewForm::setCurrent(bool current)
+{
+    if (current != m_current)
+        update();
+    m_current = current;
 }
 
 PictureLabel* PreviewForm::picture() const
@@ -115,4 +131,58 @@ bool PreviewForm::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void PreviewForm::mousePressEvent(QMouseEvent* event)
+{
+    // The thumbnail and the name pass their presses on: they are the tile too.
+    m_pressed = event->button() == Qt::LeftButton;
+    m_clickTicked = false;
+}
+
+void PreviewForm::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!std::exchange(m_pressed, false) || event->button() != Qt::LeftButton
+        || !rect().contains(event->position().toPoint()))
+        return;
+    m_clickModifiers = event->modifiers();
+    m_clickTicked = !(m_clickModifiers & Qt::ShiftModifier);
+    slotSelectedChanged(!m_selected);
+}
+
+void PreviewForm::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        ui->labelPicture->open();
+}
+
+void PreviewForm::undoClick()
+{
+    if (std::exchange(m_clickTicked, false))
+        slotSelectedChanged(!m_selected);
+}
+
+void PreviewForm::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!m_selected && !m_current)
+        return;
+    // In the margins around the thumbnail: a frame at the edge for a tick, a ring inside it
+    // for the current tile. Highlight and text colours stand out on the window's background.
+    constexpr qreal kFrame = 3;
+    constexpr qreal kRing = 2;
+    QPainter painter(this);
+    const QRectF edge = QRectF(rect()).adjusted(kFrame / 2, kFrame / 2, -kFrame / 2, -kFrame / 2);
+    if (m_selected) {
+        QColor tint = palette().color(QPalette::Highlight);
+        tint.setAlpha(48);
+        painter.fillRect(rect(), tint);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), kFrame));
+        painter.drawRect(edge);
+    }
+    if (m_current) {
+        const qreal inset = kFrame / 2 + 1 + kRing / 2;
+        painter.setPen(QPen(palette().color(QPalette::WindowText), kRing));
+        painter.drawRect(edge.adjusted(inset, inset, -inset, -inset));
+    }
 }

@@ -12,8 +12,9 @@ QT_END_NAMESPACE
 class PictureLabel;
 class QLabel;
 
-// One tile of the media grid: the file's thumbnail, its name and a tick box. The tile only
-// reports ticks and double-clicks; the window decides what they do.
+// One tile of the media grid: the file's thumbnail, its name and a tick box. A click anywhere
+// on it ticks or unticks it as the box does; a ticked tile is framed, the grid's current one
+// ringed. The tile only reports ticks and double-clicks; the window decides what they do.
 class PreviewForm : public QWidget
 {
     Q_OBJECT
@@ -32,6 +33,9 @@ public:
     bool isSelected() const { return m_selected; }
     // Shows the tick state without reporting it (used to restore a selection).
     void setSelected(bool selected);
+    // The keyboard's place in the grid, while the grid has the focus.
+    void setCurrent(bool current);
+    bool isCurrent() const { return m_current; }
     PictureLabel* picture() const;
     // Marks the file as already in folder; an empty folder: not downloaded.
     void setDownloaded(const QString& folder);
@@ -51,11 +55,20 @@ public slots:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void placeDownloaded();
+    // A double-click opens, and leaves the tick as it was before its first click.
+    void undoClick();
 
     bool m_selected = false;
+    bool m_current = false;
+    bool m_pressed = false;
+    bool m_clickTicked = false; // the last press and release changed the tick, Shift not held
     Ui::PreviewForm* ui = nullptr;
     QLabel* m_downloaded = nullptr; // made for the first file marked
     QString m_file;

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenu>
 #include <QScrollArea>
@@ -28,6 +29,8 @@ TileGrid::TileGrid(QScrollArea* area, const MediaSelection* selection, QObject* 
 {
     m_contents->installEventFilter(this);
     m_area->viewport()->installEventFilter(this);
+    m_area->installEventFilter(this);
+    m_area->setFocusPolicy(Qt::StrongFocus);
     // Rows always fill the view's width. The vertical bar stays, so that its coming and going
     // never changes the width, and with it the rows' height, and with that whether it is needed.
     m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -69,6 +72,12 @@ void TileGrid::setMedia(const MediaList& list)
             return;
     }
     m_list = list;
+    // The current file stays current; when it is gone, the one that took its place.
+    if (m_current >= 0) {
+        const int at = m_list.indexOf(m_currentPath);
+        m_current = at >= 0 ? at : std::min(m_current, m_list.count() - 1);
+        m_currentPath = m_current >= 0 ? m_list.newestFirst().at(m_current).path : QString();
+    }
     place();
 }
 
@@ -99,6 +108,31 @@ void TileGrid::setMarked(const QSet<QString>& paths, const QString& folder)
 
 bool TileGrid::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_area) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (keyPressed(static_cast<QKeyEvent*>(event)))
+                return true;
+            break;
+        case QEvent::FocusIn:
+            // Tabbed into: the first file in view, unless one is current already.
+            if (m_current < 0 && m_list.count() > 0) {
+                const int width = m_area->viewport()->width();
+                const GridGeometry geometry(m_list.count(), m_columns, width, rowHeight(width), spacing());
+                const int first = geometry.inView(m_area->verticalScrollBar()->value(), m_area->viewport()->height()).first;
+                m_current = std::min(first, m_list.count() - 1);
+                m_currentPath = m_list.newestFirst().at(m_current).path;
+            }
+            showCurrent();
+            break;
+        case QEvent::FocusOut:
+            showCurrent();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::Resize && (watched == m_contents || watched == m_area->viewport())) {
         place();
     } else if (event->type() == QEvent::Wheel && watched == m_area->viewport()
@@ -200,6 +234,7 @@ void TileGrid::placeOnce()
         tile->setGroupFiles(entry.isGroup() ? entry.fileCount() : 0);
         tile->setSelected(m_selection->contains(entry.path));
         tile->setDownloaded(m_marked.contains(entry.path) ? m_markedIn : QString());
+        tile->setCurrent(i == m_current && m_area->hasFocus());
         tile->setGeometry(geometry.cellRect(i));
         if (tile->isHidden())
             tile->show();
@@ -214,8 +249,24 @@ PreviewForm* TileGrid::newTile()
 {
     auto* tile = new PreviewForm(m_contents);
     tile->installEventFilter(this);
-    connect(tile, &PreviewForm::selectedChanged, this, &TileGrid::selectedChanged);
-    connect(tile, &PreviewForm::rangeSelected, this, &TileGrid::rangeSelected);
+    // The grid is one control for the keyboard: a tile, or a part of it, asked to take the
+    // focus gives it to the grid.
+    tile->setFocusProxy(m_area);
+    for (QWidget* part : tile->findChildren<QWidget*>())
+        part->setFocusProxy(m_area);
+    // A click on a tile makes it the keyboard's place.
+    const auto clicked = [this, tile] {
+        setCurrent(m_list.indexOf(tile->file()));
+        m_area->setFocus(Qt::MouseFocusReason);
+    };
+    connect(tile, &PreviewForm::selectedChanged, this, [this, clicked](bool selected, const QString& file) {
+        clicked();
+        emit selectedChanged(selected, file);
+    });
+    connect(tile, &PreviewForm::rangeSelected, this, [this, clicked](bool selected, const QString& file) {
+        clicked();
+        emit rangeSelected(selected, file);
+    });
     connect(tile, &PreviewForm::doubleClicked, this, &TileGrid::doubleClicked);
     connect(tile, &PreviewForm::pictureRequested, this, &TileGrid::pictureRequested);
     return tile;
@@ -242,4 +293,71 @@ int TileGrid::rowHeight(int viewWidth) const
     // The thumbnail keeps its shape at the width its column leaves it.
     const int picture = std::max(1, GridGeometry::columnWidth(m_columns, viewWidth, spacing()) - m_around.width());
     return m_around.height() + int(qint64(picture) * m_room.height() / m_room.width());
+}
+
+bool TileGrid::keyPressed(const QKeyEvent* event)
+{
+    if (m_current < 0 || m_current >= m_list.count())
+        return false;
+    const QString path = m_currentPath;
+    switch (event->key()) {
+    case Qt::Key_Space:
+        // As a click on the tile: Shift ticks the range from the previous one.
+        if (event->modifiers() & Qt::ShiftModifier)
+            emit rangeSelected(!m_selection->contains(path), path);
+        else
+            emit selectedChanged(!m_selection->contains(path), path);
+        showTicks();
+        scrollToCurrent();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        scrollToCurrent();
+        if (MediaList::isVideo(path))
+            emit doubleClicked(path);
+        else
+            emit pictureRequested(path);
+        return true;
+    default:
+        break;
+    }
+    static const QMap<int, GridGeometry::Move> moves = {
+        {Qt::Key_Left, GridGeometry::Move::Left},       {Qt::Key_Right, GridGeometry::Move::Right},
+        {Qt::Key_Up, GridGeometry::Move::Up},           {Qt::Key_Down, GridGeometry::Move::Down},
+        {Qt::Key_PageUp, GridGeometry::Move::PageUp},   {Qt::Key_PageDown, GridGeometry::Move::PageDown},
+        {Qt::Key_Home, GridGeometry::Move::Home},       {Qt::Key_End, GridGeometry::Move::End},
+    };
+    const auto move = moves.constFind(event->key());
+    if (move == moves.constEnd())
+        return false;
+    const int width = m_area->viewport()->width();
+    const int pitch = rowHeight(width) + spacing();
+    const GridGeometry geometry(m_list.count(), m_columns, width, rowHeight(width), spacing());
+    setCurrent(geometry.moved(m_current, *move, m_area->viewport()->height() / std::max(1, pitch)));
+    scrollToCurrent();
+    return true;
+}
+
+void TileGrid::setCurrent(int index)
+{
+    if (index < 0 || index >= m_list.count())
+        return;
+    m_current = index;
+    m_currentPath = m_list.newestFirst().at(index).path;
+    showCurrent();
+}
+
+void TileGrid::scrollToCurrent()
+{
+    // Scrolling places the tiles, and rings the current one.
+    const int width = m_area->viewport()->width();
+    const QRect cell = GridGeometry(m_list.total(), m_columns, width, rowHeight(width), spacing()).cellRect(m_current);
+    m_area->ensureVisible(cell.center().x(), cell.center().y(), cell.width() / 2, cell.height() / 2);
+}
+
+void TileGrid::showCurrent()
+{
+    const bool focused = m_area->hasFocus();
+    for (auto it = m_tiles.cbegin(); it != m_tiles.cend(); ++it)
+        it.value()->setCurrent(focused && it.key() == m_current);
 }

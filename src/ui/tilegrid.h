@@ -11,6 +11,7 @@
 class MediaSelection;
 class PreviewForm;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QScrollArea;
 class QWidget;
@@ -19,6 +20,10 @@ class QWidget;
 // tiles exist only for the rows in view and a row above and below. Scrolling hands the
 // tiles of rows that left the view to the rows that came in. Tiles show the ticks of the
 // selection; the grid relays what the user does with them.
+//
+// The grid takes the focus as one control: arrows, Page Up/Down, Home and End move the
+// current file (kept here, by index and path: its tile may not exist), Space ticks it, Enter
+// opens it as a double-click does. A click on a tile makes it current.
 class TileGrid : public QObject
 {
     Q_OBJECT
@@ -40,6 +45,8 @@ public:
     void showTicks();
     // The files shown as already in folder.
     void setMarked(const QSet<QString>& paths, const QString& folder);
+    // The file the keyboard is on; empty when none.
+    QString currentFile() const { return m_currentPath; }
 
 signals:
     void selectedChanged(bool selected, const QString& file);
@@ -55,6 +62,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool keyPressed(const QKeyEvent* event);
+    // Not scrolled by itself: a click must not move the tile from under a double-click.
+    void setCurrent(int index);
+    void scrollToCurrent();
+    // Rings the current tile while the grid has the focus, and no other.
+    void showCurrent();
     void place();
     void placeOnce();
     PreviewForm* newTile();
@@ -76,6 +89,8 @@ private:
     QSize m_around; // the rest of a tile: its margins, and the name row below
     // Index in the list to the tile showing it.
     QMap<int, PreviewForm*> m_tiles;
+    int m_current = -1;
+    QString m_currentPath;
     bool m_placing = false;
     bool m_placeAgain = false;
 };

@@ -914,10 +914,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Download the ticked files. Right-click, or the arrow beside: download from all cameras.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>A download from %1 is running. Stop it and switch cameras?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1203,6 +1199,49 @@
     </message>
     <message>
         <source>%1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SelectionStatus</name>
+    <message>
+        <source>Right-click, or the arrow beside: download from all cameras.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tick files to download them; the arrow beside downloads from all cameras.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tick files to delete them from the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SelectionSummary</name>
+    <message numerus="yes">
+        <source>%n selected</source>
+        <translation>
+            <numerusform>%n selected</numerusform>
+            <numerusform>%n selected</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Download %n files</source>
+        <translation>
+            <numerusform>Download %n file</numerusform>
+            <numerusform>Download %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n files</source>
+        <translation>
+            <numerusform>Delete %n file</numerusform>
+            <numerusform>Delete %n files</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

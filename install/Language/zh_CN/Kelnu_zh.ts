@@ -912,10 +912,6 @@
         <translation>从所有相机下载</translation>
     </message>
     <message>
-        <source>Download the ticked files. Right-click, or the arrow beside: download from all cameras.</source>
-        <translation>下载勾选的文件。右键单击或点旁边的箭头：从所有相机下载。</translation>
-    </message>
-    <message>
         <source>A download from %1 is running. Stop it and switch cameras?</source>
         <translation>正在从 %1 下载。要停止下载并切换相机吗？</translation>
     </message>
@@ -1202,6 +1198,46 @@
     <message>
         <source>%1 bytes</source>
         <translation>%1 字节</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionStatus</name>
+    <message>
+        <source>Right-click, or the arrow beside: download from all cameras.</source>
+        <translation>右键单击或点旁边的箭头：从所有相机下载。</translation>
+    </message>
+    <message>
+        <source>Tick files to download them; the arrow beside downloads from all cameras.</source>
+        <translation>勾选文件即可下载；旁边的箭头可从所有相机下载。</translation>
+    </message>
+    <message>
+        <source>Tick files to delete them from the camera.</source>
+        <translation>勾选文件即可从相机中删除。</translation>
+    </message>
+</context>
+<context>
+    <name>SelectionSummary</name>
+    <message numerus="yes">
+        <source>%n selected</source>
+        <translation>
+            <numerusform>已选 %n 个文件</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Download %n files</source>
+        <translation>
+            <numerusform>下载 %n 个文件</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Delete %n files</source>
+        <translation>
+            <numerusform>删除 %n 个文件</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1（%2）</translation>
     </message>
 </context>
 <context>
