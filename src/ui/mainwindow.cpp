@@ -76,7 +76,7 @@ MainWindow::MainWindow(QWidget* parent)
     // (the grid wants the room), with space left for the window's frame.
     if (!restoreGeometry(preferences().value(QLatin1String(kGeometryKey)).toByteArray())) {
         const QRect area = screen()->availableGeometry();
-        resize(size().expandedTo(area.size() * 0.9).boundedTo(area.size()));
+        resize(area.size() * 0.95);
         move(area.center() - rect().center());
     }
 
