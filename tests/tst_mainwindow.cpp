@@ -111,6 +111,9 @@ private slots:
     {
         QFETCH(bool, chinese);
         m_window.reset();
+        QFile qss(testsupport::appRoot() + "/qss/common.qss");
+        QVERIFY(qss.open(QIODevice::ReadOnly));
+        qApp->setStyleSheet(QString::fromLatin1(qss.readAll()));
         std::unique_ptr<Languages> language;
         if (chinese)
             language = std::make_unique<Languages>(QLocale::Chinese);
@@ -119,6 +122,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         auto* grid = child<QWidget>("scrollAreaPictureView");
         QVERIFY(testsupport::showsFirstScreen(m_window.get()) && !grid->isVisible());
+        // Its text reads on the window's dark ground.
+        auto* title = child<QLabel>("firstScreenTitle");
+        const QImage page = child<QWidget>("firstScreen")->grab().toImage();
+        const QColor ground = page.pixel(page.width() - 3, page.height() - 3);
+        QVERIFY2(Theme::contrast(title->palette().color(QPalette::WindowText), ground) >= Theme::kTextContrast,
+                 qPrintable(ground.name()));
 
         // Bluetooth set-up starts: without an adapter here, it says so.
         child<QPushButton>("pbFirstBluetooth")->click();

@@ -95,6 +95,9 @@ FirstScreen::FirstScreen(CameraRoster* roster, QWidget* grid, QWidget* parent)
     layout->addWidget(guide, row++, 0, 1, 2);
     layout->setRowStretch(row, 1);
     setWidget(page);
+    // The window's own dark ground shows through, not the palette's light one.
+    page->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
 
     connect(roster, &CameraRoster::answering, this, &FirstScreen::follow);
     connect(roster, &CameraRoster::listChanged, this, &FirstScreen::follow);
