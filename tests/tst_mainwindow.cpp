@@ -124,8 +124,9 @@ private slots:
         QVERIFY(testsupport::showsFirstScreen(m_window.get()) && !grid->isVisible());
         // Its text reads on the window's dark ground.
         auto* title = child<QLabel>("firstScreenTitle");
-        const QImage page = child<QWidget>("firstScreen")->grab().toImage();
-        const QColor ground = page.pixel(page.width() - 3, page.height() - 3);
+        const QWidget* first = child<QWidget>("firstScreen");
+        const QImage page = m_window->grab(QRect(first->mapTo(m_window.get(), QPoint()), first->size())).toImage();
+        const QColor ground = page.pixel(page.width() - 12, page.height() - 12);
         QVERIFY2(Theme::contrast(title->palette().color(QPalette::WindowText), ground) >= Theme::kTextContrast,
                  qPrintable(ground.name()));
 

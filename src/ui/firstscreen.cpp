@@ -38,12 +38,9 @@ FirstScreen::FirstScreen(CameraRoster* roster, QWidget* grid, QWidget* parent)
     layout->setHorizontalSpacing(18);
     layout->setVerticalSpacing(12);
 
-    auto* title = new QLabel(tr("No camera answers yet"), page);
+    // Marked up: the style sheet sets every label's font, over any font set here.
+    auto* title = new QLabel(QStringLiteral("<big><b>%1</b></big>").arg(tr("No camera answers yet").toHtmlEscaped()), page);
     title->setObjectName(QStringLiteral("firstScreenTitle"));
-    QFont big = title->font();
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    big.setBold(true);
-    title->setFont(big);
     layout->addWidget(title, 0, 0, 1, 2);
     layout->addWidget(wrapped(tr("Connect one of these ways; its files show here once it answers."), page), 1, 0, 1, 2);
 
@@ -76,10 +73,7 @@ FirstScreen::FirstScreen(CameraRoster* roster, QWidget* grid, QWidget* parent)
     };
     int row = 2;
     for (const auto& [way, how, button] : ways) {
-        auto* heading = new QLabel(way, page);
-        QFont bold = heading->font();
-        bold.setBold(true);
-        heading->setFont(bold);
+        auto* heading = new QLabel(QStringLiteral("<b>%1</b>").arg(way.toHtmlEscaped()), page);
         layout->addWidget(heading, row++, 0, 1, 2);
         layout->addWidget(wrapped(how, page), row, 0);
         if (button)
