@@ -13,6 +13,7 @@
 #include "realdialogs.h"
 #include "recordingproxy.h"
 #include "testsupport.h"
+#include "theme.h"
 #include "tilegrid.h"
 
 #include <QCheckBox>
@@ -28,6 +29,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
@@ -89,24 +91,10 @@ QByteArray freshCard(int count, QStringList* newestFirst)
     return QJsonDocument(QJsonObject{{"media", QJsonArray{dir}}}).toJson(QJsonDocument::Compact);
 }
 
-// The contrast ratio of two colours, as the accessibility guidelines reckon it.
-double contrast(QColor a, QColor b)
-{
-    const auto luminance = [](QColor c) {
-        const auto channel = [](int v) {
-            const double x = v / 255.0;
-            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
-        };
-        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
-    };
-    const double x = luminance(a), y = luminance(b);
-    return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
-}
-
 } // namespace
 
-#define OPEN_ON(json, tiles)                                                                      \
-    do { openOn(json, tiles); if (QTest::currentTestFailed()) return; } while (false)
+#define OPEN_ON(json, tiles, ...)                                                                 \
+    do { openOn(json, tiles, ##__VA_ARGS__); if (QTest::currentTestFailed()) return; } while (false)
 
 class TestMediaBrowser : public QObject
 {
@@ -120,6 +108,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_tmp;
     QNetworkAccessManager m_nam;
     QList<QStringList> m_faulted; // {request, path}
+    QStringList m_lastCard;
 
     void setFault(const QString& path, const QString& kind, qint64 bytes = 0, qint64 rate = 0)
     {
@@ -195,12 +184,14 @@ private:
     void tick(const QString& path) { box(path)->click(); }
 
     // A fresh window on the given card, online and with its grid built.
-    void openOn(const QByteArray& mediaJson, int files)
+    // The window at size, or as it opens by itself for an invalid one.
+    void openOn(const QByteArray& mediaJson, int files, QSize size = QSize(1280, 800))
     {
         QVERIFY(m_sim.setMediaJson(mediaJson));
         const int lists = m_sim.countRequests("/gp/gpMediaList");
         m_window.reset(new MainWindow);
-        m_window->resize(1280, 800);
+        if (size.isValid())
+            m_window->resize(size);
         m_window->show();
         // The window asks for the list when it goes online (on the first answer from the
         // camera); wait for it, then for a grid that stays as it is. (A list request the window
@@ -454,13 +445,14 @@ private slots:
         for (const QString& path : kept)
             tick(path);
         QVERIFY(m_sim.setAnswer("stall"));
-        QTRY_VERIFY_WITH_TIMEOUT(tip().startsWith("connecting to WiFi"), 9000);
+        QTRY_VERIFY_WITH_TIMEOUT(testsupport::showsFirstScreen(m_window.get()), 9000);
         const int questions = m_prompts->count();
         click("pbDelete");
         QCOMPARE(m_prompts->count(), questions + 2); // the question and one warning
         QCOMPARE(m_prompts->requests().last().text, QString("Maybe connection is lost."));
         QVERIFY(m_sim.setAnswer("normal"));
-        QTRY_COMPARE_WITH_TIMEOUT(tip(), QString("GOPR0014.JPG"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(!testsupport::showsFirstScreen(m_window.get()), 5000);
+        QCOMPARE(tip(), QString("GOPR0014.JPG"));
         click("pbDelete");
         QVERIFY(m_sim.waitForRequest("/gp/gpControl/command/storage/delete", 5000, 2));
         QTRY_COMPARE_WITH_TIMEOUT(tiles().size(), 4, 5000);
@@ -507,6 +499,35 @@ private slots:
             QApplication::sendEvent(area()->viewport(), &wheel);
             QCOMPARE(slider->value(), delta > 0 ? perRow - 1 : perRow);
         }
+    }
+
+    // The first window, the first time: inside the screen's available area at any scaling, no
+    // horizontal scroll bar, and from a laptop's screen up at least 3 × 2 whole thumbnails. Run
+    // on other screens too (a laptop's, full HD at 200 %).
+    void firstWindowFitsTheScreen()
+    {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "velkamo", "velkamo").remove("window");
+        OPEN_ON(freshCard(12, &m_lastCard), 12, QSize());
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY2(screen.contains(m_window->frameGeometry()),
+                 qPrintable(QString("%1 x %2 on %3 x %4").arg(m_window->frameGeometry().width())
+                                .arg(m_window->frameGeometry().height()).arg(screen.width()).arg(screen.height())));
+        QVERIFY(!area()->horizontalScrollBar()->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->findChild<PreviewForm*>(m_lastCard.first()), 5000);
+        QSet<int> rows;
+        QSet<int> columns;
+        for (PreviewForm* form : tiles()) {
+            const QWidget* picture = form->picture();
+            const QRect shown(picture->mapTo(area()->viewport(), QPoint()), picture->size());
+            if (form->isVisible() && area()->viewport()->rect().contains(shown)) {
+                rows << shown.top();
+                columns << shown.left();
+            }
+        }
+        if (screen.width() >= 1280 && screen.height() >= 720)
+            QVERIFY2(columns.size() >= 3 && rows.size() >= 2,
+                     qPrintable(QString("%1 x %2 whole in %3 x %4").arg(columns.size()).arg(rows.size())
+                                    .arg(area()->viewport()->width()).arg(area()->viewport()->height())));
     }
 
     // The keys work wherever the focus is in the window, not only in the grid.
@@ -679,7 +700,7 @@ private slots:
         const QRgb fill = std::max_element(colours.cbegin(), colours.cend()).key();
         int mark = 0;
         for (auto it = colours.cbegin(); it != colours.cend(); ++it)
-            mark += contrast(QColor(it.key()), QColor(fill)) >= 3 ? it.value() : 0;
+            mark += Theme::contrast(QColor(it.key()), QColor(fill)) >= Theme::kOutlineContrast ? it.value() : 0;
         QVERIFY2(mark >= 4, qPrintable(QString("%1 pixels of a check mark").arg(mark)));
 
         QTest::keyClick(area(), Qt::Key_Right); // the ring goes on to an unticked tile
@@ -688,8 +709,8 @@ private slots:
         const QColor background = around.pixelColor(1, around.height() / 2);
         const QColor frame = shot(tile(ticked)).pixelColor(1, around.height() / 2);
         const QColor ring = shot(tile(ringed)).pixelColor(5, around.height() / 2);
-        QVERIFY2(contrast(frame, background) >= 3, qPrintable(frame.name() + " on " + background.name()));
-        QVERIFY2(contrast(ring, background) >= 3, qPrintable(ring.name() + " on " + background.name()));
+        QVERIFY2(Theme::contrast(frame, background) >= Theme::kOutlineContrast, qPrintable(frame.name() + " on " + background.name()));
+        QVERIFY2(Theme::contrast(ring, background) >= Theme::kOutlineContrast, qPrintable(ring.name() + " on " + background.name()));
         QCOMPARE(around.pixelColor(5, around.height() / 2), background);
     }
 

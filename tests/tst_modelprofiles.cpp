@@ -85,7 +85,7 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(m_sim.countRequests("/gp/gpControl/status") > 0
                                      || m_sim.countRequests("/gopro/camera/keep_alive") > 0,
                                  8000);
-        QTRY_VERIFY_WITH_TIMEOUT(child<QLabel>("label_fileName")->text().isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!testsupport::showsFirstScreen(m_window.get()), 3000);
         QTest::qWait(200);
     }
 

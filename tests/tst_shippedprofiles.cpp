@@ -78,8 +78,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(sim.countRequests("/gp/gpControl/status") > 0
                                      || sim.countRequests("/gopro/camera/keep_alive") > 0,
                                  8000);
-        const auto* tip = window.findChild<QLabel*>("label_fileName");
-        QTRY_VERIFY_WITH_TIMEOUT(tip->text().isEmpty(), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!testsupport::showsFirstScreen(&window), 3000);
 
         // Applying the model (at start, and again on the camera's first answer) changes
         // nothing on the camera: the panels show their defaults without sending them.

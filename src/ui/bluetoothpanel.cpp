@@ -1,6 +1,7 @@
 #include "bluetoothpanel.h"
 
 #include "bluetoothflow.h"
+#include "elidingcombobox.h"
 #include "homenetworkdialog.h"
 #include "prompt.h"
 
@@ -19,10 +20,9 @@ BluetoothPanel::BluetoothPanel(QToolBar* toolBar, QWidget* window)
     scanButton->setToolTip(tr("Find cameras over Bluetooth."));
     toolBar->addWidget(scanButton);
     connect(scanButton, &QPushButton::clicked, this, &BluetoothPanel::scan);
-    m_devices = new QComboBox(window);
+    m_devices = new ElidingComboBox(14, window);
     m_devices->setObjectName(QStringLiteral("comboDevices"));
     m_devices->setToolTip(tr("Cameras found over Bluetooth."));
-    m_devices->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     toolBar->addWidget(m_devices);
     auto* connectButton = new QPushButton(tr("Connect"), window);
     connectButton->setObjectName(QStringLiteral("pbBluetoothConnect"));
@@ -38,6 +38,7 @@ BluetoothPanel::BluetoothPanel(QToolBar* toolBar, QWidget* window)
     m_homeNetwork->setEnabled(m_flow->homeNetworkUsable());
 
     connect(m_flow, &BluetoothFlow::homeNetworkUsableChanged, m_homeNetwork, &QWidget::setEnabled);
+    connect(m_flow, &BluetoothFlow::homeNetworkUsableChanged, this, &BluetoothPanel::homeNetworkUsableChanged);
     connect(m_flow, &BluetoothFlow::status, this, &BluetoothPanel::status);
     connect(m_flow, &BluetoothFlow::modelReported, this, &BluetoothPanel::modelReported);
     connect(m_flow, &BluetoothFlow::cameraReady, this, &BluetoothPanel::handOn);
@@ -51,6 +52,11 @@ BluetoothPanel::BluetoothPanel(QToolBar* toolBar, QWidget* window)
 void BluetoothPanel::powerOff()
 {
     m_flow->powerOff();
+}
+
+bool BluetoothPanel::homeNetworkUsable() const
+{
+    return m_flow->homeNetworkUsable();
 }
 
 void BluetoothPanel::scan()

@@ -24,12 +24,16 @@ public:
     BluetoothPanel(QToolBar* toolBar, QWidget* window);
 
     void powerOff();
+    // Whether the home network can be set up now: a camera that can join one is connected.
+    bool homeNetworkUsable() const;
 
 public slots:
     // Looks for cameras; a missing or switched-off adapter is told in a box.
     void scan();
     // Connects the camera chosen, once the user agreed to leave the current network.
     void connectChosen();
+    // The home-network set-up for the camera connected over Bluetooth.
+    void openHomeNetwork();
 
 signals:
     // For the status bar.
@@ -38,9 +42,9 @@ signals:
     void modelReported(int number, const QString& reportedName);
     // The camera connected is on its home network, set up there or found there.
     void cameraReady(const HomeNetworkCamera& camera);
+    void homeNetworkUsableChanged(bool usable);
 
 private:
-    void openHomeNetwork();
     void handOn(const HomeNetworkCamera& camera);
     void showDevices(const QStringList& names);
     void tellPairingNeeded(const QString& address);

@@ -1,6 +1,7 @@
 #include "camerapicker.h"
 
 #include "cameraroster.h"
+#include "elidingcombobox.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -15,10 +16,10 @@ CameraPicker::CameraPicker(CameraRoster* roster, QToolBar* toolBar, QWidget* win
     : QObject(window)
     , m_roster(roster)
 {
-    m_list = new QComboBox(window);
+    // Wide enough for "USB · HERO12 Black · …583 — offline"; longer entries lose their middle.
+    m_list = new ElidingComboBox(34, window);
     m_list->setObjectName(QStringLiteral("comboCameras"));
     m_list->setToolTip(tr("The camera this window shows and controls."));
-    m_list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     toolBar->insertWidget(toolBar->actions().value(0), m_list);
     connect(m_list, &QComboBox::activated, this,
             [this](int index) { emit chosen(m_list->itemData(index).toULongLong()); });

@@ -15,6 +15,8 @@
 #include "defaultmodelfile.h"
 #include "destinationview.h"
 #include "dlgshowpict.h"
+#include "elidingcombobox.h"
+#include "firstscreen.h"
 #include "downloadcontrol.h"
 #include "downloadedmarks.h"
 #include "homecameratrust.h"
@@ -31,6 +33,7 @@
 #include "selectionstatus.h"
 #include "settingspanel.h"
 #include "systemfilepath.h"
+#include "theme.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
 
@@ -42,6 +45,7 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QFrame>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -66,9 +70,13 @@ MainWindow::MainWindow(QWidget* parent)
 {
     ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/image/image/gopro.ico")));
-    // Where the user left it, maximized or not; the first time, no larger than the screen.
-    if (!restoreGeometry(preferences().value(QLatin1String(kGeometryKey)).toByteArray()))
-        resize(size().boundedTo(screen()->availableGeometry().size()));
+    // Where the user left it, maximized or not; the first time, most of the screen it opens on
+    // (the grid wants the room), with space left for the window's frame.
+    if (!restoreGeometry(preferences().value(QLatin1String(kGeometryKey)).toByteArray())) {
+        const QRect area = screen()->availableGeometry();
+        resize(area.size() * 0.95);
+        move(area.center() - rect().center());
+    }
 
     // The slider and the grid start in agreement: 4 tiles per row.
     ui->horizontalSlider->setMinimum(2);
@@ -104,7 +112,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(ui->checkBox_qc, &QCheckBox::clicked, this, &MainWindow::slotQuikCaptureOnOff);
     connect(ui->checkBox_gps, &QCheckBox::clicked, this, &MainWindow::slotGpsOnOff);
     ui->mainToolBar->addWidget(new QLabel(QStringLiteral("Select GoPro "), this));
-    m_comboModel = new QComboBox(this);
+    m_comboModel = new ElidingComboBox(7, this);
     m_comboModel->setObjectName(QStringLiteral("comboModel"));
     ui->mainToolBar->addWidget(m_comboModel);
     initByConfigJs();
@@ -121,8 +129,6 @@ MainWindow::MainWindow(QWidget* parent)
     const ToolButton toolButtons[] = {
         {"pbPowerOff", ":/image/image/power.png", tr("Power off the camera."), false,
          &MainWindow::slotPowerOff},
-        {"pbFormat", ":/image/image/format.png", tr("Format SD card."), true,
-         &MainWindow::slotReformat},
         {"pbGuide", ":/image/image/guide.png", tr("connection guide."), true,
          &MainWindow::slotConnectionGuide},
         {"pbAbout", ":/image/image/about.png", tr("show the app information."), true,
@@ -134,7 +140,8 @@ MainWindow::MainWindow(QWidget* parent)
         button->setIcon(QIcon(QLatin1String(tool.icon)));
         button->setIconSize(QSize(16, 16));
         button->setToolTip(tool.toolTip);
-        button->setStyleSheet(QStringLiteral("background-color: transparent;border-width: 0px;"));
+        // Flat, as the style draws it: no outline, but the focus ring all the same.
+        button->setFlat(true);
         if (!tool.visible)
             button->hide();
         ui->mainToolBar->addWidget(button);
@@ -164,6 +171,15 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_bluetooth, &BluetoothPanel::status, this, [this](const QString& text) { statusBar()->showMessage(text); });
     connect(m_bluetooth, &BluetoothPanel::modelReported, this, &MainWindow::applyReportedModel);
     connect(m_bluetooth, &BluetoothPanel::cameraReady, this, &MainWindow::cameraReady);
+    // In the grid's place while no camera answers.
+    auto* firstScreen = new FirstScreen(m_roster, ui->scrollAreaPictureView, this);
+    ui->gridLayout_2->addWidget(firstScreen, 2, 0, 1, 5);
+    firstScreen->setHomeNetworkUsable(m_bluetooth->homeNetworkUsable());
+    connect(m_bluetooth, &BluetoothPanel::homeNetworkUsableChanged, firstScreen, &FirstScreen::setHomeNetworkUsable);
+    connect(firstScreen, &FirstScreen::bluetoothAsked, m_bluetooth, &BluetoothPanel::scan);
+    connect(firstScreen, &FirstScreen::homeNetworkAsked, m_bluetooth, &BluetoothPanel::openHomeNetwork);
+    connect(firstScreen, &FirstScreen::guideAsked, this, &MainWindow::slotConnectionGuide);
+    m_firstScreen = firstScreen;
 
     ui->scrollAreaPictureView->setStyleSheet(
         QStringLiteral("QScrollArea {background-color:transparent;}"));
@@ -251,11 +267,17 @@ MainWindow::MainWindow(QWidget* parent)
             break;
         }
     }
-
-    m_tipTimer = new QTimer(this);
-    connect(m_tipTimer, &QTimer::timeout, this, &MainWindow::slotTipTimer);
-    m_tipTimer->setInterval(500);
-    m_tipTimer->start();
+    // Format empties the whole card: with the card's actions, set apart from them, and saying
+    // what it does rather than an icon among harmless ones.
+    auto* format = new QPushButton(QIcon(QStringLiteral(":/image/image/format.png")), tr("Format card…"), this);
+    format->setObjectName(QStringLiteral("pbFormat"));
+    format->setToolTip(tr("Format SD card."));
+    connect(format, &QPushButton::clicked, this, &MainWindow::slotReformat);
+    auto* apart = new QFrame(this);
+    apart->setFrameShape(QFrame::VLine);
+    ui->horizontalLayout->addSpacing(12);
+    ui->horizontalLayout->addWidget(apart);
+    ui->horizontalLayout->addWidget(format);
 
     // Permanent, so at the right: the messages keep the left.
     m_selectionStatus = new SelectionStatus(statusBar(), ui->pbDownload, ui->pbDelete, this);
@@ -316,9 +338,34 @@ MainWindow::MainWindow(QWidget* parent)
     const auto showInfo = [this](Camera::Id id) { CameraInfoDialog::showFor(m_roster->camera(id), m_clock, this); };
     connect(m_picker, &CameraPicker::infoAsked, this, showInfo);
     connect(m_cameraStatus, &CameraStatusView::clicked, this, [this, showInfo] { showInfo(m_roster->currentId()); });
+    followLayoutWithTab();
     // What Bluetooth set-up hands over is reached from here on.
     connect(this, &MainWindow::cameraReady, this, &MainWindow::homeCameraReady);
     m_roster->start();
+}
+
+void MainWindow::followLayoutWithTab()
+{
+    // As the eye reads: the tool bar, the panels left to right, the card's row, then the grid
+    // or the ways in that stand in its place.
+    QList<QWidget*> order;
+    for (QAction* action : ui->mainToolBar->actions()) {
+        if (QWidget* widget = ui->mainToolBar->widgetForAction(action))
+            order << widget;
+    }
+    order << ui->comboBoxVideo << ui->pbStart_Capture << ui->pbStop << ui->comboBoxLiveview_BitRate
+          << ui->comboBoxLiveView_WindowSize << ui->pbStart_LiveView << ui->checkBox_3rdPreview
+          << ui->pbStopLiveView << ui->checkBox_vc << ui->checkBox_qc << ui->checkBox_gps << ui->checkBox_clock
+          << ui->comboBoxSettings_ISO << ui->comboBoxChangeTo << ui->horizontalSlider << ui->pbRefresh << ui->pbDownload
+          << findChild<QWidget*>(QStringLiteral("pbDownloadMenu")) << ui->pbDelete
+          << findChild<QWidget*>(QStringLiteral("pbFormat"));
+    for (QWidget* widget : m_firstScreen->findChildren<QWidget*>()) {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            order << widget;
+    }
+    order << ui->scrollAreaPictureView;
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 MainWindow::~MainWindow()
@@ -509,9 +556,6 @@ void MainWindow::showCamera(Camera* camera)
     if (camera->isOnline()) {
         m_cameraStatus->showStatus(camera->status());
         cameraCameOnline();
-    } else {
-        m_tipTimer->start();
-        slotTipTimer();
     }
 }
 
@@ -583,14 +627,10 @@ void MainWindow::cameraWentOffline()
     m_cardReader->cancel();
     ui->scrollAreaPictureView->setEnabled(false);
     statusBar()->showMessage(QString());
-    m_tipTimer->start();
-    slotTipTimer(); // at once, not a tick later
 }
 
 void MainWindow::cameraCameOnline()
 {
-    m_tipTimer->stop();
-    showSelectedName(); // the tip gives way to the last tick, kept while the camera was away
     slotRefresh();
     const QString model = QStringLiteral("hero%1").arg(m_cameraModel);
     m_comboModel->setCurrentText(model);
@@ -987,15 +1027,6 @@ void MainWindow::slotConnect2BleDevice()
     m_bluetooth->connectChosen();
 }
 
-void MainWindow::slotTipTimer()
-{
-    static const char* const tips[] = {
-        "connecting to WiFi", "connecting to WiFi.", "connecting to WiFi..", "connecting to WiFi...",
-    };
-    ui->label_fileName->setText(QLatin1String(tips[m_tipCounter % 4]));
-    ++m_tipCounter;
-}
-
 // ---------------------------------------------------------------------------------------
 // Dialogs
 
@@ -1004,8 +1035,10 @@ void MainWindow::slotAboutInfo()
     const QString site = QStringLiteral(VELKAMO_HOMEPAGE);
     Prompt::about(this, tr("About"),
                   tr("version: %1").arg(QStringLiteral(VELKAMO_VERSION))
-                      + QStringLiteral("<br><br>") + tr("website: ")
-                      + QStringLiteral("<a href=\"%1\">%1</a>").arg(site));
+                      + QStringLiteral("<br><br>") + tr("website: ") + Theme::link(site, site)
+                      + QStringLiteral("<br><br><b>Velkamo</b> — ") + tr("remote control for GoPro HERO cameras.")
+                      + QStringLiteral("<br>")
+                      + tr("Free software under the GNU General Public License, version 3."));
 }
 
 void MainWindow::slotConnectionGuide()

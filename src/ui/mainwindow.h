@@ -99,7 +99,6 @@ private slots:
     void slotStopPreviewVideo();
     void slotScanDevice();
     void slotConnect2BleDevice();
-    void slotTipTimer();
     void slotfinishDownload(const QString& summary);
     void slotPowerOff();
 
@@ -134,6 +133,8 @@ private:
     void reportAll(const QString& what, const AllCameras::Outcome& outcome);
     void cameraWentOffline();
     DefaultModelFile defaultModelFile() const;
+    // Tab follows the layout, the tool bar's and the first screen's widgets included.
+    void followLayoutWithTab();
     // Takes the model the camera reported: selects its profile (when there is one).
     void applyReportedModel(int number, const QString& reportedName);
     // Media browser helpers.
@@ -182,10 +183,9 @@ private:
         QString value;
         QString command;
     } m_settingSent;
-    QTimer* m_tipTimer = nullptr;
     BluetoothPanel* m_bluetooth = nullptr;
+    QWidget* m_firstScreen = nullptr;
     bool m_configWarningShown = false;
     int m_gridColumns = 3;
-    int m_tipCounter = 0;
     int m_cameraModel = 5;
 };

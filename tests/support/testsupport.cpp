@@ -173,4 +173,10 @@ void installFreshDataTree()
     }
 }
 
+bool showsFirstScreen(const QWidget* window)
+{
+    const auto* page = window->findChild<QWidget*>(QStringLiteral("firstScreen"));
+    return page && page->isVisibleTo(window);
+}
+
 } // namespace testsupport

@@ -44,6 +44,9 @@ void removeInterface(const QString& name);
 QList<QByteArray> hardwareInfoReply(const QByteArray& modelNumberField, const QByteArray& modelName,
                                     const QByteArray& ssid = "GP24645504");
 
+// Whether window shows the ways to connect in the grid's place: no camera answers.
+bool showsFirstScreen(const QWidget* window);
+
 // Path of a built tool staged in the build tree's bin directory.
 QString stagedBinary(const QString& name);
 

@@ -661,6 +661,69 @@
     </message>
 </context>
 <context>
+    <name>FirstScreen</name>
+    <message>
+        <source>No camera answers yet</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect one of these ways; its files show here once it answers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bluetooth set-up…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth; then choose one in the tool bar and press Connect.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Home network set-up…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s Wi-Fi</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch on the camera&apos;s wireless connections and join its network (named like GP24645504) in this computer&apos;s network settings. Or let Bluetooth set-up read its name and password from the camera and join it for you.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A USB cable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Plug the camera in, switched on: Velkamo finds it by itself within seconds. HERO8 and HERO9 first need USB Connection set to GoPro Connect on the camera.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your home network</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A HERO12 or later once put on your home network is found there by itself. To put one there, connect it over Bluetooth first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connection guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(F1): every way, step by step.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connect a HERO12 or later over Bluetooth first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HomeCameraTrust</name>
     <message>
         <source>No camera set up at %1.</source>
@@ -1115,6 +1178,18 @@
     </message>
     <message>
         <source>The camera took %1 %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Format card…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>remote control for GoPro HERO cameras.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -659,6 +659,69 @@
     </message>
 </context>
 <context>
+    <name>FirstScreen</name>
+    <message>
+        <source>No camera answers yet</source>
+        <translation>尚无相机应答</translation>
+    </message>
+    <message>
+        <source>Connect one of these ways; its files show here once it answers.</source>
+        <translation>请用以下任一方式连接相机；相机应答后，其文件会显示在这里。</translation>
+    </message>
+    <message>
+        <source>Bluetooth set-up…</source>
+        <translation>蓝牙设置…</translation>
+    </message>
+    <message>
+        <source>Find cameras over Bluetooth; then choose one in the tool bar and press Connect.</source>
+        <translation>通过蓝牙查找相机；然后在工具栏中选择一台并按“连接”。</translation>
+    </message>
+    <message>
+        <source>Home network set-up…</source>
+        <translation>家庭网络设置…</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s Wi-Fi</source>
+        <translation>相机的 Wi-Fi</translation>
+    </message>
+    <message>
+        <source>Switch on the camera&apos;s wireless connections and join its network (named like GP24645504) in this computer&apos;s network settings. Or let Bluetooth set-up read its name and password from the camera and join it for you.</source>
+        <translation>打开相机的无线连接，并在本电脑的网络设置中加入其网络（名称类似 GP24645504）。也可以让蓝牙设置从相机读取网络名称和密码并替你加入。</translation>
+    </message>
+    <message>
+        <source>A USB cable</source>
+        <translation>USB 数据线</translation>
+    </message>
+    <message>
+        <source>Plug the camera in, switched on: Velkamo finds it by itself within seconds. HERO8 and HERO9 first need USB Connection set to GoPro Connect on the camera.</source>
+        <translation>将开机的相机插入电脑：Velkamo 会在几秒内自动找到它。HERO8 和 HERO9 需先在相机上将 USB 连接设为 GoPro Connect。</translation>
+    </message>
+    <message>
+        <source>Your home network</source>
+        <translation>你的家庭网络</translation>
+    </message>
+    <message>
+        <source>A HERO12 or later once put on your home network is found there by itself. To put one there, connect it over Bluetooth first.</source>
+        <translation>已加入家庭网络的 HERO12 及更新机型会被自动找到。要让相机加入家庭网络，请先通过蓝牙连接它。</translation>
+    </message>
+    <message>
+        <source>Connection guide</source>
+        <translation>连接指南</translation>
+    </message>
+    <message>
+        <source>(F1): every way, step by step.</source>
+        <translation>（F1）：逐步介绍每种连接方式。</translation>
+    </message>
+    <message>
+        <source>Put the camera connected over Bluetooth on your home network.</source>
+        <translation>让通过蓝牙连接的相机加入你的家庭网络。</translation>
+    </message>
+    <message>
+        <source>Connect a HERO12 or later over Bluetooth first.</source>
+        <translation>请先通过蓝牙连接一台 HERO12 或更新机型。</translation>
+    </message>
+</context>
+<context>
     <name>HomeCameraTrust</name>
     <message>
         <source>No camera set up at %1.</source>
@@ -1114,6 +1177,18 @@
     <message>
         <source>The camera took %1 %2.</source>
         <translation>相机已设置 %1 %2。</translation>
+    </message>
+    <message>
+        <source>Format card…</source>
+        <translation>格式化存储卡…</translation>
+    </message>
+    <message>
+        <source>remote control for GoPro HERO cameras.</source>
+        <translation>GoPro HERO 相机遥控程序。</translation>
+    </message>
+    <message>
+        <source>Free software under the GNU General Public License, version 3.</source>
+        <translation>以 GNU 通用公共许可证第 3 版发布的自由软件。</translation>
     </message>
 </context>
 <context>
