@@ -29,6 +29,7 @@
 #include "systemfilepath.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
+#include "webcampanel.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -210,6 +211,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
     m_preview = new LivePreview(this);
+    m_webcam = new WebcamPanel(m_roster, this);
+    ui->gridLayout_3->addWidget(m_webcam->controls(), 5, 0, 1, 3);
+    ui->gridLayout_3->addWidget(m_webcam->picture(), 6, 0, 1, 3);
+    connect(m_webcam, &WebcamPanel::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_cardReader = new CardReader(this);
     connect(m_cardReader, &CardReader::loaded, this, &MainWindow::applyMediaList);
     connect(m_cardReader, &CardReader::failed, this, [this](quint64 camera, const QString& why) {
@@ -217,7 +222,10 @@ MainWindow::MainWindow(QWidget* parent)
             statusBar()->showMessage(why);
     });
 
-    connect(ui->pbRefresh, &QPushButton::clicked, this, &MainWindow::slotRefresh);
+    connect(ui->pbRefresh, &QPushButton::clicked, this, [this] {
+        if (!webcamWaits(tr("the card")))
+            slotRefresh();
+    });
     connect(ui->pbStart_Capture, &QPushButton::clicked, this, &MainWindow::slotCaptureStart);
     connect(ui->pbStop, &QPushButton::clicked, this, &MainWindow::slotCaptureStop);
     connect(ui->pbDelete, &QPushButton::clicked, this, &MainWindow::slotDeleteFiles);
@@ -343,6 +351,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The download may have ended while the question was open; then this only waits for the
     // cameras to hear that turbo transfer is to go off.
     m_downloads->stopForQuit();
+    // Each webcam camera is told to stop, leave webcam mode and take wired control back.
+    m_webcam->stopForQuit();
     QMainWindow::closeEvent(event);
 }
 
@@ -534,8 +544,16 @@ void MainWindow::sendCmd(QString url)
         qDebug() << "no request for this model, nothing sent";
         return;
     }
-    if (cameraAnswers())
+    if (!webcamWaits(tr("the command")) && cameraAnswers())
         m_camera->link()->send(url);
+}
+
+bool MainWindow::webcamWaits(const QString& what)
+{
+    if (!m_webcam->isWebcam(m_camera))
+        return false;
+    statusBar()->showMessage(WebcamPanel::waitText(m_camera, what));
+    return true;
 }
 
 bool MainWindow::cameraAnswers()
@@ -591,7 +609,7 @@ void MainWindow::slotCaptureStart()
     qDebug() << "clicked CaptureStart";
     if (sendsToAll())
         reportAll(tr("Start"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOn));
-    else
+    else if (!webcamWaits(tr("Start")))
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
 }
 
@@ -600,7 +618,7 @@ void MainWindow::slotCaptureStop()
     qDebug() << "clicked CaptureStop";
     if (sendsToAll())
         reportAll(tr("Stop"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOff));
-    else
+    else if (!webcamWaits(tr("Stop")))
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
 }
 
@@ -627,7 +645,7 @@ void MainWindow::slotSleep()
 
 void MainWindow::slotReformat()
 {
-    if (!cardMayChange())
+    if (!cardMayChange() || webcamWaits(tr("Format")))
         return;
     // Bound to the camera shown now: the answer is for this one, whatever is shown by then.
     const Camera::Id asked = m_camera->id();
@@ -697,7 +715,7 @@ void MainWindow::chooseMode(const QString& label, const QString& command)
 {
     if (sendsToAll())
         reportAll(label, m_allCameras.sendMode(m_roster->cameras(), label));
-    else
+    else if (!webcamWaits(tr("the mode")))
         sendDirect(command);
 }
 
@@ -708,6 +726,8 @@ void MainWindow::chooseSetting(const QString& type, const QString& value, const 
         reportAll(QStringLiteral("%1 %2").arg(type, value), m_allCameras.sendSetting(m_roster->cameras(), type, value));
         return;
     }
+    if (webcamWaits(tr("the setting")))
+        return;
     m_settingSent = {type, value, command};
     sendDirect(command);
 }
@@ -728,7 +748,7 @@ void MainWindow::slotStartLiveView()
     const bool otherProgram = ui->checkBox_3rdPreview->checkState() != Qt::Unchecked;
     // A stream the built-in player cannot decode would only fill a black window: the camera
     // is not asked for it.
-    if (!otherProgram && !m_preview->canShow(m_cameraModel))
+    if (webcamWaits(tr("the preview")) || (!otherProgram && !m_preview->canShow(m_cameraModel)))
         return;
     // Read before the warning: a camera answering while it is open got no start.
     const bool online = m_camera->isOnline();
@@ -789,7 +809,8 @@ void MainWindow::slotShow(const QString& file)
 
 void MainWindow::slotRefresh()
 {
-    if (!m_camera)
+    // A webcam's card is read once it is a camera again.
+    if (!m_camera || m_webcam->isWebcam(m_camera))
         return;
     // The model may have been told or chosen since: its card is read, and its thumbnails
     // asked for, in that model's requests.
@@ -883,6 +904,8 @@ void MainWindow::slotDownload()
 {
     if (m_selectedFiles.isEmpty() && !m_downloads->isRunning())
         return;
+    if (!m_downloads->isRunning() && webcamWaits(tr("the download")))
+        return;
     const Camera::Id asked = m_camera->id();
     const QString folder = m_downloads->askFolder();
     if (folder.isEmpty() || !boundCamera(asked, tr("Nothing was downloaded")))
@@ -912,7 +935,7 @@ void MainWindow::slotfinishDownload(const QString& summary)
 
 void MainWindow::slotDeleteFiles()
 {
-    if (!cardMayChange())
+    if (!cardMayChange() || webcamWaits(tr("Delete")))
         return;
     const Camera::Id asked = m_camera->id();
     const QString lost = LossText::deletion(m_camera->shortName(), m_tileGrid->media(), m_selectedFiles.paths());
