@@ -3,6 +3,11 @@
 #include <QImage>
 #include <QObject>
 
+#include <atomic>
+
+class QTimer;
+struct _GstElement;
+
 // Receives the camera's webcam stream (H.264 in MPEG-TS over UDP), decodes it once and hands the
 // frames to a v4l2loopback device when one is there, else to a PipeWire video source; and to the
 // window.
@@ -30,9 +35,33 @@ signals:
     void frameShown(const QImage& frame); // for the window: at most ~15 a second, scaled down
     void failed(const QString& message);  // the output stopped on an error
     void stopped();
+    // No datagram for a few seconds after the stream flowed (the camera unplugged or gone out of
+    // webcam mode). The output keeps running and goes on when data comes again; the one who
+    // started it decides whether to stop.
+    void stalled();
 
 private:
-    bool m_running = false;
+    struct Callbacks; // GStreamer's, on its threads
+    friend struct Callbacks;
+
+    QString buildPipeline(const QHostAddress& local, quint16 port, const QString& name,
+                          const QString& device);
+    void tearDown();
+    void fail(const QString& message);
+    // A GStreamer error in words for the user; source: the element's name in the pipeline.
+    QString errorText(const QString& source, const QString& text) const;
+    void checkStall();
+    // Runs what on the GUI thread, unless the output stopped or started anew meanwhile.
+    template<typename F> void post(F&& what);
+
+    _GstElement* m_pipeline = nullptr;
+    QTimer* m_stallTimer = nullptr;
+    std::atomic<quint64> m_generation{0};
+    std::atomic<qint64> m_lastDataMs{0};
+    std::atomic<bool> m_frameOut{false};
+    bool m_stallTold = false;
+    quint16 m_port = 0;
+    QString m_device; // the v4l2loopback device written to, empty for PipeWire
     QString m_where;
     QString m_loopbackAdvice;
 };
