@@ -110,3 +110,39 @@ PipeWireDaemon::VideoSource PipeWireDaemon::videoSource(const QString& descripti
     }
     return {};
 }
+
+QString PipeWireDaemon::link(const QString& source, const QString& sink) const
+{
+    auto run = [](const QStringList& args, QString* output) {
+        QProcess tool;
+        tool.setProcessChannelMode(QProcess::MergedChannels);
+        tool.start(QStringLiteral("pw-link"), args);
+        const bool ok = tool.waitForFinished(5000) && tool.exitStatus() == QProcess::NormalExit
+                        && tool.exitCode() == 0;
+        *output = QString::fromUtf8(tool.readAll()).trimmed();
+        return ok;
+    };
+    // "node:port" a line; a node name may hold colons of its own, the port name none.
+    auto portsOf = [&](const QString& node, const QString& direction, QStringList* ports) {
+        QString listed;
+        if (!run({direction}, &listed))
+            return false;
+        for (const QString& port : listed.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (port.section(QLatin1Char(':'), 0, -2) == node)
+                ports->append(port);
+        }
+        return true;
+    };
+    QStringList outputs, inputs;
+    if (!portsOf(source, QStringLiteral("-o"), &outputs) || !portsOf(sink, QStringLiteral("-i"), &inputs))
+        return QStringLiteral("pw-link cannot list ports");
+    if (outputs.isEmpty() || inputs.isEmpty())
+        return QStringLiteral("no ports to link: %1 %2 → %3 %4")
+            .arg(source, outputs.join(QLatin1Char(' ')), sink, inputs.join(QLatin1Char(' ')));
+    for (int i = 0; i < qMin(outputs.size(), inputs.size()); ++i) {
+        QString output;
+        if (!run({outputs.at(i), inputs.at(i)}, &output))
+            return QStringLiteral("pw-link %1 %2: %3").arg(outputs.at(i), inputs.at(i), output);
+    }
+    return QString();
+}

@@ -36,6 +36,10 @@ public:
     QList<VideoSource> videoSources() const;
     // The one whose description is description; a default one (empty name) when none is.
     VideoSource videoSource(const QString& description) const;
+    // Links the output ports of the node named source to the input ports of the node named
+    // sink, in order, as a session manager would (this daemon has none, so a reader such as
+    // pipewiresrc with target-object stays unlinked until then). Empty when done, else why not.
+    QString link(const QString& source, const QString& sink) const;
 
 private:
     std::unique_ptr<QTemporaryDir> m_runtime;
