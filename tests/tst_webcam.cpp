@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPushButton>
@@ -46,7 +48,21 @@ QStringList webcamRequests(CamSim& sim)
 
 int webcamStatus(CamSim& sim)
 {
-    return sim.state()["webcam"]["status"].toInt();
+    return sim.state()["webcam"].toObject()["status"].toInt();
+}
+
+// Until the camera's webcam reads status, by the clock: each look at the simulator's state may
+// itself take a while (it answers once a stream it stops has ended).
+bool reachesStatus(CamSim& sim, int status, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (webcamStatus(sim) != status) {
+        if (waited.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(100);
+    }
+    return true;
 }
 
 } // namespace
@@ -146,11 +162,11 @@ private slots:
         sim.clearLog();
         staged.button->click();
         QVERIFY(staged.button->isChecked());
-        QTRY_COMPARE_WITH_TIMEOUT(webcamStatus(sim), 2, 5000);
+        QVERIFY(reachesStatus(sim, 2, 10000));
         QVERIFY(sim.state()["streaming"].toBool());
         const QString stop = "8080 /gopro/webcam/stop";
         const QStringList wired = model >= 10 ? QStringList{"8080 /gopro/camera/control/wired_usb?p=0"} : QStringList();
-        QTRY_COMPARE_WITH_TIMEOUT(webcamRequests(sim), wired + QStringList{start, stop, start}, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(webcamRequests(sim), wired + QStringList({start, stop, start}), 3000);
         QVERIFY(sim.countRequests("/gopro/webcam/status") >= 1);
         QVERIFY(staged.button->isChecked());
 
@@ -258,7 +274,7 @@ private slots:
         CamSim& sim = *staged.sim;
         QTRY_COMPARE_WITH_TIMEOUT(window.statusBar()->currentMessage(), QString("Total media files: 3"), 8000);
         staged.button->click();
-        QTRY_COMPARE_WITH_TIMEOUT(webcamStatus(sim), 2, 5000);
+        QVERIFY(reachesStatus(sim, 2, 10000));
         sim.clearLog();
         const QString name = shortName(12, kSerial);
         const auto waits = [&](const QString& what) {
@@ -276,12 +292,99 @@ private slots:
         QCOMPARE(window.statusBar()->currentMessage(), waits("the download"));
         QTest::qWait(500); // what was sent anyway would be in by now
         QCOMPARE(sim.targets().filter(QRegularExpression("shutter|setting|videos|media/list")), QStringList());
-        QCOMPARE(sim.state()["webcam"]["busyRefusals"].toInt(), 0);
+        QCOMPARE(sim.state()["webcam"].toObject()["busyRefusals"].toInt(), 0);
 
         staged.button->click();
         QTRY_VERIFY_WITH_TIMEOUT(sim.state()["wiredControl"].toBool(), 3000);
         window.findChild<QPushButton*>("pbStart_Capture")->click();
         QTRY_VERIFY_WITH_TIMEOUT(sim.state()["shutter"].toBool(), 3000);
+    }
+
+    // Other programs see a PipeWire video source named for the camera, of the stream's size,
+    // within 5 s of the click; it is gone within 4 s of the uncheck.
+    void videoSourceComesAndGoes()
+    {
+        if (!m_noPipeWire.isEmpty())
+            QSKIP(qPrintable(m_noPipeWire));
+        PromptRecorder prompts;
+        Staged staged;
+        stage(&staged, 12);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        const QString name = shortName(12, kSerial);
+        QElapsedTimer clicked;
+        clicked.start();
+        staged.button->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_pipewire.videoSource(name).size, QSize(1920, 1080), 5000);
+        QVERIFY2(clicked.elapsed() <= 5000, qPrintable(QString::number(clicked.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(statusText(staged).startsWith(name + " is a webcam: other programs find it as "), 3000);
+        auto* picture = staged.window->findChild<QLabel*>("labelWebcamPicture");
+        QTRY_VERIFY_WITH_TIMEOUT(picture->isVisible() && !picture->pixmap().isNull(), 3000);
+        staged.button->click();
+        QTRY_VERIFY_WITH_TIMEOUT(m_pipewire.videoSource(name).name.isEmpty(), 4000);
+        QVERIFY(!picture->isVisible());
+    }
+
+    // Unplugged while streaming: the device goes and the window says so; plugged in again, one
+    // click makes it a webcam again.
+    void unplugWhileStreaming()
+    {
+        if (!m_noPipeWire.isEmpty())
+            QSKIP(qPrintable(m_noPipeWire));
+        PromptRecorder prompts;
+        Staged staged;
+        stage(&staged, 12);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        const QString name = shortName(12, kSerial);
+        staged.button->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_pipewire.videoSource(name).name.isEmpty(), 5000);
+        QVERIFY(CamSim::unplugUsb(kSerial));
+        QTRY_COMPARE_WITH_TIMEOUT(statusText(staged), name + " was unplugged: the webcam has stopped.", 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_pipewire.videoSource(name).name.isEmpty(), 4000);
+        QVERIFY(!staged.button->isChecked());
+
+        QVERIFY(CamSim::plugUsb(kSerial, 12));
+        auto* cameras = staged.window->findChild<QComboBox*>("comboCameras");
+        QTRY_VERIFY_WITH_TIMEOUT(cameralist::names(cameras).contains(cableName(12, kSerial)), 5000);
+        cameralist::choose(cameras, cableName(12, kSerial));
+        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        staged.button->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_pipewire.videoSource(name).size, QSize(1920, 1080), 5000);
+        QVERIFY(reachesStatus(*staged.sim, 2, 10000));
+        QVERIFY(staged.button->isChecked());
+    }
+
+    // Two cameras at once, each sending to its own port, each its own source.
+    void twoCamerasAtOnce()
+    {
+        if (!m_noPipeWire.isEmpty())
+            QSKIP(qPrintable(m_noPipeWire));
+        PromptRecorder prompts;
+        Staged first;
+        stage(&first, 12);
+        if (QTest::currentTestFailed())
+            return;
+        QTRY_VERIFY_WITH_TIMEOUT(first.button->isEnabled(), 5000);
+        first.button->click();
+        QVERIFY(reachesStatus(*first.sim, 2, 10000));
+        Staged second;
+        std::swap(second.window, first.window); // the same window
+        stage(&second, 11, kSerial2);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(!second.button->isChecked()); // it shows the second camera now
+        QTRY_VERIFY_WITH_TIMEOUT(second.button->isEnabled(), 5000);
+        second.button->click();
+        QVERIFY(reachesStatus(*second.sim, 2, 10000));
+        QCOMPARE(first.sim->state()["webcam"].toObject()["port"].toInt(), 8554);
+        QCOMPARE(second.sim->state()["webcam"].toObject()["port"].toInt(), 8555);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pipewire.videoSource(shortName(12, kSerial)).size, QSize(1920, 1080), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_pipewire.videoSource(shortName(11, kSerial2)).size, QSize(1920, 1080), 5000);
+        QCOMPARE(webcamStatus(*first.sim), 2);
+        std::swap(second.window, first.window); // closed before its cameras go
     }
 };
 

@@ -330,6 +330,8 @@ MainWindow::~MainWindow()
     // before them, so deleted before them) takes the cameras and their managers.
     delete m_downloads;
     m_downloads = nullptr;
+    delete m_webcam;
+    m_webcam = nullptr;
     delete m_cardReader;
     m_cardReader = nullptr;
     delete m_pictures;
@@ -550,7 +552,7 @@ void MainWindow::sendCmd(QString url)
 
 bool MainWindow::webcamWaits(const QString& what)
 {
-    if (!m_webcam->isWebcam(m_camera))
+    if (!m_webcam || !m_webcam->isWebcam(m_camera))
         return false;
     statusBar()->showMessage(WebcamPanel::waitText(m_camera, what));
     return true;
@@ -810,7 +812,7 @@ void MainWindow::slotShow(const QString& file)
 void MainWindow::slotRefresh()
 {
     // A webcam's card is read once it is a camera again.
-    if (!m_camera || m_webcam->isWebcam(m_camera))
+    if (!m_camera || (m_webcam && m_webcam->isWebcam(m_camera)))
         return;
     // The model may have been told or chosen since: its card is read, and its thumbnails
     // asked for, in that model's requests.

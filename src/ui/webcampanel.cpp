@@ -91,7 +91,8 @@ WebcamPanel::Entry& WebcamPanel::entryFor(Camera* camera)
     connect(entry.control, &WebcamControl::stateChanged, this,
             [this, id](WebcamControl::State state) { controlStateChanged(id, state); });
     connect(entry.control, &WebcamControl::refused, this, &WebcamPanel::message);
-    connect(entry.control, &WebcamControl::dropped, this, &WebcamPanel::message);
+    // Told once the window has taken in what ended it (a cable pulled clears the camera shown).
+    connect(entry.control, &WebcamControl::dropped, this, &WebcamPanel::message, Qt::QueuedConnection);
     connect(entry.output, &WebcamOutput::started, this, [this, camera](const QString& where) {
         const auto it = m_entries.constFind(camera->id());
         const QString advice = it == m_entries.constEnd() ? QString() : it->output->loopbackAdvice();
@@ -105,6 +106,7 @@ WebcamPanel::Entry& WebcamPanel::entryFor(Camera* camera)
         if (const auto it = m_entries.constFind(id); it != m_entries.constEnd())
             it->control->stop();
     });
+    connect(entry.output, &WebcamOutput::stalled, entry.control, &WebcamControl::checkNow);
     connect(entry.output, &WebcamOutput::frameShown, this, [this, id](const QImage& frame) {
         const Camera* current = m_roster->current();
         if (!current || current->id() != id || !m_showPicture->isChecked() || !isWebcam(current))
@@ -117,7 +119,6 @@ WebcamPanel::Entry& WebcamPanel::entryFor(Camera* camera)
         const Entry gone = m_entries.take(id);
         delete gone.control;
         delete gone.output;
-        showCurrent();
     });
     return *m_entries.insert(id, entry);
 }

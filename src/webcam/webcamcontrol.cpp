@@ -7,7 +7,6 @@
 
 #include <QDebug>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkInterface>
@@ -187,6 +186,7 @@ void WebcamControl::send(const QUrl& url, const Then& then)
     if (!m_camera)
         return;
     const int run = m_run;
+    qDebug().noquote() << "webcam request:" << url.toString();
     QNetworkReply* reply = m_camera->request(url, kAnswerMaxBytes, kAnswerDeadlineMs);
     connect(reply, &QNetworkReply::finished, this, [this, reply, run, then] {
         reply->deleteLater();
@@ -349,18 +349,10 @@ void WebcamControl::stop()
     }));
 }
 
-void WebcamControl::stopForQuit(int ms)
+void WebcamControl::checkNow()
 {
-    stop();
-    if (m_state == State::Off)
-        return;
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    connect(this, &WebcamControl::stateChanged, &loop, [&loop](State state) {
-        if (state == State::Off)
-            loop.quit();
-    });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (m_state == State::Running)
+        m_poll->start(0);
 }
 
 void WebcamControl::linkChanged()

@@ -76,8 +76,8 @@ public:
     // port: where this PC listens (sent where the model takes one).
     void start(int res, int fov, quint16 port);
     void stop();
-    // stop(), then at most ms with events running for the camera to hear it: the program ends.
-    void stopForQuit(int ms);
+    // The stream stopped arriving: the camera is asked its webcam status now, not at the next poll.
+    void checkNow();
 
 signals:
     void stateChanged(WebcamControl::State state);
