@@ -2,7 +2,6 @@
 
 #include "loopbackdevices.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gst/app/gstappsink.h>
@@ -15,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -27,6 +27,13 @@ constexpr int kWindowFps = 15;
 constexpr int kWindowWidth = 640;
 // A burst of datagrams must not be dropped by the kernel while the decoder works.
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // Elements and the Debian packages that ship them, for the one the user lacks.
 struct Element {
@@ -189,7 +196,7 @@ struct WebcamOutput::Callbacks {
 
     static GstPadProbeReturn datagram(GstPad*, GstPadProbeInfo*, gpointer data)
     {
-        static_cast<WebcamOutput*>(data)->m_lastDataMs = QElapsedTimer::msecsSinceReference();
+        static_cast<WebcamOutput*>(data)->m_lastDataMs = steadyMs();
         return GST_PAD_PROBE_OK;
     }
 
@@ -417,7 +424,7 @@ void WebcamOutput::checkStall()
     const qint64 last = m_lastDataMs;
     if (last == 0)
         return;
-    const bool quiet = QElapsedTimer::msecsSinceReference() - last > kStallMs;
+    const bool quiet = steadyMs() - last > kStallMs;
     if (quiet && !m_stallTold) {
         m_stallTold = true;
         emit stalled();

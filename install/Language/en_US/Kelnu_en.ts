@@ -826,6 +826,19 @@
     </message>
 </context>
 <context>
+    <name>LoopbackDevices</name>
+    <message>
+        <source>No v4l2loopback device: programs that use PipeWire see the camera, browsers and video-call programs need one. Install the package v4l2loopback-dkms and run:
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every v4l2loopback device is in use (%1): programs that use PipeWire see the camera. To add one, unload the module when nothing uses it and run:
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LossText</name>
     <message>
         <source>%1 GB</source>
@@ -1197,6 +1210,61 @@
     </message>
     <message>
         <source>Stop the download; files already saved stay.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebcamOutput</name>
+    <message>
+        <source>The GStreamer element &quot;%1&quot; is missing: install the package %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is there but this user may not write to it: add the user to the group &quot;video&quot; and log in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a v4l2loopback device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GStreamer cannot start: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output cannot start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be linked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be received on port %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The video cannot be written to %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The video cannot be offered through PipeWire (is it running?): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be decoded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output stopped: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

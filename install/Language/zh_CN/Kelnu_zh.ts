@@ -824,6 +824,21 @@
     </message>
 </context>
 <context>
+    <name>LoopbackDevices</name>
+    <message>
+        <source>No v4l2loopback device: programs that use PipeWire see the camera, browsers and video-call programs need one. Install the package v4l2loopback-dkms and run:
+%1</source>
+        <translation>没有 v4l2loopback 设备：使用 PipeWire 的程序能看到相机，浏览器和视频通话程序需要这样一个设备。请安装软件包 v4l2loopback-dkms 并运行：
+%1</translation>
+    </message>
+    <message>
+        <source>Every v4l2loopback device is in use (%1): programs that use PipeWire see the camera. To add one, unload the module when nothing uses it and run:
+%2</source>
+        <translation>所有 v4l2loopback 设备都在使用中（%1）：使用 PipeWire 的程序能看到相机。要添加一个，请在没有程序使用该模块时将其卸载，然后运行：
+%2</translation>
+    </message>
+</context>
+<context>
     <name>LossText</name>
     <message>
         <source>%1 GB</source>
@@ -1196,6 +1211,61 @@
     <message>
         <source>Stop the download; files already saved stay.</source>
         <translation>停止下载；已保存的文件会保留。</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamOutput</name>
+    <message>
+        <source>The GStreamer element &quot;%1&quot; is missing: install the package %2.</source>
+        <translation>缺少 GStreamer 元件“%1”：请安装软件包 %2。</translation>
+    </message>
+    <message>
+        <source>%1 is there but this user may not write to it: add the user to the group &quot;video&quot; and log in again.</source>
+        <translation>%1 存在，但当前用户无权写入：请将该用户加入“video”组并重新登录。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation>无法打开 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 is not a v4l2loopback device.</source>
+        <translation>%1 不是 v4l2loopback 设备。</translation>
+    </message>
+    <message>
+        <source>GStreamer cannot start: %1</source>
+        <translation>GStreamer 无法启动：%1</translation>
+    </message>
+    <message>
+        <source>The webcam output cannot start.</source>
+        <translation>网络摄像头输出无法启动。</translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be made.</source>
+        <translation>无法创建网络摄像头输出所需的 GStreamer 元件。</translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be linked.</source>
+        <translation>无法连接网络摄像头输出所需的 GStreamer 元件。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be received on port %1: %2</source>
+        <translation>无法在端口 %1 上接收相机的视频流：%2</translation>
+    </message>
+    <message>
+        <source>The video cannot be written to %1: %2</source>
+        <translation>无法将视频写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>The video cannot be offered through PipeWire (is it running?): %1</source>
+        <translation>无法通过 PipeWire 提供视频（PipeWire 是否在运行？）：%1</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be decoded: %1</source>
+        <translation>无法解码相机的视频流：%1</translation>
+    </message>
+    <message>
+        <source>The webcam output stopped: %1</source>
+        <translation>网络摄像头输出已停止：%1</translation>
     </message>
 </context>
 <context>
