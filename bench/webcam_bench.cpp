@@ -10,13 +10,13 @@
 // output's CPU milliseconds per second of video, and PASS when the median is within 60 ms.
 
 #include "benchsupport.h"
+#include "fakesysfs.h"
 #include "pipewiredaemon.h"
 #include "testsupport.h"
 #include "webcamoutput.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSocketNotifier>
@@ -232,11 +232,9 @@ int main(int argc, char** argv)
 
     // Nothing of the machine's own: no v4l2loopback device (the output takes PipeWire), a
     // PipeWire daemon of this run's own.
-    const QString video4linux = QStringLiteral("/sys/class/video4linux");
-    const QString over = QFileInfo::exists(video4linux) ? video4linux : QFileInfo(video4linux).path();
-    if (const QString why = testsupport::mountTmpfs(over, QStringLiteral("1m")); !why.isEmpty())
+    if (const QString why = fakesysfs::stageVideo4Linux(); !why.isEmpty())
         return fail(why);
-    const auto unmount = qScopeGuard([&] { testsupport::unmount(over); });
+    const auto unstage = qScopeGuard([] { fakesysfs::unstageVideo4Linux(); });
     PipeWireDaemon pipewire;
     if (const QString why = pipewire.start(); !why.isEmpty())
         return fail(why);
