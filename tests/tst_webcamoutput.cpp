@@ -3,13 +3,12 @@
 // stopping; which v4l2loopback device it picks, from a sysfs staged over the real one; and the
 // clear failures a user can act on.
 
+#include "fakesysfs.h"
 #include "loopbackdevices.h"
 #include "pipewiredaemon.h"
 #include "testsupport.h"
 #include "webcamoutput.h"
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QUdpSocket>
@@ -22,7 +21,6 @@
 namespace {
 
 const QString kName = QStringLiteral("HERO12 Black …583");
-const QString kVideo4Linux = QStringLiteral("/sys/class/video4linux");
 
 // A camera's webcam stream: 30 frames a second, a key frame every half second.
 std::unique_ptr<QProcess> startStream(quint16 port, const QString& size)
@@ -39,24 +37,6 @@ std::unique_ptr<QProcess> startStream(quint16 port, const QString& size)
     return ffmpeg;
 }
 
-// A device folder as v4l2loopback makes it; state empty: an older module without `state`.
-void stageDevice(const QString& entry, const QString& label, const QString& state,
-                 const QString& format = QString(), bool loopback = true)
-{
-    const QString folder = kVideo4Linux + QLatin1Char('/') + entry;
-    QVERIFY(QDir().mkpath(folder));
-    QMap<QString, QString> files{{"name", label}, {"dev", "81:0"}};
-    if (loopback)
-        files.insert({{"max_openers", "10"}, {"buffers", "2"}, {"format", format}});
-    if (!state.isEmpty())
-        files.insert("state", state);
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QFile file(folder + QLatin1Char('/') + it.key());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(it.value().toUtf8() + '\n');
-    }
-}
-
 } // namespace
 
 class TestWebcamOutput : public QObject
@@ -64,30 +44,23 @@ class TestWebcamOutput : public QObject
     Q_OBJECT
 
     PipeWireDaemon m_pipewire;
-    QString m_mountedOver;
 
 private slots:
     void initTestCase()
     {
-        // A tmpfs of the test's own in place of the kernel's video devices (over the folder's
-        // parent where the kernel has none), so that the output reads the real default path.
-        m_mountedOver = QFileInfo::exists(kVideo4Linux) ? kVideo4Linux : QFileInfo(kVideo4Linux).path();
-        const QString why = testsupport::mountTmpfs(m_mountedOver, QStringLiteral("1m"));
+        // The output reads the real default path, where the test stages the devices.
+        const QString why = fakesysfs::stageVideo4Linux();
         QVERIFY2(why.isEmpty(), qPrintable(why));
         const QString started = m_pipewire.start();
         QVERIFY2(started.isEmpty(), qPrintable(started));
     }
 
-    void init()
-    {
-        QDir(kVideo4Linux).removeRecursively();
-        QVERIFY(QDir().mkpath(kVideo4Linux));
-    }
+    void init() { fakesysfs::clearVideo4Linux(); }
 
     void cleanupTestCase()
     {
         m_pipewire.stop();
-        testsupport::unmount(m_mountedOver);
+        fakesysfs::unstageVideo4Linux();
     }
 
     void offersPipeWireSourceNamedForCamera()
@@ -106,6 +79,17 @@ private slots:
 
         QTRY_COMPARE_WITH_TIMEOUT(m_pipewire.videoSource(kName).size, QSize(1920, 1080), 5000);
         QCOMPARE(m_pipewire.videoSource(kName).name, "velkamo-hero12-black-583");
+        // A program reading it gets the frames at that size.
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::ForwardedChannels);
+        reader.start("gst-launch-1.0", {"-q", "pipewiresrc", "target-object=velkamo-hero12-black-583",
+                                        "stream-properties=props,node.name=tst-reader", "num-buffers=90",
+                                        "!", "fakesink", "sync=false"});
+        QCOMPARE(m_pipewire.link("velkamo-hero12-black-583", "tst-reader"), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(m_pipewire.videoSource(kName).negotiated, 3000);
+        QCOMPARE(m_pipewire.videoSource(kName).size, QSize(1920, 1080));
+        QVERIFY(reader.waitForFinished(10000));
+        QCOMPARE(reader.exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 5000);
         QCOMPARE(started.first().first().toString(), "velkamo-hero12-black-583");
         QCOMPARE(output.where(), "velkamo-hero12-black-583");
@@ -132,7 +116,6 @@ private slots:
         QSignalSpy stalled(&output, &WebcamOutput::stalled);
         output.start(QHostAddress::LocalHost, 8556, kName);
         QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 5000);
-        QTest::qWait(1000); // data flowing is no stall
         QCOMPARE(stalled.count(), 0);
         stream->kill();
         stream->waitForFinished();
@@ -177,7 +160,8 @@ private slots:
         QFETCH(QString, adviceHas);
         for (const QString& device : std::as_const(staged)) {
             const QStringList f = device.split('|');
-            stageDevice(f.value(0), f.value(1), f.value(2), f.value(3), f.value(4) != "no");
+            QCOMPARE(fakesysfs::addVideoDevice(f.value(0), f.value(1), f.value(2), f.value(3), f.value(4) != "no"),
+                     QString());
         }
         const LoopbackDevices devices;
         QCOMPARE(devices.choose(taken), chosen);
@@ -191,11 +175,16 @@ private slots:
     // PipeWire, and the user is told why.
     void unusableDeviceFallsBackToPipeWire()
     {
-        stageDevice("video199", "Velkamo", "output");
+        QCOMPARE(fakesysfs::addVideoDevice("video199", "Velkamo", "output"), QString());
+        const auto stream = startStream(8558, "640x360");
+        QVERIFY(stream);
         WebcamOutput output;
+        QSignalSpy started(&output, &WebcamOutput::started);
         output.start(QHostAddress::Any, 8558, kName);
         QCOMPARE(output.loopbackAdvice(), "/dev/video199 cannot be opened: No such file or directory.");
-        QTRY_VERIFY_WITH_TIMEOUT(!m_pipewire.videoSource(kName).name.isEmpty(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(started.count(), 1, 5000);
+        QCOMPARE(output.where(), "velkamo-hero12-black-583");
+        QCOMPARE(m_pipewire.videoSource(kName).size, QSize(640, 360));
     }
 
     void failsClearly_data()
@@ -217,7 +206,7 @@ private slots:
         GstPluginFeature* hidden = nullptr;
         QUdpSocket squatter;
         if (hide.isEmpty()) {
-            QVERIFY(squatter.bind(QHostAddress::Any, 8560));
+            QVERIFY(squatter.bind(QHostAddress::Any, 8560, QUdpSocket::DontShareAddress));
         } else {
             gst_init(nullptr, nullptr);
             hidden = gst_registry_lookup_feature(gst_registry_get(), hide.toUtf8().constData());
@@ -225,8 +214,10 @@ private slots:
             gst_registry_remove_feature(gst_registry_get(), hidden);
         }
         auto restore = qScopeGuard([hidden] {
-            if (hidden)
+            if (hidden) {
                 gst_registry_add_feature(gst_registry_get(), hidden);
+                gst_object_unref(hidden);
+            }
         });
         WebcamOutput output;
         QSignalSpy failed(&output, &WebcamOutput::failed);

@@ -2,7 +2,6 @@
 
 #include "loopbackdevices.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gst/app/gstappsink.h>
@@ -15,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -27,6 +27,13 @@ constexpr int kWindowFps = 15;
 constexpr int kWindowWidth = 640;
 // A burst of datagrams must not be dropped by the kernel while the decoder works.
 constexpr int kReceiveBuffer = 4 * 1024 * 1024;
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 // Elements and the Debian packages that ship them, for the one the user lacks.
 struct Element {
@@ -189,7 +196,7 @@ struct WebcamOutput::Callbacks {
 
     static GstPadProbeReturn datagram(GstPad*, GstPadProbeInfo*, gpointer data)
     {
-        static_cast<WebcamOutput*>(data)->m_lastDataMs = QElapsedTimer::msecsSinceReference();
+        static_cast<WebcamOutput*>(data)->m_lastDataMs = steadyMs();
         return GST_PAD_PROBE_OK;
     }
 
@@ -292,6 +299,9 @@ QString WebcamOutput::buildPipeline(const QHostAddress& local, quint16 port, con
     m_pipeline = gst_pipeline_new("webcam");
     GstElement* receiver = make(m_pipeline, "udpsrc", "receiver");
     GstElement* demuxer = make(m_pipeline, "tsdemux", "demuxer");
+    // A PES packet carries one access unit: said so, the parser hands each on as it comes
+    // instead of holding it until the next one begins.
+    GstElement* aligned = capsFilter(m_pipeline, "aligned", "video/x-h264,alignment=au");
     GstElement* parser = make(m_pipeline, "h264parse", "parser");
     GstElement* decoder = make(m_pipeline, "avdec_h264", "decoder");
     GstElement* convert = make(m_pipeline, "videoconvert", "convert");
@@ -308,7 +318,7 @@ QString WebcamOutput::buildPipeline(const QHostAddress& local, quint16 port, con
         m_pipeline, "window-format",
         QStringLiteral("video/x-raw,format=RGBx,width=%1,pixel-aspect-ratio=1/1").arg(kWindowWidth).toUtf8().constData());
     GstElement* window = make(m_pipeline, "appsink", "window");
-    for (GstElement* element : {receiver, demuxer, parser, decoder, convert, format, tee, outputQueue,
+    for (GstElement* element : {receiver, demuxer, aligned, parser, decoder, convert, format, tee, outputQueue,
                                 output, windowQueue, rate, scale, windowConvert, windowFormat, window}) {
         if (!element)
             return tr("The webcam output's GStreamer elements cannot be made.");
@@ -340,12 +350,12 @@ QString WebcamOutput::buildPipeline(const QHostAddress& local, quint16 port, con
     g_object_set(window, "sync", FALSE, "max-buffers", 1u, "drop", TRUE, nullptr);
 
     if (!gst_element_link(receiver, demuxer)
-        || !gst_element_link_many(parser, decoder, convert, format, tee, nullptr)
+        || !gst_element_link_many(aligned, parser, decoder, convert, format, tee, nullptr)
         || !gst_element_link_many(tee, outputQueue, output, nullptr)
         || !gst_element_link_many(tee, windowQueue, rate, scale, windowConvert, windowFormat, window,
                                   nullptr))
         return tr("The webcam output's GStreamer elements cannot be linked.");
-    g_signal_connect(demuxer, "pad-added", G_CALLBACK(&Callbacks::demuxedPad), parser);
+    g_signal_connect(demuxer, "pad-added", G_CALLBACK(&Callbacks::demuxedPad), aligned);
 
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &Callbacks::windowFrame;
@@ -417,7 +427,7 @@ void WebcamOutput::checkStall()
     const qint64 last = m_lastDataMs;
     if (last == 0)
         return;
-    const bool quiet = QElapsedTimer::msecsSinceReference() - last > kStallMs;
+    const bool quiet = steadyMs() - last > kStallMs;
     if (quiet && !m_stallTold) {
         m_stallTold = true;
         emit stalled();

@@ -37,8 +37,8 @@ QString PipeWireDaemon::start()
     qputenv("XDG_RUNTIME_DIR", m_runtime->path().toLocal8Bit());
     qputenv("PIPEWIRE_RUNTIME_DIR", m_runtime->path().toLocal8Bit());
     m_daemon = std::make_unique<QProcess>();
-    m_daemon->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_daemon->setStandardOutputFile(QProcess::nullDevice());
+    // Without a session bus it complains of it; what it says is told only when it fails.
+    m_daemon->setProcessChannelMode(QProcess::MergedChannels);
     m_daemon->start(QStringLiteral("pipewire"), {});
     if (!m_daemon->waitForStarted(5000))
         return QStringLiteral("pipewire does not start: %1").arg(m_daemon->errorString());
@@ -49,7 +49,8 @@ QString PipeWireDaemon::start()
     while (!QFile::exists(socket) && waited.elapsed() < 5000 && m_daemon->state() == QProcess::Running)
         QThread::msleep(20);
     if (!QFile::exists(socket))
-        return QStringLiteral("pipewire made no socket in %1").arg(m_runtime->path());
+        return QStringLiteral("pipewire made no socket in %1: %2")
+            .arg(m_runtime->path(), QString::fromLocal8Bit(m_daemon->readAll()));
     return QString();
 }
 
@@ -133,12 +134,22 @@ QString PipeWireDaemon::link(const QString& source, const QString& sink) const
         }
         return true;
     };
+    // A client's ports come a moment after its node; linked too early, pw-link may fail and
+    // yet leave a link.
     QStringList outputs, inputs;
-    if (!portsOf(source, QStringLiteral("-o"), &outputs) || !portsOf(sink, QStringLiteral("-i"), &inputs))
-        return QStringLiteral("pw-link cannot list ports");
-    if (outputs.isEmpty() || inputs.isEmpty())
-        return QStringLiteral("no ports to link: %1 %2 → %3 %4")
-            .arg(source, outputs.join(QLatin1Char(' ')), sink, inputs.join(QLatin1Char(' ')));
+    QElapsedTimer waited;
+    waited.start();
+    while (outputs.isEmpty() || inputs.isEmpty()) {
+        outputs.clear();
+        inputs.clear();
+        if (!portsOf(source, QStringLiteral("-o"), &outputs) || !portsOf(sink, QStringLiteral("-i"), &inputs))
+            return QStringLiteral("pw-link cannot list ports");
+        if (waited.elapsed() > 5000)
+            return QStringLiteral("no ports to link within 5 s: %1 (%2) to %3 (%4)")
+                .arg(source, outputs.join(QLatin1Char(' ')), sink, inputs.join(QLatin1Char(' ')));
+        if (outputs.isEmpty() || inputs.isEmpty())
+            QThread::msleep(100);
+    }
     for (int i = 0; i < qMin(outputs.size(), inputs.size()); ++i) {
         QString output;
         if (!run({outputs.at(i), inputs.at(i)}, &output))

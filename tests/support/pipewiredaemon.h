@@ -38,7 +38,8 @@ public:
     VideoSource videoSource(const QString& description) const;
     // Links the output ports of the node named source to the input ports of the node named
     // sink, in order, as a session manager would (this daemon has none, so a reader such as
-    // pipewiresrc with target-object stays unlinked until then). Empty when done, else why not.
+    // pipewiresrc with target-object stays unlinked until then), waiting up to 5 s for their
+    // ports. Empty when done, else why not.
     QString link(const QString& source, const QString& sink) const;
 
 private:

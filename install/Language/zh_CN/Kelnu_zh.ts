@@ -828,13 +828,13 @@
     <message>
         <source>No v4l2loopback device: programs that use PipeWire see the camera, browsers and video-call programs need one. Install the package v4l2loopback-dkms and run:
 %1</source>
-        <translation>没有 v4l2loopback 设备：使用 PipeWire 的程序能看到相机，浏览器和视频通话程序则需要一个这样的设备。请安装软件包 v4l2loopback-dkms 并运行：
+        <translation>没有 v4l2loopback 设备：使用 PipeWire 的程序能看到相机，浏览器和视频通话程序需要这样一个设备。请安装软件包 v4l2loopback-dkms 并运行：
 %1</translation>
     </message>
     <message>
         <source>Every v4l2loopback device is in use (%1): programs that use PipeWire see the camera. To add one, unload the module when nothing uses it and run:
 %2</source>
-        <translation>所有 v4l2loopback 设备都在使用中（%1）：使用 PipeWire 的程序能看到相机。要添加一个设备，请在没有程序使用该模块时将其卸载，然后运行：
+        <translation>所有 v4l2loopback 设备都在使用中（%1）：使用 PipeWire 的程序能看到相机。要添加一个，请在没有程序使用该模块时将其卸载，然后运行：
 %2</translation>
     </message>
 </context>
@@ -1380,7 +1380,7 @@
     </message>
     <message>
         <source>%1 is there but this user may not write to it: add the user to the group &quot;video&quot; and log in again.</source>
-        <translation>%1 存在，但当前用户无权写入：请将用户加入“video”组并重新登录。</translation>
+        <translation>%1 存在，但当前用户无权写入：请将该用户加入“video”组并重新登录。</translation>
     </message>
     <message>
         <source>%1 cannot be opened: %2.</source>
@@ -1400,11 +1400,11 @@
     </message>
     <message>
         <source>The webcam output&apos;s GStreamer elements cannot be made.</source>
-        <translation>无法创建网络摄像头输出的 GStreamer 元件。</translation>
+        <translation>无法创建网络摄像头输出所需的 GStreamer 元件。</translation>
     </message>
     <message>
         <source>The webcam output&apos;s GStreamer elements cannot be linked.</source>
-        <translation>无法连接网络摄像头输出的 GStreamer 元件。</translation>
+        <translation>无法连接网络摄像头输出所需的 GStreamer 元件。</translation>
     </message>
     <message>
         <source>The camera&apos;s stream cannot be received on port %1: %2</source>
