@@ -5,6 +5,7 @@
 
 #include "camsim.h"
 #include "cameralist.h"
+#include "fakesysfs.h"
 #include "mainwindow.h"
 #include "pipewiredaemon.h"
 #include "promptrecorder.h"
@@ -104,6 +105,9 @@ class TestWebcam : public QObject
 private slots:
     void initTestCase()
     {
+        // None of the machine's own video devices: the webcam goes to the private PipeWire.
+        const QString why = fakesysfs::stageVideo4Linux();
+        QVERIFY2(why.isEmpty(), qPrintable(why));
         QVERIFY(CamSim::leaveNetwork());
         m_noPipeWire = m_pipewire.start();
     }
@@ -111,6 +115,7 @@ private slots:
     {
         m_pipewire.stop();
         CamSim::joinNetwork();
+        fakesysfs::unstageVideo4Linux();
     }
     void init()
     {
@@ -162,11 +167,11 @@ private slots:
         sim.clearLog();
         staged.button->click();
         QVERIFY(staged.button->isChecked());
-        QVERIFY(reachesStatus(sim, 2, 10000));
-        QVERIFY(sim.state()["streaming"].toBool());
         const QString stop = "8080 /gopro/webcam/stop";
         const QStringList wired = model >= 10 ? QStringList{"8080 /gopro/camera/control/wired_usb?p=0"} : QStringList();
-        QTRY_COMPARE_WITH_TIMEOUT(webcamRequests(sim), wired + QStringList({start, stop, start}), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(webcamRequests(sim), wired + QStringList({start, stop, start}), 10000);
+        QVERIFY(reachesStatus(sim, 2, 10000));
+        QVERIFY(sim.state()["streaming"].toBool());
         QVERIFY(sim.countRequests("/gopro/webcam/status") >= 1);
         QVERIFY(staged.button->isChecked());
 
