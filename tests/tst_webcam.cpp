@@ -10,7 +10,6 @@
 #include "pipewiredaemon.h"
 #include "promptrecorder.h"
 #include "testsupport.h"
-#include "webcamcontrol.h"
 
 #include <QAction>
 #include <QComboBox>

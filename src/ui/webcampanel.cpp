@@ -21,7 +21,6 @@
 WebcamPanel::WebcamPanel(CameraRoster* roster, QWidget* window)
     : QObject(window)
     , m_roster(roster)
-    , m_window(window)
     , m_controls(new QWidget(window))
     , m_button(new QPushButton(tr("Use as webcam"), m_controls))
     , m_options(new QToolButton(m_controls))
@@ -111,7 +110,8 @@ WebcamPanel::Entry& WebcamPanel::entryFor(Camera* camera)
         const Camera* current = m_roster->current();
         if (!current || current->id() != id || !m_showPicture->isChecked() || !isWebcam(current))
             return;
-        m_picture->setPixmap(QPixmap::fromImage(frame));
+        // Small beside the controls: the window keeps its size.
+        m_picture->setPixmap(QPixmap::fromImage(frame).scaled(kPictureSize, Qt::KeepAspectRatio));
         m_picture->show();
     });
     // A camera merged into another goes; so do its webcam's parts.

@@ -5,7 +5,7 @@
 
 #include <QHash>
 #include <QObject>
-#include <QPointer>
+#include <QSize>
 #include <QString>
 
 class CameraRoster;
@@ -30,6 +30,7 @@ public:
     // At most this long the program's end waits for the cameras to hear stop, exit and wired
     // control on.
     static constexpr int kQuitSettleMs = 3000;
+    static constexpr QSize kPictureSize{320, 180};
 
     WebcamPanel(CameraRoster* roster, QWidget* window);
     ~WebcamPanel() override;
@@ -68,7 +69,6 @@ private:
     void endOutput(Camera::Id id);
 
     CameraRoster* m_roster = nullptr;
-    QWidget* m_window = nullptr;
     QWidget* m_controls = nullptr;
     QPushButton* m_button = nullptr;
     QToolButton* m_options = nullptr;
