@@ -12,6 +12,8 @@ packages=(
   qtkeychain-qt6-dev gnome-keyring
   librsvg2-bin
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools
+  pipewire pipewire-bin gstreamer1.0-pipewire
   ffmpeg
   xvfb xauth x11-apps imagemagick fonts-noto-cjk fonts-dejavu-core
   iproute2 util-linux e2fsprogs curl

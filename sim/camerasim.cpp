@@ -158,8 +158,26 @@ bool answersWithoutWiredControl(const std::string& path)
         "/gopro/camera/keep_alive", "/gopro/camera/state", "/gopro/camera/info", "/gopro/version",
         "/gopro/camera/control/wired_usb", "/gopro/media/list", "/gopro/media/thumbnail",
         "/gp/gpMediaList", "/gp/gpMediaMetadata", "/gp/gpControl/status", "/gp/gpControl/info"};
-    return reads.count(path) > 0 || startsWith(path, "/videos/DCIM/");
+    return reads.count(path) > 0 || startsWith(path, "/videos/DCIM/") || startsWith(path, "/gopro/webcam/");
 }
+
+// What a webcam still answers: its polls, identity, clock, the wired switch and webcam mode.
+bool answersAsWebcam(const std::string& path)
+{
+    static const std::set<std::string> kept{
+        "/gopro/camera/keep_alive", "/gopro/camera/state", "/gopro/camera/info", "/gopro/version",
+        "/gopro/camera/control/wired_usb", "/gopro/camera/set_date_time", "/gopro/camera/get_date_time",
+        "/gp/gpControl/status", "/gp/gpControl/info"};
+    return kept.count(path) > 0 || startsWith(path, "/gopro/webcam/");
+}
+
+struct WebcamSize {
+    int res;
+    int width;
+    int height;
+};
+// The resolutions of webcam start's res: 480p on HERO9 and HERO10 only.
+constexpr WebcamSize kWebcamSizes[] = {{4, 848, 480}, {7, 1280, 720}, {12, 1920, 1080}};
 
 } // namespace
 
@@ -190,6 +208,17 @@ void CameraSim::setLink(const QString& address, bool usb)
     std::lock_guard<std::mutex> lock(m_mutex);
     m_address = address;
     m_usb = usb;
+    // Every camera reads Idle instead of Off after a new USB connection.
+    m_webcamStatus = usb ? 1 : 0;
+}
+
+bool CameraSim::setWebcamRefusal(const QString& how)
+{
+    if (how != QLatin1String("none") && how != QLatin1String("500") && how != QLatin1String("unavailable"))
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_webcamRefusal = how;
+    return true;
 }
 
 void CameraSim::setSerial(const QString& serial)
@@ -792,6 +821,111 @@ bool CameraSim::startStream(const httplib::Request& req, int model)
                              hevc ? PreviewStreamer::Codec::Hevc : PreviewStreamer::Codec::H264);
 }
 
+bool CameraSim::refuseAsWebcam(const httplib::Request& req, httplib::Response& res)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_webcamStatus < 2 || answersAsWebcam(req.path))
+            return false;
+        ++m_webcamBusyRefusals;
+    }
+    json(res, {{QStringLiteral("message"), QStringLiteral("Camera is busy")}}, 503);
+    return true;
+}
+
+void CameraSim::webcam(const httplib::Request& req, httplib::Response& res, int model)
+{
+    const std::string& p = req.path;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    auto answer = [&](int error = 0) {
+        m_webcamError = error;
+        const QJsonObject body{{QStringLiteral("status"), m_webcamStatus}, {QStringLiteral("error"), error}};
+        lock.unlock();
+        json(res, body);
+    };
+    auto notImplemented = [&] {
+        lock.unlock();
+        res.status = 501;
+        res.set_content("Not Implemented", "text/plain");
+    };
+    // HERO9 to HERO11 are webcams on a cable only.
+    if (model < 12 && !m_usb)
+        return notImplemented();
+    if (p == "/gopro/webcam/version") {
+        lock.unlock();
+        return json(res, {{QStringLiteral("version"), 3},
+                          {QStringLiteral("max_lens_support"), model >= 11},
+                          {QStringLiteral("usb_3_1_compatible"), model >= 12}});
+    }
+    if (p == "/gopro/webcam/status")
+        return answer(m_webcamError);
+    if (p == "/gopro/webcam/stop" || p == "/gopro/webcam/exit") {
+        lock.unlock();
+        m_streamer->stop();
+        lock.lock();
+        m_webcamStatus = p == "/gopro/webcam/exit" ? 0 : 1;
+        return answer();
+    }
+    if (p == "/gopro/webcam/preview") {
+        if (m_webcamStatus == 2)
+            m_webcamStatus = 3; // the stream goes on
+        return answer();
+    }
+    if (p != "/gopro/webcam/start") {
+        lock.unlock();
+        res.status = 404;
+        res.set_content("Not Found", "text/plain");
+        return;
+    }
+    if (model >= 13 && m_webcamRefusal == QLatin1String("500")) {
+        lock.unlock();
+        return json(res, {}, 500);
+    }
+    if (model >= 13 && m_webcamRefusal == QLatin1String("unavailable")) {
+        m_webcamStatus = 4;
+        return answer(7);
+    }
+    // Port and protocol: only where the model takes them (not HERO9, HERO10; protocol from
+    // HERO12, where TS is all that is simulated).
+    if ((req.has_param("port") && model < 11)
+        || (req.has_param("protocol") && (model < 12 || param(req, "protocol") != QLatin1String("TS"))))
+        return notImplemented();
+    // Wired control must be off before webcam commands.
+    if (m_usb && model >= 10 && m_wiredControl)
+        return answer(7);
+    int resolution = 12, fov = 0, port = 8554;
+    bool valid = (!req.has_param("res") || toInt(param(req, "res"), &resolution))
+        && (!req.has_param("fov") || toInt(param(req, "fov"), &fov))
+        && (!req.has_param("port") || toInt(param(req, "port"), &port)) && port > 0 && port < 65536
+        && (fov == 0 || fov == 2 || fov == 3 || fov == 4) && (resolution != 4 || model <= 10);
+    const WebcamSize* size = nullptr;
+    for (const WebcamSize& s : kWebcamSizes) {
+        if (s.res == resolution)
+            size = &s;
+    }
+    if (!valid || !size)
+        return answer(6);
+    m_webcamRes = resolution;
+    m_webcamFov = fov;
+    m_webcamPort = port;
+    ++m_webcamStarts;
+    lock.unlock();
+    // 6 Mbit/s at 30 fps, as the camera's; a new start replaces what runs (the preview too).
+    PreviewStreamer::Format format;
+    format.width = size->width;
+    format.height = size->height;
+    format.kbps = 6000;
+    format.port = uint16_t(port);
+    const bool started = m_streamer->start(req.remote_addr, false, PreviewStreamer::Codec::H264, format);
+    lock.lock();
+    if (!started) {
+        m_webcamStatus = 1;
+        return answer(3);
+    }
+    m_webcamStatus = 2;
+    answer();
+}
+
 void CameraSim::route(int port, const httplib::Request& req, httplib::Response& res, const Arrival& arrival)
 {
     const std::string& p = req.path;
@@ -802,7 +936,7 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
         model = m_model;
         serial = m_serial;
     }
-    if (refuseWithoutWiredControl(model, req, res))
+    if (refuseWithoutWiredControl(model, req, res) || refuseAsWebcam(req, res))
         return;
     const bool on80 = port == 80;
     const bool on8080 = port == 8080;
@@ -964,6 +1098,8 @@ void CameraSim::route(int port, const httplib::Request& req, httplib::Response& 
     } else if (ogp && on8080 && p == "/gopro/camera/stream/stop") {
         m_streamer->stop();
         ok();
+    } else if (ogp && on8080 && startsWith(p, "/gopro/webcam/")) {
+        webcam(req, res, model);
     } else if (ogp && on8080 && p == "/gopro/camera/keep_alive") {
         delayPoll();
         ok();
@@ -1270,6 +1406,15 @@ QJsonObject CameraSim::stateJson()
         {QStringLiteral("previewCodec"), m_previewCodec},
         {QStringLiteral("streamFirstDatagramMs"), qint64(streamFirstDatagramMs)},
         {QStringLiteral("streamStarts"), m_streamStarts},
+        {QStringLiteral("webcam"),
+         QJsonObject{{QStringLiteral("status"), m_webcamStatus},
+                     {QStringLiteral("error"), m_webcamError},
+                     {QStringLiteral("res"), m_webcamRes},
+                     {QStringLiteral("fov"), m_webcamFov},
+                     {QStringLiteral("port"), m_webcamPort},
+                     {QStringLiteral("starts"), m_webcamStarts},
+                     {QStringLiteral("busyRefusals"), m_webcamBusyRefusals},
+                     {QStringLiteral("refusal"), m_webcamRefusal}}},
         {QStringLiteral("keepAlives"), keepAlives},
         {QStringLiteral("streamTimeouts"), streamTimeouts},
         {QStringLiteral("formatCount"), m_formatCount},
@@ -1503,6 +1648,10 @@ void CameraSim::handleControl(const httplib::Request& req, httplib::Response& re
         if (on != QLatin1String("0") && on != QLatin1String("1"))
             return bad(QStringLiteral("on must be 0 or 1"));
         setDebugLine(on == QLatin1String("1"));
+        ok();
+    } else if (p == "/webcam") {
+        if (!setWebcamRefusal(param(req, "refuse")))
+            return bad(QStringLiteral("refuse must be none, 500 or unavailable"));
         ok();
     } else if (p == "/preview-codec") {
         if (!setPreviewCodec(param(req, "c")))

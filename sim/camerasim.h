@@ -85,6 +85,9 @@ public:
     void setSerial(const QString& serial);
     // Identity questions (either family) are answered ms late.
     void setInfoDelay(int ms);
+    // How a HERO13 answers webcam start, as users report it: "none" (it works), "500" (HTTP
+    // 500) or "unavailable" ({"status":4,"error":7}); false for anything else.
+    bool setWebcamRefusal(const QString& how);
     // Holds an identity answer for that delay.
     void delayInfo();
     // Holds a poll (the status, keep-alive and state requests) for the delay set with
@@ -182,6 +185,10 @@ private:
     bool refuseWithoutWiredControl(int model, const httplib::Request& req, httplib::Response& res);
     // Starts the preview of model towards the client, in the codec set for it.
     bool startStream(const httplib::Request& req, int model);
+    // /gopro/webcam/...: webcam mode.
+    void webcam(const httplib::Request& req, httplib::Response& res, int model);
+    // True (and the request answered) when the camera, as a webcam, does not take it.
+    bool refuseAsWebcam(const httplib::Request& req, httplib::Response& res);
     void loadProfile(int model);
 
     QString m_refDir;
@@ -246,6 +253,16 @@ private:
     bool m_clockRefused = false; // set requests are refused
     int m_sleepCount = 0;
     int m_streamStarts = 0;
+    // Webcam mode: status 0 Off, 1 Idle, 2 High Power Preview, 3 Low Power Preview; the last
+    // error; what start asked for.
+    int m_webcamStatus = 0;
+    int m_webcamError = 0;
+    int m_webcamRes = 0;
+    int m_webcamFov = 0;
+    int m_webcamPort = 0;
+    int m_webcamStarts = 0;
+    int m_webcamBusyRefusals = 0;
+    QString m_webcamRefusal = QStringLiteral("none");
     QString m_previewCodec = QStringLiteral("auto");
     int m_startLatencyMinMs = 0;
     int m_startLatencyMaxMs = 0;

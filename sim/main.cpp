@@ -37,6 +37,7 @@ const char* kUsage =
     "                      [--media-json FILE | --media-count N] [--media-dir DIR] [--file-bytes N]\n"
     "                      [--address ADDR] [--serial S] [--usb] [--start-latency MIN-MAX]\n"
     "                      [--info-delay MS] [--preview-codec auto|h264|hevc]\n"
+    "                      [--webcam-refuse none|500|unavailable]\n"
     "                      [--home --password P]\n"
     "                      [--ignore-range] [--no-legacy-media] [--no-documented-list]\n"
     "                      [--debug-line] [--turbo] [--exit-with-parent]\n";
@@ -68,6 +69,7 @@ struct Options {
     QString serial = QLatin1String(cameraidentity::kDefaultSerial);
     int infoDelayMs = 0;
     QString previewCodec = QStringLiteral("auto");
+    QString webcamRefusal = QStringLiteral("none");
     bool usb = false;
     int startLatencyMinMs = 0;
     int startLatencyMaxMs = 0;
@@ -151,6 +153,9 @@ bool parseOptions(int argc, char** argv, Options* o)
         } else if (a == "--preview-codec") {
             o->previewCodec = v;
             ok = v == QLatin1String("auto") || v == QLatin1String("h264") || v == QLatin1String("hevc");
+        } else if (a == "--webcam-refuse") {
+            o->webcamRefusal = v;
+            ok = v == QLatin1String("none") || v == QLatin1String("500") || v == QLatin1String("unavailable");
         } else if (a == "--start-latency") {
             // MIN-MAX in ms, or one number for a fixed latency.
             const QStringList range = v.split(QLatin1Char('-'));
@@ -266,6 +271,7 @@ int main(int argc, char** argv)
     camera.setStartLatency(options.startLatencyMinMs, options.startLatencyMaxMs);
     camera.setInfoDelay(options.infoDelayMs);
     camera.setPreviewCodec(options.previewCodec);
+    camera.setWebcamRefusal(options.webcamRefusal);
 
     // On the home network the camera serves HTTPS on 443 alone, with a chain it makes itself.
     std::unique_ptr<HomeTls> homeTls;

@@ -27,7 +27,7 @@ struct StreamPortDatagram {
     size_t size = 0;
 };
 
-bool toStreamPort(const unsigned char* packet, size_t size, StreamPortDatagram* datagram)
+bool toPort(const unsigned char* packet, size_t size, uint16_t port, StreamPortDatagram* datagram)
 {
     if (size < 20 || (packet[0] >> 4) != 4)
         return false;
@@ -35,7 +35,7 @@ bool toStreamPort(const unsigned char* packet, size_t size, StreamPortDatagram* 
     if (size < ipHeader + 8)
         return false;
     const unsigned char* udp = packet + ipHeader;
-    if (uint16_t(udp[2] << 8 | udp[3]) != kStreamPort)
+    if (uint16_t(udp[2] << 8 | udp[3]) != port)
         return false;
     std::memcpy(&datagram->source, packet + 12, sizeof datagram->source);
     std::memcpy(&datagram->destination, packet + 16, sizeof datagram->destination);
@@ -87,11 +87,13 @@ PreviewStreamer::~PreviewStreamer()
     stop();
 }
 
-bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive, Codec codec)
+bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAlive, Codec codec,
+                            const Format& format)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     childprocess::stop(m_pid);
-    m_target = "udp://" + clientAddress + ":8554?pkt_size=1316";
+    m_port = format.port;
+    m_target = "udp://" + clientAddress + ":" + std::to_string(format.port) + "?pkt_size=1316";
     if (!m_cameraAddress.empty())
         m_target += "&localaddr=" + m_cameraAddress;
     m_needsKeepAlive = needsKeepAlive;
@@ -109,10 +111,15 @@ bool PreviewStreamer::start(const std::string& clientAddress, bool needsKeepAliv
                    "keyint=15:min-keyint=15:open-gop=0:repeat-headers=1:log-level=error"};
     // Bounded to an hour so a forgotten stream cannot run for ever.
     std::vector<std::string> args{"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error",
-                                  "-re", "-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30",
+                                  "-re", "-f", "lavfi", "-i",
+                                  "testsrc2=size=" + std::to_string(format.width) + "x"
+                                      + std::to_string(format.height) + ":rate=30",
                                   "-t", "3600"};
     args.insert(args.end(), encoder.begin(), encoder.end());
-    for (const char* a : {"-pix_fmt", "yuv420p", "-b:v", "1500k", "-f", "mpegts"})
+    for (const char* a : {"-pix_fmt", "yuv420p", "-b:v"})
+        args.emplace_back(a);
+    args.push_back(std::to_string(format.kbps) + "k");
+    for (const char* a : {"-f", "mpegts"})
         args.emplace_back(a);
     args.push_back(m_target);
     m_pid = childprocess::start(args);
@@ -181,15 +188,15 @@ void PreviewStreamer::watch()
         if (poll(&fd, 1, 200) > 0) {
             const ssize_t got = recv(m_rawSocket, packet, sizeof(packet), 0);
             StreamPortDatagram datagram;
-            if (got > 0 && toStreamPort(packet, size_t(got), &datagram)) {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                if (isKeepAlive(datagram, m_cameraIp)) {
-                    ++m_keepAlives;
-                    m_lastKeepAlive = std::chrono::steady_clock::now();
-                } else if (m_pid > 0 && m_firstDatagramMs == 0
-                           && (m_cameraIp == 0 || datagram.source == m_cameraIp)) {
-                    m_firstDatagramMs = steadyMs();
-                }
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (got > 0 && toPort(packet, size_t(got), kStreamPort, &datagram)
+                && isKeepAlive(datagram, m_cameraIp)) {
+                ++m_keepAlives;
+                m_lastKeepAlive = std::chrono::steady_clock::now();
+            } else if (got > 0 && m_pid > 0 && m_firstDatagramMs == 0
+                       && toPort(packet, size_t(got), m_port, &datagram)
+                       && (m_cameraIp == 0 || datagram.source == m_cameraIp)) {
+                m_firstDatagramMs = steadyMs();
             }
         }
         std::lock_guard<std::mutex> lock(m_mutex);

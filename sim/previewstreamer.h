@@ -8,6 +8,15 @@
 #include <sys/types.h>
 #include <thread>
 
+// What a stream looks like: the preview's by default; webcam mode sends a larger picture, at a
+// higher rate, to the port the client chose.
+struct StreamFormat {
+    int width = 640;
+    int height = 360;
+    int kbps = 1500;
+    uint16_t port = 8554;
+};
+
 // The camera's live preview: an ffmpeg child sending H.264 (HEVC on a HERO13) in MPEG-TS over
 // UDP to port 8554 of whoever asked for it. Starting again replaces the running stream.
 //
@@ -26,11 +35,13 @@ public:
 
     enum class Codec { H264, Hevc };
     static const char* codecName(Codec codec) { return codec == Codec::Hevc ? "hevc" : "h264"; }
+    using Format = StreamFormat;
 
     // cameraAddress: the IPv4 address this camera answers at; empty for every local one.
     explicit PreviewStreamer(const std::string& cameraAddress = {});
     ~PreviewStreamer();
-    bool start(const std::string& clientAddress, bool needsKeepAlive, Codec codec = Codec::H264);
+    bool start(const std::string& clientAddress, bool needsKeepAlive, Codec codec = Codec::H264,
+               const Format& format = Format());
     void stop();
     bool running();
     std::string target();
@@ -53,6 +64,7 @@ private:
     pid_t m_pid = -1;
     std::string m_target;
     Codec m_codec = Codec::H264;
+    uint16_t m_port = 8554; // of the running stream
     bool m_needsKeepAlive = false;
     std::chrono::steady_clock::time_point m_lastKeepAlive;
     long long m_firstDatagramMs = 0;

@@ -2,6 +2,7 @@
 
 #include "cameralink.h"
 #include "cameranetwork.h"
+#include "camerarequests.h"
 #include "previewkeepalive.h"
 #include "replylimit.h"
 
@@ -371,15 +372,20 @@ void Camera::confirm(const CameraAddress& at)
     settle();
 }
 
+QNetworkReply* Camera::request(const QUrl& url, qint64 maxBytes, int deadlineMs)
+{
+    QNetworkReply* reply = m_network->get(QNetworkRequest(url));
+    ReplyLimit::apply(reply, maxBytes, deadlineMs);
+    return reply;
+}
+
 void Camera::enableWiredControl()
 {
     for (const Way& way : std::as_const(m_ways)) {
         const CameraAddress at = way.link->address();
         if (at.link() != CameraAddress::Link::Usb)
             continue;
-        QNetworkReply* reply =
-            m_network->get(QNetworkRequest(at.mediaUrl(QStringLiteral("/gopro/camera/control/wired_usb?p=1"))));
-        ReplyLimit::apply(reply, kInfoMaxBytes, kInfoDeadlineMs);
+        QNetworkReply* reply = request(CameraRequests::wiredControl(at, m_model, true), kInfoMaxBytes, kInfoDeadlineMs);
         connect(reply, &QNetworkReply::finished, this, [this, reply, at] {
             reply->deleteLater();
             if (reply->error() != QNetworkReply::NoError)

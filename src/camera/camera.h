@@ -12,6 +12,7 @@
 class CameraLink;
 class PreviewKeepAlive;
 class QNetworkAccessManager;
+class QNetworkReply;
 
 // One camera, whatever reaches it: its access point, a USB cable, the home network. Each way is
 // a link of its own (an address, a CameraLink that polls it); the camera's requests go by its
@@ -91,6 +92,10 @@ public:
     QString stateText() const;
     // Not current, its preview keep-alive stops: the preview belongs to the window's camera.
     void setCurrent(bool current);
+
+    // A request whose answer the caller reads (a reply it owns), bounded as replies from the
+    // camera are.
+    QNetworkReply* request(const QUrl& url, qint64 maxBytes, int deadlineMs);
 
     // Asks the camera, at its route, who it is; identified() follows either way.
     void identify();

@@ -134,6 +134,39 @@ QUrl CameraRequests::openGoProVersion(const CameraAddress& camera, int model)
     return camera.mediaUrl(QStringLiteral("/gopro/version"));
 }
 
+QUrl CameraRequests::wiredControl(const CameraAddress& camera, int model, bool on)
+{
+    if (camera.link() != CameraAddress::Link::Usb || model < kNewerFamilyFrom)
+        return {};
+    return camera.mediaUrl(QStringLiteral("/gopro/camera/control/wired_usb?p=%1").arg(on ? 1 : 0));
+}
+
+QUrl CameraRequests::webcamStart(const CameraAddress& camera, int model, int res, int fov, quint16 port)
+{
+    if (model < kDocumentedMediaFrom)
+        return {};
+    QString query = QStringLiteral("/gopro/webcam/start?res=%1&fov=%2").arg(res).arg(fov);
+    // HERO9 and HERO10 send to 8554 and refuse the parameter.
+    if (port != 0 && model >= 11)
+        query += QStringLiteral("&port=%1").arg(port);
+    return camera.mediaUrl(query);
+}
+
+QUrl CameraRequests::webcam(const CameraAddress& camera, int model, Webcam request)
+{
+    if (model < kDocumentedMediaFrom)
+        return {};
+    switch (request) {
+    case Webcam::Status:
+        return camera.mediaUrl(QStringLiteral("/gopro/webcam/status"));
+    case Webcam::Stop:
+        return camera.mediaUrl(QStringLiteral("/gopro/webcam/stop"));
+    case Webcam::Exit:
+        return camera.mediaUrl(QStringLiteral("/gopro/webcam/exit"));
+    }
+    return {};
+}
+
 QString CameraRequests::missingReason(int model, Action action)
 {
     const auto tr = [](const char* text) { return QCoreApplication::translate("CameraRequests", text); };

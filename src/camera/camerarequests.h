@@ -58,6 +58,16 @@ public:
     // The Open GoPro version the camera speaks ({"version":"2.0"}); empty before HERO9,
     // which never offered it.
     static QUrl openGoProVersion(const CameraAddress& camera, int model);
+    // Over a cable, from HERO10: the host's control of the camera on or off (off before webcam
+    // mode); empty on other links and models.
+    static QUrl wiredControl(const CameraAddress& camera, int model, bool on);
+
+    // Webcam mode (HERO9 on). Start: res and fov as the camera numbers them, port where the model
+    // takes one (HERO11 on; 0: the camera's own 8554).
+    enum class Webcam { Status, Stop, Exit };
+    static QUrl webcamStart(const CameraAddress& camera, int model, int res, int fov, quint16 port);
+    static QUrl webcam(const CameraAddress& camera, int model, Webcam request);
+
     // Why a model has no request for action, for the disabled control's tool tip; empty
     // when it has one (or when the action has no control).
     static QString missingReason(int model, Action action);

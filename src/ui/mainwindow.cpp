@@ -36,6 +36,7 @@
 #include "theme.h"
 #include "tilegrid.h"
 #include "transferpanel.h"
+#include "webcampanel.h"
 
 #include <QAbstractSlider>
 #include <QAction>
@@ -232,6 +233,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectAllRequested, this, &MainWindow::slotSelectAll);
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
     m_preview = new LivePreview(this);
+    m_webcam = new WebcamPanel(m_roster, this);
+    ui->gridLayout_3->addWidget(m_webcam->controls(), 5, 0, 1, 3);
+    ui->gridLayout_3->addWidget(m_webcam->picture(), 6, 0, 1, 3);
+    connect(m_webcam, &WebcamPanel::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_cardReader = new CardReader(this);
     connect(m_cardReader, &CardReader::loaded, this, &MainWindow::applyMediaList);
     connect(m_cardReader, &CardReader::failed, this, [this](quint64 camera, const QString& why) {
@@ -239,7 +244,10 @@ MainWindow::MainWindow(QWidget* parent)
             statusBar()->showMessage(why);
     });
 
-    connect(ui->pbRefresh, &QPushButton::clicked, this, &MainWindow::slotRefresh);
+    connect(ui->pbRefresh, &QPushButton::clicked, this, [this] {
+        if (!webcamWaits(tr("the card")))
+            slotRefresh();
+    });
     connect(ui->pbStart_Capture, &QPushButton::clicked, this, &MainWindow::slotCaptureStart);
     connect(ui->pbStop, &QPushButton::clicked, this, &MainWindow::slotCaptureStop);
     connect(ui->pbDelete, &QPushButton::clicked, this, &MainWindow::slotDeleteFiles);
@@ -379,6 +387,8 @@ MainWindow::~MainWindow()
     // before them, so deleted before them) takes the cameras and their managers.
     delete m_downloads;
     m_downloads = nullptr;
+    delete m_webcam;
+    m_webcam = nullptr;
     delete m_cardReader;
     m_cardReader = nullptr;
     delete m_pictures;
@@ -400,6 +410,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The download may have ended while the question was open; then this only waits for the
     // cameras to hear that turbo transfer is to go off.
     m_downloads->stopForQuit();
+    // Each webcam camera is told to stop, leave webcam mode and take wired control back.
+    m_webcam->stopForQuit();
     QMainWindow::closeEvent(event);
 }
 
@@ -589,8 +601,16 @@ void MainWindow::sendCmd(QString url)
         qDebug() << "no request for this model, nothing sent";
         return;
     }
-    if (cameraAnswers())
+    if (!webcamWaits(tr("the command")) && cameraAnswers())
         m_camera->link()->send(url);
+}
+
+bool MainWindow::webcamWaits(const QString& what)
+{
+    if (!m_webcam || !m_webcam->isWebcam(m_camera))
+        return false;
+    statusBar()->showMessage(WebcamPanel::waitText(m_camera, what));
+    return true;
 }
 
 bool MainWindow::cameraAnswers()
@@ -642,7 +662,7 @@ void MainWindow::slotCaptureStart()
     qDebug() << "clicked CaptureStart";
     if (sendsToAll())
         reportAll(tr("Start"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOn));
-    else
+    else if (!webcamWaits(tr("Start")))
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOn));
 }
 
@@ -651,7 +671,7 @@ void MainWindow::slotCaptureStop()
     qDebug() << "clicked CaptureStop";
     if (sendsToAll())
         reportAll(tr("Stop"), m_allCameras.sendAction(m_roster->cameras(), CameraRequests::Action::ShutterOff));
-    else
+    else if (!webcamWaits(tr("Stop")))
         sendCmd(fixedRequest(CameraRequests::Action::ShutterOff));
 }
 
@@ -678,7 +698,7 @@ void MainWindow::slotSleep()
 
 void MainWindow::slotReformat()
 {
-    if (!cardMayChange())
+    if (!cardMayChange() || webcamWaits(tr("Format")))
         return;
     // Bound to the camera shown now: the answer is for this one, whatever is shown by then.
     const Camera::Id asked = m_camera->id();
@@ -748,7 +768,7 @@ void MainWindow::chooseMode(const QString& label, const QString& command)
 {
     if (sendsToAll())
         reportAll(label, m_allCameras.sendMode(m_roster->cameras(), label));
-    else
+    else if (!webcamWaits(tr("the mode")))
         sendDirect(command);
 }
 
@@ -759,6 +779,8 @@ void MainWindow::chooseSetting(const QString& type, const QString& value, const 
         reportAll(QStringLiteral("%1 %2").arg(type, value), m_allCameras.sendSetting(m_roster->cameras(), type, value));
         return;
     }
+    if (webcamWaits(tr("the setting")))
+        return;
     m_settingSent = {type, value, command};
     sendDirect(command);
 }
@@ -779,7 +801,7 @@ void MainWindow::slotStartLiveView()
     const bool otherProgram = ui->checkBox_3rdPreview->checkState() != Qt::Unchecked;
     // A stream the built-in player cannot decode would only fill a black window: the camera
     // is not asked for it.
-    if (!otherProgram && !m_preview->canShow(m_cameraModel))
+    if (webcamWaits(tr("the preview")) || (!otherProgram && !m_preview->canShow(m_cameraModel)))
         return;
     // Read before the warning: a camera answering while it is open got no start.
     const bool online = m_camera->isOnline();
@@ -840,7 +862,8 @@ void MainWindow::slotShow(const QString& file)
 
 void MainWindow::slotRefresh()
 {
-    if (!m_camera)
+    // A webcam's card is read once it is a camera again.
+    if (!m_camera || (m_webcam && m_webcam->isWebcam(m_camera)))
         return;
     // The model may have been told or chosen since: its card is read, and its thumbnails
     // asked for, in that model's requests.
@@ -931,6 +954,8 @@ void MainWindow::slotDownload()
 {
     if (m_selectedFiles.isEmpty() && !m_downloads->isRunning())
         return;
+    if (!m_downloads->isRunning() && webcamWaits(tr("the download")))
+        return;
     const Camera::Id asked = m_camera->id();
     const QString folder = m_downloads->targetFolder();
     if (folder.isEmpty() || !boundCamera(asked, tr("Nothing was downloaded")))
@@ -959,7 +984,7 @@ void MainWindow::slotfinishDownload(const QString& summary)
 void MainWindow::slotDeleteFiles()
 {
     // The Delete key too: nothing ticked, nothing to ask about.
-    if (m_selectedFiles.isEmpty() || !cardMayChange())
+    if (m_selectedFiles.isEmpty() || !cardMayChange() || webcamWaits(tr("Delete")))
         return;
     const Camera::Id asked = m_camera->id();
     const QString lost = LossText::deletion(m_camera->shortName(), m_tileGrid->media(), m_selectedFiles.paths());

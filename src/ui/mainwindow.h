@@ -45,6 +45,7 @@ class SettingsPanel;
 class SelectionStatus;
 class TileGrid;
 class TransferPanel;
+class WebcamPanel;
 
 class MainWindow : public QMainWindow
 {
@@ -110,6 +111,8 @@ private:
     // Issues a GET for a profile command without the online gate: profile selectors send
     // even while the camera is taken for unreachable.
     void sendDirect(const QString& url);
+    // True, and the status bar says what waits, while the camera shown is a webcam.
+    bool webcamWaits(const QString& what);
     // True while the camera shown answers; otherwise tells the user so.
     bool cameraAnswers();
     // The camera shown when it is the one an action was asked of (by id); otherwise nullptr,
@@ -174,6 +177,7 @@ private:
     MediaSelection m_selectedFiles;
     TransferPanel* m_transfer = nullptr;
     DownloadControl* m_downloads = nullptr;
+    WebcamPanel* m_webcam = nullptr;
     PictureFetcher* m_pictures = nullptr;
     // The last command the camera did not carry out, as told in the status bar.
     QString m_commandProblem;

@@ -53,7 +53,9 @@ bool makeDevice(const QString& folder, const QString& subsystem, const QList<std
 QString ensureMounted()
 {
     struct statfs fs {};
-    if (statfs(qPrintable(kClassNet), &fs) == 0 && fs.f_type == TMPFS_MAGIC)
+    // A tmpfs of its own, with the device tree in it; a plain folder of the video devices'
+    // tmpfs (see stageVideo4Linux) gets one too.
+    if (statfs(qPrintable(kClassNet), &fs) == 0 && fs.f_type == TMPFS_MAGIC && QFileInfo::exists(kRoot))
         return QString();
     if (const QString why = testsupport::mountTmpfs(kClassNet, QStringLiteral("4m")); !why.isEmpty())
         return QStringLiteral("cannot mount a tmpfs over %1: %2").arg(kClassNet, why);
@@ -184,6 +186,63 @@ void remove(const QString& interfaceName)
     if (staged.startsWith(kRoot + QLatin1Char('/')))
         QDir(staged).removeRecursively();
     QFile::remove(entry);
+}
+
+namespace {
+const QString kVideo4Linux = QStringLiteral("/sys/class/video4linux");
+QString videoMount; // where stageVideo4Linux mounted its tmpfs
+} // namespace
+
+QString stageVideo4Linux()
+{
+    if (!videoMount.isEmpty())
+        return QString();
+    const QString over = QFileInfo::exists(kVideo4Linux) ? kVideo4Linux : QFileInfo(kVideo4Linux).path();
+    if (const QString why = testsupport::mountTmpfs(over, QStringLiteral("1m")); !why.isEmpty())
+        return QStringLiteral("cannot mount a tmpfs over %1: %2").arg(over, why);
+    videoMount = over;
+    if (!QDir().mkpath(kVideo4Linux) || !QDir().mkpath(kClassNet))
+        return QStringLiteral("cannot make %1").arg(kVideo4Linux);
+    return QString();
+}
+
+QString addVideoDevice(const QString& entry, const QString& label, const QString& state,
+                       const QString& format, bool loopback)
+{
+    const QString folder = kVideo4Linux + QLatin1Char('/') + entry;
+    if (videoMount.isEmpty() || !QDir().mkpath(folder))
+        return QStringLiteral("cannot make %1 (staged: %2)").arg(folder, videoMount);
+    QList<std::pair<QString, QString>> files{{"name", label}, {"dev", "81:0"}};
+    if (loopback)
+        files << std::pair<QString, QString>{"max_openers", "10"} << std::pair<QString, QString>{"buffers", "2"}
+              << std::pair<QString, QString>{"format", format};
+    if (loopback && !state.isEmpty())
+        files << std::pair<QString, QString>{"state", state};
+    for (const auto& [name, value] : std::as_const(files)) {
+        QFile file(folder + QLatin1Char('/') + name);
+        // The kernel's attributes end in a newline; an empty one reads as nothing at all.
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || (!value.isEmpty() && file.write(value.toUtf8() + '\n') <= 0))
+            return QStringLiteral("cannot write %1").arg(file.fileName());
+    }
+    return QString();
+}
+
+void clearVideo4Linux()
+{
+    if (videoMount.isEmpty())
+        return;
+    const QStringList entries = QDir(kVideo4Linux).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries)
+        QDir(kVideo4Linux + QLatin1Char('/') + entry).removeRecursively();
+}
+
+void unstageVideo4Linux()
+{
+    if (videoMount.isEmpty())
+        return;
+    testsupport::unmount(videoMount);
+    videoMount.clear();
 }
 
 } // namespace fakesysfs

@@ -45,4 +45,21 @@ QString addVirtual(const QString& interfaceName);
 // What addUsb, addPci or addVirtual staged for interfaceName, gone; nothing when none.
 void remove(const QString& interfaceName);
 
+// The video devices under /sys/class/video4linux, staged the same way, so that no device of the
+// machine's own (a v4l2loopback device it may have) is used: a tmpfs over that folder, or over
+// /sys/class where the kernel shows no video device at all (it then holds an empty net/ for the
+// staging above; stage video devices first when a test wants both). Empty when done, else why
+// not. Staged devices are plain folders of attributes.
+QString stageVideo4Linux();
+// A v4l2loopback device, "video42": the card label (`name`), `state` ("output": nobody feeds
+// it, "capture": a program does; empty: an older module without it) and `format` (empty while
+// nobody holds one, "YU12:1920x1080@30"). As a device of another driver (a USB camera) when
+// loopback is false: no v4l2loopback attribute.
+QString addVideoDevice(const QString& entry, const QString& label, const QString& state,
+                       const QString& format = QString(), bool loopback = true);
+// Every staged video device gone.
+void clearVideo4Linux();
+// The tmpfs of stageVideo4Linux() gone.
+void unstageVideo4Linux();
+
 } // namespace fakesysfs

@@ -928,6 +928,19 @@
     </message>
 </context>
 <context>
+    <name>LoopbackDevices</name>
+    <message>
+        <source>No v4l2loopback device: programs that use PipeWire see the camera, browsers and video-call programs need one. Install the package v4l2loopback-dkms and run:
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every v4l2loopback device is in use (%1): programs that use PipeWire see the camera. To add one, unload the module when nothing uses it and run:
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LossText</name>
     <message>
         <source>%1 GB</source>
@@ -1192,6 +1205,34 @@
         <source>Free software under the GNU General Public License, version 3.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>the card</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the command</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the setting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the download</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>
@@ -1385,6 +1426,255 @@
     </message>
     <message>
         <source>%1 h %2 min left</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebcamControl</name>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Idle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>High Power Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Low Power Preview</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>status %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Preset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Window Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exec Stream</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shutter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Com timeout</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invalid param</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>error %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Narrow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SuperView</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is not reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s model is not known yet.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The HERO%1 has no documented webcam mode: it takes a HERO9 or later.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The HERO%1 is a webcam over a USB cable only: plug it in.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not answer: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 refused webcam mode: HTTP %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 refused webcam mode: %2 (status %3: %4).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 did not start streaming: its webcam reads %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 no longer answers: the webcam has stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 left webcam mode (it reads %2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was unplugged: the webcam has stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is gone: the webcam has stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebcamOutput</name>
+    <message>
+        <source>The GStreamer element &quot;%1&quot; is missing: install the package %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is there but this user may not write to it: add the user to the group &quot;video&quot; and log in again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a v4l2loopback device.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>GStreamer cannot start: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output cannot start.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be made.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be linked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be received on port %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The video cannot be written to %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The video cannot be offered through PipeWire (is it running?): %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be decoded: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam output stopped: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>WebcamPanel</name>
+    <message>
+        <source>Use as webcam</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show the picture here</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam&apos;s resolution and field of view</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a webcam and does nothing else: %2 waits until &quot;Use as webcam&quot; is unchecked.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is a webcam: other programs find it as %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The webcam of %1 stopped: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is no longer a webcam.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Another camera is a webcam on port %1 already, and the %2 cannot be told another: stop that one first.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is becoming a webcam (%2, %3)…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No camera is reached.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera does not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The camera is leaving webcam mode.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Make the camera this PC&apos;s webcam, for video calls and recording programs.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resolution</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Field of view</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

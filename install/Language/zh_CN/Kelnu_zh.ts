@@ -926,6 +926,21 @@
     </message>
 </context>
 <context>
+    <name>LoopbackDevices</name>
+    <message>
+        <source>No v4l2loopback device: programs that use PipeWire see the camera, browsers and video-call programs need one. Install the package v4l2loopback-dkms and run:
+%1</source>
+        <translation>没有 v4l2loopback 设备：使用 PipeWire 的程序能看到相机，浏览器和视频通话程序需要这样一个设备。请安装软件包 v4l2loopback-dkms 并运行：
+%1</translation>
+    </message>
+    <message>
+        <source>Every v4l2loopback device is in use (%1): programs that use PipeWire see the camera. To add one, unload the module when nothing uses it and run:
+%2</source>
+        <translation>所有 v4l2loopback 设备都在使用中（%1）：使用 PipeWire 的程序能看到相机。要添加一个，请在没有程序使用该模块时将其卸载，然后运行：
+%2</translation>
+    </message>
+</context>
+<context>
     <name>LossText</name>
     <message>
         <source>%1 GB</source>
@@ -1190,6 +1205,34 @@
         <source>Free software under the GNU General Public License, version 3.</source>
         <translation>以 GNU 通用公共许可证第 3 版发布的自由软件。</translation>
     </message>
+    <message>
+        <source>the card</source>
+        <translation>存储卡</translation>
+    </message>
+    <message>
+        <source>the command</source>
+        <translation>该命令</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>格式化</translation>
+    </message>
+    <message>
+        <source>the mode</source>
+        <translation>拍摄模式</translation>
+    </message>
+    <message>
+        <source>the setting</source>
+        <translation>该设置</translation>
+    </message>
+    <message>
+        <source>the preview</source>
+        <translation>预览</translation>
+    </message>
+    <message>
+        <source>the download</source>
+        <translation>下载</translation>
+    </message>
 </context>
 <context>
     <name>PictureFetcher</name>
@@ -1381,6 +1424,255 @@
     <message>
         <source>%1 h %2 min left</source>
         <translation>剩余 %1 小时 %2 分</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamControl</name>
+    <message>
+        <source>Off</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Idle</source>
+        <translation>空闲</translation>
+    </message>
+    <message>
+        <source>High Power Preview</source>
+        <translation>高功耗预览</translation>
+    </message>
+    <message>
+        <source>Low Power Preview</source>
+        <translation>低功耗预览</translation>
+    </message>
+    <message>
+        <source>Unavailable</source>
+        <translation>不可用</translation>
+    </message>
+    <message>
+        <source>status %1</source>
+        <translation>状态 %1</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Set Preset</source>
+        <translation>设置预设</translation>
+    </message>
+    <message>
+        <source>Set Window Size</source>
+        <translation>设置窗口尺寸</translation>
+    </message>
+    <message>
+        <source>Exec Stream</source>
+        <translation>执行视频流</translation>
+    </message>
+    <message>
+        <source>Shutter</source>
+        <translation>快门</translation>
+    </message>
+    <message>
+        <source>Com timeout</source>
+        <translation>通信超时</translation>
+    </message>
+    <message>
+        <source>Invalid param</source>
+        <translation>参数无效</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>error %1</source>
+        <translation>错误 %1</translation>
+    </message>
+    <message>
+        <source>Narrow</source>
+        <translation>窄角</translation>
+    </message>
+    <message>
+        <source>SuperView</source>
+        <translation>超广角</translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation>线性</translation>
+    </message>
+    <message>
+        <source>Wide</source>
+        <translation>广角</translation>
+    </message>
+    <message>
+        <source>The camera is not reached.</source>
+        <translation>无法连接相机。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s model is not known yet.</source>
+        <translation>相机的型号尚不清楚。</translation>
+    </message>
+    <message>
+        <source>The HERO%1 has no documented webcam mode: it takes a HERO9 or later.</source>
+        <translation>HERO%1 没有公开的网络摄像头模式：需要 HERO9 或更新的型号。</translation>
+    </message>
+    <message>
+        <source>The HERO%1 is a webcam over a USB cable only: plug it in.</source>
+        <translation>HERO%1 只能通过 USB 线用作网络摄像头：请插上 USB 线。</translation>
+    </message>
+    <message>
+        <source>The camera</source>
+        <translation>相机</translation>
+    </message>
+    <message>
+        <source>%1 did not answer: %2</source>
+        <translation>%1 没有应答：%2</translation>
+    </message>
+    <message>
+        <source>%1 refused webcam mode: HTTP %2.</source>
+        <translation>%1 拒绝进入网络摄像头模式：HTTP %2。</translation>
+    </message>
+    <message>
+        <source>%1 refused webcam mode: %2 (status %3: %4).</source>
+        <translation>%1 拒绝进入网络摄像头模式：%2（状态 %3：%4）。</translation>
+    </message>
+    <message>
+        <source>%1 did not start streaming: its webcam reads %2.</source>
+        <translation>%1 没有开始发送视频流：其网络摄像头状态为 %2。</translation>
+    </message>
+    <message>
+        <source>%1 no longer answers: the webcam has stopped.</source>
+        <translation>%1 不再应答：网络摄像头已停止。</translation>
+    </message>
+    <message>
+        <source>%1 left webcam mode (it reads %2).</source>
+        <translation>%1 已退出网络摄像头模式（状态为 %2）。</translation>
+    </message>
+    <message>
+        <source>%1 was unplugged: the webcam has stopped.</source>
+        <translation>%1 已被拔出：网络摄像头已停止。</translation>
+    </message>
+    <message>
+        <source>%1 is gone: the webcam has stopped.</source>
+        <translation>%1 已断开：网络摄像头已停止。</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamOutput</name>
+    <message>
+        <source>The GStreamer element &quot;%1&quot; is missing: install the package %2.</source>
+        <translation>缺少 GStreamer 元件“%1”：请安装软件包 %2。</translation>
+    </message>
+    <message>
+        <source>%1 is there but this user may not write to it: add the user to the group &quot;video&quot; and log in again.</source>
+        <translation>%1 存在，但当前用户无权写入：请将该用户加入“video”组并重新登录。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be opened: %2.</source>
+        <translation>无法打开 %1：%2。</translation>
+    </message>
+    <message>
+        <source>%1 is not a v4l2loopback device.</source>
+        <translation>%1 不是 v4l2loopback 设备。</translation>
+    </message>
+    <message>
+        <source>GStreamer cannot start: %1</source>
+        <translation>GStreamer 无法启动：%1</translation>
+    </message>
+    <message>
+        <source>The webcam output cannot start.</source>
+        <translation>网络摄像头输出无法启动。</translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be made.</source>
+        <translation>无法创建网络摄像头输出所需的 GStreamer 元件。</translation>
+    </message>
+    <message>
+        <source>The webcam output&apos;s GStreamer elements cannot be linked.</source>
+        <translation>无法连接网络摄像头输出所需的 GStreamer 元件。</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be received on port %1: %2</source>
+        <translation>无法在端口 %1 上接收相机的视频流：%2</translation>
+    </message>
+    <message>
+        <source>The video cannot be written to %1: %2</source>
+        <translation>无法将视频写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>The video cannot be offered through PipeWire (is it running?): %1</source>
+        <translation>无法通过 PipeWire 提供视频（PipeWire 是否在运行？）：%1</translation>
+    </message>
+    <message>
+        <source>The camera&apos;s stream cannot be decoded: %1</source>
+        <translation>无法解码相机的视频流：%1</translation>
+    </message>
+    <message>
+        <source>The webcam output stopped: %1</source>
+        <translation>网络摄像头输出已停止：%1</translation>
+    </message>
+</context>
+<context>
+    <name>WebcamPanel</name>
+    <message>
+        <source>Use as webcam</source>
+        <translation>用作网络摄像头</translation>
+    </message>
+    <message>
+        <source>Show the picture here</source>
+        <translation>在此显示画面</translation>
+    </message>
+    <message>
+        <source>The webcam&apos;s resolution and field of view</source>
+        <translation>网络摄像头的分辨率和视野</translation>
+    </message>
+    <message>
+        <source>%1 is a webcam and does nothing else: %2 waits until &quot;Use as webcam&quot; is unchecked.</source>
+        <translation>%1 正用作网络摄像头，不做其他事情：%2 将等到取消勾选“用作网络摄像头”后再进行。</translation>
+    </message>
+    <message>
+        <source>%1 is a webcam: other programs find it as %2.</source>
+        <translation>%1 已用作网络摄像头：其他程序中的名称为 %2。</translation>
+    </message>
+    <message>
+        <source>The webcam of %1 stopped: %2</source>
+        <translation>%1 的网络摄像头已停止：%2</translation>
+    </message>
+    <message>
+        <source>%1 is no longer a webcam.</source>
+        <translation>%1 不再用作网络摄像头。</translation>
+    </message>
+    <message>
+        <source>Another camera is a webcam on port %1 already, and the %2 cannot be told another: stop that one first.</source>
+        <translation>另一台相机已在端口 %1 上用作网络摄像头，而 %2 无法改用其他端口：请先停止那一台。</translation>
+    </message>
+    <message>
+        <source>%1 is becoming a webcam (%2, %3)…</source>
+        <translation>%1 正在切换为网络摄像头（%2，%3）…</translation>
+    </message>
+    <message>
+        <source>No camera is reached.</source>
+        <translation>没有连接任何相机。</translation>
+    </message>
+    <message>
+        <source>The camera does not answer.</source>
+        <translation>相机没有应答。</translation>
+    </message>
+    <message>
+        <source>The camera is leaving webcam mode.</source>
+        <translation>相机正在退出网络摄像头模式。</translation>
+    </message>
+    <message>
+        <source>Make the camera this PC&apos;s webcam, for video calls and recording programs.</source>
+        <translation>将相机用作这台电脑的网络摄像头，供视频通话和录制程序使用。</translation>
+    </message>
+    <message>
+        <source>Resolution</source>
+        <translation>分辨率</translation>
+    </message>
+    <message>
+        <source>Field of view</source>
+        <translation>视野</translation>
     </message>
 </context>
 <context>
