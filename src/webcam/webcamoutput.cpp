@@ -227,6 +227,10 @@ struct WebcamOutput::Callbacks {
         GstSample* sample = gst_app_sink_pull_sample(sink);
         if (!sample)
             return GST_FLOW_EOS;
+        if (self->m_windowFrameQueued.exchange(true)) {
+            gst_sample_unref(sample);
+            return GST_FLOW_OK;
+        }
         GstVideoInfo info;
         GstVideoFrame frame;
         if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample))
@@ -236,7 +240,12 @@ struct WebcamOutput::Callbacks {
                                         GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGBX8888)
                                      .copy();
             gst_video_frame_unmap(&frame);
-            self->post([self, image] { emit self->frameShown(image); });
+            self->post([self, image] {
+                self->m_windowFrameQueued = false;
+                emit self->frameShown(image);
+            });
+        } else {
+            self->m_windowFrameQueued = false;
         }
         gst_sample_unref(sample);
         return GST_FLOW_OK;
@@ -382,12 +391,7 @@ void WebcamOutput::stop()
 
 void WebcamOutput::tearDown()
 {
-    // Callbacks queued before this are from a pipeline that is gone: they see another generation.
-    ++m_generation;
     m_stallTimer->stop();
-    m_stallTold = false;
-    m_lastDataMs = 0;
-    m_frameOut = false;
     if (m_pipeline) {
         // Returns once the streaming threads are done, so no callback runs after it.
         gst_element_set_state(m_pipeline, GST_STATE_NULL);
@@ -397,6 +401,12 @@ void WebcamOutput::tearDown()
         gst_object_unref(m_pipeline);
         m_pipeline = nullptr;
     }
+    // What those threads queued is of a pipeline that is gone: it sees another generation.
+    ++m_generation;
+    m_stallTold = false;
+    m_lastDataMs = 0;
+    m_frameOut = false;
+    m_windowFrameQueued = false;
     claimedDevices().removeAll(m_device);
     m_device.clear();
     m_where.clear();

@@ -59,6 +59,7 @@ private:
     std::atomic<quint64> m_generation{0};
     std::atomic<qint64> m_lastDataMs{0};
     std::atomic<bool> m_frameOut{false};
+    std::atomic<bool> m_windowFrameQueued{false}; // a busy window gets the newest, not a backlog
     bool m_stallTold = false;
     quint16 m_port = 0;
     QString m_device; // the v4l2loopback device written to, empty for PipeWire
