@@ -37,7 +37,7 @@ fi
 app=$!
 sleep "$VELKAMO_SCREENSHOT_AFTER"
 mkdir -p "$(dirname "$VELKAMO_SHOT")"
-import -window root -crop 901x542+0+0 "$VELKAMO_SHOT" 2>/dev/null \
-  || xwd -root -silent | convert xwd:- -crop 901x542+0+0 "$VELKAMO_SHOT"
+import -window root "$VELKAMO_SHOT" 2>/dev/null \
+  || xwd -root -silent | convert xwd:- "$VELKAMO_SHOT"
 echo "screenshot saved to $VELKAMO_SHOT"
 kill "$app"

@@ -21,5 +21,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exec tests/sandbox-run bash scripts/run-inside-sandbox.sh
 else
   export VELKAMO_SCREENSHOT_AFTER="${VELKAMO_SCREENSHOT_AFTER:-8}"
+  # A laptop's screen: the first window takes most of it.
+  export VELKAMO_TEST_SCREEN="${VELKAMO_TEST_SCREEN:-1366x768x24}"
   exec tests/sandbox-run --xvfb bash scripts/run-inside-sandbox.sh
 fi

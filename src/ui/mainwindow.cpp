@@ -234,8 +234,10 @@ MainWindow::MainWindow(QWidget* parent)
     connect(m_tileGrid, &TileGrid::selectNoneRequested, this, &MainWindow::slotSelectNone);
     m_preview = new LivePreview(this);
     m_webcam = new WebcamPanel(m_roster, this);
-    ui->gridLayout_3->addWidget(m_webcam->controls(), 5, 0, 1, 3);
-    ui->gridLayout_3->addWidget(m_webcam->picture(), 6, 0, 1, 3);
+    // With the capture controls: the camera's other way of taking pictures, in the panel with
+    // room to spare, so the panels above the grid get no taller.
+    ui->gridLayout->addWidget(m_webcam->controls(), 2, 0, 1, 2);
+    ui->gridLayout->addWidget(m_webcam->picture(), 3, 0, 1, 2);
     connect(m_webcam, &WebcamPanel::message, this, [this](const QString& text) { statusBar()->showMessage(text); });
     m_cardReader = new CardReader(this);
     connect(m_cardReader, &CardReader::loaded, this, &MainWindow::applyMediaList);
