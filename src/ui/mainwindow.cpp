@@ -1065,7 +1065,7 @@ void MainWindow::slotAboutInfo()
                       + QStringLiteral("<br><br>") + tr("website: ") + Theme::link(site, site)
                       + QStringLiteral("<br><br><b>Velkamo</b> — ") + tr("remote control for GoPro HERO cameras.")
                       + QStringLiteral("<br>")
-                      + tr("Free software under the GNU General Public License, version 3."));
+                      + tr("Free software under the GNU General Public License, version 3 or later."));
 }
 
 void MainWindow::slotConnectionGuide()

@@ -1202,7 +1202,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Free software under the GNU General Public License, version 3.</source>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -1202,8 +1202,8 @@
         <translation>GoPro HERO 相机遥控程序。</translation>
     </message>
     <message>
-        <source>Free software under the GNU General Public License, version 3.</source>
-        <translation>以 GNU 通用公共许可证第 3 版发布的自由软件。</translation>
+        <source>Free software under the GNU General Public License, version 3 or later.</source>
+        <translation>以 GNU 通用公共许可证第 3 版或更高版本发布的自由软件。</translation>
     </message>
     <message>
         <source>the card</source>
