@@ -101,6 +101,15 @@ class TestWebcam : public QObject
     PipeWireDaemon m_pipewire;
     QString m_noPipeWire;
 
+// Stages the camera and waits until its webcam button may be pressed; ends the test on failure.
+#define STAGE_READY(staged, ...)                                                                  \
+    do {                                                                                          \
+        stage(&staged, __VA_ARGS__);                                                              \
+        if (QTest::currentTestFailed())                                                           \
+            return;                                                                               \
+        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);                               \
+    } while (false)
+
 private slots:
     void initTestCase()
     {
@@ -153,10 +162,7 @@ private slots:
         QFETCH(bool, close);
         PromptRecorder prompts;
         Staged staged;
-        stage(&staged, model);
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        STAGE_READY(staged, model);
         for (const QString& choice : std::as_const(choices)) {
             auto* action = staged.window->findChild<QAction*>(choice);
             QVERIFY2(action, qPrintable(choice));
@@ -252,10 +258,7 @@ private slots:
         QFETCH(QString, told);
         PromptRecorder prompts;
         Staged staged;
-        stage(&staged, 13, kSerial, {"--webcam-refuse", refusal});
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        STAGE_READY(staged, 13, kSerial, {"--webcam-refuse", refusal});
         staged.button->click();
         QTRY_COMPARE_WITH_TIMEOUT(statusText(staged), told, 5000);
         QVERIFY(!staged.button->isChecked());
@@ -312,10 +315,7 @@ private slots:
             QSKIP(qPrintable(m_noPipeWire));
         PromptRecorder prompts;
         Staged staged;
-        stage(&staged, 12);
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        STAGE_READY(staged, 12);
         const QString name = shortName(12, kSerial);
         QElapsedTimer clicked;
         clicked.start();
@@ -338,10 +338,7 @@ private slots:
             QSKIP(qPrintable(m_noPipeWire));
         PromptRecorder prompts;
         Staged staged;
-        stage(&staged, 12);
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(staged.button->isEnabled(), 5000);
+        STAGE_READY(staged, 12);
         const QString name = shortName(12, kSerial);
         staged.button->click();
         QTRY_VERIFY_WITH_TIMEOUT(!m_pipewire.videoSource(name).name.isEmpty(), 5000);
@@ -368,10 +365,7 @@ private slots:
             QSKIP(qPrintable(m_noPipeWire));
         PromptRecorder prompts;
         Staged first;
-        stage(&first, 12);
-        if (QTest::currentTestFailed())
-            return;
-        QTRY_VERIFY_WITH_TIMEOUT(first.button->isEnabled(), 5000);
+        STAGE_READY(first, 12);
         first.button->click();
         QVERIFY(reachesStatus(*first.sim, 2, 10000));
         Staged second;
